@@ -1,0 +1,30 @@
+// The boundary to the mail library. The send operation and the mail check call only
+// this interface; CurlMailLibrary is the real one, tests use a recording fake.
+#pragma once
+
+#include <string>
+
+namespace parupo {
+
+class MailLibrary {
+ public:
+  virtual ~MailLibrary() = default;
+
+  // Sends one message to the TAB-separated recipients through the given server, with
+  // replyTo as sender and reply-to address, and the optional attachment (empty path:
+  // none). Texts are UTF-8 as they stand in the window. Returns empty text when the
+  // message was sent, otherwise a description of the failure fit to show the user.
+  // The arguments are passed by reference as the old library took them; an
+  // implementation may leave them unchanged.
+  virtual std::string SendMail(std::string& server, std::string& recipients, std::string& replyTo,
+                               std::string& subject, std::string& body,
+                               std::string& attachmentPath) = 0;
+
+  // Logs in to the POP server, sends the command (STAT) and quits. Never throws; the
+  // result (empty on success, otherwise a description) is for tests and diagnostics:
+  // the program discards it.
+  virtual std::string RcvMail(std::string& popServer, std::string& user, std::string& password,
+                              std::string& command, std::string& folder) = 0;
+};
+
+}  // namespace parupo

@@ -1,0 +1,26 @@
+// One running program per program folder: a lock file in the folder, held with an
+// advisory lock that the system drops when the process ends, crash or not.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+namespace parupo {
+
+class InstanceLock {
+ public:
+  // Null when another process holds the lock on this folder.
+  static std::unique_ptr<InstanceLock> acquire(const std::filesystem::path& folder);
+  ~InstanceLock();
+  InstanceLock(const InstanceLock&) = delete;
+  InstanceLock& operator=(const InstanceLock&) = delete;
+
+ private:
+  explicit InstanceLock(int fd) : fd_(fd) {}
+  int fd_;
+};
+
+// The folder that holds the running executable.
+std::filesystem::path programFolder();
+
+}  // namespace parupo

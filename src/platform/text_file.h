@@ -1,0 +1,35 @@
+// CP932 (Windows Shift-JIS) text files with CR LF line ends: every data file of the
+// program goes through here. Text inside the program is UTF-8.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parupo {
+
+// UTF-8 -> CP932. A character CP932 cannot hold becomes "?".
+std::string toCp932(std::string_view utf8);
+// CP932 -> UTF-8. A byte sequence that is not CP932 becomes U+FFFD.
+std::string fromCp932(std::string_view cp932);
+
+// Reads a whole CP932 file and splits it into lines. CR LF, LF and a lone CR all end
+// a line; a line end at the very end of the file does not start another line.
+// Empty optional when the file cannot be opened.
+std::optional<std::vector<std::string>> readTextLines(const std::filesystem::path& file);
+
+enum class FileAccess { Normal, Private };  // Private: created with mode 0600
+
+// Writes each line followed by CR LF, in CP932. The whole file goes to a temporary
+// file in the same folder first and is renamed over the old one, so a crash or a full
+// disk never leaves half a file. Returns an empty string on success, otherwise a
+// sentence fit to show the user.
+std::string writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                           FileAccess access = FileAccess::Normal);
+
+// Splits UTF-8 text at CR LF, LF or a lone CR (used for multi-line values such as a body).
+std::vector<std::string> splitLines(std::string_view text);
+
+}  // namespace parupo

@@ -1,0 +1,13 @@
+#include "platform/twips.h"
+
+#include <cmath>
+
+namespace parupo {
+
+int twipsToPixels(double twips, double dpi) {
+  return static_cast<int>(std::lround(twips * dpi / 1440.0));
+}
+
+double pixelsToTwips(int pixels, double dpi) { return pixels * 1440.0 / dpi; }
+
+}  // namespace parupo

@@ -1,0 +1,31 @@
+// What the send operation and the mail check read from and do to the main window.
+// Form1 implements it over its controls; tests of the send logic use a plain fake.
+#pragma once
+
+#include <string>
+
+#include "app/settings.h"
+
+namespace parupo {
+
+class SendWindow {
+ public:
+  virtual ~SendWindow() = default;
+
+  virtual std::string recipientText() const = 0;        // Text1
+  virtual std::string subjectText() const = 0;          // Text3
+  virtual void setSubjectText(const std::string& text) = 0;
+  virtual std::string bodyText() const = 0;             // Text4, lines separated by CR LF
+  virtual bool noCopyChecked() const = 0;               // Check1
+  // The settings panel's fields and the option menus' check marks as they stand now.
+  virtual Settings settings() const = 0;
+
+  virtual void setCaption(const std::string& caption) = 0;
+  virtual void setSendEnabled(bool enabled) = 0;        // Command1
+  virtual void openSettingsPanel() = 0;                 // SetPop
+  virtual void saveSettings() = 0;                      // SavePopDat
+  virtual void recordRecipient() = 0;                   // Rireki: Text1 to the head of the history
+  virtual void endProgram() = 0;                        // at once, without the closing step
+};
+
+}  // namespace parupo
