@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/text_file.h"
+#include "support/temp_folder.h"
+
 #include <string>
 #include <vector>
 
@@ -306,6 +309,69 @@ TEST(SettingsFileTest, RetentionDays) {
   EXPECT_EQ(retentionFromFile({"3.5"}), "4");
   EXPECT_EQ(retentionFromFile({"0.6"}), "1");
   EXPECT_EQ(retentionFromFile({"32767"}), "32767");
+}
+
+// Files as they lie on disk: CP932 with CR LF. "表" and "ソ" end in the byte of a
+// backslash, "～" is one of the characters where CP932 and plain Shift-JIS differ.
+const std::string kYamada = "\x8e\x52\x93\x63";          // 山田
+const std::string kHyouSoTilde = "\x95\x5c\x83\x5c\x81\x60";  // 表ソ～
+
+TEST(SettingsFileTest, JapaneseFileSurvivesReadAndSaveByteForByte) {
+  test::TempFolder folder;
+  const std::string pp1 =
+      "smtp.example.jp\r\n" + kYamada + " <me@example.jp>\r\nboss@example.jp\r\n" + kHyouSoTilde +
+      ",dummy\r\nFalse\r\npop.example.jp\r\n" + kYamada + "\r\n\"pass,word\r\n 2 \r\nTrue\r\nTrue\r\n"
+      " 8000 \r\n 6000.5 \r\nTrue\r\nFalse\r\nFalse\r\nTrue\r\n";
+  test::writeBytes(folder / "PP1.dat", pp1);
+  test::writeBytes(folder / "PP4.dat", "30\r\n");
+
+  auto lines = readTextLines(folder / "PP1.dat");
+  ASSERT_TRUE(lines);
+  Settings settings;
+  readSettingsFile(*lines, settings);
+  EXPECT_EQ(settings.replyTo, "山田 <me@example.jp>");
+  EXPECT_EQ(settings.dummyAddress, "表ソ～,dummy");
+  EXPECT_EQ(settings.popUser, "山田");
+  EXPECT_EQ(settings.popPassword, "\"pass,word");
+  EXPECT_EQ(settings.replyMode, ReplyToDummy);
+  EXPECT_EQ(settings.width, 6000.5);
+  EXPECT_FALSE(settings.subjectIsDate);
+  EXPECT_FALSE(settings.historyByName);
+  auto retention = readTextLines(folder / "PP4.dat");
+  ASSERT_TRUE(retention);
+  settings.retentionDays = retentionFromFile(*retention);
+
+  ASSERT_EQ(writeTextLines(folder / "PP1.dat", settingsFileLines(settings), FileAccess::Private), "");
+  ASSERT_EQ(writeTextLines(folder / "PP4.dat", {settings.retentionDays}), "");
+  EXPECT_EQ(test::readBytes(folder / "PP1.dat"), pp1);
+  EXPECT_EQ(test::readBytes(folder / "PP4.dat"), "30\r\n");
+}
+
+TEST(SettingsFileTest, FirstRunAndEarlierLayoutFilesOnDisk) {
+  test::TempFolder folder;
+  Settings fresh;
+  ASSERT_EQ(writeTextLines(folder / "PP1.dat", settingsFileLines(fresh), FileAccess::Private), "");
+  ASSERT_EQ(writeTextLines(folder / "PP4.dat", {fresh.retentionDays}), "");
+  EXPECT_EQ(test::readBytes(folder / "PP1.dat"),
+            "\r\n\r\n\r\n\r\nTrue\r\n\r\n\r\n\r\n 0 \r\nFalse\r\nFalse\r\n 5220 \r\n 4770 \r\nTrue\r\n"
+            "False\r\nTrue\r\nFalse\r\n");
+  EXPECT_EQ(test::readBytes(folder / "PP4.dat"), "999\r\n");
+
+  // The earlier layout, one line shorter, comes back in the current one.
+  test::writeBytes(folder / "PP1.dat",
+                   "smtp.example.jp\r\nme@example.jp\r\n\r\nTrue\r\npop.example.jp\r\n" + kYamada +
+                       "\r\nsecret\r\nTrue\r\nFalse\r\nTrue\r\n 5220 \r\n 4770 \r\nTrue\r\nFalse\r\nTrue\r\n"
+                       "True\r\n");
+  auto lines = readTextLines(folder / "PP1.dat");
+  ASSERT_TRUE(lines);
+  Settings settings;
+  settings.quitAfterSend = false;
+  readSettingsFile(*lines, settings);
+  ASSERT_EQ(writeTextLines(folder / "PP1.dat", settingsFileLines(settings), FileAccess::Private), "");
+  EXPECT_EQ(test::readBytes(folder / "PP1.dat"),
+            "smtp.example.jp\r\nme@example.jp\r\n\r\n\r\nTrue\r\npop.example.jp\r\n" + kYamada +
+                "\r\nsecret\r\n 1 \r\nFalse\r\nTrue\r\n 5220 \r\n 4770 \r\nTrue\r\nFalse\r\nTrue\r\n"
+                "True\r\n");
 }
 
 }  // namespace
