@@ -46,9 +46,9 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The decimal number at the start of `text` with every blank already removed:
-// sign, digits, point, digits and an optional exponent. Sets `length` to the number
-// of characters it used (0 when there are no digits before the exponent).
+// The decimal number at the start of `text`: sign, digits, point, digits and an
+// optional exponent; anything else ends it. Sets `length` to the number of characters
+// it used (0 when there are no digits before the exponent, and the value is then 0).
 double leadingNumber(std::string_view text, std::size_t& length) {
   std::size_t i = 0;
   bool negative = false;
