@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "support/temp_folder.h"
 
@@ -47,31 +45,6 @@ TEST(SaveLogX, WritesTheLayoutInCp932WithCrLf) {
   const std::string bytes = readBytes(folder / "x.txt");
   EXPECT_EQ(bytes.substr(0, 8), "boom\r\n\r\n");
   EXPECT_NE(bytes.find(kBody + "\r\nA\r\nB\r\n\r\n\r\n" + kAttach), std::string::npos);
-}
-
-TEST(SaveLogX, ReportsAFileThatCannotBeWritten) {
-  TempFolder folder;
-  EXPECT_NE(SaveLogX(folder / "missing" / "x.txt", "", "", SendVariables{}), "");
-}
-
-TEST(NewMessageLogPath, LaterLogsOfTheSameSecondSortAfterEarlierOnes) {
-  TempFolder folder;
-  const LocalDateTime t{2002, 12, 13, 5, 26, 53};
-  const auto first = newMessageLogPath(folder.path(), t);
-  EXPECT_EQ(first.filename(), "20021213-0526-53.txt");
-  test::writeBytes(first, "x");
-  const auto second = newMessageLogPath(folder.path(), t);
-  EXPECT_EQ(second.filename(), "20021213-0526-53_002.txt");
-  test::writeBytes(second, "x");
-  const auto third = newMessageLogPath(folder.path(), t);
-  test::writeBytes(third, "x");
-  const auto nextSecond = newMessageLogPath(folder.path(), LocalDateTime{2002, 12, 13, 5, 26, 54});
-
-  std::vector<std::string> names = {nextSecond.filename().string(), third.filename().string(),
-                                    first.filename().string(), second.filename().string()};
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"20021213-0526-53.txt", "20021213-0526-53_002.txt",
-                                             "20021213-0526-53_003.txt", "20021213-0526-54.txt"}));
 }
 
 }  // namespace
