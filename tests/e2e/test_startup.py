@@ -182,8 +182,10 @@ class StartupTest(unittest.TestCase):
 
 
 class StartupUnderWindowManagerTest(StartupTest):
+    """The same under a window manager that frames the window with a title bar: the
+    window keeps its outer size, and closing writes back the size it was given."""
     window_manager = "twm"
 
 
 if __name__ == "__main__":
-    unittest.main()
+    unittest.main(warnings="ignore")  # pyatspi warns about its own deprecations
