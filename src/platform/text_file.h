@@ -31,7 +31,7 @@ std::string writeTextLines(const std::filesystem::path& file, const std::vector<
 
 // Splits UTF-8 text at CR LF, LF or a lone CR (used for multi-line values such as a body).
 // Every line break counts: "A\r\n" gives "A" and "", and "" gives one empty line, so
-// writing the parts back gives the text with its line breaks as CR LF.
+// joining the parts with CR LF gives the text back with its line breaks as CR LF.
 std::vector<std::string> splitLines(std::string_view text);
 
 }  // namespace parupo
