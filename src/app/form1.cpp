@@ -17,6 +17,8 @@
 #include <QResizeEvent>
 #include <QTimer>
 #include <cmath>
+#include <exception>
+#include <optional>
 #include <system_error>
 
 #include "app/icons.h"
@@ -66,6 +68,18 @@ bool fileExists(const std::filesystem::path& p) {
   return std::filesystem::exists(p, ec);
 }
 
+// The lines of a data file; none when it is missing or can't be read (a start-up step
+// then skips itself).
+std::optional<std::vector<std::string>> readDataFile(const std::filesystem::path& p) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(p, ec)) return std::nullopt;
+  try {
+    return readTextLines(p);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
 void setTextColour(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
   QPalette pal = w->palette();
   pal.setColor(role, colour);
@@ -84,7 +98,7 @@ Form1::Form1(Services services, QWidget* parent)
       std::make_unique<SendOperation>(mail_, services_.dialogs, services_.clock, folder_);
 
   setWindowTitle(QString::fromUtf8(kCaption));
-  setWindowIcon(windowIcon());
+  setWindowIcon(programIcon());
   setFont(QFont(QString::fromUtf8(kPGothic), 9));
 
   auto* client = new QWidget(this);
@@ -352,7 +366,7 @@ void Form1::Form_Load() {
   makeDailyBackups();
 
   // 6. Settings.
-  if (auto lines = readTextLines(folder_ / "PP1.dat")) {
+  if (auto lines = readDataFile(folder_ / "PP1.dat")) {
     Settings restored = settings();
     readSettingsFile(*lines, restored);
     applySettings(restored);
@@ -360,7 +374,7 @@ void Form1::Form_Load() {
   }
 
   // 7. Recipient history.
-  if (auto lines = readTextLines(folder_ / "PP2.dat")) {
+  if (auto lines = readDataFile(folder_ / "PP2.dat")) {
     history_.load(*lines);
     Text1->setText(q(history_.slot(0)));
     for (int i = 0; i < RecipientHistory::kSlots; ++i) {
@@ -382,12 +396,12 @@ void Form1::Form_Load() {
   if (Text2->text().isEmpty()) SetPop();
 
   // 11. Address-book lines.
-  if (auto lines = readTextLines(folder_ / "PPad.dat")) {
+  if (auto lines = readDataFile(folder_ / "PPad.dat")) {
     for (const auto& line : *lines) mAdrs->addItem(q(line));
   }
 
   // 12. Log retention and ageing.
-  if (auto lines = readTextLines(folder_ / "PP4.dat")) {
+  if (auto lines = readDataFile(folder_ / "PP4.dat")) {
     Text11->setText(q(retentionFromFile(*lines)));
     ageLogs(Text11->text().toInt());
   }

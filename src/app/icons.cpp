@@ -59,7 +59,7 @@ QIcon attachmentIcon() {
   return QIcon(pm);
 }
 
-QIcon windowIcon() {
+QIcon programIcon() {
   QIcon icon;
   for (int size : {16, 32, 48}) {
     QPixmap pm = canvas(size);

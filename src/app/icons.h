@@ -8,6 +8,6 @@ namespace parupo {
 
 QIcon sendIcon();        // an envelope with a flying arrow
 QIcon attachmentIcon();  // a paper clip
-QIcon windowIcon();      // an envelope
+QIcon programIcon();     // the window icon: an envelope
 
 }  // namespace parupo
