@@ -160,24 +160,6 @@ TEST_F(Form1Test, SavedSettingsStartInComposeModeAndSurviveByteForByte) {
   EXPECT_EQ(file("PP4.dat"), "30\r\n");
 }
 
-TEST_F(Form1Test, EarlierLayoutIsReadAndWrittenBackInTheCurrentLayout) {
-  put("PP1.dat", {"smtp.example.jp", "me@example.jp", "", "False", "pop.example.jp", "user",
-                  "pw", "True", "False", "False", " 4000 ", " 5000 ", "True", "False",
-                  "True", "False"});
-  auto form = start();
-  EXPECT_FALSE(form->Sup[3]->isChecked());
-  EXPECT_TRUE(form->Text7->text().isEmpty());
-  EXPECT_EQ(form->Text8->text(), QStringLiteral("pop.example.jp"));
-  EXPECT_EQ(form->Text9->text(), QStringLiteral("user"));
-  EXPECT_EQ(form->Text10->text(), QStringLiteral("pw"));
-  EXPECT_TRUE(form->Sup2[1]->isChecked());
-  form->close();
-  EXPECT_EQ(file("PP1.dat"),
-            crlf({"smtp.example.jp", "me@example.jp", "", "", "False", "pop.example.jp", "user",
-                  "pw", " 1 ", "False", "False", " 4000 ", " 5000 ", "True", "False", "True",
-                  "False"}));
-}
-
 TEST_F(Form1Test, ShortOrOddSettingsFilesGiveTheMinimumSizeAndNoReplyMode) {
   put("PP1.dat", {"smtp.example.jp", "", "", "", "True", "", "", "", " 7 "});
   put("PP4.dat", {"-3"});
