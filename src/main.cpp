@@ -1,1 +1,56 @@
-int main() { return 0; }
+// ぱるぽ: makes the application and the real platform, settles the single instance, and
+// runs the main window.
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/form1.h"
+#include "app/services.h"
+#include "app/single_instance.h"
+#include "platform/clock.h"
+#include "platform/instance_lock.h"
+#include "platform/qt_dialogs.h"
+#include "platform/random.h"
+
+namespace {
+
+// Stands in for the mail library until the real one is built in: every call fails with
+// a message the user can read.
+class MailLibraryMissing final : public parupo::MailLibrary {
+ public:
+  std::string SendMail(std::string&, std::string&, std::string&, std::string&, std::string&,
+                       std::string&) override {
+    return "メール送信機能が組み込まれていません";
+  }
+  std::string RcvMail(std::string&, std::string&, std::string&, std::string&,
+                      std::string&) override {
+    return "メール受信機能が組み込まれていません";
+  }
+};
+
+// Ends the program at once: no closing step of any window runs. Every data file has
+// been written whole by then.
+[[noreturn]] void endNow() {
+  std::fflush(nullptr);
+  std::quick_exit(0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("parupo"));
+
+  parupo::QtDialogs dialogs;
+  const std::filesystem::path folder = parupo::programFolder();
+  const auto lock = parupo::claimSingleInstance(folder, dialogs);
+  if (!lock) return 0;
+
+  parupo::SystemClock clock;
+  parupo::SystemRandom random;
+  MailLibraryMissing mail;
+  parupo::Form1 form(parupo::Services{dialogs, clock, random, mail, folder, [] { endNow(); }});
+  dialogs.setParentWindow(&form);
+  form.show();
+  return QApplication::exec();
+}

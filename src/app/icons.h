@@ -1,0 +1,13 @@
+// The program's small pictures, drawn in code: the send and attachment buttons' 16 by 16
+// icons and the window icon.
+#pragma once
+
+#include <QIcon>
+
+namespace parupo {
+
+QIcon sendIcon();        // an envelope with a flying arrow
+QIcon attachmentIcon();  // a paper clip
+QIcon programIcon();     // the window icon: an envelope
+
+}  // namespace parupo

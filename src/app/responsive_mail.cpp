@@ -1,0 +1,68 @@
+#include "app/responsive_mail.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+#include <atomic>
+#include <exception>
+#include <thread>
+
+namespace parupo {
+
+namespace {
+
+std::string guarded(auto& call) {
+  try {
+    return call();
+  } catch (const std::exception& e) {
+    return std::string("メールの処理中にエラーが発生しました: ") + e.what();
+  } catch (...) {
+    return "メールの処理中にエラーが発生しました";
+  }
+}
+
+}  // namespace
+
+template <typename Call>
+std::string ResponsiveMail::run(Call&& call) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr || QThread::currentThread() != app->thread()) return guarded(call);
+
+  struct Running {
+    int& count;
+    explicit Running(int& c) : count(c) { ++count; }
+    ~Running() { --count; }
+  } running(running_);
+
+  std::string result;
+  QEventLoop loop;
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    result = guarded(call);
+    done = true;
+    // Posted, so that it is handled inside loop.exec() even when the call was quicker
+    // than the start of the loop.
+    QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+  });
+  while (!done) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  // The worker has posted its quit to `loop`; joining before `loop` goes away keeps that
+  // post from reaching a destroyed object (Qt drops events of a deleted receiver).
+  worker.join();
+  return result;
+}
+
+std::string ResponsiveMail::SendMail(std::string& server, std::string& recipients,
+                                     std::string& replyTo, std::string& subject, std::string& body,
+                                     std::string& attachmentPath) {
+  return run([&] {
+    return inner_.SendMail(server, recipients, replyTo, subject, body, attachmentPath);
+  });
+}
+
+std::string ResponsiveMail::RcvMail(std::string& popServer, std::string& user,
+                                    std::string& password, std::string& command,
+                                    std::string& folder) {
+  return run([&] { return inner_.RcvMail(popServer, user, password, command, folder); });
+}
+
+}  // namespace parupo
