@@ -347,8 +347,14 @@ MessageStream::MessageStream(MessageParts parts) : parts_(std::move(parts)) {
     gmtime_r(&t, &tm);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d%H%M%S", &tm);
-    parts_.messageId = "<" + std::string(stamp) + "." + randomHex(16) + "@" +
-                       domainOf(parts_.from) + ">";
+    std::string id = "<";
+    id += stamp;
+    id += '.';
+    id += randomHex(16);
+    id += '@';
+    id += domainOf(parts_.from);
+    id += '>';
+    parts_.messageId = std::move(id);
   }
 }
 
