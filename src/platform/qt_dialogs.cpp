@@ -1,6 +1,8 @@
 #include "platform/qt_dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -19,7 +21,11 @@ QString qtFilter(const std::string& filter) {
   QStringList out;
   for (int i = 0; i + 1 < parts.size(); i += 2) {
     if (parts[i].isEmpty()) continue;
-    out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
+    QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+    // "*.*" means every file, also those without a dot in their names.
+    for (QString& p : patterns)
+      if (p.trimmed() == QStringLiteral("*.*")) p = QStringLiteral("*");
+    out << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(' '));
   }
   return out.join(QStringLiteral(";;"));
 }
@@ -28,27 +34,35 @@ QString qtFilter(const std::string& filter) {
 
 void QtDialogs::message(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, q(kTitle), q(text), QMessageBox::Ok, parent_);
+  box.setTextFormat(Qt::PlainText);  // an address in angle brackets is text, not markup
   box.exec();
 }
 
 bool QtDialogs::askYesNo(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::Warning, q(title), q(text), QMessageBox::Yes | QMessageBox::No,
                   parent_);
+  box.setTextFormat(Qt::PlainText);
   return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<std::string> QtDialogs::inputBox(const std::string& prompt, const std::string& title,
                                                const std::string& initial) {
-  bool ok = false;
-  const QString text =
-      QInputDialog::getText(parent_, q(title), q(prompt), QLineEdit::Normal, q(initial), &ok);
-  if (!ok) return std::nullopt;
-  return text.toStdString();
+  QInputDialog dialog(parent_);
+  dialog.setWindowTitle(q(title));
+  dialog.setLabelText(q(prompt));
+  dialog.setTextValue(q(initial));
+  for (QLabel* label : dialog.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue().toStdString();
 }
 
 std::optional<std::string> QtDialogs::openFile(const std::string& initialPath,
                                                const std::string& filter) {
-  const QString file = QFileDialog::getOpenFileName(parent_, QString(), q(initialPath), qtFilter(filter));
+  // An initial name that is only a pattern ("folder/*.*") opens the folder itself.
+  QString start = q(initialPath);
+  const QFileInfo info(start);
+  if (info.fileName().contains('*') || info.fileName().contains('?')) start = info.path();
+  const QString file = QFileDialog::getOpenFileName(parent_, QString(), start, qtFilter(filter));
   if (file.isEmpty()) return std::nullopt;
   return file.toStdString();
 }

@@ -1,0 +1,266 @@
+#include "app/settings_file.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+
+namespace parupo {
+
+namespace {
+
+// Files of the earlier layout lack the dummy address and are one line shorter.
+constexpr std::size_t kEarlierLineCount = 16;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// One value of a flag or number line, read the way those lines were always read:
+// leading blanks skipped; a value that begins with a double quote runs to the next
+// quote (quotes dropped); any other runs to the first comma or the end of the line.
+// Text lines are taken whole instead, so that a comma, a leading blank or a quote
+// typed into a field comes back unchanged.
+std::string_view valueOf(std::string_view line) {
+  std::size_t start = 0;
+  while (start < line.size() && isBlank(line[start])) ++start;
+  line.remove_prefix(start);
+  if (line.empty()) return line;
+  if (line.front() == '"') {
+    line.remove_prefix(1);
+    return line.substr(0, line.find('"'));
+  }
+  return line.substr(0, line.find(','));
+}
+
+std::string_view trimBlanks(std::string_view s) {
+  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+// The decimal number at the start of `text`: sign, digits, point, digits and an
+// optional exponent; anything else ends it. Sets `length` to the number of characters
+// it used (0 when there are no digits before the exponent, and the value is then 0).
+double leadingNumber(std::string_view text, std::size_t& length) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  std::string canonical;
+  std::size_t digits = 0;
+  while (i < text.size() && isDigit(text[i])) {
+    canonical += text[i++];
+    ++digits;
+  }
+  if (canonical.empty()) canonical.push_back('0');
+  if (i < text.size() && text[i] == '.') {
+    canonical += text[i++];
+    while (i < text.size() && isDigit(text[i])) {
+      canonical += text[i++];
+      ++digits;
+    }
+  }
+  if (digits == 0) {
+    length = 0;
+    return 0;
+  }
+  // An exponent counts only when digits follow it ("12E" is 12).
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+    std::size_t j = i + 1;
+    std::string exponent = "e";
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
+    std::size_t expStart = j;
+    while (j < text.size() && isDigit(text[j])) exponent += text[j++];
+    if (j > expStart) {
+      canonical += exponent;
+      i = j;
+    }
+  }
+  length = i;
+  double value = 0;
+  auto [end, error] = std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
+  (void)end;
+  if (error == std::errc::result_out_of_range) {
+    // Too large to hold (or too small: then it is as good as zero).
+    bool tiny = canonical.find("e-") != std::string::npos;
+    value = tiny ? 0.0 : HUGE_VAL;
+  }
+  return negative ? -value : value;
+}
+
+std::string withoutBlanks(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (char c : value) {
+    if (!isBlank(c) && c != '\n' && c != '\r') out += c;
+  }
+  return out;
+}
+
+// Text fields are one-line boxes; a line break inside a value would shift every later
+// line of the file, so it is dropped.
+std::string oneLine(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c != '\r' && c != '\n') out += c;
+  }
+  return out;
+}
+
+std::string flagText(bool on) { return on ? "True" : "False"; }
+
+// Hands out the file's lines in order; past the end every line is empty.
+class LineCursor {
+ public:
+  explicit LineCursor(const std::vector<std::string>& lines) : lines_(lines) {}
+  const std::string& next() {
+    static const std::string empty;
+    return position_ < lines_.size() ? lines_[position_++] : empty;
+  }
+
+ private:
+  const std::vector<std::string>& lines_;
+  std::size_t position_ = 0;
+};
+
+void applyFlag(std::string_view line, bool& mark) {
+  if (auto flag = flagValue(valueOf(line))) mark = *flag;
+}
+
+void applySize(std::string_view line, double& size) {
+  double value = numberValue(valueOf(line));
+  // A size the window cannot take leaves the window as it is.
+  if (std::isfinite(value) && value >= 0) size = value;
+}
+
+}  // namespace
+
+double numberValue(std::string_view value) {
+  std::size_t used = 0;
+  return leadingNumber(withoutBlanks(value), used);
+}
+
+std::optional<bool> flagValue(std::string_view value) {
+  std::string_view trimmed = trimBlanks(value);
+  if (equalsIgnoringCase(trimmed, "True")) return true;
+  if (equalsIgnoringCase(trimmed, "False")) return false;
+  // Otherwise only a value that is a decimal number as a whole counts.
+  std::size_t used = 0;
+  double number = leadingNumber(trimmed, used);
+  if (used == 0 || used != trimmed.size()) return std::nullopt;
+  return number != 0;
+}
+
+std::optional<int> wholeNumberValue(std::string_view value) {
+  double number = numberValue(value);
+  if (!std::isfinite(number)) return std::nullopt;
+  double floor = std::floor(number);
+  double fraction = number - floor;
+  double rounded = floor;
+  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0)) rounded = floor + 1;
+  if (rounded < -32768 || rounded > 32767) return std::nullopt;
+  return static_cast<int>(rounded);
+}
+
+std::string formatNumber(double value) {
+  if (!std::isfinite(value) || value == 0) value = 0;  // also turns -0 into 0
+  // Single precision: at most 7 significant digits, a fraction only when there is one.
+  char buffer[64];
+  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
+  std::string_view digits = error == std::errc() ? std::string_view(buffer, end - buffer) : "0";
+  std::string out;
+  if (value < 0) {
+    out += '-';
+    digits.remove_prefix(1);
+  } else {
+    out += ' ';
+  }
+  // A value below one is written without its leading zero (".5", "-.25").
+  if (digits.size() > 1 && digits[0] == '0' && digits[1] == '.') digits.remove_prefix(1);
+  for (char c : digits) out += c == 'e' ? 'E' : c;
+  out += ' ';
+  return out;
+}
+
+void readSettingsFile(const std::vector<std::string>& lines, Settings& settings) {
+  LineCursor file(lines);
+  settings.smtpServer = file.next();
+  settings.replyTo = file.next();
+  settings.specificAddress = file.next();
+
+  // A flag where the dummy address belongs marks the earlier layout, which had no
+  // dummy address line. A file with all 17 lines is the current layout even then:
+  // its dummy address is literally "True" or "False".
+  const std::string& fourth = file.next();
+  bool earlier = (fourth == "True" || fourth == "False") && lines.size() <= kEarlierLineCount;
+  if (earlier) {
+    applyFlag(fourth, settings.quitAfterSend);
+  } else {
+    settings.dummyAddress = fourth;
+    applyFlag(file.next(), settings.quitAfterSend);
+  }
+
+  settings.popServer = file.next();
+  settings.popUser = file.next();
+  settings.popPassword = file.next();
+
+  // The reply mode's index; the earlier layout kept a flag here, "True" being a copy.
+  std::string_view mode = valueOf(file.next());
+  if (mode == "True") {
+    settings.replyMode = ReplySendCopy;
+  } else if (auto index = wholeNumberValue(mode); index && *index >= ReplyDontSend && *index <= ReplySeparate) {
+    settings.replyMode = *index;
+  }
+
+  applyFlag(file.next(), settings.startupAddress);
+  applyFlag(file.next(), settings.saveLog);
+  applySize(file.next(), settings.height);
+  applySize(file.next(), settings.width);
+  file.next();  // whether the settings menu is shown: always shown, nothing to restore
+  applyFlag(file.next(), settings.subjectIsDate);
+  applyFlag(file.next(), settings.historyByName);
+  applyFlag(file.next(), settings.receiveFirst);
+}
+
+std::vector<std::string> settingsFileLines(const Settings& settings) {
+  int mode = settings.replyMode >= ReplyDontSend && settings.replyMode <= ReplySeparate ? settings.replyMode : 0;
+  std::vector<std::string> lines = {
+      oneLine(settings.smtpServer),
+      oneLine(settings.replyTo),
+      oneLine(settings.specificAddress),
+      oneLine(settings.dummyAddress),
+      flagText(settings.quitAfterSend),
+      oneLine(settings.popServer),
+      oneLine(settings.popUser),
+      oneLine(settings.popPassword),
+      formatNumber(mode),
+      flagText(settings.startupAddress),
+      flagText(settings.saveLog),
+      formatNumber(settings.height),
+      formatNumber(settings.width),
+      flagText(true),
+      flagText(settings.subjectIsDate),
+      flagText(settings.historyByName),
+      flagText(settings.receiveFirst),
+  };
+  return lines;
+}
+
+std::string retentionFromFile(const std::vector<std::string>& lines) {
+  std::string_view value = lines.empty() ? std::string_view() : valueOf(lines.front());
+  int days = wholeNumberValue(value).value_or(0);
+  return days < 1 ? std::string("999") : std::to_string(days);
+}
+
+}  // namespace parupo

@@ -1,0 +1,60 @@
+#include "platform/instance_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <system_error>
+
+namespace parupo {
+
+namespace {
+const char* const kLockName = ".parupo.lock";
+}
+
+std::unique_ptr<InstanceLock> InstanceLock::acquire(const std::filesystem::path& folder) {
+  const std::filesystem::path file = folder / kLockName;
+  int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  // A folder the user may not write to still lets an existing lock file be locked.
+  if (fd < 0) fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    // Without a lock file there is nothing to coordinate on; refusing to start would
+    // wrongly tell the user another copy is running.
+    return std::unique_ptr<InstanceLock>(new InstanceLock(-1));
+  }
+  // The lock belongs to this open file: the system drops it when the process ends,
+  // however it ends, so a crash never leaves the folder locked.
+  int r;
+  do {
+    r = ::flock(fd, LOCK_EX | LOCK_NB);
+  } while (r != 0 && errno == EINTR);
+  if (r != 0) {
+    const int err = errno;
+    ::close(fd);
+    if (err == EWOULDBLOCK) return nullptr;
+    return std::unique_ptr<InstanceLock>(new InstanceLock(-1));
+  }
+  return std::unique_ptr<InstanceLock>(new InstanceLock(fd));
+}
+
+InstanceLock::~InstanceLock() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::filesystem::path programFolder() {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec || exe.empty()) return std::filesystem::current_path(ec);
+  // An executable replaced while it runs is reported with this mark after its name.
+  std::string s = exe.string();
+  const std::string deleted = " (deleted)";
+  if (s.size() > deleted.size() && s.ends_with(deleted)) {
+    s.resize(s.size() - deleted.size());
+    exe = s;
+  }
+  return exe.parent_path();
+}
+
+}  // namespace parupo

@@ -1,0 +1,213 @@
+#include "platform/text_file.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace parupo {
+
+namespace {
+
+// One iconv conversion. On a sequence the target cannot take (or the source does not
+// hold), `onBad` is asked what to write instead and how many input bytes to skip.
+template <typename OnBad>
+std::string convert(const char* to, const char* from, std::string_view in, OnBad onBad) {
+  iconv_t cd = ::iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);  // cannot happen on glibc
+  std::string out;
+  out.reserve(in.size() * 3 / 2 + 16);
+  char buffer[4096];
+  char* src = const_cast<char*>(in.data());
+  std::size_t srcLeft = in.size();
+  while (srcLeft > 0) {
+    char* dst = buffer;
+    std::size_t dstLeft = sizeof buffer;
+    const std::size_t r = ::iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    out.append(buffer, static_cast<std::size_t>(dst - buffer));
+    if (r != static_cast<std::size_t>(-1)) continue;
+    if (errno == E2BIG) continue;
+    // EILSEQ or EINVAL (a sequence cut off at the end): replace and step over it.
+    const auto [replacement, skip] = onBad(std::string_view(src, srcLeft));
+    out += replacement;
+    src += skip;
+    srcLeft -= skip;
+    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+  }
+  char* dst = buffer;
+  std::size_t dstLeft = sizeof buffer;
+  ::iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+  out.append(buffer, static_cast<std::size_t>(dst - buffer));
+  ::iconv_close(cd);
+  return out;
+}
+
+// Length of the UTF-8 character starting at s; a broken one counts with the
+// continuation bytes that follow its lead byte, so it becomes a single "?".
+std::size_t utf8Length(std::string_view s) {
+  const auto c = static_cast<unsigned char>(s[0]);
+  std::size_t n = 1;
+  if (c >= 0xF0 && c <= 0xF4) n = 4;
+  else if (c >= 0xE0 && c <= 0xEF) n = 3;
+  else if (c >= 0xC2 && c <= 0xDF) n = 2;
+  std::size_t len = 1;
+  while (len < n && len < s.size() && (static_cast<unsigned char>(s[len]) & 0xC0) == 0x80) ++len;
+  return len;
+}
+
+std::string errorText(const std::filesystem::path& file, int err) {
+  std::string reason;
+  switch (err) {
+    case EACCES:
+    case EPERM:
+      reason = "書き込みが許可されていません";
+      break;
+    case EROFS:
+      reason = "読み取り専用の場所です";
+      break;
+    case ENOSPC:
+    case EDQUOT:
+      reason = "ディスクの空きが足りません";
+      break;
+    case ENOENT:
+    case ENOTDIR:
+      reason = "フォルダーがありません";
+      break;
+    default:
+      reason = std::strerror(err);
+  }
+  return "ファイル " + file.string() + " を保存できませんでした（" + reason + "）";
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Opens a new, unused temporary file beside `target`. The kernel applies the umask to
+// `mode`, exactly as for a file created in place.
+int createTemporary(const std::filesystem::path& target, mode_t mode, std::filesystem::path& tmp) {
+  static std::atomic<unsigned> counter{0};
+  const auto seed = static_cast<unsigned long long>(
+      std::chrono::steady_clock::now().time_since_epoch().count());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const unsigned long long tag = seed ^ (static_cast<unsigned long long>(::getpid()) << 20) ^
+                                   (counter.fetch_add(1) * 0x9E3779B97F4A7C15ULL);
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%012llx.tmp", tag & 0xFFFFFFFFFFFFULL);
+    tmp = target.parent_path() / ("." + target.filename().string() + suffix);
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+void syncFolder(const std::filesystem::path& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);  // best effort: the rename itself has already happened
+  ::close(fd);
+}
+
+}  // namespace
+
+std::string toCp932(std::string_view utf8) {
+  return convert("CP932", "UTF-8", utf8, [](std::string_view rest) {
+    return std::pair<std::string, std::size_t>("?", utf8Length(rest));
+  });
+}
+
+std::string fromCp932(std::string_view cp932) {
+  return convert("UTF-8", "CP932", cp932, [](std::string_view) {
+    return std::pair<std::string, std::size_t>("\xEF\xBF\xBD", 1);
+  });
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+std::optional<std::vector<std::string>> readTextLines(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::error_code ec;
+  if (std::filesystem::is_directory(file, ec)) return std::nullopt;
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) return std::nullopt;
+  // CR and LF never occur inside a CP932 double-byte character, so the text can be
+  // converted whole and split afterwards.
+  std::vector<std::string> lines = splitLines(fromCp932(bytes));
+  if (lines.back().empty()) lines.pop_back();  // the end of the last line, or an empty file
+  return lines;
+}
+
+std::string writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                           FileAccess access) {
+  std::string bytes;
+  for (const auto& line : lines) {
+    bytes += toCp932(line);
+    bytes += "\r\n";
+  }
+
+  // A data file reached through a symbolic link is replaced where it really lives.
+  std::filesystem::path target = file;
+  std::error_code ec;
+  if (std::filesystem::is_symlink(file, ec)) {
+    auto resolved = std::filesystem::weakly_canonical(file, ec);
+    if (!ec) target = resolved;
+  }
+
+  // The replacement keeps the old file's permissions; a new file gets the usual ones,
+  // or owner-only ones when it is private.
+  struct stat old {};
+  const bool existed = ::stat(target.c_str(), &old) == 0;
+  if (existed && S_ISDIR(old.st_mode)) return errorText(file, EISDIR);
+  const mode_t createMode = access == FileAccess::Private ? 0600 : 0666;
+
+  std::filesystem::path tmp;
+  const int fd = createTemporary(target, createMode, tmp);
+  if (fd < 0) return errorText(file, errno);
+
+  int err = 0;
+  if (!writeAll(fd, bytes)) err = errno;
+  if (!err && existed && ::fchmod(fd, old.st_mode & 07777) != 0) err = errno;
+  if (!err && ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && !err) err = errno;
+  if (!err && ::rename(tmp.c_str(), target.c_str()) != 0) err = errno;
+  if (err) {
+    ::unlink(tmp.c_str());
+    return errorText(file, err);
+  }
+  syncFolder(target.parent_path());
+  return "";
+}
+
+}  // namespace parupo

@@ -1,0 +1,81 @@
+#include "send/message_log.h"
+
+#include <cstdio>
+#include <string_view>
+#include <system_error>
+
+#include "platform/text_file.h"
+
+namespace parupo {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// Splits text at CR LF, LF or a lone CR. Every line break counts: "A\r\n" is the two
+// lines "A" and "", and "" is one empty line, so the bytes written back are exactly
+// the text with its line breaks as CR LF.
+std::vector<std::string> linesOf(std::string_view text) {
+  std::vector<std::string> lines(1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      lines.emplace_back();
+    } else {
+      lines.back() += c;
+    }
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> logFileLines(const std::string& EL, const std::string& szToo,
+                                      const SendVariables& vars) {
+  // The file is this stream of text; building it whole and splitting it afterwards
+  // keeps line breaks inside any of the values (an error text, the body) exact.
+  std::string text;
+  text += EL;
+  text += kCrLf;
+  text += "宛先 : " + szToo;
+  text += kCrLf;
+  text += "返信 : " + vars.ReplyAdr;
+  text += kCrLf;
+  text += "件名 : " + vars.SubjTxt;
+  text += kCrLf;
+  text += "本文 : ";
+  text += kCrLf;
+  text += vars.BodyTxt;
+  text += kCrLf;
+  text += kCrLf;
+  text += "添付 : " + vars.TnpPath;
+  // writeTextLines ends every line with CR LF, the last one included.
+  return linesOf(text);
+}
+
+std::string SaveLogX(const std::filesystem::path& file, const std::string& EL,
+                     const std::string& szToo, const SendVariables& vars) {
+  return writeTextLines(file, logFileLines(EL, szToo, vars));
+}
+
+std::filesystem::path newMessageLogPath(const std::filesystem::path& logFolder,
+                                        const LocalDateTime& t) {
+  const std::string stamp = formatLogStamp(t);
+  std::error_code ec;
+  std::filesystem::path candidate = logFolder / (stamp + ".txt");
+  if (!std::filesystem::exists(candidate, ec) && !ec) return candidate;
+  for (int n = 2; n <= 999; ++n) {
+    char suffix[8];
+    std::snprintf(suffix, sizeof suffix, "_%03d", n);
+    candidate = logFolder / (stamp + suffix + ".txt");
+    if (!std::filesystem::exists(candidate, ec) && !ec) return candidate;
+  }
+  return {};
+}
+
+std::string sendErrorMessage(const std::string& ret) {
+  return ret + "\r\n" + "エラーが発生しました" + "\r\n" + "設定を確認してください。";
+}
+
+}  // namespace parupo

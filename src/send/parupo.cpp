@@ -1,0 +1,174 @@
+#include "send/parupo.h"
+
+#include <exception>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "mailcheck/get_pop.h"
+#include "platform/field_reader.h"
+#include "platform/text_file.h"
+#include "send/message_log.h"
+
+namespace parupo {
+
+namespace {
+
+const std::string kTab = "\t";
+
+// A mail library that throws instead of returning its error text must not leave the
+// send button disabled for good: the exception becomes the call's error text.
+std::string callSendMail(MailLibrary& mail, std::string& server, std::string& recipients,
+                         std::string& replyTo, std::string& subject, std::string& body,
+                         std::string& attachment) {
+  try {
+    return mail.SendMail(server, recipients, replyTo, subject, body, attachment);
+  } catch (const std::exception& e) {
+    std::string what = e.what();
+    return "送信処理で予期しないエラーが発生しました" + (what.empty() ? std::string() : ": " + what);
+  } catch (...) {
+    return "送信処理で予期しないエラーが発生しました";
+  }
+}
+
+}  // namespace
+
+SendOperation::SendOperation(MailLibrary& mail, Dialogs& dialogs, const Clock& clock,
+                             std::filesystem::path programFolder)
+    : mail_(mail), dialogs_(dialogs), clock_(clock), folder_(std::move(programFolder)) {}
+
+void SendOperation::Parupo(SendWindow& window) {
+  // Problems with the log files never change what the send did: they are collected
+  // here and told to the user once the send's outcome is settled.
+  std::vector<std::string> fileProblems;
+
+  // SaveError: the library's text in a message box, error.txt, the caption, the button.
+  auto saveError = [&](const std::string& ret) {
+    dialogs_.message(sendErrorMessage(ret));
+    const std::string written = SaveLogX(folder_ / "error.txt", ret + "\r\n", vars_.ToList, vars_);
+    if (!written.empty()) {
+      fileProblems.push_back("エラー記録 (error.txt) を保存できませんでした。\n" + written);
+    }
+    window.setCaption("送信エラー");
+    window.setSendEnabled(true);
+  };
+  auto reportFileProblems = [&] {
+    if (fileProblems.empty()) return;
+    std::string text;
+    for (const std::string& p : fileProblems) {
+      if (!text.empty()) text += "\n\n";
+      text += p;
+    }
+    dialogs_.message(text);
+  };
+
+  // 1. No second run from the button while this one lasts.
+  window.setSendEnabled(false);
+
+  // 2. The mail check; whatever it finds, the send goes on.
+  if (window.settings().receiveFirst) GetPOP(window, mail_, folder_);
+
+  const Settings settings = window.settings();
+  int mode = settings.replyMode;
+  if (mode < ReplyDontSend || mode > ReplySeparate) mode = ReplyDontSend;
+  const bool separate = mode == ReplySeparate;
+
+  // 3.
+  window.setCaption("送信中");
+
+  // 4. The subject becomes the date; what the user typed there is replaced.
+  if (settings.subjectIsDate) window.setSubjectText(formatMonthDayTime(clock_.now()));
+
+  // 5, 6. The recipient list by the reply-to mode, unless Check1 turns the copy off.
+  const std::string recipient = window.recipientText();
+  vars_.ToList = recipient;
+  if (!window.noCopyChecked()) {
+    if (mode == ReplySendCopy) {
+      vars_.ToList = recipient + kTab + settings.replyTo;
+    } else if (mode == ReplyToDummy) {
+      if (settings.dummyAddress.find('@') == std::string::npos) {
+        dialogs_.message("ダミー送信用アドレスを入力してください");
+        window.openSettingsPanel();
+        window.setSendEnabled(true);
+        window.setCaption("!ぱるぽ");
+        return;
+      }
+      vars_.ToList = settings.dummyAddress + kTab + recipient + kTab + settings.replyTo;
+    }
+  }
+
+  // 7.
+  vars_.ReplyAdr = settings.replyTo;
+  vars_.SmtpSv = settings.smtpServer;
+  vars_.SubjTxt = window.subjectText();
+  vars_.BodyTxt = window.bodyText();
+
+  // 8. The first mail.
+  vars_.SendRet = callSendMail(mail_, vars_.SmtpSv, vars_.ToList, vars_.ReplyAdr, vars_.SubjTxt,
+                               vars_.BodyTxt, vars_.TnpPath);
+
+  // 9. The message log, whether the mail went out or not.
+  std::string logRecipients;
+  if (settings.saveLog) {
+    logRecipients = separate ? vars_.ToList + " & " + vars_.ReplyAdr : vars_.ToList;
+    const std::filesystem::path logFolder = folder_ / "log";
+    std::error_code ec;
+    if (!std::filesystem::is_directory(logFolder, ec)) {
+      std::filesystem::create_directory(logFolder, ec);
+    }
+    if (!std::filesystem::is_directory(logFolder, ec)) {
+      fileProblems.push_back("送信記録のフォルダー " + logFolder.string() +
+                             " を作成できませんでした。" + (ec ? "\n" + ec.message() : ""));
+    } else {
+      const std::filesystem::path file = newMessageLogPath(logFolder, clock_.now());
+      const std::string written =
+          file.empty() ? "同じ時刻の送信記録が多すぎます。" : SaveLogX(file, "", logRecipients, vars_);
+      if (!written.empty()) {
+        fileProblems.push_back("送信記録を保存できませんでした。\n" + written);
+      }
+    }
+  }
+
+  // 10. A failed first mail ends the run here.
+  if (!vars_.SendRet.empty()) {
+    saveError(vars_.SendRet);
+    reportFileProblems();
+    return;
+  }
+
+  // 11. The separate mail to the reply-to address.
+  if (separate && !window.noCopyChecked()) {
+    window.setCaption("返信先へ送信中");
+    std::string prefix;
+    const std::optional<std::vector<std::string>> pp3 = readTextLines(folder_ / "PP3.dat");
+    if (pp3) {
+      prefix = firstField(*pp3);
+    } else {
+      // No PP3.dat (or one that cannot be read): the log's recipient text when a log
+      // was asked for, otherwise nothing.
+      prefix = logRecipients;
+    }
+    std::string subject = prefix + vars_.SubjTxt;
+    vars_.SendRet = callSendMail(mail_, vars_.SmtpSv, vars_.ReplyAdr, vars_.ToList, subject,
+                                 vars_.BodyTxt, vars_.TnpPath);
+    if (!vars_.SendRet.empty()) {
+      saveError(vars_.SendRet);
+      reportFileProblems();
+      return;
+    }
+  }
+
+  // 12, 13.
+  window.setCaption("送信完了");
+  window.setSendEnabled(true);
+  window.recordRecipient();
+  reportFileProblems();
+
+  // 14.
+  if (settings.quitAfterSend) {
+    window.saveSettings();
+    window.endProgram();
+  }
+}
+
+}  // namespace parupo
