@@ -1,0 +1,40 @@
+// The real mail library: SMTP and POP3 through libcurl, the message composed by our
+// own MIME writer.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "mailapi/mail_library.h"
+
+namespace parupo {
+
+struct CurlMailOptions {
+  // Time allowed to connect (TLS from the start included).
+  std::chrono::milliseconds connectTimeout{30000};
+  // Time allowed for each answer of the server.
+  std::chrono::milliseconds responseTimeout{60000};
+  // A transfer slower than lowSpeedLimit bytes per second for lowSpeedTime is given up.
+  // There is no limit on the total time, which would cut off large attachments.
+  long lowSpeedLimit = 1;
+  std::chrono::seconds lowSpeedTime{60};
+  // Certificates to trust instead of the system's store (tests); empty: the system's.
+  std::string caFile;
+};
+
+class CurlMailLibrary : public MailLibrary {
+ public:
+  explicit CurlMailLibrary(CurlMailOptions options = {});
+
+  std::string SendMail(std::string& server, std::string& recipients, std::string& replyTo,
+                       std::string& subject, std::string& body,
+                       std::string& attachmentPath) override;
+
+  std::string RcvMail(std::string& popServer, std::string& user, std::string& password,
+                      std::string& command, std::string& folder) override;
+
+ private:
+  CurlMailOptions options_;
+};
+
+}  // namespace parupo

@@ -1,0 +1,463 @@
+#include "mailapi/mime_writer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+#include <optional>
+#include <random>
+
+#include "mailapi/mail_address.h"
+#include "mailapi/text_encoding.h"
+
+namespace parupo::mail {
+
+namespace {
+
+constexpr std::size_t kMaxEncodedWord = 75;
+constexpr std::size_t kMaxLine = 998;
+constexpr std::size_t kBase64LineBytes = 57;  // 76 characters of base64 per line
+constexpr std::size_t kFileBlockLines = 1152;  // about 64 KiB read from the file at a time
+
+std::string_view kIsoPrefix = "=?ISO-2022-JP?B?";
+std::string_view kUtf8Prefix = "=?UTF-8?B?";
+
+// Control characters (C0, DEL, C1) of a UTF-8 text replaced by a space.
+std::string controlsToSpaces(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    std::size_t len = utf8CharLength(utf8, i);
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    bool c1 = len == 2 && c == 0xC2 && static_cast<unsigned char>(utf8[i + 1]) < 0xA0;
+    if ((len == 1 && (c < 0x20 || c == 0x7F)) || c1) {
+      out += ' ';
+    } else {
+      out.append(utf8, i, len);
+    }
+    i += len;
+  }
+  return out;
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::string current;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(std::move(current));
+      current.clear();
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      current += c;
+    }
+  }
+  lines.push_back(std::move(current));
+  return lines;
+}
+
+std::string base64Lines(std::string_view bytes) {
+  std::string out;
+  out.reserve(base64Length(bytes.size()) + bytes.size() / kBase64LineBytes * 2 + 2);
+  for (std::size_t i = 0; i < bytes.size(); i += kBase64LineBytes) {
+    out += base64(bytes.substr(i, kBase64LineBytes));
+    out += "\r\n";
+  }
+  return out;
+}
+
+bool hasBareControls(std::string_view line) {
+  for (char ch : line) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if ((c < 0x20 && c != '\t') || c == 0x7F) return true;
+  }
+  return false;
+}
+
+// Encoded words over whole pieces of text, each piece as large as fits.
+std::vector<std::string> wordsIso(std::string_view mapped) {
+  constexpr std::size_t maxRaw = (kMaxEncodedWord - 18) / 4 * 3;  // 42 bytes
+  std::vector<std::string> words;
+  std::size_t pos = 0;
+  while (pos < mapped.size()) {
+    std::size_t end = pos;
+    std::string best;
+    while (end < mapped.size()) {
+      std::size_t next = end + utf8CharLength(mapped, end);
+      auto jis = toIso2022jp(mapped.substr(pos, next - pos));
+      if (!jis || jis->size() > maxRaw) break;
+      best = std::move(*jis);
+      end = next;
+    }
+    if (end == pos) return {};  // cannot happen for text that converted as a whole
+    words.push_back(std::string(kIsoPrefix) + base64(best) + "?=");
+    pos = end;
+  }
+  return words;
+}
+
+std::vector<std::string> wordsUtf8(std::string_view utf8) {
+  constexpr std::size_t maxRaw = (kMaxEncodedWord - 12) / 4 * 3;  // 45 bytes
+  std::vector<std::string> words;
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    std::size_t end = pos;
+    while (end < utf8.size()) {
+      std::size_t next = end + utf8CharLength(utf8, end);
+      if (next - pos > maxRaw) break;
+      end = next;
+    }
+    words.push_back(std::string(kUtf8Prefix) + base64(utf8.substr(pos, end - pos)) + "?=");
+    pos = end;
+  }
+  return words;
+}
+
+std::string joinFolded(const std::vector<std::string>& words) {
+  std::string out;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) out += "\r\n ";
+    out += words[i];
+  }
+  return out;
+}
+
+// RFC 2231 attribute characters, which need no percent encoding.
+bool isAttributeChar(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+         std::strchr("!#$&+-.^_`|~", c) != nullptr;
+}
+
+std::string percentEncode(std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char ch : bytes) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (isAttributeChar(c)) {
+      out += ch;
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+bool isSimpleFileName(std::string_view name) {
+  if (name.size() > 60) return false;
+  for (char ch : name) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') return false;
+  }
+  return true;
+}
+
+std::string domainOf(std::string_view address) {
+  std::size_t at = address.rfind('@');
+  return at == std::string_view::npos ? "localhost" : std::string(address.substr(at + 1));
+}
+
+}  // namespace
+
+std::vector<std::string> encodedWords(std::string_view utf8) {
+  std::string text = sanitizeUtf8(utf8);
+  std::string mapped = mapWindowsForms(text);
+  if (toIso2022jp(mapped)) {
+    auto words = wordsIso(mapped);
+    if (!words.empty() || mapped.empty()) return words;
+  }
+  return wordsUtf8(text);
+}
+
+std::string subjectHeader(std::string_view subject) {
+  std::string text = controlsToSpaces(sanitizeUtf8(subject));
+  bool plain = isAscii(text) && text.find("=?") == std::string::npos;
+  if (plain) {
+    // Fold before blanks so no line runs far past 78 characters; a single run of
+    // non-blank characters too long for one line goes encoded instead.
+    std::string out = "Subject: ";
+    std::size_t lineLength = out.size();
+    std::size_t i = 0;
+    while (i < text.size()) {
+      std::size_t wordEnd = text.find(' ', i + 1);
+      if (wordEnd == std::string::npos) wordEnd = text.size();
+      std::size_t length = wordEnd - i;
+      if (length > kMaxLine - 10) {
+        plain = false;
+        break;
+      }
+      if (lineLength + length > 78 && lineLength > 1 && text[i] == ' ') {
+        out += "\r\n";
+        lineLength = 0;
+      }
+      out.append(text, i, length);
+      lineLength += length;
+      i = wordEnd;
+    }
+    if (plain) return out + "\r\n";
+  }
+  return "Subject: " + joinFolded(encodedWords(text)) + "\r\n";
+}
+
+EncodedBody encodeBody(std::string_view utf8) {
+  std::string text = sanitizeUtf8(utf8);
+  std::vector<std::string> lines = splitLines(text);
+  bool controls = false;
+  for (const auto& line : lines) controls = controls || hasBareControls(line);
+
+  auto join = [](const std::vector<std::string>& ls) {
+    std::string out;
+    for (std::size_t i = 0; i < ls.size(); ++i) {
+      out += ls[i];
+      // The last line ends the text only when the text did not already end with a
+      // line break (then the last "line" is empty and gets no break of its own).
+      if (i + 1 < ls.size() || !ls[i].empty()) out += "\r\n";
+    }
+    return out;
+  };
+  auto longest = [](const std::vector<std::string>& ls) {
+    std::size_t m = 0;
+    for (const auto& l : ls) m = std::max(m, l.size());
+    return m;
+  };
+
+  EncodedBody body;
+  if (isAscii(text)) {
+    body.charset = "US-ASCII";
+    std::string joined = join(lines);
+    if (controls || longest(lines) > kMaxLine) {
+      body.transferEncoding = "base64";
+      body.content = base64Lines(joined);
+    } else {
+      body.transferEncoding = "7bit";
+      body.content = std::move(joined);
+    }
+    return body;
+  }
+
+  std::vector<std::string> jisLines;
+  bool jisOk = true;
+  for (const auto& line : lines) {
+    auto jis = toIso2022jp(mapWindowsForms(line));
+    if (!jis) {
+      jisOk = false;
+      break;
+    }
+    jisLines.push_back(std::move(*jis));
+  }
+  if (jisOk) {
+    body.charset = "ISO-2022-JP";
+    std::string joined = join(jisLines);
+    if (controls || longest(jisLines) > kMaxLine) {
+      body.transferEncoding = "base64";
+      body.content = base64Lines(joined);
+    } else {
+      body.transferEncoding = "7bit";
+      body.content = std::move(joined);
+    }
+    return body;
+  }
+
+  body.charset = "UTF-8";
+  body.transferEncoding = "base64";
+  body.content = base64Lines(join(lines));
+  return body;
+}
+
+std::string formatDate(std::chrono::system_clock::time_point when) {
+  static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  std::time_t t = std::chrono::system_clock::to_time_t(when);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  long offset = tm.tm_gmtoff / 60;
+  char sign = offset < 0 ? '-' : '+';
+  if (offset < 0) offset = -offset;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld",
+                kDays[tm.tm_wday % 7], tm.tm_mday, kMonths[tm.tm_mon % 12], tm.tm_year + 1900,
+                tm.tm_hour, tm.tm_min, tm.tm_sec, sign, offset / 60, offset % 60);
+  return buf;
+}
+
+std::string attachmentHeaders(std::string_view fileName) {
+  std::string name = controlsToSpaces(sanitizeUtf8(fileName));
+  if (trimBlanks(name).empty()) name = "attachment";
+  if (isSimpleFileName(name)) {
+    return "Content-Type: application/octet-stream; name=\"" + name +
+           "\"\r\nContent-Transfer-Encoding: base64\r\n"
+           "Content-Disposition: attachment; filename=\"" + name + "\"\r\n";
+  }
+  std::string out = "Content-Type: application/octet-stream;\r\n name=\"" +
+                    joinFolded(encodedWords(name)) + "\"\r\n";
+  out += "Content-Transfer-Encoding: base64\r\n";
+  // filename* in pieces of whole characters, each line well under 78 characters.
+  std::vector<std::string> pieces;
+  std::string current;
+  for (std::size_t i = 0; i < name.size();) {
+    std::size_t len = utf8CharLength(name, i);
+    std::string encoded = percentEncode(std::string_view(name).substr(i, len));
+    if (!current.empty() && current.size() + encoded.size() > 54) {
+      pieces.push_back(std::move(current));
+      current.clear();
+    }
+    current += encoded;
+    i += len;
+  }
+  if (!current.empty()) pieces.push_back(std::move(current));
+  out += "Content-Disposition: attachment";
+  if (pieces.size() == 1) {
+    out += ";\r\n filename*=UTF-8''" + pieces[0];
+  } else {
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+      out += ";\r\n filename*" + std::to_string(k) + "*=" + (k == 0 ? "UTF-8''" : "") + pieces[k];
+    }
+  }
+  return out + "\r\n";
+}
+
+std::string randomHex(std::size_t digits) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::random_device device;
+  std::mt19937_64 gen(static_cast<std::uint64_t>(device()) << 32 | device());
+  std::string out;
+  for (std::size_t i = 0; i < digits; ++i) out += kHex[gen() & 15];
+  return out;
+}
+
+MessageStream::MessageStream(MessageParts parts) : parts_(std::move(parts)) {
+  if (!parts_.attachment.empty()) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(parts_.attachment, ec)) {
+      error_ = "添付ファイルが見つかりません: " + printable(parts_.attachment.string(), 400);
+      return;
+    }
+    file_ = std::fopen(parts_.attachment.c_str(), "rb");
+    if (file_ == nullptr) {
+      error_ = "添付ファイルを開けません: " + printable(parts_.attachment.string(), 400);
+      return;
+    }
+  }
+  if (parts_.boundary.empty()) parts_.boundary = "=_parupo_" + randomHex(24);
+  if (parts_.messageId.empty()) {
+    std::time_t t = std::chrono::system_clock::to_time_t(parts_.date);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d%H%M%S", &tm);
+    std::string id = "<";
+    id += stamp;
+    id += '.';
+    id += randomHex(16);
+    id += '@';
+    id += domainOf(parts_.from);
+    id += '>';
+    parts_.messageId = std::move(id);
+  }
+}
+
+MessageStream::~MessageStream() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool MessageStream::refill() {
+  pending_.clear();
+  pendingPos_ = 0;
+  switch (stage_) {
+    case Stage::Head: {
+      std::string& h = pending_;
+      h += "From: " + parts_.from + "\r\n";
+      h += "Reply-To: " + parts_.from + "\r\n";
+      h += "To: ";
+      std::size_t lineLength = 4;
+      for (std::size_t i = 0; i < parts_.to.size(); ++i) {
+        if (i > 0) {
+          h += ",";
+          if (lineLength + parts_.to[i].size() > 76) {
+            h += "\r\n";
+            lineLength = 0;
+          }
+          h += " ";
+          ++lineLength;
+        }
+        h += parts_.to[i];
+        lineLength += parts_.to[i].size() + 1;
+      }
+      h += "\r\n";
+      h += subjectHeader(parts_.subject);
+      h += "Date: " + formatDate(parts_.date) + "\r\n";
+      h += "Message-ID: " + parts_.messageId + "\r\n";
+      h += "MIME-Version: 1.0\r\n";
+      EncodedBody body = encodeBody(parts_.body);
+      std::string textHeaders = "Content-Type: text/plain; charset=" + body.charset +
+                                "\r\nContent-Transfer-Encoding: " + body.transferEncoding +
+                                "\r\n";
+      if (file_ == nullptr) {
+        h += textHeaders + "\r\n" + body.content;
+        stage_ = Stage::Done;
+      } else {
+        const std::string& b = parts_.boundary;
+        h += "Content-Type: multipart/mixed; boundary=\"" + b + "\"\r\n\r\n";
+        h += "This is a multi-part message in MIME format.\r\n";
+        h += "\r\n--" + b + "\r\n" + textHeaders + "\r\n" + body.content;
+        h += "\r\n--" + b + "\r\n" +
+             attachmentHeaders(parts_.attachment.filename().string()) + "\r\n";
+        stage_ = Stage::File;
+        block_.resize(kBase64LineBytes * kFileBlockLines);
+      }
+      return true;
+    }
+    case Stage::File: {
+      std::size_t got = 0;
+      while (got < block_.size()) {
+        std::size_t n = std::fread(block_.data() + got, 1, block_.size() - got, file_);
+        if (n == 0) break;
+        got += n;
+      }
+      if (std::ferror(file_)) {
+        error_ = "添付ファイルの読み込み中にエラーが発生しました: " +
+                 printable(parts_.attachment.string(), 400);
+        stage_ = Stage::Done;
+        return false;
+      }
+      if (got < block_.size()) stage_ = Stage::Tail;
+      pending_ = base64Lines(std::string_view(block_.data(), got));
+      return true;
+    }
+    case Stage::Tail:
+      pending_ = "\r\n--" + parts_.boundary + "--\r\n";
+      stage_ = Stage::Done;
+      return true;
+    case Stage::Done:
+      return false;
+  }
+  return false;
+}
+
+std::size_t MessageStream::read(char* buffer, std::size_t size) {
+  if (!error_.empty()) return 0;
+  std::size_t copied = 0;
+  while (copied < size) {
+    if (pendingPos_ == pending_.size() && !refill()) break;
+    std::size_t n = std::min(size - copied, pending_.size() - pendingPos_);
+    std::memcpy(buffer + copied, pending_.data() + pendingPos_, n);
+    pendingPos_ += n;
+    copied += n;
+  }
+  return error_.empty() ? copied : 0;
+}
+
+std::string MessageStream::readAll() {
+  std::string out;
+  char buffer[16384];
+  for (;;) {
+    std::size_t n = read(buffer, sizeof buffer);
+    if (n == 0) break;
+    out.append(buffer, n);
+  }
+  return out;
+}
+
+}  // namespace parupo::mail

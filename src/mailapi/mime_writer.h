@@ -1,0 +1,87 @@
+// Our own small MIME writer: UTF-8 texts in, RFC 5322 message bytes out. The message
+// is produced piece by piece for libcurl's read callback, so an attached file is read
+// and base64-encoded a block at a time, never held whole in memory.
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parupo::mail {
+
+// RFC 2047 "B" encoded words for a header text, each at most 75 characters and each a
+// complete piece of text on its own (for ISO-2022-JP: escape sequences that end in
+// ASCII; for UTF-8: whole characters). ISO-2022-JP when the text (after mapping the
+// Windows forms) converts and converts back unchanged, otherwise UTF-8.
+std::vector<std::string> encodedWords(std::string_view utf8);
+
+// The complete "Subject:" header, folded, with its CR LF. Control characters become
+// spaces, so a subject can never start a header of its own.
+std::string subjectHeader(std::string_view subject);
+
+// How a body goes into the message.
+struct EncodedBody {
+  std::string charset;            // "US-ASCII", "ISO-2022-JP" or "UTF-8"
+  std::string transferEncoding;   // "7bit" or "base64"
+  std::string content;            // lines ended by CR LF (empty for an empty body)
+};
+EncodedBody encodeBody(std::string_view utf8);
+
+// "Sat, 07 Mar 2026 14:05:09 +0900": local time, English names whatever the locale.
+std::string formatDate(std::chrono::system_clock::time_point when);
+
+// The Content-Type and Content-Disposition headers of an attached file of that name.
+std::string attachmentHeaders(std::string_view fileName);
+
+// Everything a message is made of. Addresses are checked by the caller.
+struct MessageParts {
+  std::string from;
+  std::vector<std::string> to;
+  std::string subject;
+  std::string body;
+  std::filesystem::path attachment;  // empty: none
+  std::chrono::system_clock::time_point date = std::chrono::system_clock::now();
+  std::string messageId;             // "<...@...>"; made up when empty
+  std::string boundary;              // made up when empty
+};
+
+// Random hex digits for Message-IDs and boundaries.
+std::string randomHex(std::size_t digits);
+
+class MessageStream {
+ public:
+  // Opens the attachment (if any) at once; ok() tells whether that worked.
+  explicit MessageStream(MessageParts parts);
+  ~MessageStream();
+  MessageStream(const MessageStream&) = delete;
+  MessageStream& operator=(const MessageStream&) = delete;
+
+  bool ok() const { return error_.empty(); }
+  // A description of what went wrong with the attachment, in Japanese; empty if nothing.
+  const std::string& error() const { return error_; }
+
+  // Copies up to size bytes of the message into buffer; 0 at the end of the message or
+  // after a failure (see error()).
+  std::size_t read(char* buffer, std::size_t size);
+
+  // The whole message as one string (for small messages and tests).
+  std::string readAll();
+
+ private:
+  enum class Stage { Head, File, Tail, Done };
+  bool refill();
+
+  MessageParts parts_;
+  std::FILE* file_ = nullptr;
+  std::string pending_;
+  std::size_t pendingPos_ = 0;
+  std::vector<char> block_;
+  Stage stage_ = Stage::Head;
+  std::string error_;
+};
+
+}  // namespace parupo::mail

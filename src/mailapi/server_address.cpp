@@ -1,0 +1,164 @@
+#include "mailapi/server_address.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "mailapi/mail_address.h"
+
+namespace parupo::mail {
+
+namespace {
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// %XX sequences decoded; a "%" not followed by two hex digits stays as it is.
+std::string percentDecode(std::string_view s) {
+  auto hex = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size() && hex(s[i + 1]) >= 0 && hex(s[i + 2]) >= 0) {
+      out += static_cast<char>(hex(s[i + 1]) * 16 + hex(s[i + 2]));
+      i += 2;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+bool isHostName(std::string_view h) {
+  if (h.empty() || h.size() > 253) return false;
+  for (char c : h) {
+    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_')) {
+      return false;
+    }
+  }
+  return h.front() != '-' && h.front() != '.';
+}
+
+bool isIpv6Literal(std::string_view h) {
+  if (h.size() < 2 || h.find(':') == std::string_view::npos) return false;
+  for (char c : h) {
+    if (!(std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.')) return false;
+  }
+  return true;
+}
+
+bool hasControl(std::string_view s) {
+  for (char c : s) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string ServerAddress::curlUrl(MailProtocol protocol) const {
+  std::string scheme = protocol == MailProtocol::Smtp ? "smtp" : "pop3";
+  if (tlsFromStart) scheme += 's';
+  return scheme + "://" + display() + "/";
+}
+
+std::string ServerAddress::display() const {
+  bool v6 = host.find(':') != std::string::npos;
+  return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+std::variant<ServerAddress, std::string> parseServerAddress(std::string_view field,
+                                                            MailProtocol protocol) {
+  const bool smtp = protocol == MailProtocol::Smtp;
+  const std::string what = smtp ? "SMTPサーバー" : "POPサーバー";
+  std::string text = trimBlanks(field);
+  if (text.empty()) return what + "が設定されていません。初期設定で入力してください。";
+  if (hasControl(text)) return what + "の指定に使えない文字が含まれています。";
+
+  ServerAddress out;
+  std::string_view rest = text;
+  std::size_t sep = rest.find("://");
+  if (sep != std::string_view::npos) {
+    std::string scheme = lower(rest.substr(0, sep));
+    std::string plain = smtp ? "smtp" : "pop3";
+    if (scheme == plain) {
+      out.tlsFromStart = false;
+    } else if (scheme == plain + "s") {
+      out.tlsFromStart = true;
+    } else {
+      return what + "の指定が正しくありません（" + plain + "://、" + plain +
+             "s:// またはサーバー名を指定してください）: " + printable(text);
+    }
+    rest.remove_prefix(sep + 3);
+    // A trailing path ("/", "/domain") carries nothing we use.
+    std::size_t slash = rest.find('/');
+    if (slash != std::string_view::npos) rest = rest.substr(0, slash);
+    std::size_t at = rest.rfind('@');
+    if (at != std::string_view::npos) {
+      std::string_view userinfo = rest.substr(0, at);
+      rest.remove_prefix(at + 1);
+      std::size_t colon = userinfo.find(':');
+      out.hasLogin = true;
+      out.user = percentDecode(userinfo.substr(0, colon));
+      if (colon != std::string_view::npos) out.password = percentDecode(userinfo.substr(colon + 1));
+      if (out.user.empty()) return what + "のユーザー名が空です: " + printable(text);
+      if (hasControl(out.user) || hasControl(out.password)) {
+        return what + "のユーザー名またはパスワードに使えない文字が含まれています。";
+      }
+    }
+  }
+
+  std::string_view portText;
+  if (!rest.empty() && rest.front() == '[') {
+    std::size_t close = rest.find(']');
+    if (close == std::string_view::npos) return what + "の指定が正しくありません: " + printable(text);
+    out.host = std::string(rest.substr(1, close - 1));
+    std::string_view after = rest.substr(close + 1);
+    if (!after.empty()) {
+      if (after.front() != ':') return what + "の指定が正しくありません: " + printable(text);
+      portText = after.substr(1);
+      if (portText.empty()) return what + "のポート番号が正しくありません: " + printable(text);
+    }
+    if (!isIpv6Literal(out.host)) return what + "の指定が正しくありません: " + printable(text);
+  } else if (std::count(rest.begin(), rest.end(), ':') > 1) {
+    // An IPv6 literal without brackets and so without a port.
+    out.host = std::string(rest);
+    if (!isIpv6Literal(out.host)) return what + "の指定が正しくありません: " + printable(text);
+  } else {
+    std::size_t colon = rest.find(':');
+    out.host = std::string(rest.substr(0, colon));
+    if (colon != std::string_view::npos) {
+      portText = rest.substr(colon + 1);
+      if (portText.empty()) return what + "のポート番号が正しくありません: " + printable(text);
+    }
+    if (!isHostName(out.host)) {
+      return what + "の名前が正しくありません: " + printable(text);
+    }
+  }
+
+  if (!portText.empty()) {
+    if (portText.size() > 5) return what + "のポート番号が正しくありません: " + printable(text);
+    int port = 0;
+    for (char c : portText) {
+      if (c < '0' || c > '9') return what + "のポート番号が正しくありません: " + printable(text);
+      port = port * 10 + (c - '0');
+    }
+    if (port < 1 || port > 65535) return what + "のポート番号が正しくありません: " + printable(text);
+    out.port = port;
+  }
+
+  const int plainPort = smtp ? 25 : 110;
+  const int tlsPort = smtp ? 465 : 995;
+  if (out.port == 0) out.port = out.tlsFromStart ? tlsPort : plainPort;
+  if (out.port == tlsPort) out.tlsFromStart = true;
+  return out;
+}
+
+}  // namespace parupo::mail

@@ -1,0 +1,31 @@
+// The server fields of the settings panel: "host", "host:port", or a URL
+// "smtp://[user[:password]@]host[:port]" (likewise smtps, pop3, pop3s).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace parupo::mail {
+
+enum class MailProtocol { Smtp, Pop3 };
+
+struct ServerAddress {
+  std::string host;      // name or IPv4 literal, or an IPv6 literal without brackets
+  int port = 0;
+  bool tlsFromStart = false;  // smtps / pop3s, or the protocol's TLS port (465, 995)
+  bool hasLogin = false;      // user (and maybe password) given in the URL
+  std::string user;
+  std::string password;
+
+  // The URL handed to libcurl, without credentials: "smtp://host:25", "pop3s://[::1]:995".
+  std::string curlUrl(MailProtocol protocol) const;
+  // "host:port" for messages.
+  std::string display() const;
+};
+
+// A ServerAddress, or a Japanese text saying what is wrong with the field.
+std::variant<ServerAddress, std::string> parseServerAddress(std::string_view field,
+                                                            MailProtocol protocol);
+
+}  // namespace parupo::mail

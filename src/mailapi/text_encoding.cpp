@@ -1,0 +1,195 @@
+#include "mailapi/text_encoding.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdint>
+
+namespace parupo::mail {
+
+namespace {
+
+// Decodes one UTF-8 character at pos; returns its length, or 0 when malformed.
+std::size_t decodeUtf8(std::string_view s, std::size_t pos, char32_t& cp) {
+  auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  unsigned char c = b(pos);
+  std::size_t len;
+  char32_t min;
+  if (c < 0x80) {
+    cp = c;
+    return 1;
+  } else if ((c & 0xE0) == 0xC0) {
+    len = 2, cp = c & 0x1F, min = 0x80;
+  } else if ((c & 0xF0) == 0xE0) {
+    len = 3, cp = c & 0x0F, min = 0x800;
+  } else if ((c & 0xF8) == 0xF0) {
+    len = 4, cp = c & 0x07, min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (pos + len > s.size()) return 0;
+  for (std::size_t i = 1; i < len; ++i) {
+    if ((b(pos + i) & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b(pos + i) & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// One iconv conversion of a whole text, including the final shift back to the
+// initial state. Nothing on any failure.
+std::optional<std::string> convert(const char* to, const char* from, std::string_view in) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string out;
+  out.resize(in.size() * 4 + 16);
+  char* inPtr = const_cast<char*>(in.data());
+  std::size_t inLeft = in.size();
+  char* outPtr = out.data();
+  std::size_t outLeft = out.size();
+  bool ok = true;
+  while (inLeft > 0) {
+    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)) break;
+    if (errno != E2BIG) {
+      ok = false;
+      break;
+    }
+    std::size_t used = out.size() - outLeft;
+    out.resize(out.size() * 2);
+    outPtr = out.data() + used;
+    outLeft = out.size() - used;
+  }
+  // glibc reports characters that have no equivalent as a successful, irreversible
+  // conversion only with //TRANSLIT or //IGNORE, which we never ask for; EILSEQ above
+  // catches them. Shift back to the initial state (for ISO-2022-JP: ESC ( B).
+  if (ok) {
+    while (iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
+      if (errno != E2BIG) {
+        ok = false;
+        break;
+      }
+      std::size_t used = out.size() - outLeft;
+      out.resize(out.size() * 2);
+      outPtr = out.data() + used;
+      outLeft = out.size() - used;
+    }
+  }
+  iconv_close(cd);
+  if (!ok) return std::nullopt;
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+}  // namespace
+
+std::string sanitizeUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t cp;
+    std::size_t len = decodeUtf8(text, i, cp);
+    if (len == 0) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      out.append(text.substr(i, len));
+      i += len;
+    }
+  }
+  return out;
+}
+
+std::size_t utf8CharLength(std::string_view text, std::size_t pos) {
+  char32_t cp;
+  std::size_t len = decodeUtf8(text, pos, cp);
+  return len == 0 ? 1 : len;
+}
+
+std::string mapWindowsForms(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t cp;
+    std::size_t len = decodeUtf8(utf8, i, cp);
+    if (len == 0) {
+      out += utf8[i++];
+      continue;
+    }
+    switch (cp) {
+      case 0xFF5E: appendUtf8(out, 0x301C); break;  // FULLWIDTH TILDE -> WAVE DASH
+      case 0xFF0D: appendUtf8(out, 0x2212); break;  // FULLWIDTH HYPHEN-MINUS -> MINUS SIGN
+      case 0x2225: appendUtf8(out, 0x2016); break;  // PARALLEL TO -> DOUBLE VERTICAL LINE
+      case 0xFFE0: appendUtf8(out, 0x00A2); break;  // FULLWIDTH CENT SIGN
+      case 0xFFE1: appendUtf8(out, 0x00A3); break;  // FULLWIDTH POUND SIGN
+      case 0xFFE2: appendUtf8(out, 0x00AC); break;  // FULLWIDTH NOT SIGN
+      default: out.append(utf8.substr(i, len));
+    }
+    i += len;
+  }
+  return out;
+}
+
+std::optional<std::string> toIso2022jp(std::string_view utf8) {
+  auto jis = convert("ISO-2022-JP", "UTF-8", utf8);
+  if (!jis) return std::nullopt;
+  auto back = convert("UTF-8", "ISO-2022-JP", *jis);
+  if (!back || *back != utf8) return std::nullopt;
+  return jis;
+}
+
+std::optional<std::string> fromIso2022jp(std::string_view jis) {
+  return convert("UTF-8", "ISO-2022-JP", jis);
+}
+
+bool isAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+std::string base64(std::string_view bytes) {
+  static constexpr char kAlphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve(base64Length(bytes.size()));
+  std::size_t i = 0;
+  auto b = [&](std::size_t k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k])); };
+  for (; i + 3 <= bytes.size(); i += 3) {
+    std::uint32_t v = (b(i) << 16) | (b(i + 1) << 8) | b(i + 2);
+    out += kAlphabet[(v >> 18) & 63];
+    out += kAlphabet[(v >> 12) & 63];
+    out += kAlphabet[(v >> 6) & 63];
+    out += kAlphabet[v & 63];
+  }
+  std::size_t rest = bytes.size() - i;
+  if (rest > 0) {
+    std::uint32_t v = b(i) << 16;
+    if (rest == 2) v |= b(i + 1) << 8;
+    out += kAlphabet[(v >> 18) & 63];
+    out += kAlphabet[(v >> 12) & 63];
+    out += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+    out += '=';
+  }
+  return out;
+}
+
+}  // namespace parupo::mail

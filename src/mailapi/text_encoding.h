@@ -1,0 +1,38 @@
+// Character-set work for outgoing mail: UTF-8 clean-up, ISO-2022-JP through glibc
+// iconv, and base64.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace parupo::mail {
+
+// The text with every malformed UTF-8 sequence replaced by U+FFFD, so that later steps
+// can walk it character by character.
+std::string sanitizeUtf8(std::string_view text);
+
+// Length in bytes of the UTF-8 character starting at text[pos] (1 for a stray byte).
+std::size_t utf8CharLength(std::string_view text, std::size_t pos);
+
+// Replaces the Windows forms of six characters with the forms JIS X 0208 holds
+// (FULLWIDTH TILDE -> WAVE DASH and so on), as Japanese mailers do before encoding.
+std::string mapWindowsForms(std::string_view utf8);
+
+// The text in ISO-2022-JP, ending in ASCII, when every character converts and the
+// result converts back to exactly the same text; otherwise nothing. Line breaks are
+// not treated specially: convert one line at a time.
+std::optional<std::string> toIso2022jp(std::string_view utf8);
+
+// Back to UTF-8 (used by the round-trip check and by tests).
+std::optional<std::string> fromIso2022jp(std::string_view jis);
+
+bool isAscii(std::string_view text);
+
+// Standard base64 with padding, no line breaks.
+std::string base64(std::string_view bytes);
+// Length of the base64 text for n input bytes.
+constexpr std::size_t base64Length(std::size_t n) { return (n + 2) / 3 * 4; }
+
+}  // namespace parupo::mail
