@@ -7,26 +7,13 @@
 #include "app/form1.h"
 #include "app/services.h"
 #include "app/single_instance.h"
+#include "mailapi/curl_mail_library.h"
 #include "platform/clock.h"
 #include "platform/instance_lock.h"
 #include "platform/qt_dialogs.h"
 #include "platform/random.h"
 
 namespace {
-
-// Stands in for the mail library until the real one is built in: every call fails with
-// a message the user can read.
-class MailLibraryMissing final : public parupo::MailLibrary {
- public:
-  std::string SendMail(std::string&, std::string&, std::string&, std::string&, std::string&,
-                       std::string&) override {
-    return "メール送信機能が組み込まれていません";
-  }
-  std::string RcvMail(std::string&, std::string&, std::string&, std::string&,
-                      std::string&) override {
-    return "メール受信機能が組み込まれていません";
-  }
-};
 
 // Ends the program at once: no closing step of any window runs. Every data file has
 // been written whole by then.
@@ -48,7 +35,7 @@ int main(int argc, char** argv) {
 
   parupo::SystemClock clock;
   parupo::SystemRandom random;
-  MailLibraryMissing mail;
+  parupo::CurlMailLibrary mail;
   parupo::Form1 form(parupo::Services{dialogs, clock, random, mail, folder, [] { endNow(); }});
   dialogs.setParentWindow(&form);
   form.show();
