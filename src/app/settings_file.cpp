@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "platform/field_reader.h"
+
 namespace parupo {
 
 namespace {
@@ -14,22 +16,10 @@ constexpr std::size_t kEarlierLineCount = 16;
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// One value of a flag or number line, read the way those lines were always read:
-// leading blanks skipped; a value that begins with a double quote runs to the next
-// quote (quotes dropped); any other runs to the first comma or the end of the line.
-// Text lines are taken whole instead, so that a comma, a leading blank or a quote
-// typed into a field comes back unchanged.
-std::string_view valueOf(std::string_view line) {
-  std::size_t start = 0;
-  while (start < line.size() && isBlank(line[start])) ++start;
-  line.remove_prefix(start);
-  if (line.empty()) return line;
-  if (line.front() == '"') {
-    line.remove_prefix(1);
-    return line.substr(0, line.find('"'));
-  }
-  return line.substr(0, line.find(','));
-}
+// One value of a flag or number line, read by the program's comma field rule. Text
+// lines are taken whole instead, so that a comma, a leading blank or a quote typed into
+// a field comes back unchanged.
+std::string valueOf(const std::string& line) { return firstField({line}); }
 
 std::string_view trimBlanks(std::string_view s) {
   while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
@@ -134,11 +124,11 @@ class LineCursor {
   std::size_t position_ = 0;
 };
 
-void applyFlag(std::string_view line, bool& mark) {
+void applyFlag(const std::string& line, bool& mark) {
   if (auto flag = flagValue(valueOf(line))) mark = *flag;
 }
 
-void applySize(std::string_view line, double& size) {
+void applySize(const std::string& line, double& size) {
   double value = numberValue(valueOf(line));
   // A size the window cannot take leaves the window as it is.
   if (std::isfinite(value) && value >= 0) size = value;
@@ -216,7 +206,7 @@ void readSettingsFile(const std::vector<std::string>& lines, Settings& settings)
   settings.popPassword = file.next();
 
   // The reply mode's index; the earlier layout kept a flag here, "True" being a copy.
-  std::string_view mode = valueOf(file.next());
+  const std::string mode = valueOf(file.next());
   if (mode == "True") {
     settings.replyMode = ReplySendCopy;
   } else if (auto index = wholeNumberValue(mode); index && *index >= ReplyDontSend && *index <= ReplySeparate) {
@@ -258,8 +248,7 @@ std::vector<std::string> settingsFileLines(const Settings& settings) {
 }
 
 std::string retentionFromFile(const std::vector<std::string>& lines) {
-  std::string_view value = lines.empty() ? std::string_view() : valueOf(lines.front());
-  int days = wholeNumberValue(value).value_or(0);
+  int days = wholeNumberValue(firstField(lines)).value_or(0);
   return days < 1 ? std::string("999") : std::to_string(days);
 }
 

@@ -12,23 +12,6 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-// Splits text at CR LF, LF or a lone CR. Every line break counts: "A\r\n" is the two
-// lines "A" and "", and "" is one empty line, so the bytes written back are exactly
-// the text with its line breaks as CR LF.
-std::vector<std::string> linesOf(std::string_view text) {
-  std::vector<std::string> lines(1);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      lines.emplace_back();
-    } else {
-      lines.back() += c;
-    }
-  }
-  return lines;
-}
-
 }  // namespace
 
 std::vector<std::string> logFileLines(const std::string& EL, const std::string& szToo,
@@ -51,7 +34,7 @@ std::vector<std::string> logFileLines(const std::string& EL, const std::string& 
   text += kCrLf;
   text += "添付 : " + vars.TnpPath;
   // writeTextLines ends every line with CR LF, the last one included.
-  return linesOf(text);
+  return splitLines(text);
 }
 
 std::string SaveLogX(const std::filesystem::path& file, const std::string& EL,
