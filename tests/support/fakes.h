@@ -14,37 +14,16 @@
 
 namespace parupo::test {
 
+// Records OK boxes; answers Yes and cancels every other dialog.
 class FakeDialogs : public Dialogs {
  public:
-  std::vector<std::string> messages;          // texts of OK boxes, in order
-  std::vector<std::string> questions;         // texts of Yes/No boxes
-  std::deque<bool> yesNoAnswers;              // default: Yes
-  std::deque<std::optional<std::string>> inputAnswers;  // default: cancelled
-  std::deque<std::optional<std::string>> openFileAnswers;  // default: cancelled
-  std::vector<std::string> openFileInitialPaths;
-
+  std::vector<std::string> messages;
   void message(const std::string& text) override { messages.push_back(text); }
-  bool askYesNo(const std::string& text, const std::string&) override {
-    questions.push_back(text);
-    if (yesNoAnswers.empty()) return true;
-    bool a = yesNoAnswers.front();
-    yesNoAnswers.pop_front();
-    return a;
+  bool askYesNo(const std::string&, const std::string&) override { return true; }
+  std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override {
+    return std::nullopt;
   }
-  std::optional<std::string> inputBox(const std::string&, const std::string&,
-                                      const std::string&) override {
-    if (inputAnswers.empty()) return std::nullopt;
-    auto a = inputAnswers.front();
-    inputAnswers.pop_front();
-    return a;
-  }
-  std::optional<std::string> openFile(const std::string& initialPath, const std::string&) override {
-    openFileInitialPaths.push_back(initialPath);
-    if (openFileAnswers.empty()) return std::nullopt;
-    auto a = openFileAnswers.front();
-    openFileAnswers.pop_front();
-    return a;
-  }
+  std::optional<std::string> openFile(const std::string&, const std::string&) override { return std::nullopt; }
 };
 
 class FakeClock : public Clock {
@@ -55,22 +34,9 @@ class FakeClock : public Clock {
 
 class FakeRandom : public Random {
  public:
-  std::deque<int> ints;       // answers of uniformInt (default: low)
-  std::deque<double> units;   // answers of unit (default: 0)
-  int seeds = 0;
-  void seedFromClock() override { ++seeds; }
-  int uniformInt(int low, int) override {
-    if (ints.empty()) return low;
-    int v = ints.front();
-    ints.pop_front();
-    return v;
-  }
-  double unit() override {
-    if (units.empty()) return 0.0;
-    double v = units.front();
-    units.pop_front();
-    return v;
-  }
+  void seedFromClock() override {}
+  int uniformInt(int low, int) override { return low; }
+  double unit() override { return 0.0; }
 };
 
 struct SendMailCall {
@@ -88,8 +54,7 @@ class FakeMail : public MailLibrary {
   std::vector<std::string> eventLog;    // "SendMail" / "RcvMail" in call order
 
   std::string SendMail(std::string& server, std::string& recipients, std::string& replyTo,
-                       std::string& subject, std::string& body,
-                       std::string& attachmentPath) override {
+                       std::string& subject, std::string& body, std::string& attachmentPath) override {
     sends.push_back({server, recipients, replyTo, subject, body, attachmentPath});
     eventLog.push_back("SendMail");
     if (sendResults.empty()) return "";
