@@ -28,8 +28,6 @@ class FakeSendWindow : public SendWindow {
   std::string recipient = "ta@example.jp", subject = "件名です", body = "一行目\r\n二行目";
   bool noCopy = false;
   Settings options;
-  std::string caption;
-  bool sendEnabled = true;
   Events events;  // "disable", "enable", "caption:...", and the calls below
 
   std::string recipientText() const override { return recipient; }
@@ -38,8 +36,8 @@ class FakeSendWindow : public SendWindow {
   std::string bodyText() const override { return body; }
   bool noCopyChecked() const override { return noCopy; }
   Settings settings() const override { return options; }
-  void setCaption(const std::string& text) override { events.push_back("caption:" + (caption = text)); }
-  void setSendEnabled(bool on) override { events.push_back((sendEnabled = on) ? "enable" : "disable"); }
+  void setCaption(const std::string& text) override { events.push_back("caption:" + text); }
+  void setSendEnabled(bool on) override { events.push_back(on ? "enable" : "disable"); }
   void openSettingsPanel() override { events.push_back("settingsPanel"); }
   void saveSettings() override { events.push_back("saveSettings"); }
   void recordRecipient() override { events.push_back("recordRecipient"); }
