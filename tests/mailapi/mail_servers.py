@@ -1,5 +1,5 @@
-"""Test servers on 127.0.0.1 and free ports: aiosmtpd in this process, a raw socket
-that misbehaves, and dovecot POP3 as a child process stopped by its process id."""
+"""Test servers on 127.0.0.1 and free ports: aiosmtpd in this process, raw sockets
+that misbehave, and dovecot POP3 as a child process stopped by its process id."""
 
 import logging
 import os
@@ -10,6 +10,7 @@ import subprocess
 import threading
 import time
 import warnings
+from pathlib import Path
 
 from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult
@@ -23,6 +24,13 @@ def free_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
+
+
+def text(path):
+    try:
+        return Path(path).read_text(errors="replace")
+    except OSError:
+        return ""
 
 
 class SmtpServer:
@@ -39,7 +47,7 @@ class SmtpServer:
         kwargs = {"data_size_limit": None}
         context = None
         if starttls or tls:
-            self.cafile, key = (os.path.join(folder, n) for n in ("cert.pem", "key.pem"))
+            self.cafile, key = f"{folder}/cert.pem", f"{folder}/key.pem"
             subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes",
                             "-keyout", key, "-out", self.cafile, "-days", "2", "-subj",
                             "/CN=localhost", "-addext",
@@ -70,47 +78,36 @@ class SmtpServer:
                               envelope.original_content))
         return "250 OK"
 
-    def stop(self):
+    def close(self):
         self.controller.stop()
 
 
-class RawServer:
-    """"silent": accepts and never says a word. "close_in_data": speaks SMTP up to
-    DATA, reads a little of the message and hangs up."""
+def silent_server():
+    """Listens and never accepts: a client connects and waits for a greeting."""
+    return socket.create_server(("127.0.0.1", 0))
 
-    def __init__(self, mode):
-        self.mode = mode
-        self.sock = socket.create_server(("127.0.0.1", 0))
-        self.port = self.sock.getsockname()[1]
-        self.connections = []
-        threading.Thread(target=self._serve, daemon=True).start()
 
-    def _serve(self):
-        try:
-            while True:
-                conn, _ = self.sock.accept()
-                self.connections.append(conn)
-                if self.mode == "close_in_data":
-                    conn.sendall(b"220 raw ESMTP\r\n")
-                    for line in conn.makefile("rb"):
-                        if line.upper().startswith(b"DATA"):
-                            conn.sendall(b"354 go ahead\r\n")
-                            conn.recv(64)
-                            conn.close()
-                            break
-                        conn.sendall(b"250 OK\r\n")
-        except OSError:
-            pass
+def closing_server():
+    """Speaks SMTP up to DATA, reads a little of the message and hangs up."""
+    sock = socket.create_server(("127.0.0.1", 0))
 
-    def stop(self):
-        self.sock.shutdown(socket.SHUT_RDWR)
-        for c in [self.sock, *self.connections]:
-            c.close()
+    def serve():
+        conn, _ = sock.accept()
+        with conn:
+            conn.sendall(b"220 raw ESMTP\r\n")
+            for line in conn.makefile("rb"):
+                data = line.upper().startswith(b"DATA")
+                conn.sendall(b"354 go ahead\r\n" if data else b"250 OK\r\n")
+                if data:
+                    conn.recv(64)
+                    break
+    threading.Thread(target=serve, daemon=True).start()
+    return sock
 
 
 class Dovecot:
-    """dovecot POP3 with its configuration, mailbox, logs and raw session logs under
-    folder. It refuses uid 0 for mail, hence the ordinary user parupo-mail."""
+    """dovecot POP3 with its configuration, mailbox and logs under folder. It refuses
+    uid 0 for mail, hence the ordinary user parupo-mail."""
 
     def __init__(self, folder, user, password):
         self.port = free_port()
@@ -122,10 +119,8 @@ class Dovecot:
             os.makedirs(f"{folder}/{sub}", exist_ok=True)
             if sub.startswith(("home", "rawlog")):
                 os.chown(f"{folder}/{sub}", owner.pw_uid, owner.pw_gid)
-        with open(f"{folder}/passwd", "w") as f:
-            f.write(f"{user}:{{PLAIN}}{password}\n")
-        with open(f"{folder}/dovecot.conf", "w") as f:
-            f.write(f"""base_dir = {folder}/run
+        Path(f"{folder}/passwd").write_text(f"{user}:{{PLAIN}}{password}\n")
+        Path(f"{folder}/dovecot.conf").write_text(f"""base_dir = {folder}/run
 state_dir = {folder}/state
 instance_name = parupo-test-{self.port}
 protocols = pop3
@@ -153,22 +148,14 @@ service pop3-login {{
     port = 0
   }}
 }}
-service imap-login {{
-  inet_listener imap {{
-    port = 0
-  }}
-  inet_listener imaps {{
-    port = 0
-  }}
-}}
 """)
         self.process = subprocess.Popen(["dovecot", "-F", "-c", f"{folder}/dovecot.conf"],
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + 20
         while not self._greets():
             if self.process.poll() is not None or time.monotonic() > deadline:
-                self.stop()
-                raise RuntimeError("dovecot did not start: " + self.read(self.log))
+                self.close()
+                raise RuntimeError("dovecot did not start: " + text(self.log))
             time.sleep(0.1)
 
     def _greets(self):
@@ -178,24 +165,12 @@ service imap-login {{
         except OSError:
             return False
 
-    @staticmethod
-    def read(*paths):
-        text = ""
-        for path in paths:
-            try:
-                with open(path, errors="replace") as f:
-                    text += f.read()
-            except OSError:
-                pass
-        return text
-
     def commands(self):
         """What clients sent after logging in, from dovecot's raw session logs."""
-        text = self.read(*(f"{self.rawlog}/{n}" for n in sorted(os.listdir(self.rawlog))
-                           if n.endswith(".in")))
-        return [line.split(" ", 1)[1] for line in text.splitlines() if " " in line]
+        logs = "".join(text(p) for p in sorted(Path(self.rawlog).glob("*.in")))
+        return [line.split(" ", 1)[1] for line in logs.splitlines() if " " in line]
 
-    def stop(self):
+    def close(self):
         self.process.terminate()
         try:
             self.process.wait(10)

@@ -1,8 +1,6 @@
-// parupo_mailtool: the real mail library from the command line, for the integration
-// tests and for trying a server by hand.
-//   parupo_mailtool [--cafile FILE] [--quick] send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE]
-//   parupo_mailtool [--cafile FILE] [--quick] rcv SERVER USER PASSWORD
-// --quick: time-outs of a few seconds. Prints the result; exit status 0 when it is empty.
+// The real mail library from the command line; prints the result, exits 1 when it is
+// not empty. [--cafile FILE] [--quick] send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE]
+// or [--cafile FILE] [--quick] rcv SERVER USER PASSWORD. --quick: short time-outs.
 #include <chrono>
 #include <iostream>
 #include <string>
@@ -34,7 +32,6 @@ int main(int argc, char** argv) {
   } else if (a[0] == "rcv") {
     result = library.RcvMail(a[1], a[2], a[3], a[4], a[5]);
   } else {
-    std::cerr << "usage: parupo_mailtool [--cafile FILE] [--quick] send|rcv ...\n";
     return 2;
   }
   std::cout << result;
