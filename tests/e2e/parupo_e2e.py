@@ -1,16 +1,11 @@
-"""End-to-end harness: the real program in an X server of its own, driven from outside.
-
-One temporary folder holds everything: an Xvfb on a free display, a private D-Bus
-session (which brings the accessibility bus along), the program folder with a copy of
-the executable, and HOME/XDG folders. Widgets are found by accessible name through
-AT-SPI (pyatspi). Every wait has a timeout; every child is stopped by its process id.
-pyatspi keeps its first bus connection, so each process runs one Desktop.
-"""
+"""End-to-end harness: the real program in an Xvfb and a D-Bus session of its own, all
+inside one temporary folder, driven through AT-SPI (pyatspi) by accessible name. Every
+wait has a timeout. pyatspi keeps its first bus connection: run one test per process."""
 
 import ctypes
 import os
+import pathlib
 import re
-import select
 import shutil
 import signal
 import subprocess
@@ -42,45 +37,12 @@ def wait_until(predicate, timeout=TIMEOUT, what="condition"):
         except Exception as e:  # the accessibility tree changes under our feet
             error = e
         if time.monotonic() > deadline:
-            raise HarnessError("timed out waiting for %s%s" % (what, " (%s)" % error if error else ""))
+            raise HarnessError("timed out waiting for %s (%s)" % (what, error))
         time.sleep(0.1)
 
 
-def _popen(argv, log_path, **kwargs):
-    with open(log_path, "ab") as log:
-        return subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=log,
-                                stderr=subprocess.STDOUT, **kwargs)
-
-
-def _popen_reporting(argv, log_path, **kwargs):
-    """Starts a child that writes one line (display, bus address) to the pipe named
-    "{fd}" in argv, and gives back the child and that line."""
-    read_fd, write_fd = os.pipe()
-    try:
-        proc = _popen([a.format(fd=write_fd) for a in argv], log_path, pass_fds=(write_fd,),
-                      start_new_session=True, **kwargs)
-        os.close(write_fd)
-        write_fd = None
-        data = b""
-        deadline = time.monotonic() + TIMEOUT
-        while not data.endswith(b"\n") and time.monotonic() < deadline:
-            if select.select([read_fd], [], [], 0.5)[0]:
-                chunk = os.read(read_fd, 4096)
-                if not chunk:
-                    break
-                data += chunk
-        if not data.endswith(b"\n"):
-            _stop(proc, group=True)
-            raise HarnessError("%s gave no answer" % argv[0])
-        return proc, data.decode().strip()
-    finally:
-        os.close(read_fd)
-        if write_fd is not None:
-            os.close(write_fd)
-
-
 def _stop(proc, group=False):
-    if proc is None or proc.poll() is not None:
+    if proc.poll() is not None:
         return
     send = (lambda sig: os.killpg(proc.pid, sig)) if group else proc.send_signal
     try:
@@ -91,72 +53,6 @@ def _stop(proc, group=False):
         proc.wait(5)
     except ProcessLookupError:
         pass
-
-
-class Desktop:
-    """An X server, a D-Bus session and optionally twm, inside a temporary folder."""
-
-    def __init__(self, window_manager=False):
-        self.root = tempfile.mkdtemp(prefix="parupo-e2e-")
-        self.window_manager = window_manager
-        self.procs = []
-
-    def __enter__(self):
-        try:
-            self._start()
-        except BaseException:
-            self.__exit__()
-            raise
-        return self
-
-    def _log(self, name):
-        return os.path.join(self.root, "logs", name + ".log")
-
-    def _start(self):
-        for sub in ("home", "runtime", "cache", "config", "data", "logs"):
-            os.makedirs(os.path.join(self.root, sub), mode=0o700)
-        xvfb, display = _popen_reporting(
-            ["Xvfb", "-displayfd", "{fd}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-             "-noreset", "-dpi", "96"], self._log("xvfb"))
-        self.procs.append(xvfb)
-        self.display = ":" + display
-        self.env = {"PATH": "/usr/local/bin:/usr/bin:/bin", "DISPLAY": self.display,
-                    "HOME": os.path.join(self.root, "home"), "LANG": "C.UTF-8",
-                    "XDG_RUNTIME_DIR": os.path.join(self.root, "runtime"),
-                    "XDG_CACHE_HOME": os.path.join(self.root, "cache"),
-                    "XDG_CONFIG_HOME": os.path.join(self.root, "config"),
-                    "XDG_DATA_HOME": os.path.join(self.root, "data"), "NO_AT_BRIDGE": "0"}
-        for keep in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "TZ"):
-            if keep in os.environ:
-                self.env[keep] = os.environ[keep]
-        # The session bus starts the accessibility bus on demand, in its process group.
-        dbus, address = _popen_reporting(
-            ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address={fd}"],
-            self._log("dbus"), env=self.env)
-        self.procs.append(dbus)
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
-        if self.window_manager:
-            # Frames with title bars, placed without asking; Xvfb has only "fixed".
-            rc = os.path.join(self.root, "twmrc")
-            with open(rc, "w") as f:
-                f.write('RandomPlacement\nUsePPosition "on"\nNoGrabServer\n')
-                f.writelines('%s "fixed"\n' % font for font in ("TitleFont", "MenuFont",
-                                                               "IconFont", "ResizeFont",
-                                                               "IconManagerFont"))
-            self.procs.append(_popen(["twm", "-f", rc], self._log("wm"), env=self.env,
-                                     start_new_session=True))
-            time.sleep(0.5)
-        os.environ.update(self.env)  # this process talks to the same buses
-
-    def __exit__(self, *exc):
-        for proc in reversed(self.procs):
-            _stop(proc, group=True)
-        if os.environ.get("PARUPO_E2E_KEEP") != "1":
-            shutil.rmtree(self.root, ignore_errors=True)
-
-    def run(self, *argv):
-        return subprocess.run(argv, env=self.env, capture_output=True, text=True,
-                              timeout=TIMEOUT).stdout
 
 
 def _atspi():
@@ -177,8 +73,7 @@ def request_close(display, window_id):
     dpy = x.XOpenDisplay(display.encode())
     if not dpy:
         raise HarnessError("cannot open display " + display)
-    # XClientMessageEvent: type, serial, send_event, display, window, message_type, format,
-    # data; padded to the size of an XEvent.
+    # An XClientMessageEvent, padded to the size of an XEvent.
     fields = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
               ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
               ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
@@ -192,50 +87,121 @@ def request_close(display, window_id):
     x.XCloseDisplay(dpy)
 
 
-class App:
-    """One run of a program, copied into the program folder of its desktop."""
+class ProgramTest(unittest.TestCase):
+    """An X server and a D-Bus session of its own for each test (and twm when
+    window_manager is set); start() runs the program under test in it."""
+    window_manager = False
+    binary = None
 
-    def __init__(self, desktop, binary, log_name="app"):
-        self.desktop = desktop
-        self.folder = os.path.join(desktop.root, "program")
-        os.makedirs(self.folder, exist_ok=True)
-        self.exe = os.path.join(self.folder, os.path.basename(binary))
-        if not os.path.exists(self.exe):
-            shutil.copy2(binary, self.exe)
-        self.log_name = log_name
-        env = dict(desktop.env, QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1",
-                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        self.proc = _popen([self.exe], desktop._log(log_name), cwd=desktop.root, env=env)
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="parupo-e2e-")
+        if os.environ.get("PARUPO_E2E_KEEP") != "1":
+            self.addCleanup(shutil.rmtree, self.root, ignore_errors=True)
+        self.env = {"PATH": "/usr/local/bin:/usr/bin:/bin", "LANG": "C.UTF-8",
+                    "HOME": self.folder("home"), "XDG_RUNTIME_DIR": self.folder("runtime"),
+                    "NO_AT_BRIDGE": "0"}
+        self.env.update((k, v) for k, v in os.environ.items()
+                        if k in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "TZ"))
+        self.folder("logs")
+        self.display = ":" + self.spawn_reporting(
+            "xvfb", "Xvfb", "-displayfd", "{fd}", "-screen", "0", "1280x1024x24",
+            "-nolisten", "tcp", "-noreset", "-dpi", "96")
+        self.env["DISPLAY"] = self.display
+        # The session bus starts the accessibility bus on demand, in its process group.
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.spawn_reporting(
+            "dbus", "dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address={fd}")
+        if self.window_manager:
+            # Frames with title bars, placed without asking; Xvfb has only "fixed".
+            rc = os.path.join(self.root, "twmrc")
+            with open(rc, "w") as f:
+                f.write('RandomPlacement\nUsePPosition "on"\nNoGrabServer\n')
+                for font in ("Title", "Menu", "Icon", "Resize", "IconManager"):
+                    f.write('%sFont "fixed"\n' % font)
+            self.spawn("wm", ["twm", "-f", rc], group=True)
+        os.environ.update(self.env)  # this process talks to the same buses
+
+    def folder(self, name):
+        path = os.path.join(self.root, name)
+        os.makedirs(path, mode=0o700, exist_ok=True)
+        return path
+
+    def log_path(self, name):
+        return os.path.join(self.root, "logs", name + ".log")
+
+    def spawn(self, log_name, argv, group=False, **kwargs):
+        with open(self.log_path(log_name), "ab") as log:
+            proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=log,
+                                    stderr=subprocess.STDOUT, cwd=self.root,
+                                    env=kwargs.pop("env", self.env),
+                                    start_new_session=group, **kwargs)
+        self.addCleanup(_stop, proc, group)
+        return proc
+
+    def spawn_reporting(self, log_name, *argv):
+        """Runs a server that writes one line (its display, its address) to the file
+        descriptor given in place of "{fd}"; gives back that line."""
+        report = self.log_path(log_name + ".report")
+        with open(report, "wb") as f:
+            self.spawn(log_name, [a.format(fd=f.fileno()) for a in argv], group=True,
+                       pass_fds=(f.fileno(),))
+
+
+        def reported():
+            text = pathlib.Path(report).read_text()
+            return text.endswith("\n") and text.strip()
+        return wait_until(reported, what=argv[0])
+
+    def run_tool(self, *argv):
+        return subprocess.run(argv, env=self.env, capture_output=True, text=True,
+                              timeout=TIMEOUT).stdout
+
+    def start(self, log_name="parupo"):
+        return App(self, log_name)
+
+    def path(self, *names):
+        return os.path.join(self.root, "program", *names)
+
+    def read(self, name):
+        return pathlib.Path(self.path(name)).read_bytes()
+
+    def write(self, name, data):
+        os.makedirs(self.path(), exist_ok=True)
+        pathlib.Path(self.path(name)).write_bytes(data)
+
+
+class App:
+    """One run of the program, from a copy in the test's program folder."""
+
+    def __init__(self, test, log_name):
+        self.test = test
+        exe = test.path(os.path.basename(test.binary))
+        if not os.path.exists(exe):
+            os.makedirs(test.path(), exist_ok=True)
+            shutil.copy2(test.binary, exe)
+        self.log = test.log_path(log_name)
+        self.proc = test.spawn(log_name, [exe], env=dict(
+            test.env, QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1",
+            QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
         self.pid = self.proc.pid
         self._acc = None
 
     def running(self):
         return self.proc.poll() is None
 
-    def wait_exit(self, timeout=TIMEOUT):
-        try:
-            return self.proc.wait(timeout)
-        except subprocess.TimeoutExpired:
-            raise HarnessError("the program did not end within %.0f s" % timeout)
-
-    def stop(self):
-        _stop(self.proc)
-
-    def log(self):
-        with open(self.desktop._log(self.log_name), "rb") as f:
-            return f.read().decode(errors="replace")
+    def wait_exit(self):
+        return self.proc.wait(TIMEOUT)
 
     # -- accessibility --
 
     def accessible(self):
         def find():
             if not self.running():
-                raise HarnessError("the program ended (exit %s):\n%s" % (
-                    self.proc.returncode, self.log()))
+                with open(self.log, errors="replace") as f:
+                    raise HarnessError("the program ended (%s):\n%s" % (self.proc.returncode,
+                                                                        f.read()))
             desktop = _atspi().Registry.getDesktop(0)
             desktop.clear_cache()
-            for i in range(desktop.childCount):
-                app = desktop.getChildAtIndex(i)
+            for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
                 if app is not None and app.get_process_id() == self.pid:
                     return app
         if self._acc is None:
@@ -267,23 +233,19 @@ class App:
                 continue
         return found
 
-    def find(self, name, role=None, showing=None, timeout=TIMEOUT):
-        return wait_until(lambda: (self.all(name, role, showing) or [None])[0], timeout,
+    def find(self, name, role=None, showing=None):
+        return wait_until(lambda: (self.all(name, role, showing) or [None])[0],
                           what="%r %s" % (name, role or ""))
-
-    def names(self):
-        return {acc.name for acc in self.all()}
 
     @staticmethod
     def text_of(acc):
         t = acc.queryText()
         return t.getText(0, t.characterCount)
 
-    def set_text(self, name, text, role="text"):
-        acc = self.find(name, role)
+    def set_text(self, name, text):
+        acc = self.find(name, "text")
         acc.queryEditableText().setTextContents(text)
         wait_until(lambda: self.text_of(acc) == text, what="the text of %r" % name)
-        return acc
 
     def press(self, name=None, role=None, acc=None):
         """Presses a button or menu entry. A handler that opens a modal box answers only
@@ -297,106 +259,64 @@ class App:
         try:
             action.doAction(index)
         except Exception:
-            pass  # timed out: the effect is checked by the caller
+            pass  # no answer in time: the caller checks the effect
         finally:
             pyatspi.setTimeout(25000, 15000)
         return acc
 
     def alert(self):
-        """The text of the open message box (its labels) and the box itself."""
+        """The open message box and its text (its labels, one per line)."""
         box = self.find(None, "alert")
-        texts = [a.name for a in self.all(role="label", root=box) if a.name]
-        return "\n".join(texts), box
+        return "\n".join(a.name for a in self.all(role="label", root=box) if a.name), box
 
     def answer(self, box, button="OK"):
-        buttons = [a for a in self.all(role="push button", root=box)
-                   if a.name.replace("&", "") == button]
-        if not buttons:
-            raise HarnessError("no button %r in the box" % button)
-        self.press(acc=buttons[0])
-
-    def checked(self, acc):
-        acc.clear_cache()
-        return acc.getState().contains(_atspi().STATE_CHECKED)
+        self.press(acc=next(a for a in self.all(role="push button", root=box)
+                            if a.name.replace("&", "") == button))
 
     def toggle(self, name, on):
         acc = self.press(name)
-        wait_until(lambda: self.checked(acc) == on, what="check mark of %r" % name)
+
+        def checked():
+            acc.clear_cache()
+            return acc.getState().contains(_atspi().STATE_CHECKED) == on
+        wait_until(checked, what="the check mark of %r" % name)
 
     # -- X11 --
 
-    def windows(self):
-        """Ids of the visible X windows of this process (Qt sets _NET_WM_PID)."""
-        out = self.desktop.run("xdotool", "search", "--onlyvisible", "--pid", str(self.pid))
-        return [int(w) for w in out.split()]
+    def windows(self, title):
+        """Ids of the visible windows with this title (found by Qt's _NET_WM_PID)."""
+        return self.test.run_tool("xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                  str(self.pid), "--name", "^%s$" % title).split()
 
-    def title(self, window_id):
-        return self.desktop.run("xdotool", "getwindowname", str(window_id)).rstrip("\n")
-
-    def window(self, title, timeout=TIMEOUT):
-        return wait_until(lambda: next((w for w in self.windows() if self.title(w) == title),
-                                       None), timeout, what="a window titled %r" % title)
+    def window(self, title):
+        return int(wait_until(lambda: self.windows(title), what="a window %r" % title)[0])
 
     def sizes(self, title):
         """(width, height) of the window and of its outer frame (the window itself
         without a window manager), in pixels."""
         def size(wid):
-            info = self.desktop.run("xwininfo", "-id", str(wid))
+            info = self.test.run_tool("xwininfo", "-id", str(wid))
             w, h, b = (int(re.search(k + r": *(\d+)", info).group(1))
                        for k in ("Width", "Height", "Border width"))
             return w + 2 * b, h + 2 * b
         inner = wid = self.window(title)
         while True:
             parent = re.search(r"Parent window id: (0x[0-9a-f]+)(.*)",
-                               self.desktop.run("xwininfo", "-children", "-id", str(wid)))
+                               self.test.run_tool("xwininfo", "-children", "-id", str(wid)))
             if not parent or "(the root window)" in parent.group(2):
                 return size(inner), size(wid)
             wid = int(parent.group(1), 16)
 
     def close(self, title):
         """Closes the window as its close box would; waits for the program to end."""
-        request_close(self.desktop.display, self.window(title))
+        request_close(self.test.display, self.window(title))
         return self.wait_exit()
 
 
 def snapshot(folder):
     """Every file under folder with its bytes, mode and time: did a run change any?"""
-    result = {}
-    for dirpath, _, files in os.walk(folder):
-        for f in files:
-            p = os.path.join(dirpath, f)
-            with open(p, "rb") as fh:
-                st = os.stat(p)
-                result[os.path.relpath(p, folder)] = (fh.read(), st.st_mode, st.st_mtime_ns)
-    return result
-
-
-class ProgramTest(unittest.TestCase):
-    """A desktop of its own for each test; start() runs the program under test."""
-    window_manager = False
-    binary = None
-
-    def setUp(self):
-        self.desk = Desktop(self.window_manager).__enter__()
-        self.addCleanup(self.desk.__exit__)
-        self.apps = []
-        self.addCleanup(lambda: [app.stop() for app in self.apps])
-
-    def start(self, log_name="parupo"):
-        self.apps.append(App(self.desk, self.binary, log_name))
-        return self.apps[-1]
-
-    def path(self, *names):
-        return os.path.join(self.desk.root, "program", *names)
-
-    def read(self, name):
-        with open(self.path(name), "rb") as f:
-            return f.read()
-
-    def write(self, name, data):
-        os.makedirs(self.path(), exist_ok=True)
-        with open(self.path(name), "wb") as f:
-            f.write(data)
+    files = [pathlib.Path(d, f) for d, _, names in os.walk(folder) for f in names]
+    return {p: (p.read_bytes(), p.stat().st_mode, p.stat().st_mtime_ns) for p in files}
 
 
 def lines(*values):
