@@ -162,11 +162,11 @@ std::string describeFailure(CURLcode code, const Transfer& t) {
       text = protocol == MailProtocol::Smtp ? "メールを送信できませんでした。"
                                             : what + "との通信に失敗しました。";
   }
+  // The server's own reply says what went wrong; without one, libcurl's words do.
+  if (!refusal.empty()) return text + " サーバーの応答: " + refusal;
   std::string detail = t.errorBuffer[0] != '\0' ? std::string(t.errorBuffer)
                                                 : std::string(curl_easy_strerror(code));
-  text += "（" + mail::printable(detail, 300) + "）";
-  if (!refusal.empty()) text += " サーバーの応答: " + refusal;
-  return text;
+  return text + "（" + mail::printable(detail, 300) + "）";
 }
 
 std::string Transfer::perform() {
