@@ -84,36 +84,48 @@ std::size_t onRead(char* buffer, std::size_t size, std::size_t count, void* user
 
 std::size_t onWrite(char*, std::size_t size, std::size_t count, void*) { return size * count; }
 
+// One libcurl transfer to a mail server, set up with what every transfer shares.
 struct Transfer {
   std::unique_ptr<CURL, EasyDeleter> easy;
   char errorBuffer[CURL_ERROR_SIZE] = {};
   Transcript transcript;
+  const ServerAddress& server;
+  const MailProtocol protocol;
+
+  Transfer(const ServerAddress& to, MailProtocol p, const CurlMailOptions& options)
+      : server(to), protocol(p) {
+    initCurlOnce();
+    easy.reset(curl_easy_init());
+    if (!easy) return;
+    CURL* c = easy.get();
+    curl_easy_setopt(c, CURLOPT_URL, server.curlUrl(protocol).c_str());
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR,
+                     protocol == MailProtocol::Smtp ? "smtp,smtps" : "pop3,pop3s");
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, onDebug);
+    curl_easy_setopt(c, CURLOPT_DEBUGDATA, &transcript);
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
+    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                     static_cast<long>((options.responseTimeout.count() + 999) / 1000));
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, options.lowSpeedLimit);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options.lowSpeedTime.count()));
+    // STARTTLS (STLS) whenever the server offers it; TLS from the start for smtps/pop3s.
+    if (!server.tlsFromStart) curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    if (!options.caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, options.caFile.c_str());
+  }
+  Transfer(const Transfer&) = delete;
+  Transfer& operator=(const Transfer&) = delete;
+
+  // Empty text when the transfer went through, otherwise what went wrong.
+  std::string perform();
 };
 
-void setCommonOptions(Transfer& t, const ServerAddress& server, MailProtocol protocol,
-                      const CurlMailOptions& options) {
-  CURL* c = t.easy.get();
-  curl_easy_setopt(c, CURLOPT_URL, server.curlUrl(protocol).c_str());
-  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR,
-                   protocol == MailProtocol::Smtp ? "smtp,smtps" : "pop3,pop3s");
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, t.errorBuffer);
-  curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
-  curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, onDebug);
-  curl_easy_setopt(c, CURLOPT_DEBUGDATA, &t.transcript);
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
-  curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT,
-                   static_cast<long>((options.responseTimeout.count() + 999) / 1000));
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, options.lowSpeedLimit);
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options.lowSpeedTime.count()));
-  // STARTTLS (STLS) whenever the server offers it; TLS from the start for smtps/pop3s.
-  if (!server.tlsFromStart) curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
-  if (!options.caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, options.caFile.c_str());
-}
-
 // The text a user reads when a transfer failed, ending with the server's own refusal.
-std::string describeFailure(CURLcode code, const Transfer& t, const ServerAddress& server,
-                            MailProtocol protocol) {
+std::string describeFailure(CURLcode code, const Transfer& t) {
+  const ServerAddress& server = t.server;
+  const MailProtocol protocol = t.protocol;
   const std::string what = protocol == MailProtocol::Smtp ? "SMTPサーバー" : "POPサーバー";
   const std::string& refusal = t.transcript.lastRefusal;
   std::string text;
@@ -150,11 +162,16 @@ std::string describeFailure(CURLcode code, const Transfer& t, const ServerAddres
       text = protocol == MailProtocol::Smtp ? "メールを送信できませんでした。"
                                             : what + "との通信に失敗しました。";
   }
+  // The server's own reply says what went wrong; without one, libcurl's words do.
+  if (!refusal.empty()) return text + " サーバーの応答: " + refusal;
   std::string detail = t.errorBuffer[0] != '\0' ? std::string(t.errorBuffer)
                                                 : std::string(curl_easy_strerror(code));
-  text += "（" + mail::printable(detail, 300) + "）";
-  if (!refusal.empty()) text += " サーバーの応答: " + refusal;
-  return text;
+  return text + "（" + mail::printable(detail, 300) + "）";
+}
+
+std::string Transfer::perform() {
+  const CURLcode code = curl_easy_perform(easy.get());
+  return code == CURLE_OK ? "" : describeFailure(code, *this);
 }
 
 std::string sendMail(const CurlMailOptions& options, const std::string& serverField,
@@ -185,12 +202,9 @@ std::string sendMail(const CurlMailOptions& options, const std::string& serverFi
   mail::MessageStream message(std::move(parts));
   if (!message.ok()) return message.error();
 
-  initCurlOnce();
-  Transfer t;
-  t.easy.reset(curl_easy_init());
+  Transfer t(server, MailProtocol::Smtp, options);
   if (!t.easy) return "メール送信の準備ができませんでした（libcurl の初期化に失敗）。";
   CURL* c = t.easy.get();
-  setCommonOptions(t, server, MailProtocol::Smtp, options);
   if (server.hasLogin) {
     curl_easy_setopt(c, CURLOPT_USERNAME, server.user.c_str());
     curl_easy_setopt(c, CURLOPT_PASSWORD, server.password.c_str());
@@ -209,18 +223,9 @@ std::string sendMail(const CurlMailOptions& options, const std::string& serverFi
   curl_easy_setopt(c, CURLOPT_READFUNCTION, onRead);
   curl_easy_setopt(c, CURLOPT_READDATA, &message);
 
-  CURLcode code = curl_easy_perform(c);
+  std::string failure = t.perform();
   if (!message.ok()) return message.error();
-  if (code != CURLE_OK) return describeFailure(code, t, server, MailProtocol::Smtp);
-  return "";
-}
-
-bool hasControl(const std::string& s) {
-  for (char ch : s) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F) return true;
-  }
-  return false;
+  return failure;
 }
 
 std::string rcvMail(const CurlMailOptions& options, const std::string& serverField,
@@ -236,7 +241,7 @@ std::string rcvMail(const CurlMailOptions& options, const std::string& serverFie
     user = userField;
     pass = password;
   }
-  if (hasControl(user) || hasControl(pass)) {
+  if (mail::hasControl(user) || mail::hasControl(pass)) {
     return "POPサーバーのユーザー名またはパスワードに使えない文字が含まれています。";
   }
   std::string command = mail::trimBlanks(commandField);
@@ -246,12 +251,9 @@ std::string rcvMail(const CurlMailOptions& options, const std::string& serverFie
     if (c < 0x20 || c >= 0x7F) return "POPサーバーへのコマンドが正しくありません: " + mail::printable(command);
   }
 
-  initCurlOnce();
-  Transfer t;
-  t.easy.reset(curl_easy_init());
+  Transfer t(server, MailProtocol::Pop3, options);
   if (!t.easy) return "受信チェックの準備ができませんでした（libcurl の初期化に失敗）。";
   CURL* c = t.easy.get();
-  setCommonOptions(t, server, MailProtocol::Pop3, options);
   if (!user.empty()) {
     curl_easy_setopt(c, CURLOPT_USERNAME, user.c_str());
     curl_easy_setopt(c, CURLOPT_PASSWORD, pass.c_str());
@@ -260,9 +262,7 @@ std::string rcvMail(const CurlMailOptions& options, const std::string& serverFie
   // STAT answers with one line, not a listing.
   curl_easy_setopt(c, CURLOPT_NOBODY, 1L);
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, onWrite);
-  CURLcode code = curl_easy_perform(c);
-  if (code != CURLE_OK) return describeFailure(code, t, server, MailProtocol::Pop3);
-  return "";
+  return t.perform();
 }
 
 }  // namespace

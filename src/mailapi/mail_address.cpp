@@ -21,27 +21,31 @@ bool isValidAddress(std::string_view address) {
   return at != std::string_view::npos && at > 0 && at + 1 < address.size();
 }
 
+namespace {
+
+// Length of the blank (space, TAB, ideographic space) at the start or end of text; 0
+// when there is none.
+std::size_t blankAt(std::string_view text, bool atEnd) {
+  for (std::string_view blank : {" ", "\t", "\xE3\x80\x80"}) {
+    if (atEnd ? text.ends_with(blank) : text.starts_with(blank)) return blank.size();
+  }
+  return 0;
+}
+
+}  // namespace
+
 std::string trimBlanks(std::string_view text) {
-  static constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
-  for (;;) {
-    if (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-      text.remove_prefix(1);
-    } else if (text.starts_with(kIdeographicSpace)) {
-      text.remove_prefix(kIdeographicSpace.size());
-    } else {
-      break;
-    }
-  }
-  for (;;) {
-    if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-      text.remove_suffix(1);
-    } else if (text.ends_with(kIdeographicSpace)) {
-      text.remove_suffix(kIdeographicSpace.size());
-    } else {
-      break;
-    }
-  }
+  while (std::size_t n = blankAt(text, false)) text.remove_prefix(n);
+  while (std::size_t n = blankAt(text, true)) text.remove_suffix(n);
   return std::string(text);
+}
+
+bool hasControl(std::string_view text) {
+  for (char ch : text) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F) return true;
+  }
+  return false;
 }
 
 std::vector<std::string> splitRecipients(std::string_view list) {

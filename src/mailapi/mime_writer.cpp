@@ -8,6 +8,7 @@
 
 #include "mailapi/mail_address.h"
 #include "mailapi/text_encoding.h"
+#include "platform/text_file.h"
 
 namespace parupo::mail {
 
@@ -17,9 +18,6 @@ constexpr std::size_t kMaxEncodedWord = 75;
 constexpr std::size_t kMaxLine = 998;
 constexpr std::size_t kBase64LineBytes = 57;  // 76 characters of base64 per line
 constexpr std::size_t kFileBlockLines = 1152;  // about 64 KiB read from the file at a time
-
-std::string_view kIsoPrefix = "=?ISO-2022-JP?B?";
-std::string_view kUtf8Prefix = "=?UTF-8?B?";
 
 // Control characters (C0, DEL, C1) of a UTF-8 text replaced by a space.
 std::string controlsToSpaces(std::string_view utf8) {
@@ -37,23 +35,6 @@ std::string controlsToSpaces(std::string_view utf8) {
     i += len;
   }
   return out;
-}
-
-std::vector<std::string> splitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::string current;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.push_back(std::move(current));
-      current.clear();
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      current += c;
-    }
-  }
-  lines.push_back(std::move(current));
-  return lines;
 }
 
 std::string base64Lines(std::string_view bytes) {
@@ -74,40 +55,26 @@ bool hasBareControls(std::string_view line) {
   return false;
 }
 
-// Encoded words over whole pieces of text, each piece as large as fits.
-std::vector<std::string> wordsIso(std::string_view mapped) {
-  constexpr std::size_t maxRaw = (kMaxEncodedWord - 18) / 4 * 3;  // 42 bytes
+// RFC 2047 "B" words in the given charset over whole characters of the text, each word
+// holding as many as fit in kMaxEncodedWord. `encode` gives a piece's bytes in that
+// charset, or nothing when the piece does not convert.
+template <typename Encode>
+std::vector<std::string> wordsIn(std::string_view charset, std::string_view text, Encode encode) {
+  const std::string prefix = "=?" + std::string(charset) + "?B?";
+  const std::size_t maxRaw = (kMaxEncodedWord - prefix.size() - 2) / 4 * 3;
   std::vector<std::string> words;
-  std::size_t pos = 0;
-  while (pos < mapped.size()) {
+  for (std::size_t pos = 0; pos < text.size();) {
     std::size_t end = pos;
     std::string best;
-    while (end < mapped.size()) {
-      std::size_t next = end + utf8CharLength(mapped, end);
-      auto jis = toIso2022jp(mapped.substr(pos, next - pos));
-      if (!jis || jis->size() > maxRaw) break;
-      best = std::move(*jis);
+    while (end < text.size()) {
+      std::size_t next = end + utf8CharLength(text, end);
+      std::optional<std::string> bytes = encode(text.substr(pos, next - pos));
+      if (!bytes || bytes->size() > maxRaw) break;
+      best = std::move(*bytes);
       end = next;
     }
-    if (end == pos) return {};  // cannot happen for text that converted as a whole
-    words.push_back(std::string(kIsoPrefix) + base64(best) + "?=");
-    pos = end;
-  }
-  return words;
-}
-
-std::vector<std::string> wordsUtf8(std::string_view utf8) {
-  constexpr std::size_t maxRaw = (kMaxEncodedWord - 12) / 4 * 3;  // 45 bytes
-  std::vector<std::string> words;
-  std::size_t pos = 0;
-  while (pos < utf8.size()) {
-    std::size_t end = pos;
-    while (end < utf8.size()) {
-      std::size_t next = end + utf8CharLength(utf8, end);
-      if (next - pos > maxRaw) break;
-      end = next;
-    }
-    words.push_back(std::string(kUtf8Prefix) + base64(utf8.substr(pos, end - pos)) + "?=");
+    if (end == pos) return {};
+    words.push_back(prefix + base64(best) + "?=");
     pos = end;
   }
   return words;
@@ -164,10 +131,12 @@ std::vector<std::string> encodedWords(std::string_view utf8) {
   std::string text = sanitizeUtf8(utf8);
   std::string mapped = mapWindowsForms(text);
   if (toIso2022jp(mapped)) {
-    auto words = wordsIso(mapped);
+    auto words = wordsIn("ISO-2022-JP", mapped, toIso2022jp);
     if (!words.empty() || mapped.empty()) return words;
   }
-  return wordsUtf8(text);
+  return wordsIn("UTF-8", text, [](std::string_view piece) {
+    return std::optional<std::string>(piece);
+  });
 }
 
 std::string subjectHeader(std::string_view subject) {
@@ -201,68 +170,37 @@ std::string subjectHeader(std::string_view subject) {
 }
 
 EncodedBody encodeBody(std::string_view utf8) {
-  std::string text = sanitizeUtf8(utf8);
-  std::vector<std::string> lines = splitLines(text);
-  bool controls = false;
-  for (const auto& line : lines) controls = controls || hasBareControls(line);
-
+  std::vector<std::string> lines = splitLines(sanitizeUtf8(utf8));
+  // The last line ends the text only when the text did not already end with a line
+  // break (then the last "line" is empty and gets no break of its own).
   auto join = [](const std::vector<std::string>& ls) {
     std::string out;
     for (std::size_t i = 0; i < ls.size(); ++i) {
       out += ls[i];
-      // The last line ends the text only when the text did not already end with a
-      // line break (then the last "line" is empty and gets no break of its own).
       if (i + 1 < ls.size() || !ls[i].empty()) out += "\r\n";
     }
     return out;
   };
-  auto longest = [](const std::vector<std::string>& ls) {
-    std::size_t m = 0;
-    for (const auto& l : ls) m = std::max(m, l.size());
-    return m;
-  };
 
-  EncodedBody body;
-  if (isAscii(text)) {
-    body.charset = "US-ASCII";
-    std::string joined = join(lines);
-    if (controls || longest(lines) > kMaxLine) {
-      body.transferEncoding = "base64";
-      body.content = base64Lines(joined);
-    } else {
-      body.transferEncoding = "7bit";
-      body.content = std::move(joined);
-    }
-    return body;
-  }
-
-  std::vector<std::string> jisLines;
-  bool jisOk = true;
+  // The lines as they go on the wire: unchanged ASCII, or ISO-2022-JP line by line.
+  bool ascii = true;
+  bool controls = false;
   for (const auto& line : lines) {
-    auto jis = toIso2022jp(mapWindowsForms(line));
-    if (!jis) {
-      jisOk = false;
-      break;
-    }
-    jisLines.push_back(std::move(*jis));
+    ascii = ascii && isAscii(line);
+    controls = controls || hasBareControls(line);
   }
-  if (jisOk) {
-    body.charset = "ISO-2022-JP";
-    std::string joined = join(jisLines);
-    if (controls || longest(jisLines) > kMaxLine) {
-      body.transferEncoding = "base64";
-      body.content = base64Lines(joined);
-    } else {
-      body.transferEncoding = "7bit";
-      body.content = std::move(joined);
-    }
-    return body;
+  std::vector<std::string> wire;
+  for (const auto& line : lines) {
+    auto converted = ascii ? std::optional<std::string>(line) : toIso2022jp(mapWindowsForms(line));
+    if (!converted) return {"UTF-8", "base64", base64Lines(join(lines))};
+    wire.push_back(std::move(*converted));
   }
-
-  body.charset = "UTF-8";
-  body.transferEncoding = "base64";
-  body.content = base64Lines(join(lines));
-  return body;
+  std::size_t longest = 0;
+  for (const auto& line : wire) longest = std::max(longest, line.size());
+  std::string joined = join(wire);
+  const char* charset = ascii ? "US-ASCII" : "ISO-2022-JP";
+  if (controls || longest > kMaxLine) return {charset, "base64", base64Lines(joined)};
+  return {charset, "7bit", std::move(joined)};
 }
 
 std::string formatDate(std::chrono::system_clock::time_point when) {

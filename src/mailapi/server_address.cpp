@@ -53,14 +53,6 @@ bool isIpv6Literal(std::string_view h) {
   return true;
 }
 
-bool hasControl(std::string_view s) {
-  for (char c : s) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 std::string ServerAddress::curlUrl(MailProtocol protocol) const {

@@ -1,9 +1,8 @@
 #include "mailapi/text_encoding.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstdint>
+
+#include "platform/charset.h"
 
 namespace parupo::mail {
 
@@ -52,50 +51,6 @@ void appendUtf8(std::string& out, char32_t cp) {
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
-}
-
-// One iconv conversion of a whole text, including the final shift back to the
-// initial state. Nothing on any failure.
-std::optional<std::string> convert(const char* to, const char* from, std::string_view in) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  std::string out;
-  out.resize(in.size() * 4 + 16);
-  char* inPtr = const_cast<char*>(in.data());
-  std::size_t inLeft = in.size();
-  char* outPtr = out.data();
-  std::size_t outLeft = out.size();
-  bool ok = true;
-  while (inLeft > 0) {
-    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)) break;
-    if (errno != E2BIG) {
-      ok = false;
-      break;
-    }
-    std::size_t used = out.size() - outLeft;
-    out.resize(out.size() * 2);
-    outPtr = out.data() + used;
-    outLeft = out.size() - used;
-  }
-  // glibc reports characters that have no equivalent as a successful, irreversible
-  // conversion only with //TRANSLIT or //IGNORE, which we never ask for; EILSEQ above
-  // catches them. Shift back to the initial state (for ISO-2022-JP: ESC ( B).
-  if (ok) {
-    while (iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
-      if (errno != E2BIG) {
-        ok = false;
-        break;
-      }
-      std::size_t used = out.size() - outLeft;
-      out.resize(out.size() * 2);
-      outPtr = out.data() + used;
-      outLeft = out.size() - used;
-    }
-  }
-  iconv_close(cd);
-  if (!ok) return std::nullopt;
-  out.resize(out.size() - outLeft);
-  return out;
 }
 
 }  // namespace
@@ -148,15 +103,15 @@ std::string mapWindowsForms(std::string_view utf8) {
 }
 
 std::optional<std::string> toIso2022jp(std::string_view utf8) {
-  auto jis = convert("ISO-2022-JP", "UTF-8", utf8);
+  auto jis = convertCharset(utf8, "UTF-8", "ISO-2022-JP", Unconvertible::Fail);
   if (!jis) return std::nullopt;
-  auto back = convert("UTF-8", "ISO-2022-JP", *jis);
+  auto back = fromIso2022jp(*jis);
   if (!back || *back != utf8) return std::nullopt;
   return jis;
 }
 
 std::optional<std::string> fromIso2022jp(std::string_view jis) {
-  return convert("UTF-8", "ISO-2022-JP", jis);
+  return convertCharset(jis, "ISO-2022-JP", "UTF-8", Unconvertible::Fail);
 }
 
 bool isAscii(std::string_view text) {

@@ -1,7 +1,6 @@
 #include "platform/text_file.h"
 
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,55 +12,11 @@
 #include <iterator>
 #include <system_error>
 
+#include "platform/charset.h"
+
 namespace parupo {
 
 namespace {
-
-// One iconv conversion. On a sequence the target cannot take (or the source does not
-// hold), `onBad` is asked what to write instead and how many input bytes to skip.
-template <typename OnBad>
-std::string convert(const char* to, const char* from, std::string_view in, OnBad onBad) {
-  iconv_t cd = ::iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);  // cannot happen on glibc
-  std::string out;
-  out.reserve(in.size() * 3 / 2 + 16);
-  char buffer[4096];
-  char* src = const_cast<char*>(in.data());
-  std::size_t srcLeft = in.size();
-  while (srcLeft > 0) {
-    char* dst = buffer;
-    std::size_t dstLeft = sizeof buffer;
-    const std::size_t r = ::iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    out.append(buffer, static_cast<std::size_t>(dst - buffer));
-    if (r != static_cast<std::size_t>(-1)) continue;
-    if (errno == E2BIG) continue;
-    // EILSEQ or EINVAL (a sequence cut off at the end): replace and step over it.
-    const auto [replacement, skip] = onBad(std::string_view(src, srcLeft));
-    out += replacement;
-    src += skip;
-    srcLeft -= skip;
-    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
-  }
-  char* dst = buffer;
-  std::size_t dstLeft = sizeof buffer;
-  ::iconv(cd, nullptr, nullptr, &dst, &dstLeft);
-  out.append(buffer, static_cast<std::size_t>(dst - buffer));
-  ::iconv_close(cd);
-  return out;
-}
-
-// Length of the UTF-8 character starting at s; a broken one counts with the
-// continuation bytes that follow its lead byte, so it becomes a single "?".
-std::size_t utf8Length(std::string_view s) {
-  const auto c = static_cast<unsigned char>(s[0]);
-  std::size_t n = 1;
-  if (c >= 0xF0 && c <= 0xF4) n = 4;
-  else if (c >= 0xE0 && c <= 0xEF) n = 3;
-  else if (c >= 0xC2 && c <= 0xDF) n = 2;
-  std::size_t len = 1;
-  while (len < n && len < s.size() && (static_cast<unsigned char>(s[len]) & 0xC0) == 0x80) ++len;
-  return len;
-}
 
 std::string errorText(const std::filesystem::path& file, int err) {
   std::string reason;
@@ -131,15 +86,12 @@ void syncFolder(const std::filesystem::path& folder) {
 }  // namespace
 
 std::string toCp932(std::string_view utf8) {
-  return convert("CP932", "UTF-8", utf8, [](std::string_view rest) {
-    return std::pair<std::string, std::size_t>("?", utf8Length(rest));
-  });
+  return convertCharset(utf8, "UTF-8", "CP932", Unconvertible::Replace).value_or(std::string(utf8));
 }
 
 std::string fromCp932(std::string_view cp932) {
-  return convert("UTF-8", "CP932", cp932, [](std::string_view) {
-    return std::pair<std::string, std::size_t>("\xEF\xBF\xBD", 1);
-  });
+  return convertCharset(cp932, "CP932", "UTF-8", Unconvertible::Replace)
+      .value_or(std::string(cp932));
 }
 
 std::vector<std::string> splitLines(std::string_view text) {

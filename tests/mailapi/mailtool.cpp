@@ -1,77 +1,39 @@
-// parupo_mailtool: calls the real mail library from the command line, for the
-// integration tests and for trying a server by hand.
-//
-//   parupo_mailtool [options] send SERVER RECIPIENTS REPLYTO SUBJECT BODY [ATTACHMENT]
-//   parupo_mailtool [options] rcv SERVER USER PASSWORD [COMMAND]
-//
-// Options: --cafile FILE, --connect-timeout MS, --response-timeout MS,
-// --low-speed-time S, --repeat N (send only), --body-file FILE (BODY is then ignored).
-// Prints the library's result on standard output; exit status 0 when it was empty.
+// The real mail library from the command line; prints the result, exits 1 when it is
+// not empty. [--cafile FILE] [--quick] send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE]
+// or [--cafile FILE] [--quick] rcv SERVER USER PASSWORD. --quick: short time-outs.
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "mailapi/curl_mail_library.h"
 
 int main(int argc, char** argv) {
+  using namespace std::chrono_literals;
   parupo::CurlMailOptions options;
-  int repeat = 1;
-  std::string bodyFile;
-  std::vector<std::string> args;
+  std::vector<std::string> a;
   for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    auto value = [&]() -> std::string {
-      if (i + 1 >= argc) {
-        std::cerr << a << " needs a value\n";
-        std::exit(2);
-      }
-      return argv[++i];
-    };
-    if (a == "--cafile") {
-      options.caFile = value();
-    } else if (a == "--connect-timeout") {
-      options.connectTimeout = std::chrono::milliseconds(std::stol(value()));
-    } else if (a == "--response-timeout") {
-      options.responseTimeout = std::chrono::milliseconds(std::stol(value()));
-    } else if (a == "--low-speed-time") {
-      options.lowSpeedTime = std::chrono::seconds(std::stol(value()));
-    } else if (a == "--repeat") {
-      repeat = std::stoi(value());
-    } else if (a == "--body-file") {
-      bodyFile = value();
+    const std::string arg = argv[i];
+    if (arg == "--cafile" && i + 1 < argc) {
+      options.caFile = argv[++i];
+    } else if (arg == "--quick") {
+      options.connectTimeout = 3s;
+      options.responseTimeout = 2s;
+      options.lowSpeedTime = 2s;
     } else {
-      args.push_back(a);
+      a.push_back(arg);
     }
   }
+  a.resize(std::max<std::size_t>(a.size(), 7));
   parupo::CurlMailLibrary library(options);
   std::string result;
-  if (!args.empty() && args[0] == "send" && (args.size() == 6 || args.size() == 7)) {
-    if (!bodyFile.empty()) {
-      std::ifstream in(bodyFile, std::ios::binary);
-      std::ostringstream s;
-      s << in.rdbuf();
-      args[5] = s.str();
-    }
-    for (int n = 0; n < repeat && result.empty(); ++n) {
-      std::string server = args[1], to = args[2], reply = args[3], subject = args[4],
-                  body = args[5], attach = args.size() == 7 ? args[6] : "";
-      result = library.SendMail(server, to, reply, subject, body, attach);
-    }
-  } else if (!args.empty() && args[0] == "rcv" && (args.size() == 4 || args.size() == 5)) {
-    std::string server = args[1], user = args[2], pass = args[3],
-                command = args.size() == 5 ? args[4] : "STAT", folder = ".";
-    result = library.RcvMail(server, user, pass, command, folder);
+  if (a[0] == "send") {
+    result = library.SendMail(a[1], a[2], a[3], a[4], a[5], a[6]);
+  } else if (a[0] == "rcv") {
+    result = library.RcvMail(a[1], a[2], a[3], a[4], a[5]);
   } else {
-    std::cerr << "usage: parupo_mailtool [options] send SERVER RECIPIENTS REPLYTO SUBJECT BODY "
-                 "[ATTACHMENT]\n       parupo_mailtool [options] rcv SERVER USER PASSWORD "
-                 "[COMMAND]\n";
     return 2;
   }
-  std::cout << result << std::flush;
+  std::cout << result;
   return result.empty() ? 0 : 1;
 }

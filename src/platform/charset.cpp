@@ -1,0 +1,75 @@
+#include "platform/charset.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace parupo {
+
+namespace {
+
+// Length of the UTF-8 character starting at s; a broken one counts with the
+// continuation bytes that follow its lead byte, so it is replaced as a whole.
+std::size_t utf8Length(std::string_view s) {
+  const auto c = static_cast<unsigned char>(s[0]);
+  std::size_t n = 1;
+  if (c >= 0xF0 && c <= 0xF4) n = 4;
+  else if (c >= 0xE0 && c <= 0xEF) n = 3;
+  else if (c >= 0xC2 && c <= 0xDF) n = 2;
+  std::size_t len = 1;
+  while (len < n && len < s.size() && (static_cast<unsigned char>(s[len]) & 0xC0) == 0x80) ++len;
+  return len;
+}
+
+bool isUtf8(const char* name) { return ::strcasecmp(name, "UTF-8") == 0; }
+
+}  // namespace
+
+std::optional<std::string> convertCharset(std::string_view text, const char* from, const char* to,
+                                          Unconvertible policy) {
+  iconv_t cd = ::iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  const std::string_view replacement = isUtf8(to) ? "\xEF\xBF\xBD" : "?";
+  std::string out;
+  out.reserve(text.size() * 3 / 2 + 16);
+  char buffer[4096];
+  // Moves what iconv wrote into `out`; with no input, writes the shift back to the
+  // initial state first.
+  auto step = [&](char** src, std::size_t* srcLeft) {
+    char* dst = buffer;
+    std::size_t dstLeft = sizeof buffer;
+    const std::size_t r = ::iconv(cd, src, srcLeft, &dst, &dstLeft);
+    const int err = r == static_cast<std::size_t>(-1) ? errno : 0;
+    out.append(buffer, static_cast<std::size_t>(dst - buffer));
+    return err;
+  };
+  char* src = const_cast<char*>(text.data());
+  std::size_t srcLeft = text.size();
+  bool ok = true;
+  while (ok && srcLeft > 0) {
+    const int err = step(&src, &srcLeft);
+    if (err == 0 || err == E2BIG) continue;
+    // EILSEQ, or EINVAL for a sequence cut off at the end.
+    if (policy == Unconvertible::Fail) {
+      ok = false;
+      break;
+    }
+    while (step(nullptr, nullptr) == E2BIG) {
+    }
+    const std::size_t skip = isUtf8(from) ? utf8Length(std::string_view(src, srcLeft)) : 1;
+    out += replacement;
+    src += skip;
+    srcLeft -= skip;
+  }
+  while (ok) {
+    const int err = step(nullptr, nullptr);
+    if (err == 0) break;
+    ok = err == E2BIG;
+  }
+  ::iconv_close(cd);
+  if (!ok) return std::nullopt;
+  return out;
+}
+
+}  // namespace parupo
