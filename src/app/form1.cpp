@@ -16,13 +16,13 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTimer>
-#include <cmath>
 #include <exception>
 #include <optional>
 #include <system_error>
 
 #include "app/icons.h"
 #include "app/settings_file.h"
+#include "app/window_size.h"
 #include "platform/text_file.h"
 #include "platform/twips.h"
 #include "send/parupo.h"
@@ -36,15 +36,6 @@ std::string s(const QString& q) { return q.toStdString(); }
 
 const char* const kCaption = "!ぱるぽ";
 const char* const kDefaultDomain = "@example.jp";
-
-// Window-size limits of the resize rules, in twips.
-constexpr double kMinComposeHeight = 3315;
-constexpr double kMinWidth = 2055;
-// The settings panel's window size.
-constexpr double kSettingsHeight = 5220;
-constexpr double kSettingsWidth = 4770;
-// Larger than any screen; a size beyond it in a settings file is not a size.
-constexpr double kLargestSize = 1.0e6;
 
 // The fixed-pitch Japanese font of the compose boxes and the proportional one of the
 // rest of the window, as named in the settings the program has always used, mapped to
@@ -171,21 +162,19 @@ void Form1::buildComposePanel(QWidget* client) {
   Text4->setTabChangesFocus(true);
   placeTw(Text4, 660, 1020, 3735, 1335);
 
-  Command3 = new QPushButton(Frame2);
-  Command3->setObjectName(QStringLiteral("Command3"));
-  Command3->setIcon(attachmentIcon());
-  Command3->setIconSize(QSize(16, 16));
-  Command3->setToolTip(QStringLiteral("添付ファイル"));
-  Command3->setAccessibleName(Command3->toolTip());
-  placeTw(Command3, 120, 1380, 435, 435);
-
-  Command1 = new QPushButton(Frame2);
-  Command1->setObjectName(QStringLiteral("Command1"));
-  Command1->setIcon(sendIcon());
-  Command1->setIconSize(QSize(16, 16));
-  Command1->setToolTip(QStringLiteral("メッセージ送信"));
-  Command1->setAccessibleName(Command1->toolTip());
-  placeTw(Command1, 120, 1920, 435, 435);
+  // Picture buttons: a person reads their tooltip.
+  auto iconButton = [this](const char* name, const QIcon& icon, const char* tip, double top) {
+    auto* b = new QPushButton(Frame2);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setIcon(icon);
+    b->setIconSize(QSize(16, 16));
+    b->setToolTip(QString::fromUtf8(tip));
+    b->setAccessibleName(b->toolTip());
+    placeTw(b, 120, top, 435, 435);
+    return b;
+  };
+  Command3 = iconButton("Command3", attachmentIcon(), "添付ファイル", 1380);
+  Command1 = iconButton("Command1", sendIcon(), "メッセージ送信", 1920);
 
   mAdrs = new QListWidget(Frame2);
   mAdrs->setObjectName(QStringLiteral("mAdrs"));
@@ -282,23 +271,20 @@ void Form1::buildMenus() {
 
   PopSetup[0] = bar->addAction(QStringLiteral("設定"));
 
-  QMenu* byAddress = bar->addMenu(QStringLiteral("履歴"));
-  name(byAddress, QStringLiteral("SlogMenu"));
-  PopSetup[1] = byAddress->menuAction();
-  for (int i = 0; i < 10; ++i) {
-    Slog[i] = byAddress->addAction(QString());
-    name(Slog[i], QStringLiteral("Slog_%1").arg(i));
-    connect(Slog[i], &QAction::triggered, this, [this, i] { Slog_Click(i); });
-  }
-
-  QMenu* byName = bar->addMenu(QStringLiteral("履歴"));
-  name(byName, QStringLiteral("Slog2Menu"));
-  PopSetup[2] = byName->menuAction();
-  for (int i = 0; i < 10; ++i) {
-    Slog2[i] = byName->addAction(QString());
-    name(Slog2[i], QStringLiteral("Slog2_%1").arg(i));
-    connect(Slog2[i], &QAction::triggered, this, [this, i] { Slog2_Click(i); });
-  }
+  // The two history menus, by address and by name: ten entries each, filled at start-up.
+  auto historyMenu = [&](const QString& menuName, std::array<QAction*, 10>& entries,
+                         void (Form1::*click)(int)) {
+    QMenu* menu = bar->addMenu(QStringLiteral("履歴"));
+    name(menu, menuName + QStringLiteral("Menu"));
+    for (int i = 0; i < 10; ++i) {
+      entries[i] = menu->addAction(QString());
+      name(entries[i], menuName + QStringLiteral("_%1").arg(i));
+      connect(entries[i], &QAction::triggered, this, [this, click, i] { (this->*click)(i); });
+    }
+    return menu->menuAction();
+  };
+  PopSetup[1] = historyMenu(QStringLiteral("Slog"), Slog, &Form1::Slog_Click);
+  PopSetup[2] = historyMenu(QStringLiteral("Slog2"), Slog2, &Form1::Slog2_Click);
 
   QMenu* options = bar->addMenu(QStringLiteral("環境"));
   name(options, QStringLiteral("SupMenu"));
@@ -377,10 +363,7 @@ void Form1::Form_Load() {
   if (auto lines = readDataFile(folder_ / "PP2.dat")) {
     history_.load(*lines);
     Text1->setText(q(history_.slot(0)));
-    for (int i = 0; i < RecipientHistory::kSlots; ++i) {
-      Slog[i]->setText(menuText(history_.slot(i)));
-      Slog[i]->setVisible(history_.shownByAddress(i));
-    }
+    showHistoryMenus();
   }
 
   // 8. Start-up recipient.
@@ -486,8 +469,8 @@ void Form1::SetPop() {
   Frame2->hide();
   savedHeight_ = height_;
   savedWidth_ = width_;
-  setWindowHeight(kSettingsHeight);
-  setWindowWidth(kSettingsWidth);
+  setWindowHeight(kSettingsPanelHeight);
+  setWindowWidth(kSettingsPanelWidth);
 }
 
 void Form1::PutPop() {
@@ -664,19 +647,15 @@ void Form1::applyWindowSize() {
   resize(inner);
 }
 
-namespace {
-bool usableSize(double twips) { return std::isfinite(twips) && twips >= 0 && twips <= kLargestSize; }
-}  // namespace
-
 void Form1::setWindowHeight(double twips) {
-  if (!usableSize(twips) || isMinimized()) return;
+  if (!usableWindowSize(twips) || isMinimized()) return;
   height_ = twips;
   applyWindowSize();
   Form_Resize();
 }
 
 void Form1::setWindowWidth(double twips) {
-  if (!usableSize(twips) || isMinimized()) return;
+  if (!usableWindowSize(twips) || isMinimized()) return;
   width_ = twips;
   applyWindowSize();
   Form_Resize();
@@ -689,16 +668,20 @@ void Form1::setWindowSizeTwips(double height, double width) {
 
 void Form1::Form_Resize() {
   if (isMinimized()) return;
-  if (height_ < kMinComposeHeight && !Frame2->isHidden()) setWindowHeight(kMinComposeHeight);
-  if (height_ - 810 < 0) return;
-  setHeightTw(Frame2, height_ - 810);
-  if (height_ - 1950 < 0) return;
-  setHeightTw(Text4, height_ - 1950);
-  if (width_ < kMinWidth) setWindowWidth(kMinWidth);
-  setWidthTw(Frame2, width_ - 240);
-  setWidthTw(Text1, width_ - 1320);
-  setWidthTw(Text3, width_ - 1020);
-  setWidthTw(Text4, width_ - 1020);
+  const ComposeLayout fit = composeLayout(height_, width_, !Frame2->isHidden());
+  if (fit.height != height_ || fit.width != width_) {
+    height_ = fit.height;
+    width_ = fit.width;
+    applyWindowSize();
+  }
+  if (fit.frameHeight) setHeightTw(Frame2, *fit.frameHeight);
+  if (fit.bodyHeight) setHeightTw(Text4, *fit.bodyHeight);
+  if (const auto& w = fit.widths) {
+    setWidthTw(Frame2, w->frame);
+    setWidthTw(Text1, w->recipient);
+    setWidthTw(Text3, w->subject);
+    setWidthTw(Text4, w->body);
+  }
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
