@@ -1,162 +1,94 @@
-"""End-to-end harness: the real program in an Xvfb and a D-Bus session of its own, all
-inside one temporary folder, driven through AT-SPI (pyatspi) by accessible name. Every
-wait has a timeout. pyatspi keeps its first bus connection: run one test per process."""
+# The program in an Xvfb and D-Bus of its own, in a temporary folder, driven through AT-SPI
+# by accessible name. pyatspi keeps its first bus: one test per process.
 
-import ctypes
-import os
-import pathlib
-import re
-import shutil
-import signal
-import subprocess
-import sys
-import tempfile
-import time
+import contextlib, ctypes, os, pathlib, re, shutil, signal, struct, subprocess, tempfile, time
 import unittest
-import warnings
-
-warnings.filterwarnings("ignore", category=DeprecationWarning)
-warnings.filterwarnings("ignore", category=ImportWarning)
 
 TIMEOUT = 20.0
 
 
-class HarnessError(Exception):
-    pass
-
-
 def wait_until(predicate, timeout=TIMEOUT, what="condition"):
-    """Polls predicate until it gives a true value, which is returned."""
-    deadline = time.monotonic() + timeout
-    error = None
-    while True:
+    deadline, error = time.monotonic() + timeout, None
+    while time.monotonic() < deadline:
         try:
             value = predicate()
             if value:
                 return value
         except Exception as e:  # the accessibility tree changes under our feet
             error = e
-        if time.monotonic() > deadline:
-            raise HarnessError("timed out waiting for %s (%s)" % (what, error))
         time.sleep(0.1)
+    raise AssertionError("timed out waiting for %s (%s)" % (what, error))
 
 
-def _stop(proc, group=False):
-    if proc.poll() is not None:
-        return
-    send = (lambda sig: os.killpg(proc.pid, sig)) if group else proc.send_signal
-    try:
-        send(signal.SIGTERM)
+def _stop(proc):
+    if proc.poll() is None:
+        os.killpg(proc.pid, signal.SIGKILL)
         proc.wait(5)
-    except subprocess.TimeoutExpired:
-        send(signal.SIGKILL)
-        proc.wait(5)
-    except ProcessLookupError:
-        pass
 
 
-def _atspi():
-    import pyatspi  # imported late: it must see our DISPLAY and session bus
-    return pyatspi
-
-
-def request_close(display, window_id):
+def request_close(display, window):
     """Sends WM_DELETE_WINDOW, as a window manager's close box does."""
     x = ctypes.CDLL("libX11.so.6")
-    x.XOpenDisplay.restype = ctypes.c_void_p
-    x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x.XInternAtom.restype = ctypes.c_ulong
-    x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                             ctypes.c_void_p]
-    x.XFlush.argtypes = x.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    dpy = x.XOpenDisplay(display.encode())
-    if not dpy:
-        raise HarnessError("cannot open display " + display)
-    # An XClientMessageEvent, padded to the size of an XEvent.
-    fields = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-              ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
-              ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
-              ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
-    event = type("XClientMessageEvent", (ctypes.Structure,), {"_fields_": fields})()
-    event.type, event.window, event.format = 33, window_id, 32  # ClientMessage
-    event.message_type = x.XInternAtom(dpy, b"WM_PROTOCOLS", 0)
-    event.data[0] = x.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
-    x.XSendEvent(dpy, window_id, 0, 0, ctypes.byref(event))
+    x.XOpenDisplay.restype = x.XInternAtom.restype = ctypes.c_void_p
+    dpy = ctypes.c_void_p(x.XOpenDisplay(display.encode()))
+    protocols, delete = (x.XInternAtom(dpy, n, 0) for n in (b"WM_PROTOCOLS", b"WM_DELETE_WINDOW"))
+    event = struct.pack("@iLiPLLi5l", 33, 0, 0, 0, window, protocols, 32, delete, 0, 0, 0, 0)
+    x.XSendEvent(dpy, ctypes.c_ulong(window), 0, ctypes.c_long(0),
+                 ctypes.create_string_buffer(event, 192))
     x.XFlush(dpy)
     x.XCloseDisplay(dpy)
 
 
 class ProgramTest(unittest.TestCase):
-    """An X server and a D-Bus session of its own for each test (and twm when
-    window_manager is set); start() runs the program under test in it."""
-    window_manager = False
-    binary = None
+    window_manager = False  # twm, which frames windows with title bars
 
     def setUp(self):
         self.root = tempfile.mkdtemp(prefix="parupo-e2e-")
-        if os.environ.get("PARUPO_E2E_KEEP") != "1":
-            self.addCleanup(shutil.rmtree, self.root, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, self.root, ignore_errors=True)
         self.env = {"PATH": "/usr/local/bin:/usr/bin:/bin", "LANG": "C.UTF-8",
-                    "HOME": self.folder("home"), "XDG_RUNTIME_DIR": self.folder("runtime"),
-                    "NO_AT_BRIDGE": "0"}
+                    "HOME": self.root, "XDG_RUNTIME_DIR": self.root, "NO_AT_BRIDGE": "0"}
         self.env.update((k, v) for k, v in os.environ.items()
-                        if k in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "TZ"))
-        self.folder("logs")
-        self.display = ":" + self.spawn_reporting(
-            "xvfb", "Xvfb", "-displayfd", "{fd}", "-screen", "0", "1280x1024x24",
-            "-nolisten", "tcp", "-noreset", "-dpi", "96")
-        self.env["DISPLAY"] = self.display
-        # The session bus starts the accessibility bus on demand, in its process group.
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.spawn_reporting(
-            "dbus", "dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address={fd}")
+                        if k.endswith("SAN_OPTIONS") or k == "TZ")
+        self.display = self.env["DISPLAY"] = ":" + self.reporting(
+            "Xvfb", "-displayfd", "{}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+            "-noreset", "-dpi", "96")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.reporting(
+            "dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address={}")
         if self.window_manager:
-            # Frames with title bars, placed without asking; Xvfb has only "fixed".
-            rc = os.path.join(self.root, "twmrc")
-            with open(rc, "w") as f:
-                f.write('RandomPlacement\nUsePPosition "on"\nNoGrabServer\n')
-                for font in ("Title", "Menu", "Icon", "Resize", "IconManager"):
-                    f.write('%sFont "fixed"\n' % font)
-            self.spawn("wm", ["twm", "-f", rc], group=True)
+            rc = pathlib.Path(self.root, "twmrc")
+            rc.write_text('RandomPlacement\nUsePPosition "on"\nNoGrabServer\n' + "".join(
+                '%sFont "fixed"\n' % f for f in ("Title", "Menu", "Icon", "Resize", "IconManager")))
+            self.spawn("twm", ["twm", "-f", str(rc)])
         os.environ.update(self.env)  # this process talks to the same buses
+        global pyatspi
+        import pyatspi  # imported late: it must see our DISPLAY and session bus
 
-    def folder(self, name):
-        path = os.path.join(self.root, name)
-        os.makedirs(path, mode=0o700, exist_ok=True)
-        return path
-
-    def log_path(self, name):
-        return os.path.join(self.root, "logs", name + ".log")
-
-    def spawn(self, log_name, argv, group=False, **kwargs):
-        with open(self.log_path(log_name), "ab") as log:
-            proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=log,
-                                    stderr=subprocess.STDOUT, cwd=self.root,
-                                    env=kwargs.pop("env", self.env),
-                                    start_new_session=group, **kwargs)
-        self.addCleanup(_stop, proc, group)
+    def spawn(self, name, argv, **kwargs):
+        with open(os.path.join(self.root, name + ".log"), "ab") as log:
+            proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                    cwd=self.root, env=kwargs.pop("env", self.env),
+                                    start_new_session=True, **kwargs)
+        self.addCleanup(_stop, proc)
         return proc
 
-    def spawn_reporting(self, log_name, *argv):
-        """Runs a server that writes one line (its display, its address) to the file
-        descriptor given in place of "{fd}"; gives back that line."""
-        report = self.log_path(log_name + ".report")
+    def reporting(self, *argv):  # a server's first line (display, address) written to "{}"
+        report = pathlib.Path(self.root, argv[0] + ".report")
         with open(report, "wb") as f:
-            self.spawn(log_name, [a.format(fd=f.fileno()) for a in argv], group=True,
-                       pass_fds=(f.fileno(),))
-
-
-        def reported():
-            text = pathlib.Path(report).read_text()
-            return text.endswith("\n") and text.strip()
-        return wait_until(reported, what=argv[0])
+            self.spawn(argv[0], [a.format(f.fileno()) for a in argv], pass_fds=[f.fileno()])
+        return wait_until(lambda: report.read_text().endswith("\n") and report.read_text().strip(),
+                          what=argv[0])
 
     def run_tool(self, *argv):
         return subprocess.run(argv, env=self.env, capture_output=True, text=True,
                               timeout=TIMEOUT).stdout
 
-    def start(self, log_name="parupo"):
-        return App(self, log_name)
+    def start(self, name="parupo"):
+        exe = self.path("parupo")
+        if not os.path.exists(exe):
+            os.makedirs(self.path(), exist_ok=True)
+            shutil.copy2(os.environ["PARUPO"], exe)
+        return App(self, name, self.spawn(name, [exe], env=dict(
+            self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")))
 
     def path(self, *names):
         return os.path.join(self.root, "program", *names)
@@ -170,20 +102,8 @@ class ProgramTest(unittest.TestCase):
 
 
 class App:
-    """One run of the program, from a copy in the test's program folder."""
-
-    def __init__(self, test, log_name):
-        self.test = test
-        exe = test.path(os.path.basename(test.binary))
-        if not os.path.exists(exe):
-            os.makedirs(test.path(), exist_ok=True)
-            shutil.copy2(test.binary, exe)
-        self.log = test.log_path(log_name)
-        self.proc = test.spawn(log_name, [exe], env=dict(
-            test.env, QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1",
-            QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
-        self.pid = self.proc.pid
-        self._acc = None
+    def __init__(self, test, name, proc):
+        self.test, self.name, self.proc, self.pid, self._acc = test, name, proc, proc.pid, None
 
     def running(self):
         return self.proc.poll() is None
@@ -191,47 +111,33 @@ class App:
     def wait_exit(self):
         return self.proc.wait(TIMEOUT)
 
-    # -- accessibility --
-
     def accessible(self):
         def find():
             if not self.running():
-                with open(self.log, errors="replace") as f:
-                    raise HarnessError("the program ended (%s):\n%s" % (self.proc.returncode,
-                                                                        f.read()))
-            desktop = _atspi().Registry.getDesktop(0)
+                log = pathlib.Path(self.test.root, self.name + ".log").read_text(errors="replace")
+                raise AssertionError("the program ended (%s):\n%s" % (self.proc.returncode, log))
+            desktop = pyatspi.Registry.getDesktop(0)
             desktop.clear_cache()
-            for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
-                if app is not None and app.get_process_id() == self.pid:
-                    return app
-        if self._acc is None:
-            self._acc = wait_until(find, what="the program on the accessibility bus")
+            return next((a for a in desktop if a is not None and a.get_process_id() == self.pid),
+                        None)
+        self._acc = self._acc or wait_until(find, what="the program on the accessibility bus")
         return self._acc
 
-    def _walk(self, acc, depth=0):
-        yield acc
-        try:
-            children = [acc.getChildAtIndex(i) for i in range(acc.childCount)]
-        except Exception:
-            return
-        for child in children:
-            if child is not None and depth < 40:
-                yield from self._walk(child, depth + 1)
+    def _walk(self, acc):
+        return [acc] + [a for child in acc if child is not None for a in self._walk(child)]
 
     def all(self, name=None, role=None, showing=None, root=None):
-        showing_state = _atspi().STATE_SHOWING
         root = root or self.accessible()
         root.clear_cache()
-        found = []
-        for acc in self._walk(root):
+        showing_state = pyatspi.STATE_SHOWING
+
+        def matches(a):
             try:
-                if ((name is None or acc.name == name) and
-                        (role is None or acc.getRoleName() == role) and
-                        (showing is None or acc.getState().contains(showing_state) == showing)):
-                    found.append(acc)
-            except Exception:
-                continue
-        return found
+                return ((name is None or a.name == name) and (role in (None, a.getRoleName())) and
+                        (showing is None or a.getState().contains(showing_state) == showing))
+            except Exception:  # gone meanwhile
+                return False
+        return [a for a in self._walk(root) if matches(a)]
 
     def find(self, name, role=None, showing=None):
         return wait_until(lambda: (self.all(name, role, showing) or [None])[0],
@@ -239,8 +145,7 @@ class App:
 
     @staticmethod
     def text_of(acc):
-        t = acc.queryText()
-        return t.getText(0, t.characterCount)
+        return acc.queryText().getText(0, -1)
 
     def set_text(self, name, text):
         acc = self.find(name, "text")
@@ -248,43 +153,26 @@ class App:
         wait_until(lambda: self.text_of(acc) == text, what="the text of %r" % name)
 
     def press(self, name=None, role=None, acc=None):
-        """Presses a button or menu entry. A handler that opens a modal box answers only
-        when the box closes, so the call does not wait long for the answer."""
-        pyatspi = _atspi()
+        # A handler that opens a modal box answers when the box closes: don't wait for it.
         acc = acc or self.find(name, role)
-        action = acc.queryAction()
-        names = [action.getName(i).lower() for i in range(action.nActions)]
-        index = next((names.index(n) for n in ("press", "click", "toggle") if n in names), 0)
         pyatspi.setTimeout(2000, 15000)
-        try:
-            action.doAction(index)
-        except Exception:
-            pass  # no answer in time: the caller checks the effect
-        finally:
-            pyatspi.setTimeout(25000, 15000)
+        with contextlib.suppress(Exception):
+            acc.queryAction().doAction(0)
+        pyatspi.setTimeout(25000, 15000)
         return acc
 
     def alert(self):
-        """The open message box and its text (its labels, one per line)."""
+        """The open message box's text (its labels, one per line) and its OK button."""
         box = self.find(None, "alert")
-        return "\n".join(a.name for a in self.all(role="label", root=box) if a.name), box
-
-    def answer(self, box, button="OK"):
-        self.press(acc=next(a for a in self.all(role="push button", root=box)
-                            if a.name.replace("&", "") == button))
+        ok = next(a for a in self.all(role="push button", root=box) if a.name.strip("&") == "OK")
+        return "\n".join(a.name for a in self.all(role="label", root=box) if a.name), ok
 
     def toggle(self, name, on):
         acc = self.press(name)
-
-        def checked():
-            acc.clear_cache()
-            return acc.getState().contains(_atspi().STATE_CHECKED) == on
-        wait_until(checked, what="the check mark of %r" % name)
-
-    # -- X11 --
+        wait_until(lambda: acc.clear_cache() or acc.getState().contains(pyatspi.STATE_CHECKED)
+                   == on, what="the check mark of %r" % name)
 
     def windows(self, title):
-        """Ids of the visible windows with this title (found by Qt's _NET_WM_PID)."""
         return self.test.run_tool("xdotool", "search", "--all", "--onlyvisible", "--pid",
                                   str(self.pid), "--name", "^%s$" % title).split()
 
@@ -292,20 +180,15 @@ class App:
         return int(wait_until(lambda: self.windows(title), what="a window %r" % title)[0])
 
     def sizes(self, title):
-        """(width, height) of the window and of its outer frame (the window itself
-        without a window manager), in pixels."""
-        def size(wid):
-            info = self.test.run_tool("xwininfo", "-id", str(wid))
-            w, h, b = (int(re.search(k + r": *(\d+)", info).group(1))
-                       for k in ("Width", "Height", "Border width"))
-            return w + 2 * b, h + 2 * b
-        inner = wid = self.window(title)
-        while True:
-            parent = re.search(r"Parent window id: (0x[0-9a-f]+)(.*)",
-                               self.test.run_tool("xwininfo", "-children", "-id", str(wid)))
-            if not parent or "(the root window)" in parent.group(2):
-                return size(inner), size(wid)
-            wid = int(parent.group(1), 16)
+        """(width, height) of the window and of its outermost frame, in pixels."""
+        found, wid = [], self.window(title)
+        while wid:
+            info = self.test.run_tool("xwininfo", "-children", "-stats", "-id", str(wid))
+            w, h, b = map(int, re.findall(r"(?:Width|Height|Border width): *(\d+)", info))
+            found.append((w + 2 * b, h + 2 * b))
+            parent = re.search(r"Parent window id: (0x[0-9a-f]+) (?!\(the root window\))", info)
+            wid = parent and int(parent[1], 16)
+        return found[0], found[-1]
 
     def close(self, title):
         """Closes the window as its close box would; waits for the program to end."""
@@ -314,17 +197,10 @@ class App:
 
 
 def snapshot(folder):
-    """Every file under folder with its bytes, mode and time: did a run change any?"""
     files = [pathlib.Path(d, f) for d, _, names in os.walk(folder) for f in names]
     return {p: (p.read_bytes(), p.stat().st_mode, p.stat().st_mtime_ns) for p in files}
 
 
 def lines(*values):
     """A file of CP932 lines, each ended by CR LF."""
-    return b"".join((v if isinstance(v, bytes) else v.encode("cp932")) + b"\r\n" for v in values)
-
-
-def main():
-    """Runs the tests named on the command line: <program> <Class.method>..."""
-    ProgramTest.binary = sys.argv.pop(1)
-    unittest.main(module="__main__", warnings="ignore")  # pyatspi warns about itself
+    return b"".join(v.encode("cp932") + b"\r\n" for v in values)

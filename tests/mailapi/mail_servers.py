@@ -1,69 +1,45 @@
 """Test servers on 127.0.0.1 and free ports: aiosmtpd in this process, raw sockets
 that misbehave, and dovecot POP3 as a child process stopped by its process id."""
 
-import logging
-import os
-import pwd
-import socket
-import ssl
-import subprocess
-import threading
-import time
-import warnings
+import contextlib, logging, os, socket, ssl, subprocess, threading, time, warnings
 from pathlib import Path
 
 from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult
 
-# The complaints the tests provoke on purpose (refused certificates, hang-ups).
 logging.getLogger("mail.log").setLevel(logging.CRITICAL)
 warnings.filterwarnings("ignore", message="Session.login_data is deprecated")
 
 
 def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
+    with socket.create_server(("127.0.0.1", 0)) as s:
         return s.getsockname()[1]
 
 
 def text(path):
-    try:
-        return Path(path).read_text(errors="replace")
-    except OSError:
-        return ""
+    return Path(path).read_text(errors="replace") if os.path.exists(path) else ""
 
 
 class SmtpServer:
-    """Keeps each message byte for byte with its envelope. starttls: required, with a
-    certificate made for the test (cafile); tls: from the start; auth=(user, password):
-    required. A message for refuse@example.jp is refused at the end of DATA."""
+    """Keeps each message with its envelope; refuses those for refuse@example.jp after DATA."""
 
     REFUSAL = "554 5.7.1 Message refused as spam"
 
-    def __init__(self, folder, starttls=False, tls=False, auth=None):
-        self.messages = []  # (mail_from, rcpt_tos, bytes)
-        self.sessions = 0   # greetings: unchanged when nobody got as far as talking
-        self.port = free_port()
+    def __init__(self, folder, starttls=False, auth=None):
+        self.messages, self.sessions, self.port = [], 0, free_port()  # sessions: greetings seen
         kwargs = {"data_size_limit": None}
-        context = None
-        if starttls or tls:
+        if starttls:
             self.cafile, key = f"{folder}/cert.pem", f"{folder}/key.pem"
-            subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes",
-                            "-keyout", key, "-out", self.cafile, "-days", "2", "-subj",
-                            "/CN=localhost", "-addext",
-                            "subjectAltName=DNS:localhost,IP:127.0.0.1"],
-                           check=True, capture_output=True)
+            subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
+                            "-out", self.cafile, "-subj", "/CN=localhost", "-addext",
+                            "subjectAltName=DNS:localhost"], check=True, capture_output=True)
             context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
             context.load_cert_chain(self.cafile, key)
-        if starttls:
             kwargs.update(tls_context=context, require_starttls=True)
         if auth:
-            def check(server, session, envelope, mechanism, data):
-                ok = (data.login.decode(), data.password.decode()) == auth
-                return AuthResult(success=ok, handled=False)
-            kwargs.update(authenticator=check, auth_required=True)
-        self.controller = Controller(self, hostname="127.0.0.1", port=self.port,
-                                     ssl_context=context if tls else None, **kwargs)
+            kwargs.update(auth_required=True, authenticator=lambda *a: AuthResult(
+                success=(a[-1].login.decode(), a[-1].password.decode()) == auth, handled=False))
+        self.controller = Controller(self, hostname="127.0.0.1", port=self.port, **kwargs)
         self.controller.start()
 
     async def handle_EHLO(self, server, session, envelope, hostname, responses):
@@ -74,17 +50,11 @@ class SmtpServer:
     async def handle_DATA(self, server, session, envelope):
         if "refuse@example.jp" in envelope.rcpt_tos:
             return self.REFUSAL
-        self.messages.append((envelope.mail_from, envelope.rcpt_tos,
-                              envelope.original_content))
+        self.messages.append((envelope.mail_from, envelope.rcpt_tos, envelope.original_content))
         return "250 OK"
 
     def close(self):
         self.controller.stop()
-
-
-def silent_server():
-    """Listens and never accepts: a client connects and waits for a greeting."""
-    return socket.create_server(("127.0.0.1", 0))
 
 
 def closing_server():
@@ -92,15 +62,12 @@ def closing_server():
     sock = socket.create_server(("127.0.0.1", 0))
 
     def serve():
-        conn, _ = sock.accept()
-        with conn:
+        with sock.accept()[0] as conn:
             conn.sendall(b"220 raw ESMTP\r\n")
-            for line in conn.makefile("rb"):
-                data = line.upper().startswith(b"DATA")
-                conn.sendall(b"354 go ahead\r\n" if data else b"250 OK\r\n")
-                if data:
-                    conn.recv(64)
-                    break
+            while not conn.recv(4096).upper().startswith(b"DATA"):
+                conn.sendall(b"250 OK\r\n")
+            conn.sendall(b"354 go ahead\r\n")
+            conn.recv(64)
     threading.Thread(target=serve, daemon=True).start()
     return sock
 
@@ -110,65 +77,48 @@ class Dovecot:
     uid 0 for mail, hence the ordinary user parupo-mail."""
 
     def __init__(self, folder, user, password):
-        self.port = free_port()
-        self.log, self.rawlog = f"{folder}/dovecot.log", f"{folder}/rawlog"
-        owner = pwd.getpwnam("parupo-mail")
+        self.port, self.log, self.rawlog = free_port(), f"{folder}/dovecot.log", f"{folder}/home/raw"
         os.chmod(folder, 0o755)
-        for sub in ("run", "state", "home", "home/Maildir", "home/Maildir/cur",
-                    "home/Maildir/new", "home/Maildir/tmp", "rawlog"):
-            os.makedirs(f"{folder}/{sub}", exist_ok=True)
-            if sub.startswith(("home", "rawlog")):
-                os.chown(f"{folder}/{sub}", owner.pw_uid, owner.pw_gid)
+        os.makedirs(self.rawlog)
+        subprocess.run(["chown", "-R", "parupo-mail:", f"{folder}/home"], check=True)
         Path(f"{folder}/passwd").write_text(f"{user}:{{PLAIN}}{password}\n")
         Path(f"{folder}/dovecot.conf").write_text(f"""base_dir = {folder}/run
 state_dir = {folder}/state
-instance_name = parupo-test-{self.port}
 protocols = pop3
 listen = 127.0.0.1
 ssl = no
-disable_plaintext_auth = no
 auth_failure_delay = 0
 log_path = {self.log}
-first_valid_uid = {owner.pw_uid}
-mail_location = maildir:{folder}/home/Maildir
+mail_location = maildir:~/Maildir
 rawlog_dir = {self.rawlog}
 passdb {{
   driver = passwd-file
-  args = scheme=PLAIN username_format=%u {folder}/passwd
+  args = scheme=PLAIN {folder}/passwd
 }}
 userdb {{
   driver = static
-  args = uid={owner.pw_uid} gid={owner.pw_gid} home={folder}/home
+  args = uid=parupo-mail gid=parupo-mail home={folder}/home
 }}
 service pop3-login {{
   inet_listener pop3 {{
     port = {self.port}
   }}
-  inet_listener pop3s {{
-    port = 0
-  }}
 }}
 """)
         self.process = subprocess.Popen(["dovecot", "-F", "-c", f"{folder}/dovecot.conf"],
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.monotonic() + 20
-        while not self._greets():
-            if self.process.poll() is not None or time.monotonic() > deadline:
-                self.close()
-                raise RuntimeError("dovecot did not start: " + text(self.log))
+        for _ in range(200):
+            with contextlib.suppress(OSError), socket.create_connection(("127.0.0.1", self.port), 1) as s:
+                if s.recv(64).startswith(b"+OK"):
+                    return
             time.sleep(0.1)
-
-    def _greets(self):
-        try:
-            with socket.create_connection(("127.0.0.1", self.port), 1) as s:
-                return s.recv(64).startswith(b"+OK")
-        except OSError:
-            return False
+        self.close()
+        raise RuntimeError("dovecot did not start: " + text(self.log))
 
     def commands(self):
         """What clients sent after logging in, from dovecot's raw session logs."""
-        logs = "".join(text(p) for p in sorted(Path(self.rawlog).glob("*.in")))
-        return [line.split(" ", 1)[1] for line in logs.splitlines() if " " in line]
+        files = sorted(Path(self.rawlog).glob("*.in"))
+        return [line.split(" ", 1)[1] for p in files for line in text(p).splitlines()]
 
     def close(self):
         self.process.terminate()
@@ -176,4 +126,3 @@ service pop3-login {{
             self.process.wait(10)
         except subprocess.TimeoutExpired:
             self.process.kill()
-            self.process.wait(10)

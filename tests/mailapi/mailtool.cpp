@@ -1,6 +1,5 @@
-// The real mail library from the command line; prints the result, exits 1 when it is
-// not empty. [--cafile FILE] [--quick] send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE]
-// or [--cafile FILE] [--quick] rcv SERVER USER PASSWORD. --quick: short time-outs.
+// [--cafile FILE] [--quick] send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE] | rcv SERVER USER PASSWORD
+// prints the real mail library's result and exits 1 when it is not empty. --quick: short time-outs.
 #include <chrono>
 #include <iostream>
 #include <string>
@@ -18,22 +17,15 @@ int main(int argc, char** argv) {
       options.caFile = argv[++i];
     } else if (arg == "--quick") {
       options.connectTimeout = 3s;
-      options.responseTimeout = 2s;
-      options.lowSpeedTime = 2s;
+      options.responseTimeout = options.lowSpeedTime = 2s;
     } else {
       a.push_back(arg);
     }
   }
   a.resize(std::max<std::size_t>(a.size(), 7));
   parupo::CurlMailLibrary library(options);
-  std::string result;
-  if (a[0] == "send") {
-    result = library.SendMail(a[1], a[2], a[3], a[4], a[5], a[6]);
-  } else if (a[0] == "rcv") {
-    result = library.RcvMail(a[1], a[2], a[3], a[4], a[5]);
-  } else {
-    return 2;
-  }
+  const std::string result = a[0] == "send" ? library.SendMail(a[1], a[2], a[3], a[4], a[5], a[6])
+                                            : library.RcvMail(a[1], a[2], a[3], a[4], a[5]);
   std::cout << result;
   return result.empty() ? 0 : 1;
 }
