@@ -5,50 +5,37 @@
 #include <sys/stat.h>
 
 #include <csignal>
-#include <filesystem>
 
+#include "platform/field_reader.h"
 #include "support/temp_folder.h"
 
 namespace parupo {
 namespace {
 
-using test::readBytes;
-using test::TempFolder;
-using test::writeBytes;
+using namespace test;
+using Lines = std::vector<std::string>;
 namespace fs = std::filesystem;
 
-mode_t modeOf(const fs::path& p) {
-  struct stat st {};
-  return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
-}
+mode_t modeOf(const fs::path& p) { struct stat st {}; return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 0; }
+long entriesIn(const fs::path& folder) { return std::distance(fs::directory_iterator(folder), {}); }
 
-int entriesIn(const fs::path& folder) {
-  return static_cast<int>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
-TEST(TextFile, ReadsEveryLineEnd) {
+TEST(TextFile, ReadsEveryLineEndAndOldFilesSurviveByteForByte) {
   TempFolder dir;
-  const std::pair<std::string, std::vector<std::string>> cases[] = {
-      {"a\r\nb\r\n", {"a", "b"}}, {"a\nb", {"a", "b"}}, {"a\n\r\nb\r\r", {"a", "", "b", ""}},
-      {"", {}}, {"\r\n", {""}}};
+  const std::pair<std::string, Lines> cases[] = {
+      {"a\r\nb\r\n", {"a", "b"}}, {"a\nb", {"a", "b"}}, {"a\n\r\nb\r\r", {"a", "", "b", ""}}, {"", {}}, {"\r\n", {""}}};
   for (const auto& [bytes, lines] : cases) {
     writeBytes(dir / "f.dat", bytes);
-    EXPECT_EQ(readTextLines(dir / "f.dat"), lines) << bytes;
+    EXPECT_EQ(readTextLines(dir / "f.dat"), lines);
   }
   EXPECT_FALSE(readTextLines(dir / "missing.dat"));
   EXPECT_FALSE(readTextLines(dir.path()));
-}
-
-TEST(TextFile, OldFileSurvivesReadAndWriteByteForByte) {
-  TempFolder dir;
-  const std::string original =
-      "smtp.example.jp\r\n\x88\xB6\x90\xE6\x81\x60\x87\x40\r\nG1\\\xB1~\r\n 5220 \r\n\r\nTrue\r\n";
+  EXPECT_EQ(splitLines("a\r\nb\nc\rd\n\r"), (Lines{"a", "b", "c", "d", "", ""}));
+  // An old file survives a read and a write byte for byte.
+  const std::string original = "smtp.example.jp\r\n\x88\xB6\x90\xE6\x81\x60\x87\x40\r\nG1\\\xB1~\r\n 5220 \r\n\r\nTrue\r\n";
   writeBytes(dir / "PP1.dat", original);
-  const auto lines = readTextLines(dir / "PP1.dat");
-  ASSERT_TRUE(lines);
-  EXPECT_EQ((*lines)[1], "宛先～①");
-  EXPECT_EQ((*lines)[2], "G1\\ｱ~");
-  EXPECT_EQ(writeTextLines(dir / "PP1.dat", *lines), "");
+  const Lines lines = readTextLines(dir / "PP1.dat").value();
+  EXPECT_EQ(lines[1] + lines[2], "宛先～①G1\\ｱ~");
+  EXPECT_EQ(writeTextLines(dir / "PP1.dat", lines), "");
   EXPECT_EQ(readBytes(dir / "PP1.dat"), original);
   // What one side cannot hold becomes "?" or U+FFFD, and the text around it survives.
   EXPECT_EQ(toCp932("a😀b한c" "\xE3\x81" "d"), "a?b?c?d");
@@ -64,8 +51,7 @@ TEST(TextFile, ReplacesWholeFilesWithTheirModesAndLeavesNoTemporaryFile) {
   EXPECT_EQ(modeOf(dir / "PP2.dat"), 0640u);
   EXPECT_EQ(writeTextLines(dir / "PP1.dat", {"secret"}, FileAccess::Private), "");
   EXPECT_EQ(modeOf(dir / "PP1.dat"), 0600u);
-  // A file reached through a symbolic link is replaced where it lives.
-  fs::create_symlink(dir / "PP1.dat", dir / "link.dat");
+  fs::create_symlink(dir / "PP1.dat", dir / "link.dat");  // replaced where it lives
   EXPECT_EQ(writeTextLines(dir / "link.dat", {}), "");
   EXPECT_TRUE(fs::is_symlink(dir / "link.dat"));
   EXPECT_EQ(readBytes(dir / "PP1.dat"), "");
@@ -74,18 +60,12 @@ TEST(TextFile, ReplacesWholeFilesWithTheirModesAndLeavesNoTemporaryFile) {
 
 TEST(TextFile, AFailedWriteSaysSoAndKeepsTheOldFile) {
   TempFolder dir;
-  const std::string missing = writeTextLines(dir / "nofolder" / "PP1.dat", {"x"});
-  EXPECT_NE(missing.find("PP1.dat"), std::string::npos);
-  fs::create_directory(dir / "log");
-  EXPECT_NE(writeTextLines(dir / "log", {"x"}), "");
-  EXPECT_TRUE(fs::is_directory(dir / "log"));
-
+  EXPECT_NE(writeTextLines(dir / "nofolder" / "PP1.dat", {"x"}).find("PP1.dat"), std::string::npos);
   // A disk that fills up halfway through (a file size limit works for root too).
   writeBytes(dir / "PP1.dat", "keep\r\n");
-  rlimit old{};
+  rlimit old{}, small{};
   ::getrlimit(RLIMIT_FSIZE, &old);
-  rlimit small = old;
-  small.rlim_cur = 8;
+  small = {8, old.rlim_max};
   const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
   ::setrlimit(RLIMIT_FSIZE, &small);
   const std::string full = writeTextLines(dir / "PP1.dat", {std::string(100, 'n')});
@@ -93,12 +73,22 @@ TEST(TextFile, AFailedWriteSaysSoAndKeepsTheOldFile) {
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_NE(full.find("PP1.dat"), std::string::npos);
   EXPECT_EQ(readBytes(dir / "PP1.dat"), "keep\r\n");
-  EXPECT_EQ(entriesIn(dir.path()), 2);
+  EXPECT_EQ(entriesIn(dir.path()), 1);
 }
 
-TEST(SplitLines, EveryLineBreakCounts) {
-  EXPECT_EQ(splitLines("a\r\nb\nc\rd\n\r"), (std::vector<std::string>{"a", "b", "c", "d", "", ""}));
-  EXPECT_EQ(splitLines(""), std::vector<std::string>{""});
+TEST(FieldReader, CommasQuotesBlanksAndTheEndOfTheFile) {
+  FieldReader r({"a,b", "  lead, \"q,uo\" ,x", "\"open", "\"x\"tail,next", " 5220 ", "trailing,", "", "   ",
+                 " \"a\", b ", "x,y"});
+  Lines fields;
+  for (int i = 0; i < 13; ++i) fields.push_back(r.next());
+  EXPECT_EQ(fields, (Lines{"a", "b", "lead", "q,uo", "x", "open", "x", "next", "5220 ", "trailing", "", "", ""}));
+  EXPECT_EQ(r.nextLine(), " \"a\", b ");  // a whole line keeps everything
+  EXPECT_EQ(r.next(), "x");
+  EXPECT_EQ(r.nextLine(), "y");
+  EXPECT_TRUE(r.atEnd());
+  EXPECT_EQ(r.next() + r.nextLine(), "");
+  EXPECT_EQ(firstField({"  \"宛先, 件名\",x", "y"}), "宛先, 件名");
+  EXPECT_EQ(firstField({}), "");
 }
 
 }  // namespace

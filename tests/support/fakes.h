@@ -1,9 +1,6 @@
-// Fakes for the platform seams and the mail library: they record what was asked of them
-// and answer as the test told them.
+// Fakes for the platform seams and the mail library: they record what was asked and answer as told.
 #pragma once
 
-#include <deque>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,57 +11,40 @@
 
 namespace parupo::test {
 
-// Records OK boxes; answers Yes and cancels every other dialog.
-class FakeDialogs : public Dialogs {
- public:
+struct FakeDialogs : Dialogs {  // records OK boxes; answers Yes and cancels every other dialog
   std::vector<std::string> messages;
   void message(const std::string& text) override { messages.push_back(text); }
   bool askYesNo(const std::string&, const std::string&) override { return true; }
-  std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> openFile(const std::string&, const std::string&) override { return std::nullopt; }
+  std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
+  std::optional<std::string> openFile(const std::string&, const std::string&) override { return {}; }
 };
 
-class FakeClock : public Clock {
- public:
+struct FakeClock : Clock {
   LocalDateTime time{2026, 3, 7, 14, 5, 9};
   LocalDateTime now() const override { return time; }
 };
 
-class FakeRandom : public Random {
- public:
+struct FakeRandom : Random {
   void seedFromClock() override {}
   int uniformInt(int low, int) override { return low; }
   double unit() override { return 0.0; }
 };
 
-struct SendMailCall {
-  std::string server, recipients, replyTo, subject, body, attachment;
-};
-struct RcvMailCall {
-  std::string server, user, password, command, folder;
-};
+struct SendMailCall { std::string server, recipients, replyTo, subject, body, attachment; };
+struct RcvMailCall { std::string server, user, password, command, folder; };
 
-class FakeMail : public MailLibrary {
- public:
+struct FakeMail : MailLibrary {
   std::vector<SendMailCall> sends;
   std::vector<RcvMailCall> receives;
-  std::deque<std::string> sendResults;  // default: "" (sent)
-  std::vector<std::string> eventLog;    // "SendMail" / "RcvMail" in call order
-
-  std::string SendMail(std::string& server, std::string& recipients, std::string& replyTo,
-                       std::string& subject, std::string& body, std::string& attachmentPath) override {
-    sends.push_back({server, recipients, replyTo, subject, body, attachmentPath});
+  std::vector<std::string> sendResults;  // the answer to the n-th recorded send; "" (sent) past the end
+  std::vector<std::string> eventLog;     // "SendMail" / "RcvMail" in call order
+  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a) override {
+    sends.push_back({s, t, r, j, b, a});
     eventLog.push_back("SendMail");
-    if (sendResults.empty()) return "";
-    std::string r = sendResults.front();
-    sendResults.pop_front();
-    return r;
+    return sends.size() <= sendResults.size() ? sendResults[sends.size() - 1] : "";
   }
-  std::string RcvMail(std::string& server, std::string& user, std::string& password,
-                      std::string& command, std::string& folder) override {
-    receives.push_back({server, user, password, command, folder});
+  std::string RcvMail(std::string& s, std::string& u, std::string& p, std::string& c, std::string& f) override {
+    receives.push_back({s, u, p, c, f});
     eventLog.push_back("RcvMail");
     return "";
   }

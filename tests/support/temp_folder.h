@@ -1,29 +1,30 @@
-// A fresh folder under the system's temporary folder, removed with everything in it
-// when the object goes away.
+// A fresh temporary folder, removed with everything in it at the end; raw file bytes ("" when missing).
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
-#include <vector>
 
 namespace parupo::test {
 
 class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
+  std::filesystem::path path_;
 
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "parupo-test-XXXXXX").string();
+    if (const char* made = ::mkdtemp(pattern.data())) path_ = made; else std::abort();
+  }
+  ~TempFolder() { std::error_code ec; std::filesystem::remove_all(path_, ec); }
   const std::filesystem::path& path() const { return path_; }
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
 };
 
-// Raw bytes of a file ("" when missing), and writing raw bytes (e.g. CP932 fixtures).
-std::string readBytes(const std::filesystem::path& file);
-void writeBytes(const std::filesystem::path& file, const std::string& bytes);
+inline std::string readBytes(const std::filesystem::path& f) {
+  std::ifstream in(f, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+inline void writeBytes(const std::filesystem::path& f, const std::string& b) { std::ofstream(f, std::ios::binary) << b; }
 
 }  // namespace parupo::test
