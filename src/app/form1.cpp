@@ -627,10 +627,9 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 // --- Size ------------------------------------------------------------------------------------
 
-int Form1::px(double twips) const {
-  const int dpi = logicalDpiY();
-  return twipsToPixels(twips, dpi > 0 ? dpi : 96.0);
-}
+double Form1::dpi() const { return logicalDpiY() > 0 ? logicalDpiY() : 96.0; }
+
+int Form1::px(double twips) const { return twipsToPixels(twips, dpi()); }
 
 void Form1::placeTw(QWidget* w, double left, double top, double width, double height) const {
   w->setGeometry(px(left), px(top), px(width), px(height));
@@ -690,9 +689,8 @@ void Form1::resizeEvent(QResizeEvent* event) {
     if (mine == event->size()) return;
   if (isMinimized()) return;
   // Resized from outside (the user or the window manager): the outer size follows.
-  const int dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
-  height_ = pixelsToTwips(event->size().height() + frameExtra_.height(), dpi);
-  width_ = pixelsToTwips(event->size().width() + frameExtra_.width(), dpi);
+  height_ = pixelsToTwips(event->size().height() + frameExtra_.height(), dpi());
+  width_ = pixelsToTwips(event->size().width() + frameExtra_.width(), dpi());
   requestedSizes_.assign(1, event->size());
   Form_Resize();
 }

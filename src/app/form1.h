@@ -156,6 +156,7 @@ class Form1 final : public QMainWindow, public SendWindow {
   void makeDailyBackups();
   void ageLogs(int days);
 
+  double dpi() const;  // the screen's logical dots per inch
   int px(double twips) const;
   void placeTw(QWidget* w, double left, double top, double width, double height) const;
   void setWidthTw(QWidget* w, double width) const;
