@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "app/form1.h"
-#include "app/services.h"
+#include "core/services.h"
 #include "app/single_instance.h"
 #include "mailapi/curl_mail_library.h"
 #include "platform/clock.h"

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "app/responsive_mail.h"
-#include "app/services.h"
-#include "app/settings.h"
+#include "core/services.h"
+#include "core/settings.h"
 #include "send/recipient_history.h"
 #include "send/send_window.h"
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "platform/field_reader.h"
+#include "platform/text_util.h"
 
 namespace parupo {
 
@@ -20,21 +21,6 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 // lines are taken whole instead, so that a comma, a leading blank or a quote typed into
 // a field comes back unchanged.
 std::string valueOf(const std::string& line) { return firstField({line}); }
-
-std::string_view trimBlanks(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 // The decimal number at the start of `text`: sign, digits, point, digits and an
 // optional exponent; anything else ends it. Sets `length` to the number of characters
@@ -143,8 +129,8 @@ double numberValue(std::string_view value) {
 
 std::optional<bool> flagValue(std::string_view value) {
   std::string_view trimmed = trimBlanks(value);
-  if (equalsIgnoringCase(trimmed, "True")) return true;
-  if (equalsIgnoringCase(trimmed, "False")) return false;
+  if (equalsIgnoringAsciiCase(trimmed, "True")) return true;
+  if (equalsIgnoringAsciiCase(trimmed, "False")) return false;
   // Otherwise only a value that is a decimal number as a whole counts.
   std::size_t used = 0;
   double number = leadingNumber(trimmed, used);

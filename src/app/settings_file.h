@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 namespace parupo {
 

@@ -1,20 +1,13 @@
 #include "app/window_size.h"
 
-#include <cmath>
-
 namespace parupo {
 
 namespace {
 
 constexpr double kMinComposeHeight = 3315;
 constexpr double kMinWidth = 2055;
-constexpr double kLargestSize = 1.0e6;  // larger than any screen
 
 }  // namespace
-
-bool usableWindowSize(double twips) {
-  return std::isfinite(twips) && twips >= 0 && twips <= kLargestSize;
-}
 
 ComposeLayout composeLayout(double height, double width, bool composeShown) {
   ComposeLayout fit;

@@ -10,10 +10,6 @@ namespace parupo {
 inline constexpr double kSettingsPanelHeight = 5220;
 inline constexpr double kSettingsPanelWidth = 4770;
 
-// Whether a number can be the window's height or width: a size that is negative, not
-// finite or larger than any screen is refused.
-bool usableWindowSize(double twips);
-
 // What the window and its compose controls become for a requested outer size.
 struct ComposeLayout {
   double height = 0;  // the window, after its minimums

@@ -11,6 +11,7 @@
 #include "mailapi/mime_writer.h"
 #include "mailapi/server_address.h"
 #include "mailapi/text_encoding.h"
+#include "platform/text_util.h"
 
 namespace parupo {
 
@@ -187,7 +188,7 @@ std::string sendMail(const CurlMailOptions& options, const std::string& serverFi
   for (const auto& r : recipients) {
     if (!mail::isValidAddress(r)) return "宛先のメールアドレスが正しくありません: " + mail::printable(r);
   }
-  std::string from = mail::trimBlanks(replyTo);
+  std::string from(trimBlanks(replyTo, Blanks::WithIdeographic));
   if (from.empty()) return "返信先のメールアドレスが設定されていません。初期設定で入力してください。";
   if (!mail::isValidAddress(from)) {
     return "返信先のメールアドレスが正しくありません: " + mail::printable(from);
@@ -241,10 +242,10 @@ std::string rcvMail(const CurlMailOptions& options, const std::string& serverFie
     user = userField;
     pass = password;
   }
-  if (mail::hasControl(user) || mail::hasControl(pass)) {
+  if (hasControl(user) || hasControl(pass)) {
     return "POPサーバーのユーザー名またはパスワードに使えない文字が含まれています。";
   }
-  std::string command = mail::trimBlanks(commandField);
+  std::string command(trimBlanks(commandField, Blanks::WithIdeographic));
   if (command.empty()) command = "STAT";
   for (char ch : command) {
     unsigned char c = static_cast<unsigned char>(ch);

@@ -1,6 +1,7 @@
 #include "mailapi/mail_address.h"
 
 #include "mailapi/text_encoding.h"
+#include "platform/text_util.h"
 
 namespace parupo::mail {
 
@@ -21,40 +22,13 @@ bool isValidAddress(std::string_view address) {
   return at != std::string_view::npos && at > 0 && at + 1 < address.size();
 }
 
-namespace {
-
-// Length of the blank (space, TAB, ideographic space) at the start or end of text; 0
-// when there is none.
-std::size_t blankAt(std::string_view text, bool atEnd) {
-  for (std::string_view blank : {" ", "\t", "\xE3\x80\x80"}) {
-    if (atEnd ? text.ends_with(blank) : text.starts_with(blank)) return blank.size();
-  }
-  return 0;
-}
-
-}  // namespace
-
-std::string trimBlanks(std::string_view text) {
-  while (std::size_t n = blankAt(text, false)) text.remove_prefix(n);
-  while (std::size_t n = blankAt(text, true)) text.remove_suffix(n);
-  return std::string(text);
-}
-
-bool hasControl(std::string_view text) {
-  for (char ch : text) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F) return true;
-  }
-  return false;
-}
-
 std::vector<std::string> splitRecipients(std::string_view list) {
   std::vector<std::string> out;
   std::size_t start = 0;
   while (start <= list.size()) {
     std::size_t tab = list.find('\t', start);
     if (tab == std::string_view::npos) tab = list.size();
-    std::string one = trimBlanks(list.substr(start, tab - start));
+    std::string one(trimBlanks(list.substr(start, tab - start), Blanks::WithIdeographic));
     if (!one.empty()) out.push_back(std::move(one));
     start = tab + 1;
   }

@@ -16,12 +16,6 @@ bool isValidAddress(std::string_view address);
 // so are empty entries (a copy to an empty reply-to field adds a trailing TAB).
 std::vector<std::string> splitRecipients(std::string_view list);
 
-// Blanks (space, ideographic space, TAB) removed from both ends.
-std::string trimBlanks(std::string_view text);
-
-// Whether the text holds a C0 control character or DEL.
-bool hasControl(std::string_view text);
-
 // A user's text made safe to quote inside an error message: control characters
 // become "?" and very long texts are cut.
 std::string printable(std::string_view text, std::size_t maxBytes = 200);

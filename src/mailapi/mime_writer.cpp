@@ -8,6 +8,7 @@
 
 #include "mailapi/mail_address.h"
 #include "mailapi/text_encoding.h"
+#include "platform/text_util.h"
 #include "platform/text_file.h"
 
 namespace parupo::mail {
@@ -222,7 +223,7 @@ std::string formatDate(std::chrono::system_clock::time_point when) {
 
 std::string attachmentHeaders(std::string_view fileName) {
   std::string name = controlsToSpaces(sanitizeUtf8(fileName));
-  if (trimBlanks(name).empty()) name = "attachment";
+  if (trimBlanks(name, Blanks::WithIdeographic).empty()) name = "attachment";
   if (isSimpleFileName(name)) {
     return "Content-Type: application/octet-stream; name=\"" + name +
            "\"\r\nContent-Transfer-Encoding: base64\r\n"

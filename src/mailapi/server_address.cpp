@@ -4,16 +4,11 @@
 #include <cctype>
 
 #include "mailapi/mail_address.h"
+#include "platform/text_util.h"
 
 namespace parupo::mail {
 
 namespace {
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // %XX sequences decoded; a "%" not followed by two hex digits stays as it is.
 std::string percentDecode(std::string_view s) {
@@ -70,7 +65,7 @@ std::variant<ServerAddress, std::string> parseServerAddress(std::string_view fie
                                                             MailProtocol protocol) {
   const bool smtp = protocol == MailProtocol::Smtp;
   const std::string what = smtp ? "SMTPサーバー" : "POPサーバー";
-  std::string text = trimBlanks(field);
+  std::string text(trimBlanks(field, Blanks::WithIdeographic));
   if (text.empty()) return what + "が設定されていません。初期設定で入力してください。";
   if (hasControl(text)) return what + "の指定に使えない文字が含まれています。";
 
@@ -78,7 +73,7 @@ std::variant<ServerAddress, std::string> parseServerAddress(std::string_view fie
   std::string_view rest = text;
   std::size_t sep = rest.find("://");
   if (sep != std::string_view::npos) {
-    std::string scheme = lower(rest.substr(0, sep));
+    std::string scheme = asciiLower(rest.substr(0, sep));
     std::string plain = smtp ? "smtp" : "pop3";
     if (scheme == plain) {
       out.tlsFromStart = false;

@@ -5,22 +5,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/text_util.h"
+
 namespace parupo {
 
 namespace {
-
-// Length of the UTF-8 character starting at s; a broken one counts with the
-// continuation bytes that follow its lead byte, so it is replaced as a whole.
-std::size_t utf8Length(std::string_view s) {
-  const auto c = static_cast<unsigned char>(s[0]);
-  std::size_t n = 1;
-  if (c >= 0xF0 && c <= 0xF4) n = 4;
-  else if (c >= 0xE0 && c <= 0xEF) n = 3;
-  else if (c >= 0xC2 && c <= 0xDF) n = 2;
-  std::size_t len = 1;
-  while (len < n && len < s.size() && (static_cast<unsigned char>(s[len]) & 0xC0) == 0x80) ++len;
-  return len;
-}
 
 bool isUtf8(const char* name) { return ::strcasecmp(name, "UTF-8") == 0; }
 
@@ -57,7 +46,7 @@ std::optional<std::string> convertCharset(std::string_view text, const char* fro
     }
     while (step(nullptr, nullptr) == E2BIG) {
     }
-    const std::size_t skip = isUtf8(from) ? utf8Length(std::string_view(src, srcLeft)) : 1;
+    const std::size_t skip = isUtf8(from) ? utf8CharLength(std::string_view(src, srcLeft)) : 1;
     out += replacement;
     src += skip;
     srcLeft -= skip;

@@ -10,4 +10,9 @@ int twipsToPixels(double twips, double dpi) {
 
 double pixelsToTwips(int pixels, double dpi) { return pixels * 1440.0 / dpi; }
 
+bool usableWindowSize(double twips) {
+  constexpr double kLargestSize = 1.0e6;  // larger than any screen
+  return std::isfinite(twips) && twips >= 0 && twips <= kLargestSize;
+}
+
 }  // namespace parupo

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 namespace parupo {
 
