@@ -16,6 +16,8 @@ namespace parupo::mail {
 namespace {
 
 constexpr std::size_t kMaxEncodedWord = 75;
+constexpr std::size_t kMaxEncodedLine = 76;   // a header line that holds an encoded word
+constexpr std::size_t kMinFirstWord = 40;     // room enough for one character in any charset
 constexpr std::size_t kMaxLine = 998;
 constexpr std::size_t kBase64LineBytes = 57;  // 76 characters of base64 per line
 constexpr std::size_t kFileBlockLines = 1152;  // about 64 KiB read from the file at a time
@@ -25,7 +27,7 @@ std::string controlsToSpaces(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
-    std::size_t len = utf8CharLength(utf8, i);
+    std::size_t len = utf8CharLength(utf8.substr(i));
     unsigned char c = static_cast<unsigned char>(utf8[i]);
     bool c1 = len == 2 && c == 0xC2 && static_cast<unsigned char>(utf8[i + 1]) < 0xA0;
     if ((len == 1 && (c < 0x20 || c == 0x7F)) || c1) {
@@ -57,18 +59,20 @@ bool hasBareControls(std::string_view line) {
 }
 
 // RFC 2047 "B" words in the given charset over whole characters of the text, each word
-// holding as many as fit in kMaxEncodedWord. `encode` gives a piece's bytes in that
-// charset, or nothing when the piece does not convert.
+// holding as many as fit in its limit. `encode` gives a piece's bytes in that charset,
+// or nothing when the piece does not convert.
 template <typename Encode>
-std::vector<std::string> wordsIn(std::string_view charset, std::string_view text, Encode encode) {
+std::vector<std::string> wordsIn(std::string_view charset, std::string_view text, Encode encode,
+                                 std::size_t firstMax, std::size_t restMax) {
   const std::string prefix = "=?" + std::string(charset) + "?B?";
-  const std::size_t maxRaw = (kMaxEncodedWord - prefix.size() - 2) / 4 * 3;
   std::vector<std::string> words;
   for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t limit = std::min(words.empty() ? firstMax : restMax, kMaxEncodedWord);
+    const std::size_t maxRaw = (limit - prefix.size() - 2) / 4 * 3;
     std::size_t end = pos;
     std::string best;
     while (end < text.size()) {
-      std::size_t next = end + utf8CharLength(text, end);
+      std::size_t next = end + utf8CharLength(text.substr(end));
       std::optional<std::string> bytes = encode(text.substr(pos, next - pos));
       if (!bytes || bytes->size() > maxRaw) break;
       best = std::move(*bytes);
@@ -88,6 +92,71 @@ std::string joinFolded(const std::vector<std::string>& words) {
     out += words[i];
   }
   return out;
+}
+
+// One header field built from pieces, each after a blank, with a fold (CR LF SP) before
+// a piece that would run the line past kMaxEncodedLine. A piece longer than a line (a
+// very long address) stands alone on its line.
+class FoldedHeader {
+ public:
+  explicit FoldedHeader(std::string_view field) : out_(std::string(field) + ":"), line_(out_.size()) {}
+
+  // reserve: characters that will be glued after the piece (a comma).
+  void add(std::string_view piece, std::size_t reserve = 0) {
+    if (pieces_ > 0 && line_ + 1 + piece.size() + reserve > kMaxEncodedLine) {
+      out_ += "\r\n";
+      line_ = 0;
+    }
+    out_ += ' ';
+    out_.append(piece);
+    line_ += 1 + piece.size();
+    ++pieces_;
+  }
+  void glue(std::string_view text) {
+    out_.append(text);
+    line_ += text.size();
+  }
+  // The text as encoded words, the first filling what is left of the line.
+  void addWords(std::string_view utf8) {
+    std::size_t room = line_ + 1 < kMaxEncodedLine ? kMaxEncodedLine - line_ - 1 : 0;
+    if (room < kMinFirstWord) room = kMaxEncodedWord;  // it goes on a new line
+    for (const std::string& word : encodedWords(utf8, room)) add(word);
+  }
+  std::string finish() const { return out_ + "\r\n"; }
+
+ private:
+  std::string out_;
+  std::size_t line_;
+  std::size_t pieces_ = 0;
+};
+
+// RFC 5322 atom characters: a name of these and blanks needs no quotes.
+bool isAtomChar(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+         std::strchr("!#$%&'*+-/=?^_`{|}~", c) != nullptr;
+}
+
+// A display name in a header: plain words as they stand, other ASCII as a quoted string,
+// anything else (and a name that could pass for an encoded word) as encoded words.
+void addName(FoldedHeader& header, std::string_view name) {
+  constexpr std::size_t kLongestQuoted = 60;
+  std::string text = controlsToSpaces(sanitizeUtf8(name));
+  if (!isAscii(text) || text.find("=?") != std::string::npos || text.size() > kLongestQuoted) {
+    header.addWords(text);
+    return;
+  }
+  bool atoms = true;
+  for (char c : text) atoms = atoms && (c == ' ' || isAtomChar(static_cast<unsigned char>(c)));
+  if (atoms) {
+    header.add(text);
+    return;
+  }
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  header.add(quoted + "\"");
 }
 
 // RFC 2231 attribute characters, which need no percent encoding.
@@ -128,16 +197,17 @@ std::string domainOf(std::string_view address) {
 
 }  // namespace
 
-std::vector<std::string> encodedWords(std::string_view utf8) {
+std::vector<std::string> encodedWords(std::string_view utf8, std::size_t firstMax,
+                                      std::size_t restMax) {
   std::string text = sanitizeUtf8(utf8);
   std::string mapped = mapWindowsForms(text);
   if (toIso2022jp(mapped)) {
-    auto words = wordsIn("ISO-2022-JP", mapped, toIso2022jp);
+    auto words = wordsIn("ISO-2022-JP", mapped, toIso2022jp, firstMax, restMax);
     if (!words.empty() || mapped.empty()) return words;
   }
   return wordsIn("UTF-8", text, [](std::string_view piece) {
     return std::optional<std::string>(piece);
-  });
+  }, firstMax, restMax);
 }
 
 std::string subjectHeader(std::string_view subject) {
@@ -167,7 +237,25 @@ std::string subjectHeader(std::string_view subject) {
     }
     if (plain) return out + "\r\n";
   }
-  return "Subject: " + joinFolded(encodedWords(text)) + "\r\n";
+  FoldedHeader header("Subject");
+  header.addWords(text);
+  return header.finish();
+}
+
+std::string addressHeader(std::string_view field, const std::vector<Mailbox>& mailboxes) {
+  FoldedHeader header(field);
+  for (std::size_t i = 0; i < mailboxes.size(); ++i) {
+    const Mailbox& m = mailboxes[i];
+    const bool last = i + 1 == mailboxes.size();
+    if (m.name.empty()) {
+      header.add(m.address, last ? 0 : 1);
+    } else {
+      addName(header, m.name);
+      header.add("<" + m.address + ">", last ? 0 : 1);
+    }
+    if (!last) header.glue(",");
+  }
+  return header.finish();
 }
 
 EncodedBody encodeBody(std::string_view utf8) {
@@ -229,14 +317,17 @@ std::string attachmentHeaders(std::string_view fileName) {
            "\"\r\nContent-Transfer-Encoding: base64\r\n"
            "Content-Disposition: attachment; filename=\"" + name + "\"\r\n";
   }
+  // ' name="' before the first word and the closing quote after the last stay within
+  // the line, also when one word is both.
   std::string out = "Content-Type: application/octet-stream;\r\n name=\"" +
-                    joinFolded(encodedWords(name)) + "\"\r\n";
+                    joinFolded(encodedWords(name, kMaxEncodedLine - 8, kMaxEncodedLine - 2)) +
+                    "\"\r\n";
   out += "Content-Transfer-Encoding: base64\r\n";
   // filename* in pieces of whole characters, each line well under 78 characters.
   std::vector<std::string> pieces;
   std::string current;
   for (std::size_t i = 0; i < name.size();) {
-    std::size_t len = utf8CharLength(name, i);
+    std::size_t len = utf8CharLength(std::string_view(name).substr(i));
     std::string encoded = percentEncode(std::string_view(name).substr(i, len));
     if (!current.empty() && current.size() + encoded.size() > 54) {
       pieces.push_back(std::move(current));
@@ -291,7 +382,7 @@ MessageStream::MessageStream(MessageParts parts) : parts_(std::move(parts)) {
     id += '.';
     id += randomHex(16);
     id += '@';
-    id += domainOf(parts_.from);
+    id += domainOf(parts_.from.address);
     id += '>';
     parts_.messageId = std::move(id);
   }
@@ -307,24 +398,9 @@ bool MessageStream::refill() {
   switch (stage_) {
     case Stage::Head: {
       std::string& h = pending_;
-      h += "From: " + parts_.from + "\r\n";
-      h += "Reply-To: " + parts_.from + "\r\n";
-      h += "To: ";
-      std::size_t lineLength = 4;
-      for (std::size_t i = 0; i < parts_.to.size(); ++i) {
-        if (i > 0) {
-          h += ",";
-          if (lineLength + parts_.to[i].size() > 76) {
-            h += "\r\n";
-            lineLength = 0;
-          }
-          h += " ";
-          ++lineLength;
-        }
-        h += parts_.to[i];
-        lineLength += parts_.to[i].size() + 1;
-      }
-      h += "\r\n";
+      h += addressHeader("From", {parts_.from});
+      if (!parts_.replyTo.empty()) h += addressHeader("Reply-To", parts_.replyTo);
+      h += addressHeader("To", parts_.to);
       h += subjectHeader(parts_.subject);
       h += "Date: " + formatDate(parts_.date) + "\r\n";
       h += "Message-ID: " + parts_.messageId + "\r\n";
@@ -386,17 +462,6 @@ std::size_t MessageStream::read(char* buffer, std::size_t size) {
     copied += n;
   }
   return error_.empty() ? copied : 0;
-}
-
-std::string MessageStream::readAll() {
-  std::string out;
-  char buffer[16384];
-  for (;;) {
-    std::size_t n = read(buffer, sizeof buffer);
-    if (n == 0) break;
-    out.append(buffer, n);
-  }
-  return out;
 }
 
 }  // namespace parupo::mail

@@ -11,17 +11,28 @@
 #include <string_view>
 #include <vector>
 
+#include "mailapi/mail_address.h"
+
 namespace parupo::mail {
 
-// RFC 2047 "B" encoded words for a header text, each at most 75 characters and each a
-// complete piece of text on its own (for ISO-2022-JP: escape sequences that end in
-// ASCII; for UTF-8: whole characters). ISO-2022-JP when the text (after mapping the
-// Windows forms) converts and converts back unchanged, otherwise UTF-8.
-std::vector<std::string> encodedWords(std::string_view utf8);
+// RFC 2047 "B" encoded words for a header text, each a complete piece of text on its
+// own (for ISO-2022-JP: escape sequences that end in ASCII; for UTF-8: whole
+// characters). ISO-2022-JP when the text (after mapping the Windows forms) converts and
+// converts back unchanged, otherwise UTF-8. The first word takes at most firstMax
+// characters (what is left of its line; at least 40), every other at most restMax
+// (75, the most a word may have).
+std::vector<std::string> encodedWords(std::string_view utf8, std::size_t firstMax = 75,
+                                      std::size_t restMax = 75);
 
 // The complete "Subject:" header, folded, with its CR LF. Control characters become
 // spaces, so a subject can never start a header of its own.
 std::string subjectHeader(std::string_view subject);
+
+// A complete address header ("To", "From", "Reply-To") with its CR LF: each mailbox as
+// its bare address, or as `name <address>` with the name as it stands when it is
+// plain words, quoted when it is ASCII with specials, otherwise in encoded words.
+// Folded between words so that no line with an encoded word runs past 76 characters.
+std::string addressHeader(std::string_view field, const std::vector<Mailbox>& mailboxes);
 
 // How a body goes into the message.
 struct EncodedBody {
@@ -39,8 +50,9 @@ std::string attachmentHeaders(std::string_view fileName);
 
 // Everything a message is made of. Addresses are checked by the caller.
 struct MessageParts {
-  std::string from;
-  std::vector<std::string> to;
+  Mailbox from;
+  std::vector<Mailbox> replyTo;      // empty: no Reply-To
+  std::vector<Mailbox> to;
   std::string subject;
   std::string body;
   std::filesystem::path attachment;  // empty: none
@@ -67,9 +79,6 @@ class MessageStream {
   // Copies up to size bytes of the message into buffer; 0 at the end of the message or
   // after a failure (see error()).
   std::size_t read(char* buffer, std::size_t size);
-
-  // The whole message as one string (for small messages and tests).
-  std::string readAll();
 
  private:
   enum class Stage { Head, File, Tail, Done };
