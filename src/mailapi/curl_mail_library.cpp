@@ -242,9 +242,8 @@ std::string rcvMail(const CurlMailOptions& options, const std::string& serverFie
   }
   std::string command(trimBlanks(commandField, Blanks::WithIdeographic));
   if (command.empty()) command = "STAT";
-  for (char ch : command) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c >= 0x7F) return "POPサーバーへのコマンドが正しくありません: " + mail::printable(command);
+  if (hasControl(command) || !mail::isAscii(command)) {
+    return "POPサーバーへのコマンドが正しくありません: " + mail::printable(command);
   }
 
   Transfer t(server, MailProtocol::Pop3, options);
