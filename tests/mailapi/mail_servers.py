@@ -1,7 +1,7 @@
 """Test servers on 127.0.0.1 and free ports: aiosmtpd in this process, raw sockets
 that misbehave, and dovecot POP3 as a child process stopped by its process id."""
 
-import contextlib, logging, os, socket, ssl, subprocess, threading, time, warnings
+import contextlib, logging, os, pwd, shutil, socket, ssl, subprocess, threading, time, warnings
 from pathlib import Path
 
 from aiosmtpd.controller import Controller
@@ -126,3 +126,89 @@ service pop3-login {{
             self.process.wait(10)
         except subprocess.TimeoutExpired:
             self.process.kill()
+
+
+class Postfix:
+    """A private Postfix instance set up as strict providers set theirs: configuration,
+    queue, Maildirs and log under folder, listening on 127.0.0.1 and a free port,
+    delivering addresses of test.example to Maildirs (owned by the user parupo-mail).
+    Started with `postfix -c DIR start`, stopped with `postfix -c DIR stop`."""
+
+    DOMAIN, SIZE_LIMIT = "test.example", 200_000
+
+    def __init__(self, folder, users=("hanako", "jiro")):
+        self.port, self.conf = free_port(), f"{folder}/postfix"
+        self.log, self.mail = f"{folder}/postfix.log", f"{folder}/vmail"
+        os.chmod(folder, 0o755)
+        for path in (self.conf, self.mail, f"{folder}/postfix-queue"):
+            os.makedirs(path)
+        shutil.chown(self.mail, "parupo-mail", "parupo-mail")
+        owner = pwd.getpwnam("parupo-mail")
+        Path(f"{self.conf}/vmailbox").write_text("".join(f"{u}@{self.DOMAIN} {u}/\n" for u in users))
+        Path(f"{self.conf}/main.cf").write_text(f"""compatibility_level = 3.6
+queue_directory = {folder}/postfix-queue
+data_directory = {folder}/postfix-data
+maillog_file = {self.log}
+maillog_file_prefixes = {folder}
+myhostname = mx.{self.DOMAIN}
+mydestination =
+relay_domains =
+local_transport = error:no local delivery
+inet_interfaces = 127.0.0.1
+inet_protocols = ipv4
+smtpd_helo_required = yes
+smtpd_helo_restrictions = reject_invalid_helo_hostname, reject_non_fqdn_helo_hostname,
+  check_helo_access static:INFO
+alias_maps =
+alias_database =
+smtpd_forbid_bare_newline = yes
+smtpd_forbid_bare_newline_exclusions =
+message_size_limit = {self.SIZE_LIMIT}
+virtual_mailbox_domains = {self.DOMAIN}
+virtual_mailbox_maps = texthash:{self.conf}/vmailbox
+virtual_mailbox_base = {self.mail}
+virtual_minimum_uid = {owner.pw_uid}
+virtual_uid_maps = static:{owner.pw_uid}
+virtual_gid_maps = static:{owner.pw_gid}
+""")
+        # Only what accepting and delivering to a Maildir needs; nothing chrooted.
+        Path(f"{self.conf}/master.cf").write_text(f"""127.0.0.1:{self.port} inet n - n - - smtpd
+pickup unix n - n 60 1 pickup
+cleanup unix n - n - 0 cleanup
+qmgr unix n - n 300 1 qmgr
+rewrite unix - - n - - trivial-rewrite
+bounce unix - - n - 0 bounce
+defer unix - - n - 0 bounce
+trace unix - - n - 0 bounce
+verify unix - - n - 1 verify
+flush unix n - n 1000? 0 flush
+proxymap unix - - n - - proxymap
+smtp unix - - n - - smtp
+error unix - - n - - error
+retry unix - - n - - error
+discard unix - - n - - discard
+virtual unix - n n - - virtual
+anvil unix - - n - 1 anvil
+scache unix - - n - 1 scache
+postlog unix-dgram n - n - 1 postlogd
+""")
+        self.postfix("start")
+        for _ in range(200):
+            with contextlib.suppress(OSError), socket.create_connection(("127.0.0.1", self.port), 1) as s:
+                if s.recv(64).startswith(b"220"):
+                    return
+            time.sleep(0.1)
+        self.close()
+        raise RuntimeError("postfix did not start: " + text(self.log))
+
+    def postfix(self, command):
+        p = subprocess.run(["postfix", "-c", self.conf, command], capture_output=True, text=True)
+        if p.returncode != 0:
+            raise RuntimeError(f"postfix {command}: {p.stderr.strip()} {text(self.log)}")
+
+    def delivered(self, user):
+        """The messages in user's Maildir, as bytes."""
+        return [p.read_bytes() for p in sorted(Path(self.mail, user, "new").glob("*"))]
+
+    def close(self):
+        self.postfix("stop")
