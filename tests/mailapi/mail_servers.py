@@ -20,36 +20,51 @@ def text(path):
     return Path(path).read_text(errors="replace") if os.path.exists(path) else ""
 
 
+def self_signed(folder):
+    """A certificate for localhost and its key, as files in folder."""
+    cert, key = f"{folder}/cert.pem", f"{folder}/key.pem"
+    if not os.path.exists(cert):
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
+                        "-subj", "/CN=localhost", "-addext", "subjectAltName=DNS:localhost"],
+                       check=True, capture_output=True)
+    return cert, key
+
+
 class SmtpServer:
-    """Keeps each message with its envelope; refuses those for refuse@example.jp after DATA."""
+    """Keeps each message with its envelope and each EHLO name; refuses the messages for
+    refuse@example.jp (one reply line) and refuse-long@example.jp (two) after DATA."""
 
     REFUSAL = "554 5.7.1 Message refused as spam"
+    LONG_REFUSAL = ("550-5.7.1 This message was not accepted:", "550 5.7.1 its sender is listed as a source of spam")
 
-    def __init__(self, folder, starttls=False, auth=None):
-        self.messages, self.sessions, self.port = [], 0, free_port()  # sessions: greetings seen
+    def __init__(self, folder, starttls=False, auth=None, host="127.0.0.1"):
+        self.messages, self.helos, self.port = [], [], free_port()
         kwargs = {"data_size_limit": None}
         if starttls:
-            self.cafile, key = f"{folder}/cert.pem", f"{folder}/key.pem"
-            subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
-                            "-out", self.cafile, "-subj", "/CN=localhost", "-addext",
-                            "subjectAltName=DNS:localhost"], check=True, capture_output=True)
+            self.cafile, key = self_signed(folder)
             context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
             context.load_cert_chain(self.cafile, key)
             kwargs.update(tls_context=context, require_starttls=True)
         if auth:
             kwargs.update(auth_required=True, authenticator=lambda *a: AuthResult(
                 success=(a[-1].login.decode(), a[-1].password.decode()) == auth, handled=False))
-        self.controller = Controller(self, hostname="127.0.0.1", port=self.port, **kwargs)
+        self.controller = Controller(self, hostname=host, port=self.port, **kwargs)
         self.controller.start()
 
+    @property
+    def sessions(self):  # greetings seen
+        return len(self.helos)
+
     async def handle_EHLO(self, server, session, envelope, hostname, responses):
-        self.sessions += 1
+        self.helos.append(hostname)
         session.host_name = hostname
         return responses
 
     async def handle_DATA(self, server, session, envelope):
         if "refuse@example.jp" in envelope.rcpt_tos:
             return self.REFUSAL
+        if "refuse-long@example.jp" in envelope.rcpt_tos:
+            return "\r\n".join(self.LONG_REFUSAL)
         self.messages.append((envelope.mail_from, envelope.rcpt_tos, envelope.original_content))
         return "250 OK"
 
@@ -72,12 +87,36 @@ def closing_server():
     return sock
 
 
+class LoginServer:
+    """Offers AUTH but no STARTTLS, and keeps every byte a client sends in .received."""
+
+    def __init__(self):
+        self.sock, self.received = socket.create_server(("127.0.0.1", 0)), b""
+        self.port = self.sock.getsockname()[1]
+        self.served = threading.Thread(target=self.serve, daemon=True)
+        self.served.start()
+
+    def serve(self):
+        with self.sock.accept()[0] as conn:
+            conn.sendall(b"220 raw ESMTP\r\n")
+            while data := conn.recv(4096):
+                self.received += data
+                conn.sendall(b"250-raw\r\n250 AUTH PLAIN LOGIN\r\n" if data.upper().startswith(b"EHLO")
+                             else b"334 \r\n" if data.upper().startswith(b"AUTH") else b"250 OK\r\n")
+
+    def close(self):
+        self.sock.close()
+
+
 class Dovecot:
     """dovecot POP3 with its configuration, mailbox and logs under folder. It refuses
     uid 0 for mail, hence the ordinary user parupo-mail."""
 
-    def __init__(self, folder, user, password):
+    def __init__(self, folder, user, password, stls=False):
         self.port, self.log, self.rawlog = free_port(), f"{folder}/dovecot.log", f"{folder}/home/raw"
+        os.makedirs(folder, 0o755, exist_ok=True)
+        self.cafile, key = self_signed(folder) if stls else (None, None)
+        tls = f"ssl = yes\nssl_cert = <{self.cafile}\nssl_key = <{key}" if stls else "ssl = no"
         os.chmod(folder, 0o755)
         os.makedirs(self.rawlog)
         subprocess.run(["chown", "-R", "parupo-mail:", f"{folder}/home"], check=True)
@@ -86,7 +125,7 @@ class Dovecot:
 state_dir = {folder}/state
 protocols = pop3
 listen = 127.0.0.1
-ssl = no
+{tls}
 auth_failure_delay = 0
 log_path = {self.log}
 mail_location = maildir:~/Maildir
