@@ -20,6 +20,16 @@ def text(path):
     return Path(path).read_text(errors="replace") if os.path.exists(path) else ""
 
 
+def greets(port, greeting):
+    """Whether a server on port answers with greeting within 20 seconds."""
+    for _ in range(200):
+        with contextlib.suppress(OSError), socket.create_connection(("127.0.0.1", port), 1) as s:
+            if s.recv(64).startswith(greeting):
+                return True
+        time.sleep(0.1)
+    return False
+
+
 def self_signed(folder):
     """A certificate for localhost and its key, as files in folder."""
     cert, key = f"{folder}/cert.pem", f"{folder}/key.pem"
@@ -146,13 +156,9 @@ service pop3-login {{
 """)
         self.process = subprocess.Popen(["dovecot", "-F", "-c", f"{folder}/dovecot.conf"],
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(200):
-            with contextlib.suppress(OSError), socket.create_connection(("127.0.0.1", self.port), 1) as s:
-                if s.recv(64).startswith(b"+OK"):
-                    return
-            time.sleep(0.1)
-        self.close()
-        raise RuntimeError("dovecot did not start: " + text(self.log))
+        if not greets(self.port, b"+OK"):
+            self.close()
+            raise RuntimeError("dovecot did not start: " + text(self.log))
 
     def commands(self):
         """What clients sent after logging in, from dovecot's raw session logs."""
@@ -232,13 +238,9 @@ scache unix - - n - 1 scache
 postlog unix-dgram n - n - 1 postlogd
 """)
         self.postfix("start")
-        for _ in range(200):
-            with contextlib.suppress(OSError), socket.create_connection(("127.0.0.1", self.port), 1) as s:
-                if s.recv(64).startswith(b"220"):
-                    return
-            time.sleep(0.1)
-        self.close()
-        raise RuntimeError("postfix did not start: " + text(self.log))
+        if not greets(self.port, b"220"):
+            self.close()
+            raise RuntimeError("postfix did not start: " + text(self.log))
 
     def postfix(self, command):
         p = subprocess.run(["postfix", "-c", self.conf, command], capture_output=True, text=True)
