@@ -36,7 +36,7 @@ struct FakeSendWindow : SendWindow {
 
 struct SendFixture : ::testing::Test {
   void run(int mode, bool saveLog, bool quit) {  // one send, after forgetting what earlier sends recorded
-    window.options.replyMode = mode, window.options.saveLog = saveLog, window.options.quitAfterSend = quit;
+    window.options.checkedReplyMode = mode, window.options.saveLog = saveLog, window.options.quitAfterSend = quit;
     window.events = mail.eventLog = dialogs.messages = {}, mail.sends.clear();
     op.Parupo(window);
   }
