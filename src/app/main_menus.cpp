@@ -27,7 +27,9 @@ enum PopSetupEntry {
   kSettings = 0,         // "設定"
   kHistoryByAddress = 1,
   kHistoryByNameMenu = 2,
+  kOptions = 3,          // "環境"
   kLogViewer = 4,        // "び"
+  kHiddenEntry = 5,      // "あ", never shown
   kAddressBook = 6,      // "あ2"
 };
 
@@ -62,7 +64,7 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
 
   QMenu* options = bar->addMenu(QStringLiteral("環境"));
   name(options, QStringLiteral("SupMenu"));
-  PopSetup[3] = options->menuAction();
+  PopSetup[kOptions] = options->menuAction();
   Sup[kClear] = options->addAction(QStringLiteral("送信内容クリア"));
   Sup[kAttachment] = options->addAction(QStringLiteral("添付ファイル"));
   Sup[kSeparator] = options->addSeparator();
@@ -96,10 +98,10 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
   }
 
   PopSetup[kLogViewer] = bar->addAction(QStringLiteral("び"));
-  PopSetup[5] = bar->addAction(QStringLiteral("あ"));
+  PopSetup[kHiddenEntry] = bar->addAction(QStringLiteral("あ"));
   PopSetup[kAddressBook] = bar->addAction(QStringLiteral("あ2"));
   PopSetup[kHistoryByAddress]->setVisible(false);
-  PopSetup[5]->setVisible(false);
+  PopSetup[kHiddenEntry]->setVisible(false);
   for (int i = 0; i < static_cast<int>(PopSetup.size()); ++i)
     name(PopSetup[i], QStringLiteral("PopSetup_%1").arg(i));
 }
@@ -132,7 +134,7 @@ void MainMenus::setQuitAfterSend(bool checked) { Sup[kQuitAfterSend]->setChecked
 
 void MainMenus::checkReplyMode(int index) {
   for (QAction* item : Sup2) item->setChecked(false);
-  if (isReplyMode(index)) Sup2[index]->setChecked(true);
+  Sup2[static_cast<std::size_t>(index)]->setChecked(true);
 }
 
 void MainMenus::showHistory(const RecipientHistory& history,
