@@ -243,5 +243,37 @@ TEST_F(Form1Test, HistoryMenusAcrossARestartAndPickingAnEntry) {
             (Lines{"赤@example.jp", "c, d@example.jp", "b@example.jp", "a@example.jp", "", "", "", "", "", ""}));
 }
 
+TEST_F(Form1Test, AnotherWindowDrivesTheSendThroughTheSendPort) {
+  pp1[8] = " 2 ";  // to the dummy address too
+  pp1[14] = pp1[16] = "False";  // the subject as typed, no mail check
+  put("PP1.dat", pp1);
+  auto form = start();
+  SendPort& port = *form;
+  const struct { const char* name; bool noCopy; std::string dummy, result; SendOutcome outcome; const char* caption; } cases[] = {
+      {"sent", true, "dummy@example.jp", "", SendOutcome::Sent, "送信完了"},
+      {"failed", true, "dummy@example.jp", "550 no", SendOutcome::Failed, "送信エラー"},
+      {"no dummy address", false, "", "", SendOutcome::NotSent, "!ぱるぽ"},
+  };
+  for (const auto& c : cases) {
+    mail.sends.clear();
+    mail.sendResults = {c.result};
+    the<QLineEdit>(*form, "Text7")->setText(QString::fromStdString(c.dummy));
+    port.setRecipient("you@example.jp");
+    port.setSubject("件名");
+    port.setBody("一行目\r\n二行目\r");
+    port.setNoCopy(c.noCopy);
+    port.setQuitAfterSend(false);
+    EXPECT_FALSE(port.quitAfterSend() || entry(*form, "Sup", 3)->isChecked());
+    EXPECT_EQ(port.send(), c.outcome) << c.name;
+    EXPECT_EQ(port.caption(), c.caption) << c.name;
+    EXPECT_TRUE(port.recipient() == "you@example.jp" && port.noCopy() == c.noCopy) << c.name;
+    if (c.outcome != SendOutcome::NotSent) {
+      const auto& sent = mail.sends.at(0);
+      EXPECT_EQ(sent.recipients + "|" + sent.subject + "|" + sent.body, "you@example.jp|件名|一行目\r\n二行目\r\n") << c.name;
+    }
+  }
+  EXPECT_EQ(ended, 0);
+}
+
 }  // namespace
 }  // namespace parupo
