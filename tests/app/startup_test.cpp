@@ -67,7 +67,7 @@ TEST(StartupPlan, SettingsHistoryAndAddressBookAreRead) {
   const StartupPlan plan = planStartup(folder.path(), {});
   EXPECT_EQ(plan.settings.smtpServer + "|" + plan.settings.specificAddress, "smtp.example.jp|boss@example.jp");
   EXPECT_EQ(plan.settings.replyMode(), ReplySendCopy);
-  EXPECT_EQ(plan.settings.height * 10000 + plan.settings.width, 6000 * 10000 + 8000);
+  EXPECT_TRUE(plan.settings.height == 6000 && plan.settings.width == 8000);
   EXPECT_EQ(plan.history.slot(2), "c@example.jp");
   EXPECT_EQ(plan.addressBookLines, (Lines{"友達", "佐藤\tc@example.jp"}));
   EXPECT_EQ(plan.history.namesFrom(plan.addressBookLines)[2], "佐藤");
