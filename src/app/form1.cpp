@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
