@@ -12,24 +12,12 @@ namespace {
 void drawFolder(QPainter& p, bool open) {
   p.setPen(QPen(QColor(150, 110, 20), 1));
   p.setBrush(QColor(240, 200, 90));
-  QPainterPath back;
-  back.moveTo(1.5, 3.5);
-  back.lineTo(6.5, 3.5);
-  back.lineTo(7.5, 5);
-  back.lineTo(14.5, 5);
-  back.lineTo(14.5, 13.5);
-  back.lineTo(1.5, 13.5);
-  back.closeSubpath();
-  p.drawPath(back);
+  const QPointF back[] = {{1.5, 3.5}, {6.5, 3.5}, {7.5, 5}, {14.5, 5}, {14.5, 13.5}, {1.5, 13.5}};
+  p.drawPolygon(back, 6);
   if (open) {
     p.setBrush(QColor(255, 225, 130));
-    QPainterPath front;
-    front.moveTo(1.5, 13.5);
-    front.lineTo(4, 7.5);
-    front.lineTo(15.5, 7.5);
-    front.lineTo(13, 13.5);
-    front.closeSubpath();
-    p.drawPath(front);
+    const QPointF front[] = {{1.5, 13.5}, {4, 7.5}, {15.5, 7.5}, {13, 13.5}};
+    p.drawPolygon(front, 4);
   }
 }
 

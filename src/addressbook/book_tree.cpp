@@ -70,7 +70,8 @@ void BookTree::dragMoveEvent(QDragMoveEvent* event) {
 void BookTree::dropEvent(QDropEvent* event) {
   if (event->source() != this) return event->ignore();
   event->acceptProposedAction();
-  emit dropped();
+  // Handled once the drag has ended: the drop may ask a question in a modal box.
+  QMetaObject::invokeMethod(this, &BookTree::dropped, Qt::QueuedConnection);
 }
 
 }  // namespace parupo

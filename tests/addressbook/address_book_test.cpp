@@ -11,17 +11,11 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-std::string crlf(const Lines& lines) {
-  std::string bytes;
-  for (const auto& line : lines) bytes += toCp932(line) + "\r\n";
-  return bytes;
-}
-
 struct BookTest : ::testing::Test {
   test::TempFolder folder;
   AddressBook book;
   AddressBook::Load load(const Lines& lines) {
-    test::writeBytes(folder / "PPad.dat", crlf(lines));
+    test::writeCp932Lines(folder / "PPad.dat", lines);
     return book.AdrsLoad(folder.path());
   }
   const BookNode& at(NodeId id) const { return *book.node(id); }
@@ -78,7 +72,7 @@ TEST_F(BookTest, EveryKindOfFileLoadsAsTheNextSaveShows) {
     SCOPED_TRACE(row.name);
     book = AddressBook();
     std::filesystem::remove(folder / "PPad.dat");
-    if (row.file) test::writeBytes(folder / "PPad.dat", crlf(*row.file));
+    if (row.file) test::writeCp932Lines(folder / "PPad.dat", *row.file);
     EXPECT_EQ(book.AdrsLoad(folder.path()), row.file ? AddressBook::Load::Loaded : AddressBook::Load::Missing);
     EXPECT_EQ(at(book.firstNode()).picture, row.firstPicture);
     EXPECT_EQ(saved(), row.savedLines);

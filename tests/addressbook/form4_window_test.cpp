@@ -41,11 +41,7 @@ class Form4Test : public ::testing::Test {
     put({"友人", "山田, 太郎\tyamada@x.jp", "佐藤\tsato@x.jp\t0901234567", "仕事", "佐藤\twork@x.jp"});
   }
   void TearDown() override { delete form; }
-  void put(const Lines& lines) {
-    std::string bytes;
-    for (const auto& line : lines) bytes += toCp932(line) + "\r\n";
-    test::writeBytes(folder / "PPad.dat", bytes);
-  }
+  void put(const Lines& lines) { test::writeCp932Lines(folder / "PPad.dat", lines); }
   Lines file() const { return readTextLines(folder / "PPad.dat").value_or(Lines{}); }
   void open() {
     form = new Form4(dialogs, folder.path(), port, &mainWindow);
