@@ -380,7 +380,10 @@ void Form1::Form_Load() {
 
   // 11. Address-book lines.
   if (auto lines = readDataFile(folder_ / "PPad.dat")) {
-    for (const auto& line : *lines) mAdrs->addItem(q(line));
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(lines->size()));
+    for (const auto& line : *lines) items.append(q(line));
+    mAdrs->addItems(items);
   }
 
   // 12. Log retention and ageing.
