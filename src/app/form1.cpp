@@ -380,10 +380,7 @@ void Form1::Form_Load() {
 
   // 11. Address-book lines.
   if (auto lines = readDataFile(folder_ / "PPad.dat")) {
-    QStringList items;
-    items.reserve(static_cast<qsizetype>(lines->size()));
-    for (const auto& line : *lines) items.append(q(line));
-    mAdrs->addItems(items);
+    for (const auto& line : *lines) mAdrs->addItem(q(line));
   }
 
   // 12. Log retention and ageing.
