@@ -83,17 +83,19 @@ void Form4::buildControls() {
   List1->viewport()->installEventFilter(this);
 
   const char* const captions[] = {"名前", "アドレス", "携帯番号"};
+  std::array<QLabel*, 3> labels{};
   std::array<QLineEdit*, 3> boxes{};
   for (int i = 0; i < 3; ++i) {
-    Label[i] = new QLabel(QString::fromUtf8(captions[i]), this);
-    Label[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
+    labels[i] = new QLabel(QString::fromUtf8(captions[i]), this);
+    labels[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
     boxes[i] = new QLineEdit(this);
     boxes[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
-    boxes[i]->setAccessibleName(Label[i]->text());
-    Label[i]->setBuddy(boxes[i]);
-    twips_.place(Label[i], 60, 3720 + 300 * i, 780, 255);
+    boxes[i]->setAccessibleName(labels[i]->text());
+    labels[i]->setBuddy(boxes[i]);
+    twips_.place(labels[i], 60, 3720 + 300 * i, 780, 255);
     twips_.place(boxes[i], 900, 3720 + 300 * i, 3135, 270);
   }
+  Label1 = labels[0], Label2 = labels[1], Label3 = labels[2];
   Text1 = boxes[0], Text2 = boxes[1], Text3 = boxes[2];
 
   Command1 = new QPushButton(QString::fromUtf8("登録"), this);
@@ -181,7 +183,7 @@ NodeId Form4::nodeOf(const QTreeWidgetItem* item) const {
 
 void Form4::ChangeRenso(bool on) {
   TreeView1->setVisible(!on);
-  Label[2]->setVisible(!on);
+  Label3->setVisible(!on);
   Text3->setVisible(!on);
   Command1->setVisible(!on);
   List1->setVisible(on);
@@ -195,11 +197,11 @@ void Form4::Form_Resize() {
   auto size = [](double twips) { return std::max(0.0, twips); };
   auto top = [this](QWidget* c, double t) { c->move(c->x(), twips_.px(t)); };
   twips_.setHeight(TreeView1, size(h - 1530));
-  for (int i = 0; i < 3; ++i) top(Label[i], h - 1405 + 300 * i);
-  top(Text1, h - 1405);
-  top(Command1, h - 1405);
-  top(Text2, h - 1105);
-  top(Text3, h - 805);
+  const double rows[] = {h - 1405, h - 1105, h - 805};
+  QWidget* const rowControls[][2] = {{Label1, Text1}, {Label2, Text2}, {Label3, Text3}};
+  for (int i = 0; i < 3; ++i)
+    for (QWidget* c : rowControls[i]) top(c, rows[i]);
+  top(Command1, rows[0]);
   twips_.setWidth(TreeView1, size(w - 285));
   twips_.setWidth(Text1, size(w - 1725));
   Text2->resize(Text1->width(), Text2->height());

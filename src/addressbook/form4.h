@@ -58,7 +58,9 @@ class Form4 final : public QWidget {
   // --- Controls -------------------------------------------------------------------
   BookTree* TreeView1 = nullptr;
   QListWidget* List1 = nullptr;            // the record list, several items selectable
-  std::array<QLabel*, 3> Label{};          // Label1..Label3: 名前, アドレス, 携帯番号
+  QLabel* Label1 = nullptr;                // 名前
+  QLabel* Label2 = nullptr;                // アドレス
+  QLabel* Label3 = nullptr;                // 携帯番号
   QLineEdit* Text1 = nullptr;              // name
   QLineEdit* Text2 = nullptr;              // address
   QLineEdit* Text3 = nullptr;              // mobile number
