@@ -9,6 +9,9 @@
 //   book->raiseWindow();               // "あ2" again while it is open (keep a QPointer)
 //   book->saveBeforeProgramEnds();     // the program ends while it is open, before the
 //                                      // main window saves its own settings
+// Between two messages of a consecutive send the window lets pending events run, so a
+// close of the main window that waited for the send in progress is carried out there,
+// and the rest of the run is not sent.
 #pragma once
 
 #include <QPointer>
