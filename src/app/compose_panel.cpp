@@ -156,9 +156,8 @@ void ComposePanel::replaceBody(const std::string& text) {
 void ComposePanel::showAttachment(const std::string& path) {
   const bool attached = !path.empty();
   Command3->setIcon(attached ? attachedIcon() : attachmentIcon());
+  // The accessible name stays; a screen reader reads the tooltip as the description.
   Command3->setToolTip(attached ? q(path) : QString::fromUtf8(kAttachmentTip));
-  // A screen reader keeps finding the button by its name and reads the path beside it.
-  Command3->setAccessibleDescription(attached ? q(path) : QString());
 }
 
 void ComposePanel::markRecipient(bool specific) {
