@@ -45,6 +45,8 @@ ComposeAids::ComposeAids(ComposePanel& panel, MainMenus& menus, SendWindow& wind
   connect(panel_.Command3, &QWidget::customContextMenuRequested, this, [this] { dropAttachment(); });
   connect(panel_.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
   connect(panel_.Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+  // A new specific address recolours the recipient at once, not only at its next edit.
+  connect(&specificAddress_, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
   // Enter in the subject goes on to the body; it never sends.
   connect(panel_.Text3, &QLineEdit::returnPressed, this, [this] { panel_.Text4->setFocus(Qt::OtherFocusReason); });
   connect(panel_.Text4, &QPlainTextEdit::textChanged, this, [this] { Text4_Change(); });

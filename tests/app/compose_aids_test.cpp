@@ -167,8 +167,9 @@ TEST_F(ComposeAidsTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheBodyA
   EXPECT_TRUE(red());
   QTest::keyClicks(to, "d");
   EXPECT_EQ(to->palette().color(QPalette::Text), QColor(0, 0, 0));
+  box("Text6")->setText(u("abcd"));  // a new specific address recolours at once
+  EXPECT_TRUE(red());
   box("Text6")->setText(u("ABCD"));  // case counts
-  to->setText(u("abcd"));
   EXPECT_FALSE(red());
   box("Text6")->clear();
   to->clear();
