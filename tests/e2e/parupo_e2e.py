@@ -7,6 +7,10 @@ import unittest
 TIMEOUT = 20.0
 
 
+class ProgramEnded(AssertionError):
+    """The program is gone: nothing waited for can come any more."""
+
+
 def wait_until(predicate, timeout=TIMEOUT, what="condition"):
     deadline, error = time.monotonic() + timeout, None
     while time.monotonic() < deadline:
@@ -14,6 +18,8 @@ def wait_until(predicate, timeout=TIMEOUT, what="condition"):
             value = predicate()
             if value:
                 return value
+        except ProgramEnded:
+            raise
         except Exception as e:  # the accessibility tree changes under our feet
             error = e
         time.sleep(0.1)
@@ -26,9 +32,15 @@ def _stop(proc):
         proc.wait(5)
 
 
+# Xlib's own handler ends the process on an error, such as a window that is already gone.
+_ignore_x_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
+
+
 def request_close(display, window):
-    """Sends WM_DELETE_WINDOW, as a window manager's close box does."""
+    """Sends WM_DELETE_WINDOW, as a window manager's close box does; a window that is gone
+    by then is left to the caller's checks."""
     x = ctypes.CDLL("libX11.so.6")
+    x.XSetErrorHandler(_ignore_x_error)
     x.XOpenDisplay.restype = x.XInternAtom.restype = ctypes.c_void_p
     dpy = ctypes.c_void_p(x.XOpenDisplay(display.encode()))
     protocols, delete = (x.XInternAtom(dpy, n, 0) for n in (b"WM_PROTOCOLS", b"WM_DELETE_WINDOW"))
@@ -111,11 +123,14 @@ class App:
     def wait_exit(self):
         return self.proc.wait(TIMEOUT)
 
+    def check_running(self):
+        if not self.running():
+            log = pathlib.Path(self.test.root, self.name + ".log").read_text(errors="replace")
+            raise ProgramEnded("the program ended (%s):\n%s" % (self.proc.returncode, log))
+
     def accessible(self):
         def find():
-            if not self.running():
-                log = pathlib.Path(self.test.root, self.name + ".log").read_text(errors="replace")
-                raise AssertionError("the program ended (%s):\n%s" % (self.proc.returncode, log))
+            self.check_running()
             desktop = pyatspi.Registry.getDesktop(0)
             desktop.clear_cache()
             return next((a for a in desktop if a is not None and a.get_process_id() == self.pid),
@@ -127,6 +142,7 @@ class App:
         return [acc] + [a for child in acc if child is not None for a in self._walk(child)]
 
     def all(self, name=None, role=None, showing=None, root=None):
+        self.check_running()
         root = root or self.accessible()
         root.clear_cache()
         showing_state = pyatspi.STATE_SHOWING
