@@ -1,0 +1,129 @@
+#include "logs/log_list.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "platform/field_reader.h"
+#include "platform/text_file.h"
+#include "platform/text_util.h"
+
+namespace parupo {
+
+namespace {
+
+// The number of line ends in `bytes` (CR LF counted once); a CR at the very end may be
+// the first half of a CR LF and is not counted yet.
+int completeLines(const std::string& bytes) {
+  int count = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n') {
+      ++count;
+    } else if (bytes[i] == '\r' && i + 1 < bytes.size()) {
+      if (bytes[i + 1] == '\n') ++i;
+      ++count;
+    }
+  }
+  return count;
+}
+
+// The first `lines` lines of a file (fewer when it is shorter), as UTF-8 lines.
+std::optional<std::vector<std::string>> readFirstLines(const std::filesystem::path& file, int lines) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes;
+  char chunk[1024];
+  while (completeLines(bytes) < lines) {
+    in.read(chunk, sizeof chunk);
+    if (in.gcount() <= 0) break;
+    bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+  }
+  if (in.bad()) return std::nullopt;
+  // CR and LF never occur inside a CP932 double-byte character.
+  return splitLines(fromCp932(bytes));
+}
+
+void eraseAll(std::string& text, const std::string& part) {
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at))
+    text.erase(at, part.size());
+}
+
+}  // namespace
+
+std::string recipientFromLines(const std::vector<std::string>& lines) {
+  FieldReader reader(lines);
+  reader.next();  // the log's first line, empty in every log the program writes
+  std::string line = reader.nextLine();
+  eraseAll(line, "宛先 : ");
+  const std::size_t open = line.find('<');
+  const std::size_t close = line.find('>');
+  if (open == std::string::npos || close == std::string::npos) return line;
+  line.erase(close);
+  const std::size_t first = line.find('<');
+  return first == std::string::npos ? line : line.substr(first + 1);
+}
+
+std::string GetTo(const std::filesystem::path& logFile) {
+  const auto lines = readFirstLines(logFile, 2);
+  return lines ? recipientFromLines(*lines) : std::string();
+}
+
+std::string logText(const std::filesystem::path& logFile) {
+  std::string text;
+  for (const auto& line : readTextLines(logFile).value_or(std::vector<std::string>{})) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::vector<std::string> recentRecipients(const std::vector<std::string>& recipientsOldestFirst) {
+  constexpr std::size_t kEntries = 10;
+  std::vector<std::string> menu;
+  for (auto it = recipientsOldestFirst.rbegin(); it != recipientsOldestFirst.rend() && menu.size() < kEntries; ++it) {
+    if (!it->empty() && std::find(menu.begin(), menu.end(), *it) == menu.end()) menu.push_back(*it);
+  }
+  return menu;
+}
+
+LogList::LogList(std::filesystem::path folder) : folder_(std::move(folder)) {
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(folder_, ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code typeError;
+    if (name.starts_with('.') || name.size() < 4 || !it->is_regular_file(typeError)) continue;
+    if (equalsIgnoringAsciiCase(std::string_view(name).substr(name.size() - 4), ".txt")) names_.push_back(name);
+  }
+  std::sort(names_.begin(), names_.end());
+}
+
+std::vector<std::string> LogList::newestFirst() const { return {names_.rbegin(), names_.rend()}; }
+
+void LogList::readRecipients() {
+  if (recipients_.size() == names_.size()) return;
+  recipients_.clear();
+  recipients_.reserve(names_.size());
+  for (const auto& name : names_) recipients_.push_back(GetTo(folder_ / name));
+}
+
+const std::string& LogList::recipient(std::size_t index) {
+  static const std::string none;
+  readRecipients();
+  return index < recipients_.size() ? recipients_[index] : none;
+}
+
+const std::vector<std::string>& LogList::recipientMenu() {
+  readRecipients();
+  if (!menu_) menu_ = recentRecipients(recipients_);
+  return *menu_;
+}
+
+std::vector<std::string> LogList::newestFirstTo(const std::string& recipient) {
+  readRecipients();
+  std::vector<std::string> names;
+  for (std::size_t i = names_.size(); i-- > 0;)
+    if (recipients_[i] == recipient) names.push_back(names_[i]);
+  return names;
+}
+
+}  // namespace parupo

@@ -1,0 +1,90 @@
+#include "logs/log_upkeep.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <ctime>
+#include <optional>
+#include <vector>
+
+#include "platform/text_file.h"
+
+namespace parupo {
+
+namespace {
+
+// Nothing when the calendar cannot hold the moment (a wildly wrong file time), so that
+// such a file is neither copied by date nor deleted by age.
+std::optional<LocalDateTime> localTime(std::time_t seconds) {
+  std::tm tm{};
+  if (::localtime_r(&seconds, &tm) == nullptr) return std::nullopt;
+  return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+std::optional<LocalDateTime> localTime(TimePoint t) {
+  return localTime(std::chrono::system_clock::to_time_t(t));
+}
+
+}  // namespace
+
+std::filesystem::path backupPath(const std::filesystem::path& dataFile) {
+  std::string name = dataFile.string();
+  // The last character may take several bytes in UTF-8: drop all of them.
+  while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80) name.pop_back();
+  if (!name.empty()) name.pop_back();
+  return name + "$";
+}
+
+bool backupDue(const LocalDateTime& modified, const LocalDateTime& now, int force) {
+  return force == 1 || formatDayStamp(modified) < formatDayStamp(now);
+}
+
+void BakDat(const std::filesystem::path& dataFile, int force, TimePoint now) {
+  struct stat st {};
+  if (::stat(dataFile.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+  const auto modified = localTime(st.st_mtim.tv_sec);
+  const auto today = localTime(now);
+  const bool due = force == 1 || (modified && today && backupDue(*modified, *today, force));
+  if (due) copyFileAtomically(dataFile, backupPath(dataFile));
+}
+
+void makeDailyBackups(const std::filesystem::path& programFolder, TimePoint now) {
+  for (const char* name : {"PP1.dat", "PP2.dat", "PP3.dat", "PP4.dat", "PPad.dat"})
+    BakDat(programFolder / name, 0, now);
+}
+
+long dayNumber(const LocalDateTime& t) {
+  using namespace std::chrono;
+  const sys_days day{year{t.year} / t.month / t.day};
+  const sys_days epoch{year{1899} / December / 30};
+  const long afternoon = t.hour * 3600 + t.minute * 60 + t.second >= 12 * 3600 ? 1 : 0;
+  return static_cast<long>((day - epoch).count()) + afternoon;
+}
+
+long fileAge(const LocalDateTime& modified, const LocalDateTime& now) {
+  return dayNumber(now) - dayNumber(modified);
+}
+
+void ageLogs(const std::filesystem::path& programFolder, int retentionDays, TimePoint now) {
+  const auto today = localTime(now);
+  if (!today) return;
+  // The list is taken once, in name order, before anything is deleted.
+  std::vector<std::filesystem::path> files;
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(programFolder / "log", ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    if (!it->path().filename().string().starts_with('.')) files.push_back(it->path());
+  }
+  std::sort(files.begin(), files.end());
+  for (const auto& file : files) {
+    // lstat: a symbolic link is no ordinary file, so nothing it points to is judged or
+    // deleted; unlink never removes a folder, even one put there since the listing.
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    const auto modified = localTime(st.st_mtim.tv_sec);
+    if (modified && fileAge(*modified, *today) > retentionDays) ::unlink(file.c_str());
+  }
+}
+
+}  // namespace parupo
