@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <optional>
 #include <vector>
@@ -22,10 +23,6 @@ std::optional<LocalDateTime> localTime(std::time_t seconds) {
   return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-std::optional<LocalDateTime> localTime(TimePoint t) {
-  return localTime(std::chrono::system_clock::to_time_t(t));
-}
-
 }  // namespace
 
 std::filesystem::path backupPath(const std::filesystem::path& dataFile) {
@@ -40,16 +37,15 @@ bool backupDue(const LocalDateTime& modified, const LocalDateTime& now, int forc
   return force == 1 || formatDayStamp(modified) < formatDayStamp(now);
 }
 
-void BakDat(const std::filesystem::path& dataFile, int force, TimePoint now) {
+void BakDat(const std::filesystem::path& dataFile, int force, const LocalDateTime& now) {
   struct stat st {};
   if (::stat(dataFile.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
   const auto modified = localTime(st.st_mtim.tv_sec);
-  const auto today = localTime(now);
-  const bool due = force == 1 || (modified && today && backupDue(*modified, *today, force));
+  const bool due = force == 1 || (modified && backupDue(*modified, now, force));
   if (due) copyFileAtomically(dataFile, backupPath(dataFile));
 }
 
-void makeDailyBackups(const std::filesystem::path& programFolder, TimePoint now) {
+void makeDailyBackups(const std::filesystem::path& programFolder, const LocalDateTime& now) {
   for (const char* name : {"PP1.dat", "PP2.dat", "PP3.dat", "PP4.dat", "PPad.dat"})
     BakDat(programFolder / name, 0, now);
 }
@@ -66,9 +62,7 @@ long fileAge(const LocalDateTime& modified, const LocalDateTime& now) {
   return dayNumber(now) - dayNumber(modified);
 }
 
-void ageLogs(const std::filesystem::path& programFolder, int retentionDays, TimePoint now) {
-  const auto today = localTime(now);
-  if (!today) return;
+void ageLogs(const std::filesystem::path& programFolder, int retentionDays, const LocalDateTime& now) {
   // The list is taken once, in name order, before anything is deleted.
   std::vector<std::filesystem::path> files;
   std::error_code ec;
@@ -83,7 +77,7 @@ void ageLogs(const std::filesystem::path& programFolder, int retentionDays, Time
     struct stat st {};
     if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     const auto modified = localTime(st.st_mtim.tv_sec);
-    if (modified && fileAge(*modified, *today) > retentionDays) ::unlink(file.c_str());
+    if (modified && fileAge(*modified, now) > retentionDays) ::unlink(file.c_str());
   }
 }
 

@@ -3,15 +3,12 @@
 // a step that fails is skipped and tried again at the next start.
 #pragma once
 
-#include <chrono>
 #include <filesystem>
 #include <string>
 
 #include "platform/clock.h"
 
 namespace parupo {
-
-using TimePoint = std::chrono::system_clock::time_point;
 
 // --- Daily backup ------------------------------------------------------------------------
 
@@ -30,11 +27,11 @@ bool backupDue(const LocalDateTime& modified, const LocalDateTime& now, int forc
 // backup, so an interruption never leaves a data file without a backup; the backup gets
 // the data file's permissions (PP1.dat's password stays private). A missing data file
 // leaves its old backup alone; a failing copy leaves it too.
-void BakDat(const std::filesystem::path& dataFile, int force, TimePoint now);
+void BakDat(const std::filesystem::path& dataFile, int force, const LocalDateTime& now);
 
 // Start-up: BakDat without force for PP1.dat, PP2.dat, PP3.dat, PP4.dat and PPad.dat in
 // the program folder, in this order, before any of them is read. Never reports anything.
-void makeDailyBackups(const std::filesystem::path& programFolder, TimePoint now);
+void makeDailyBackups(const std::filesystem::path& programFolder, const LocalDateTime& now);
 
 // --- Log ageing --------------------------------------------------------------------------
 
@@ -53,7 +50,8 @@ long fileAge(const LocalDateTime& modified, const LocalDateTime& now);
 // never candidates, so the ageing never deletes a folder nor reaches outside the log
 // folder; a file whose time cannot be read stays. Every failure is skipped silently and
 // the file is tried again at the next start. The folder "log" itself may be a symbolic
-// link: the user put the logs there.
-void ageLogs(const std::filesystem::path& programFolder, int retentionDays, TimePoint now);
+// link: the user put the logs there. `retentionDays` is the whole number the retention
+// field holds once start-up has read PP4.dat (from 1 up, or 999).
+void ageLogs(const std::filesystem::path& programFolder, int retentionDays, const LocalDateTime& now);
 
 }  // namespace parupo

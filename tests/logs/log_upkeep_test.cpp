@@ -21,7 +21,6 @@ std::time_t at(int y, int mo, int d, int h, int mi, int s = 0) {
   tm.tm_isdst = -1;
   return std::mktime(&tm);
 }
-TimePoint moment(std::time_t t) { return std::chrono::system_clock::from_time_t(t); }
 void touch(const fs::path& file, std::time_t modified, const std::string& bytes = "x") {
   if (!fs::exists(file)) writeBytes(file, bytes);
   const timespec times[2] = {{modified, 0}, {modified, 0}};
@@ -50,7 +49,7 @@ TEST(LogAgeing, DeletesOrdinaryFilesOlderThanTheRetentionWhateverTheirName) {
   TempFolder outside;
   const fs::path log = program / "log";
   fs::create_directory(log);
-  const TimePoint now = moment(at(2026, 3, 7, 8, 0));
+  const LocalDateTime now{2026, 3, 7, 8, 0, 0};
   const struct { const char* name; std::time_t modified; bool stays; } rows[] = {
       {"20260306-0900-00.txt", at(2026, 3, 6, 9, 0), true},   // age 1 = R
       {"20260305-1100-00.txt", at(2026, 3, 5, 11, 0), false},  // age 2
@@ -99,7 +98,7 @@ TEST(DailyBackup, TheDayStampDecidesUnlessForced) {
 
 TEST(DailyBackup, StartUpCopiesEachDataFileByteForByteKeepingItPrivate) {
   TempFolder program;
-  const TimePoint now = moment(at(2026, 3, 7, 0, 1));
+  const LocalDateTime now{2026, 3, 7, 0, 1, 0};
   const std::string pp1 = "smtp.example.jp\r\n\x94\xe9\x96\xa7\r\n";  // a password in CP932
   touch(program / "PP1.dat", at(2026, 3, 6, 23, 59), pp1);
   fs::permissions(program / "PP1.dat", fs::perms::owner_read | fs::perms::owner_write);
