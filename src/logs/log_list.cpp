@@ -1,7 +1,10 @@
 #include "logs/log_list.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
 
 #include "platform/field_reader.h"
 #include "platform/text_file.h"
@@ -11,33 +14,38 @@ namespace parupo {
 
 namespace {
 
-// The number of line ends in `bytes` (CR LF counted once); a CR at the very end may be
-// the first half of a CR LF and is not counted yet.
-int completeLines(const std::string& bytes) {
-  int count = 0;
+// Where the first `lines` lines of `bytes` end, their line ends included (CR LF counts
+// once); npos when they do not all end yet. A CR at the very end may be the first half of
+// a CR LF and does not end its line yet.
+std::size_t endOfLines(const std::string& bytes, int lines) {
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\n') {
-      ++count;
-    } else if (bytes[i] == '\r' && i + 1 < bytes.size()) {
+    if (bytes[i] == '\r') {
+      if (i + 1 == bytes.size()) break;
       if (bytes[i + 1] == '\n') ++i;
-      ++count;
+    } else if (bytes[i] != '\n') {
+      continue;
     }
+    if (--lines == 0) return i + 1;
   }
-  return count;
+  return std::string::npos;
 }
 
-// The first `lines` lines of a file (fewer when it is shorter), as UTF-8 lines.
+// The first `lines` lines of a CP932 file (fewer when it is shorter), as UTF-8 lines.
 std::optional<std::vector<std::string>> readFirstLines(const std::filesystem::path& file, int lines) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
   std::string bytes;
-  char chunk[1024];
-  while (completeLines(bytes) < lines) {
-    in.read(chunk, sizeof chunk);
-    if (in.gcount() <= 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+  std::size_t end = std::string::npos;
+  char chunk[512];
+  while (end == std::string::npos) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    bytes.append(chunk, static_cast<std::size_t>(n));
+    end = endOfLines(bytes, lines);
   }
-  if (in.bad()) return std::nullopt;
+  ::close(fd);
+  if (end != std::string::npos) bytes.resize(end);
   // CR and LF never occur inside a CP932 double-byte character.
   return splitLines(fromCp932(bytes));
 }
