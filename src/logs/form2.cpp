@@ -38,6 +38,7 @@ Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
       size_(this, kHeight, kWidth),
       setMainWindowVisible_(std::move(setMainWindowVisible)) {
   setObjectName(QStringLiteral("Form2"));
+  setAttribute(Qt::WA_DeleteOnClose);  // its controls and captions start afresh at the next opening
   setWindowTitle(QStringLiteral("!ぱるぽ びゅわー"));
 
   List1 = new QListWidget(this);
@@ -167,7 +168,6 @@ Form2* openLogViewer(Dialogs& dialogs, const std::filesystem::path& programFolde
     return nullptr;
   }
   auto* viewer = new Form2(programFolder, mainWindow, std::move(setMainWindowVisible));
-  viewer->setAttribute(Qt::WA_DeleteOnClose);
   viewer->showViewer();
   return viewer;
 }

@@ -31,10 +31,11 @@ class Form2 final : public QWidget {
  public:
   // Lists the logs of programFolder/"log" (taken once, newest first) and takes the main
   // window's icon, and its top and left edges, so that the viewer opens where the user
-  // was looking. Does not show itself; opening it is openLogViewer's work.
-  // `setMainWindowVisible(false)` is called when the viewer is shown, and (true) when it
-  // closes. If the main window is destroyed first (the program ends), the viewer goes
-  // with it and calls nothing.
+  // was looking. Make it with new: it deletes itself when it closes. It does not show
+  // itself (showViewer, or openLogViewer, does). `setMainWindowVisible(false)` is called
+  // when the viewer is shown, and (true) when it closes, before it is gone, so that a
+  // window of the program is always visible. If the main window is destroyed first (the
+  // program ends), the viewer goes with it and calls nothing.
   Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
         std::function<void(bool visible)> setMainWindowVisible);
 
