@@ -14,27 +14,13 @@ namespace parupo {
 
 namespace {
 
-// Where the first `lines` lines of `bytes` end, their line ends included (CR LF counts
-// once); npos when they do not all end yet. A CR at the very end may be the first half of
-// a CR LF and does not end its line yet.
-std::size_t endOfLines(const std::string& bytes, int lines) {
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\r') {
-      if (i + 1 == bytes.size()) break;
-      if (bytes[i + 1] == '\n') ++i;
-    } else if (bytes[i] != '\n') {
-      continue;
-    }
-    if (--lines == 0) return i + 1;
-  }
-  return std::string::npos;
-}
-
 // The first `lines` lines of a CP932 file (fewer when it is shorter), as UTF-8 lines.
+// Reads no further than their end, scanning each byte once however long a line is.
 std::optional<std::vector<std::string>> readFirstLines(const std::filesystem::path& file, int lines) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   std::string bytes;
+  std::size_t scanned = 0;
   std::size_t end = std::string::npos;
   char chunk[512];
   while (end == std::string::npos) {
@@ -42,7 +28,15 @@ std::optional<std::vector<std::string>> readFirstLines(const std::filesystem::pa
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     bytes.append(chunk, static_cast<std::size_t>(n));
-    end = endOfLines(bytes, lines);
+    for (; scanned < bytes.size() && end == std::string::npos; ++scanned) {
+      if (bytes[scanned] == '\r') {
+        if (scanned + 1 == bytes.size()) break;  // perhaps a CR LF cut by the chunk: read on
+        if (bytes[scanned + 1] == '\n') ++scanned;
+      } else if (bytes[scanned] != '\n') {
+        continue;
+      }
+      if (--lines == 0) end = scanned + 1;  // CR LF counts as one line end
+    }
   }
   ::close(fd);
   if (end != std::string::npos) bytes.resize(end);

@@ -33,6 +33,8 @@ TEST(GetTo, TakesTheAddressOutOfTheRecipientLine) {
   EXPECT_EQ(GetTo(folder / "lf.txt"), "lf@example.jp");
   writeBytes(folder / "cr.txt", std::string(5000, ' ') + "\r\x88\xb6\x90\xe6 : cr@x");  // long line, lone CR
   EXPECT_EQ(GetTo(folder / "cr.txt"), "cr@x");
+  writeBytes(folder / "split.txt", std::string(511, ' ') + "\r\n\x88\xb6\x90\xe6 : split@x\r\n");  // CR LF across reads
+  EXPECT_EQ(GetTo(folder / "split.txt"), "split@x");
   EXPECT_EQ(GetTo(folder / "missing.txt") + logText(folder / "missing.txt"), "");
   EXPECT_EQ(logText(folder / "lf.txt"), "\r\n宛先 : lf@example.jp\r\nrest\r\n");
 }
