@@ -1,7 +1,7 @@
 // Keeps the window painting while a mail call runs: each call of the wrapped library
 // runs on a worker thread while the user-interface thread waits in a local event loop
 // that handles painting and timers but no user input. To the caller the call is still
-// synchronous.
+// synchronous, exceptions included.
 #pragma once
 
 #include <string>
@@ -16,7 +16,7 @@ class ResponsiveMail final : public MailLibrary {
 
   std::string SendMail(std::string& server, std::string& recipients, std::string& replyTo,
                        std::string& subject, std::string& body,
-                       std::string& attachmentPath) override;
+                       std::string& attachmentPath, const std::string& sender) override;
   std::string RcvMail(std::string& popServer, std::string& user, std::string& password,
                       std::string& command, std::string& folder) override;
 

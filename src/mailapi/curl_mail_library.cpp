@@ -7,6 +7,7 @@
 #include <mutex>
 #include <variant>
 
+#include "mailapi/hello_name.h"
 #include "mailapi/mail_address.h"
 #include "mailapi/mime_writer.h"
 #include "mailapi/server_address.h"
@@ -99,7 +100,10 @@ struct Transfer {
     easy.reset(curl_easy_init());
     if (!easy) return;
     CURL* c = easy.get();
-    curl_easy_setopt(c, CURLOPT_URL, server.curlUrl(protocol).c_str());
+    const bool smtp = protocol == MailProtocol::Smtp;
+    const std::string hello = !smtp || !server.helloName.empty() ? server.helloName
+                                                                 : mail::helloName(server.host, server.port);
+    curl_easy_setopt(c, CURLOPT_URL, server.curlUrl(protocol, hello).c_str());
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR,
                      protocol == MailProtocol::Smtp ? "smtp,smtps" : "pop3,pop3s");
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
@@ -113,7 +117,10 @@ struct Transfer {
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, options.lowSpeedLimit);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options.lowSpeedTime.count()));
     // STARTTLS (STLS) whenever the server offers it; TLS from the start for smtps/pop3s.
-    if (!server.tlsFromStart) curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    // An SMTP login never goes in clear: without TLS nothing is sent. (POP-before-SMTP
+    // servers are often plain, so POP only takes TLS when offered.)
+    const long tls = smtp && server.hasLogin ? CURLUSESSL_ALL : CURLUSESSL_TRY;
+    if (!server.tlsFromStart) curl_easy_setopt(c, CURLOPT_USE_SSL, tls);
     if (!options.caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, options.caFile.c_str());
   }
   Transfer(const Transfer&) = delete;
@@ -122,6 +129,19 @@ struct Transfer {
   // Empty text when the transfer went through, otherwise what went wrong.
   std::string perform();
 };
+
+// What an SMTP refusal means, in the user's words, when its codes say so clearly
+// ("552 5.3.4 Message size exceeds fixed limit"); the enhanced code decides when there is one.
+std::string refusalMeaning(const std::string& reply) {
+  const std::string basic = reply.substr(0, 3);
+  std::string enhanced = reply.size() > 4 ? reply.substr(4, reply.find(' ', 4) - 4) : "";
+  if (enhanced.size() < 5 || enhanced[1] != '.') enhanced.clear();
+  if (enhanced == "5.3.4" || enhanced == "5.2.3" || (enhanced.empty() && basic == "552")) {
+    return "メッセージが大きすぎます。";
+  }
+  if (enhanced == "5.1.1" || enhanced == "5.1.10") return "宛先が存在しません。";
+  return "";
+}
 
 // The text a user reads when a transfer failed, ending with the server's own refusal.
 std::string describeFailure(CURLcode code, const Transfer& t) {
@@ -146,8 +166,13 @@ std::string describeFailure(CURLcode code, const Transfer& t) {
     case CURLE_PEER_FAILED_VERIFICATION:
       text = what + "の証明書を確認できませんでした。";
       break;
-    case CURLE_SSL_CONNECT_ERROR:
     case CURLE_USE_SSL_FAILED:
+      if (protocol == MailProtocol::Smtp && server.hasLogin) {
+        text = what + "が暗号化通信（STARTTLS）に対応していないため、パスワードを送らずに中止しました。";
+        break;
+      }
+      [[fallthrough]];
+    case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CACERT_BADFILE:
       text = what + "との暗号化通信を始められませんでした。";
       break;
@@ -164,7 +189,7 @@ std::string describeFailure(CURLcode code, const Transfer& t) {
                                             : what + "との通信に失敗しました。";
   }
   // The server's own reply says what went wrong; without one, libcurl's words do.
-  if (!refusal.empty()) return text + " サーバーの応答: " + refusal;
+  if (!refusal.empty()) return text + refusalMeaning(refusal) + " サーバーの応答: " + refusal;
   std::string detail = t.errorBuffer[0] != '\0' ? std::string(t.errorBuffer)
                                                 : std::string(curl_easy_strerror(code));
   return text + "（" + mail::printable(detail, 300) + "）";
@@ -178,25 +203,19 @@ std::string Transfer::perform() {
 std::string sendMail(const CurlMailOptions& options, const std::string& serverField,
                      const std::string& recipientList, const std::string& replyTo,
                      const std::string& subject, const std::string& body,
-                     const std::string& attachmentPath) {
+                     const std::string& attachmentPath, const std::string& sender) {
   auto parsed = mail::parseServerAddress(serverField, MailProtocol::Smtp);
   if (auto* error = std::get_if<std::string>(&parsed)) return *error;
   const ServerAddress& server = std::get<ServerAddress>(parsed);
 
-  std::vector<std::string> recipients = mail::splitRecipients(recipientList);
-  if (recipients.empty()) return "宛先が入力されていません。";
-  for (const auto& r : recipients) {
-    if (!mail::isValidAddress(r)) return "宛先のメールアドレスが正しくありません: " + mail::printable(r);
-  }
-  std::string from(trimBlanks(replyTo, Blanks::WithIdeographic));
-  if (from.empty()) return "返信先のメールアドレスが設定されていません。初期設定で入力してください。";
-  if (!mail::isValidAddress(from)) {
-    return "返信先のメールアドレスが正しくありません: " + mail::printable(from);
-  }
+  auto addresses = mail::readEnvelope(recipientList, replyTo, sender);
+  if (auto* error = std::get_if<std::string>(&addresses)) return *error;
+  const mail::Envelope& envelope = std::get<mail::Envelope>(addresses);
 
   mail::MessageParts parts;
-  parts.from = from;
-  parts.to = recipients;
+  parts.from = envelope.sender;
+  parts.replyTo = envelope.replyTo;
+  parts.to = envelope.recipients;
   parts.subject = subject;
   parts.body = body;
   if (!attachmentPath.empty()) parts.attachment = attachmentPath;
@@ -210,17 +229,21 @@ std::string sendMail(const CurlMailOptions& options, const std::string& serverFi
     curl_easy_setopt(c, CURLOPT_USERNAME, server.user.c_str());
     curl_easy_setopt(c, CURLOPT_PASSWORD, server.password.c_str());
   }
-  std::string mailFrom = "<" + from + ">";
+  // The envelope carries the bare addresses; the names are for the headers.
+  std::string mailFrom = "<" + envelope.sender.address + ">";
   curl_easy_setopt(c, CURLOPT_MAIL_FROM, mailFrom.c_str());
   std::unique_ptr<curl_slist, ListDeleter> rcpt;
-  for (const auto& r : recipients) {
-    curl_slist* next = curl_slist_append(rcpt.get(), ("<" + r + ">").c_str());
+  for (const auto& r : envelope.recipients) {
+    curl_slist* next = curl_slist_append(rcpt.get(), ("<" + r.address + ">").c_str());
     if (next == nullptr) return "メール送信の準備ができませんでした（メモリ不足）。";
     rcpt.release();
     rcpt.reset(next);
   }
   curl_easy_setopt(c, CURLOPT_MAIL_RCPT, rcpt.get());
   curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
+  // Declared in MAIL FROM (SIZE=) where the server takes it: a message too large is
+  // refused before its upload.
+  curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
   curl_easy_setopt(c, CURLOPT_READFUNCTION, onRead);
   curl_easy_setopt(c, CURLOPT_READDATA, &message);
 
@@ -247,9 +270,8 @@ std::string rcvMail(const CurlMailOptions& options, const std::string& serverFie
   }
   std::string command(trimBlanks(commandField, Blanks::WithIdeographic));
   if (command.empty()) command = "STAT";
-  for (char ch : command) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c >= 0x7F) return "POPサーバーへのコマンドが正しくありません: " + mail::printable(command);
+  if (hasControl(command) || !mail::isAscii(command)) {
+    return "POPサーバーへのコマンドが正しくありません: " + mail::printable(command);
   }
 
   Transfer t(server, MailProtocol::Pop3, options);
@@ -274,9 +296,10 @@ CurlMailLibrary::CurlMailLibrary(CurlMailOptions options) : options_(std::move(o
 
 std::string CurlMailLibrary::SendMail(std::string& server, std::string& recipients,
                                       std::string& replyTo, std::string& subject,
-                                      std::string& body, std::string& attachmentPath) {
+                                      std::string& body, std::string& attachmentPath,
+                                      const std::string& sender) {
   try {
-    return sendMail(options_, server, recipients, replyTo, subject, body, attachmentPath);
+    return sendMail(options_, server, recipients, replyTo, subject, body, attachmentPath, sender);
   } catch (const std::exception& e) {
     return std::string("メールを送信できませんでした（") + mail::printable(e.what()) + "）。";
   } catch (...) {
