@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/settings_file.h"
 #include "platform/text_file.h"
 
 namespace parupo {
@@ -64,7 +65,7 @@ long fileAge(const LocalDateTime& modified, const LocalDateTime& now) {
   return dayNumber(now) - dayNumber(modified);
 }
 
-void ageLogs(const std::filesystem::path& programFolder, int retentionDays, const LocalDateTime& now) {
+void ageLogs(const std::filesystem::path& programFolder, double retentionDays, const LocalDateTime& now) {
   DIR* folder = ::opendir((programFolder / "log").c_str());
   if (folder == nullptr) return;
   // The list is taken once, in name order, before anything is deleted. Names beginning
@@ -85,6 +86,10 @@ void ageLogs(const std::filesystem::path& programFolder, int retentionDays, cons
     if (modified && fileAge(*modified, now) > retentionDays) ::unlinkat(fd, name.c_str(), 0);
   }
   ::closedir(folder);
+}
+
+void ageLogs(const std::filesystem::path& programFolder, std::string_view retentionField, const LocalDateTime& now) {
+  ageLogs(programFolder, numberValue(retentionField), now);
 }
 
 }  // namespace parupo

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "platform/clock.h"
 
@@ -50,8 +51,10 @@ long fileAge(const LocalDateTime& modified, const LocalDateTime& now);
 // never candidates, so the ageing never deletes a folder nor reaches outside the log
 // folder; a file whose time cannot be read stays. Every failure is skipped silently and
 // the file is tried again at the next start. The folder "log" itself may be a symbolic
-// link: the user put the logs there. `retentionDays` is the whole number the retention
-// field holds once start-up has read PP4.dat (from 1 up, or 999).
-void ageLogs(const std::filesystem::path& programFolder, int retentionDays, const LocalDateTime& now);
+// link: the user put the logs there.
+void ageLogs(const std::filesystem::path& programFolder, double retentionDays, const LocalDateTime& now);
+// The same with the retention field's text as start-up has just set it from PP4.dat
+// (loadRetentionDays), read as a number: its leading numeric part, 0 without one.
+void ageLogs(const std::filesystem::path& programFolder, std::string_view retentionField, const LocalDateTime& now);
 
 }  // namespace parupo

@@ -52,7 +52,7 @@ TEST(LogAgeing, DeletesOrdinaryFilesOlderThanTheRetentionAndNothingElse) {
   touch(outside / "target.txt", 2025, 3, 1, 0, 0);
   fs::create_symlink(outside / "target.txt", log / "link.txt");
   for (const auto& r : rows) touch(log / r.name, r.year, 3, r.day, 9, 0);
-  ageLogs(program.path(), 1, {2026, 3, 7, 8, 0, 0});
+  ageLogs(program.path(), "1", {2026, 3, 7, 8, 0, 0});  // the retention field's text
   for (const auto& r : rows) EXPECT_EQ(fs::exists(fs::symlink_status(log / r.name)), r.stays) << r.name;
   EXPECT_TRUE(fs::exists(outside / "target.txt"));
   ageLogs(outside.path(), 1, {2026, 3, 7, 8, 0, 0});  // no log folder: nothing happens
