@@ -94,12 +94,13 @@ class ProgramTest(unittest.TestCase):
         return subprocess.run(argv, env=self.env, capture_output=True, text=True,
                               timeout=TIMEOUT).stdout
 
-    def start(self, name="parupo"):
+    def start(self, name="parupo", prefix=()):
+        """Starts the program folder's copy of the program, through `prefix` if given."""
         exe = self.path("parupo")
         if not os.path.exists(exe):
             os.makedirs(self.path(), exist_ok=True)
             shutil.copy2(os.environ["PARUPO"], exe)
-        return App(self, name, self.spawn(name, [exe], env=dict(
+        return App(self, name, self.spawn(name, [*prefix, exe], env=dict(
             self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")))
 
     def path(self, *names):
@@ -171,7 +172,7 @@ class App:
     def press(self, name=None, role=None, acc=None):
         # A handler that opens a modal box answers when the box closes: don't wait for it.
         acc = acc or self.find(name, role)
-        pyatspi.setTimeout(2000, 15000)
+        pyatspi.setTimeout(2000, 2000)  # also for a program that has only just started
         with contextlib.suppress(Exception):
             acc.queryAction().doAction(0)
         pyatspi.setTimeout(25000, 15000)
