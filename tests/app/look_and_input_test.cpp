@@ -7,7 +7,6 @@
 #include "app/form1.h"
 #include "platform/text_file.h"
 #include "support/fakes.h"
-#include "support/temp_folder.h"
 
 namespace parupo {
 namespace {
@@ -16,11 +15,7 @@ QString u(const char* text) { return QString::fromUtf8(text); }
 
 class LookTest : public ::testing::Test {
  protected:
-  test::TempFolder folder;
-  test::FakeDialogs dialogs;
-  test::FakeClock clock;
-  test::FakeRandom random;
-  test::FakeMail mail;
+  test::FakeServices fakes;
 
   std::unique_ptr<Form1> start() {
     // A server, so the window opens composing; the specific address is 赤@example.jp.
@@ -28,8 +23,8 @@ class LookTest : public ::testing::Test {
     for (const char* line : {"smtp.example.jp", "me@example.jp", "赤@example.jp", "", "False", "", "", "", " 1 ",
                              "False", "False", " 5220 ", " 4770 ", "True", "False", "False", "False"})
       pp1 += toCp932(line) + "\r\n";
-    test::writeBytes(folder / "PP1.dat", pp1);
-    auto form = std::make_unique<Form1>(Services{dialogs, clock, random, mail, folder.path(), [] {}});
+    test::writeBytes(fakes.folder / "PP1.dat", pp1);
+    auto form = std::make_unique<Form1>(fakes.services());
     form->show();
     QApplication::processEvents();
     return form;
@@ -135,9 +130,9 @@ TEST_F(LookTest, TextCommittedByAnInputMethodArrivesInTheBoxesAndIsSent) {
   EXPECT_EQ(body->toolTip(), QString::number(u("赤@example.jp会議山田様").size()));
 
   form->Command1_Click();
-  ASSERT_EQ(mail.sends.size(), 1u);
-  EXPECT_EQ(mail.sends[0].subject + "|" + mail.sends[0].body, "会議|山田様");
-  EXPECT_EQ(mail.sends[0].recipients.substr(0, 14), "赤@example.jp");
+  ASSERT_EQ(fakes.mail.sends.size(), 1u);
+  EXPECT_EQ(fakes.mail.sends[0].subject + "|" + fakes.mail.sends[0].body, "会議|山田様");
+  EXPECT_EQ(fakes.mail.sends[0].recipients.substr(0, 14), "赤@example.jp");
 }
 
 }  // namespace

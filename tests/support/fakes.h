@@ -6,10 +6,12 @@
 #include <utility>
 #include <vector>
 
+#include "core/services.h"
 #include "mailapi/mail_library.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/random.h"
+#include "support/temp_folder.h"
 
 namespace parupo::test {
 
@@ -67,6 +69,18 @@ struct FakeMail : MailLibrary {
     receives.push_back({s, u, p, c, f});
     eventLog.push_back("RcvMail");
     return "";
+  }
+};
+
+// Everything a window gets from outside, faked, over a temporary program folder.
+struct FakeServices {
+  TempFolder folder;
+  FakeDialogs dialogs;
+  FakeClock clock;
+  FakeRandom random;
+  FakeMail mail;
+  Services services(std::function<void()> endProgram = [] {}) {
+    return Services{dialogs, clock, random, mail, folder.path(), std::move(endProgram)};
   }
 };
 
