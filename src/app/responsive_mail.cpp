@@ -113,6 +113,9 @@ std::string ResponsiveMail::run(Call&& call) {
   // The worker has posted its quit to `loop`; joining before `loop` goes away keeps that
   // post from reaching a destroyed object (Qt drops events of a deleted receiver).
   worker.join();
+  // Input that reached the program just before the end of the call is dropped too,
+  // rather than kept for the window as it is afterwards.
+  QCoreApplication::processEvents();
   if (error) std::rethrow_exception(error);
   return result;
 }
