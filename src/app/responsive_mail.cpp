@@ -122,9 +122,9 @@ std::string ResponsiveMail::run(Call&& call) {
 
 std::string ResponsiveMail::SendMail(std::string& server, std::string& recipients,
                                      std::string& replyTo, std::string& subject, std::string& body,
-                                     std::string& attachmentPath) {
+                                     std::string& attachmentPath, const std::string& sender) {
   TextCopies<6> t({&server, &recipients, &replyTo, &subject, &body, &attachmentPath});
-  return run([&] { return inner_.SendMail(t[0], t[1], t[2], t[3], t[4], t[5]); });
+  return run([&, from = sender] { return inner_.SendMail(t[0], t[1], t[2], t[3], t[4], t[5], from); });
 }
 
 std::string ResponsiveMail::RcvMail(std::string& popServer, std::string& user,

@@ -145,19 +145,19 @@ TEST(ResponsiveMailTest, TheCallWorksOnCopiesThatComeBackWhenItIsOver) {
     std::string* callers = nullptr;
     std::string seenDuringTheCall;
     std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b,
-                         std::string& a) override {
+                         std::string& a, const std::string& from) override {
       s = "changed by the call";
       QMetaObject::invokeMethod(qApp, [this] { seenDuringTheCall = *callers; }, Qt::BlockingQueuedConnection);
-      return FakeMail::SendMail(s, t, r, j, b, a);
+      return FakeMail::SendMail(s, t, r, j, b, a, from);
     }
   } inner;
   ResponsiveMail mail(inner);
   std::string server = "smtp.example.jp", to = "to", reply = "reply", subject = "subject", body = "body", file;
   inner.callers = &server;
-  EXPECT_EQ(mail.SendMail(server, to, reply, subject, body, file), "");
+  EXPECT_EQ(mail.SendMail(server, to, reply, subject, body, file, "me@example.jp"), "");
   EXPECT_EQ(inner.seenDuringTheCall, "smtp.example.jp");
   EXPECT_EQ(server, "changed by the call");
-  EXPECT_EQ(inner.sends.at(0).subject + inner.sends.at(0).body, "subjectbody");
+  EXPECT_EQ(inner.sends.at(0).subject + inner.sends.at(0).body + inner.sends.at(0).sender, "subjectbodyme@example.jp");
 }
 
 }  // namespace

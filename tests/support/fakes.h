@@ -33,7 +33,7 @@ struct FakeRandom : Random {
   double unit() override { return 0.0; }
 };
 
-struct SendMailCall { std::string server, recipients, replyTo, subject, body, attachment; };
+struct SendMailCall { std::string server, recipients, replyTo, subject, body, attachment, sender; };
 struct RcvMailCall { std::string server, user, password, command, folder; };
 
 struct FakeMail : MailLibrary {
@@ -41,8 +41,9 @@ struct FakeMail : MailLibrary {
   std::vector<RcvMailCall> receives;
   std::vector<std::string> sendResults;  // the answer to the n-th recorded send; "" (sent) past the end
   std::vector<std::string> eventLog;     // "SendMail" / "RcvMail" in call order
-  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a) override {
-    sends.push_back({s, t, r, j, b, a});
+  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a,
+                       const std::string& from) override {
+    sends.push_back({s, t, r, j, b, a, from});
     eventLog.push_back("SendMail");
     return sends.size() <= sendResults.size() ? sendResults[sends.size() - 1] : "";
   }
@@ -57,12 +58,13 @@ struct FakeMail : MailLibrary {
 // test can click, type or close while a call runs.
 struct BlockingMail : FakeMail {
   std::function<void()> onCall;  // runs on the calling thread as a call begins, before it waits
-  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a) override {
+  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a,
+                       const std::string& from) override {
     if (onCall) onCall();
     std::unique_lock lock(mutex);
     released.wait(lock, [this] { return releases > 0; });
     --releases;
-    return FakeMail::SendMail(s, t, r, j, b, a);
+    return FakeMail::SendMail(s, t, r, j, b, a, from);
   }
   void release() {
     std::lock_guard lock(mutex);
