@@ -1,14 +1,14 @@
 #include "app/form1.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
-#if QT_CONFIG(sessionmanager)
-#include <QSessionManager>
-#endif
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 
 #include "app/compose_panel.h"
 #include "app/fonts.h"
@@ -169,7 +169,6 @@ std::string Form1::bodyText() const { return compose_->body(); }
 bool Form1::noCopyChecked() const { return compose_->noCopy(); }
 void Form1::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
 void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enabled); }
-
 
 std::string Form1::recipient() const { return compose_->recipient(); }
 void Form1::setRecipient(const std::string& text) { compose_->setRecipient(text); }

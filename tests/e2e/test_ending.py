@@ -1,6 +1,6 @@
 import asyncio, os, signal, time
 from mail_servers import SmtpServer
-from parupo_e2e import ProgramTest, lines, request_close, wait_until
+from parupo_e2e import ProgramTest, lines, request_close
 
 PP1 = ["smtp.example.jp", "me@example.jp", "", "", "False", "", "", "", " 0 ", "False",
        "False", " 6000 ", " 5000 ", "True", "False", "False", "False"]
