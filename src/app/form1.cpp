@@ -17,6 +17,7 @@
 #include "app/settings_panel.h"
 #include "app/startup.h"
 #include "app/window_size.h"
+#include "addressbook/form4.h"
 #include "core/settings_store.h"
 #include "send/parupo.h"
 
@@ -53,7 +54,8 @@ Form1::Form1(Services services, QWidget* parent)
   menus_ = std::make_unique<MainMenus>(
       menuBar(), MainMenus::Handlers{.settings = [this] { settingsPanelShown() ? PutPop() : SetPop(); },
                                      .historyPicked = [this](int slot) { pickHistory(slot); },
-                                     .clear = [this] { clearCompose(); }});
+                                     .clear = [this] { clearCompose(); },
+                                     .addressBook = [this] { openAddressBook(); }});
   connect(compose_->Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 
   setWindowSizeTwips(kDefaultWindowHeight, kDefaultWindowWidth);
@@ -147,6 +149,19 @@ void Form1::pickHistory(int slot) {
   compose_->setNoCopy(isOwnAddress(settings().replyTo, compose_->recipient()));
 }
 
+// --- The other windows ------------------------------------------------------------------
+
+// "あ2": the book opens beside this window and loads its file; chosen again while it is
+// open, it only comes to the front.
+void Form1::openAddressBook() {
+  if (book_) {
+    book_->raiseWindow();
+    return;
+  }
+  book_ = new Form4(services_.dialogs, folder_, *this, this);
+  book_->showBesideMainWindow();
+}
+
 // --- Sending ---------------------------------------------------------------------------
 
 void Form1::Command1_Click() { Parupo(); }
@@ -208,7 +223,12 @@ void Form1::endProgram() {
   if (services_.endProgram) services_.endProgram();
 }
 
-void Form1::saveBeforeEnding() { SavePopDat(); }
+void Form1::saveBeforeEnding() {
+  // The address book first: during a consecutive send it gives "送信後終了" back, and
+  // the settings saved next must hold the user's own choice.
+  if (book_) book_->saveBeforeProgramEnds();
+  SavePopDat();
+}
 
 // --- Size ------------------------------------------------------------------------------
 

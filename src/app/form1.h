@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -26,6 +27,7 @@ class QPushButton;
 namespace parupo {
 
 class ComposePanel;
+class Form4;
 class MainMenus;
 class SendOperation;
 class SettingsPanel;
@@ -104,6 +106,7 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   void clearCompose();
   SendOutcome Parupo();
   bool busy() const;  // a send or a mail call is under way
+  void openAddressBook();
 
   Services services_;
   std::filesystem::path folder_;     // APas
@@ -114,6 +117,7 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   std::unique_ptr<ComposePanel> compose_;
   std::unique_ptr<SettingsPanel> settingsPanel_;
   std::unique_ptr<MainMenus> menus_;
+  QPointer<Form4> book_;             // the address book while it is open
   QListWidget* File1 = nullptr;      // hidden
   QPushButton* Command2 = nullptr;   // "mail check", never shown
 

@@ -100,6 +100,7 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
   PopSetup[kLogViewer] = bar->addAction(QStringLiteral("び"));
   PopSetup[kHiddenEntry] = bar->addAction(QStringLiteral("あ"));
   PopSetup[kAddressBook] = bar->addAction(QStringLiteral("あ2"));
+  QObject::connect(PopSetup[kAddressBook], &QAction::triggered, bar, [this] { handlers_.addressBook(); });
   PopSetup[kHistoryByAddress]->setVisible(false);
   PopSetup[kHiddenEntry]->setVisible(false);
   for (int i = 0; i < static_cast<int>(PopSetup.size()); ++i)

@@ -23,6 +23,7 @@ class MainMenus {
     std::function<void()> settings;           // "設定": the settings panel opens or closes
     std::function<void(int)> historyPicked;   // an entry of either history menu, by slot
     std::function<void()> clear;              // "送信内容クリア"
+    std::function<void()> addressBook;        // "あ2"
   };
   MainMenus(QMenuBar* bar, Handlers handlers);
 
