@@ -10,6 +10,7 @@
 #include <QSessionManager>
 #endif
 
+#include "app/compose_aids.h"
 #include "app/compose_panel.h"
 #include "app/fonts.h"
 #include "app/icons.h"
@@ -55,8 +56,12 @@ Form1::Form1(Services services, QWidget* parent)
       menuBar(), MainMenus::Handlers{.settings = [this] { settingsPanelShown() ? PutPop() : SetPop(); },
                                      .historyPicked = [this](int slot) { pickHistory(slot); },
                                      .clear = [this] { clearCompose(); },
-                                     .addressBook = [this] { openAddressBook(); }});
+                                     .addressBook = [this] { openAddressBook(); },
+                                     .attachment = [this] { aids_->TnpFile(); },
+                                     .dropAttachment = [this] { aids_->dropAttachment(); }});
   connect(compose_->Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  aids_ = std::make_unique<ComposeAids>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
+                                        sendOperation_->variables().TnpPath);
 
   setWindowSizeTwips(kDefaultWindowHeight, kDefaultWindowWidth);
   Form_Load(planStartup(folder_, services_.clock.now()));
