@@ -4,36 +4,22 @@
 
 #include <QtWidgets>
 
-#include "app/form1.h"
-#include "platform/text_file.h"
-#include "support/fakes.h"
+#include "app/form1_fixture.h"
 
 namespace parupo {
 namespace {
 
-QString u(const char* text) { return QString::fromUtf8(text); }
+using test::the;
+using test::u;
 
-class LookTest : public ::testing::Test {
+// A server, so the window opens composing; the specific address is 赤@example.jp, the
+// reply-to mode "コピーを送る", and the subject stays as typed.
+class LookTest : public test::Form1Fixture<test::FakeMail> {
  protected:
-  test::FakeServices fakes;
-
-  std::unique_ptr<Form1> start() {
-    // A server, so the window opens composing; the specific address is 赤@example.jp.
-    std::string pp1;
-    for (const char* line : {"smtp.example.jp", "me@example.jp", "赤@example.jp", "", "False", "", "", "", " 1 ",
-                             "False", "False", " 5220 ", " 4770 ", "True", "False", "False", "False"})
-      pp1 += toCp932(line) + "\r\n";
-    test::writeBytes(fakes.folder / "PP1.dat", pp1);
-    auto form = std::make_unique<Form1>(fakes.services());
-    form->show();
-    QApplication::processEvents();
-    return form;
-  }
-  template <typename T>
-  static T* the(const Form1& form, const char* name) {
-    T* control = form.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(control, nullptr) << name;
-    return control;
+  void SetUp() override {
+    pp1[8] = " 1 ";
+    pp1[14] = "False";
+    put("PP1.dat", pp1);
   }
 };
 
@@ -130,9 +116,9 @@ TEST_F(LookTest, TextCommittedByAnInputMethodArrivesInTheBoxesAndIsSent) {
   EXPECT_EQ(body->toolTip(), QString::number(u("赤@example.jp会議山田様").size()));
 
   form->Command1_Click();
-  ASSERT_EQ(fakes.mail.sends.size(), 1u);
-  EXPECT_EQ(fakes.mail.sends[0].subject + "|" + fakes.mail.sends[0].body, "会議|山田様");
-  EXPECT_EQ(fakes.mail.sends[0].recipients.substr(0, 14), "赤@example.jp");
+  ASSERT_EQ(mail.sends.size(), 1u);
+  EXPECT_EQ(mail.sends[0].subject + "|" + mail.sends[0].body, "会議|山田様");
+  EXPECT_EQ(mail.sends[0].recipients.substr(0, 14), "赤@example.jp");
 }
 
 }  // namespace
