@@ -1,4 +1,4 @@
-import email, email.policy
+import email, email.policy, re
 from mail_servers import SmtpServer
 from parupo_e2e import ProgramTest, lines, wait_until
 
@@ -40,6 +40,15 @@ class BookTest(ProgramTest):
         self.run_tool("xdotool", "mousemove", str(x + (w // 2 if dx is None else dx)),
                       str(y + h // 2), *actions)
 
+    def choose(self, menus, *keys):
+        """Keys for the popup menu once `menus` of them are open beside the two windows
+        (popups are no accessible children of the program, and have no title)."""
+        def shown():
+            return len(self.run_tool("xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                     str(self.app.pid), "--class", "^parupo$").split()) - 2
+        wait_until(lambda: shown() == menus, what="%d menus" % menus)
+        self.run_tool("xdotool", "key", *keys)
+
     def expand(self, group, first_entry):
         self.mouse(wait_until(lambda: self.cells(group), what=group)[0], "click", "--repeat", "2", "1")
         wait_until(lambda: self.cells(first_entry), what="the entries of %s" % group)
@@ -62,8 +71,6 @@ class BookTest(ProgramTest):
                 return x - b, y - b, w + 2 * b, h + 2 * b
             wid = int(parent[1], 16)
 
-
-import re  # noqa: E402
 
 
 class BesideTheMainWindowTest(BookTest):
@@ -97,3 +104,37 @@ class BesideTheMainWindowTest(BookTest):
         self.assertEqual(self.read("PPad.dat"), PPAD)
         self.assertEqual(app.close(MAIN), 0)
         self.assertEqual(self.read("PPad.dat"), PPAD)
+
+
+class ConsecutiveSendTest(BookTest):
+    def test_three_entries_by_two_make_two_mails_to_the_recipient_and_the_program_keeps_running(self):
+        server = SmtpServer(self.root)
+        self.addCleanup(server.close)
+        app = self.open_book(lines("友人", "山田\tyamada@example.jp", "鈴木\tsuzuki@example.jp\t090-1234-5678",
+                                   "佐藤\tsato@example.jp"),
+                             smtp="127.0.0.1:%d" % server.port, quit_after_send=True)
+        app.set_text("宛先", TO)
+        self.mouse(self.cells("友人")[0], "click", "3")
+        self.choose(1, "Up", "Return")  # the last entry: "連続送信"
+        rows = app.all(None, "list item", root=app.find("連続送信", "list", showing=True))
+        self.mouse(rows[0], "click", "1", "keydown", "shift")
+        self.mouse(rows[-1], "click", "1", "keyup", "shift")
+        self.mouse(rows[1], "click", "3")
+        self.choose(1, "Down", "Right")  # "送信", and in it "1"
+        self.choose(2, "Down", "Return")
+
+        wait_until(lambda: len(server.messages) == 2, what="two mails")
+        sent = [(frm, rcpts, email.message_from_bytes(content, policy=email.policy.default))
+                for frm, rcpts, content in server.messages]
+        self.assertEqual([(frm, rcpts, m["Subject"], m.get_content()) for frm, rcpts, m in sent], [
+            (ME, [TO], "アドレス一覧", "山田\r\nyamada@example.jp\r\n\r\n"
+                                       "鈴木\r\nsuzuki@example.jp\r\n090-1234-5678\r\n\r\n"),
+            (ME, [TO], "アドレス一覧", "佐藤\r\nsato@example.jp\r\n\r\n")])
+        # The run ends: the option given back, the copy box unchecked, the tree shown again.
+        import pyatspi
+        boxes = [app.find(n, r) for n, r in (("送信後終了", "menu item"), ("返信先にコピーを送らない場合はチェック", "check box"))]
+        wait_until(lambda: [b.clear_cache() or b.getState().contains(pyatspi.STATE_CHECKED) for b in boxes] == [True, False],
+                   what="the options as they were")
+        app.find(BOOK, "tree", showing=True)
+        self.assertEqual(app.close(MAIN), 0)
+        self.assertEqual(self.read("PP1.dat"), settings(smtp="127.0.0.1:%d" % server.port, quit_after_send=True))
