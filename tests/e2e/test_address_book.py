@@ -1,6 +1,6 @@
 import email, email.policy, re
 from mail_servers import SmtpServer
-from parupo_e2e import ProgramTest, lines, wait_until
+from parupo_e2e import ProgramTest, lines, request_close, wait_until
 
 MAIN, BOOK = "!ぱるぽ", "アドレス帳"
 ME, TO = "me@example.jp", "list@example.jp"
@@ -34,11 +34,10 @@ class BookTest(ProgramTest):
         found = self.app.all(name, "table cell", showing=True)
         return sorted(found, key=lambda a: a.queryComponent().getExtents(0).y)
 
-    def mouse(self, acc, *actions, dx=None):
-        """xdotool actions at the middle of acc (or dx pixels from its left edge)."""
+    def mouse(self, acc, *actions):
+        """xdotool actions at the middle of acc."""
         x, y, w, h = acc.queryComponent().getExtents(0)
-        self.run_tool("xdotool", "mousemove", str(x + (w // 2 if dx is None else dx)),
-                      str(y + h // 2), *actions)
+        self.run_tool("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), *actions)
 
     def choose(self, menus, *keys):
         """Keys for the popup menu once `menus` of them are open beside the two windows
@@ -53,11 +52,11 @@ class BookTest(ProgramTest):
         self.mouse(wait_until(lambda: self.cells(group), what=group)[0], "click", "--repeat", "2", "1")
         wait_until(lambda: self.cells(first_entry), what="the entries of %s" % group)
 
-    def text(self, name):
-        return self.app.text_of(self.app.find(name, "text"))
-
-    def wait_text(self, name, text):
-        wait_until(lambda: self.text(name) == text, what="%r in %r" % (text, name))
+    def texts(self, *names):
+        """The texts of the boxes of those names (found once: a search walks the whole tree)."""
+        boxes = self.__dict__.setdefault("boxes", {})
+        return tuple(self.app.text_of(boxes.get(n) or boxes.setdefault(n, self.app.find(n, "text")))
+                     for n in names)
 
     def frame(self, title):
         """(x, y, width, height) of the window's outermost frame, on the screen."""
@@ -72,7 +71,6 @@ class BookTest(ProgramTest):
             wid = int(parent[1], 16)
 
 
-
 class BesideTheMainWindowTest(BookTest):
     window_manager = True
 
@@ -83,6 +81,9 @@ class BesideTheMainWindowTest(BookTest):
             main, book = self.frame(MAIN), self.frame(BOOK)
             return (book[0], book[1], book[3]) == (main[0] + main[2], main[1], main[3]) and book[2] > 0
         wait_until(beside, timeout=5, what="the book's frame at the main window's right edge")
+        icons = [self.run_tool("xprop", "-id", str(app.window(t)), "_NET_WM_ICON").split("=")[-1] for t in (MAIN, BOOK)]
+        self.assertEqual(icons[0], icons[1])
+        self.assertIn("Icon (16 x 16)", icons[1])
         self.assertEqual([a.name for a in self.cells(None) if a.name], ["友人", "仕事", "空のグループ"])
 
         self.expand("友人", "山田,太郎")
@@ -94,16 +95,42 @@ class BesideTheMainWindowTest(BookTest):
                 ("髙橋～①, 営業部", 0, ("髙橋～①, 営業部", "takahashi@example.jp", "090-1234-5678,内線"))):
             with self.subTest(name=name, row=row):
                 self.mouse(self.cells(name)[row], "click", "1")
-                self.wait_text("宛先", boxes[1])
-                self.assertEqual(tuple(self.text(n) for n in ("名前", "アドレス", "携帯番号")), boxes)
+                wait_until(lambda: self.texts("宛先") == boxes[1:2], what="宛先 " + boxes[1])
+                self.assertEqual(self.texts("名前", "アドレス", "携帯番号"), boxes)
 
-        self.app.proc  # the book closes by its close box; the program goes on
-        from parupo_e2e import request_close
-        request_close(self.display, app.window(BOOK))
+        request_close(self.display, app.window(BOOK))  # its close box; the program goes on
         wait_until(lambda: not app.windows(BOOK), what="the book closed")
         self.assertEqual(self.read("PPad.dat"), PPAD)
         self.assertEqual(app.close(MAIN), 0)
         self.assertEqual(self.read("PPad.dat"), PPAD)
+
+
+class ClosingTheMainWindowTest(BookTest):
+    def test_what_was_typed_registered_and_moved_in_the_open_book_is_kept(self):
+        app = self.open_book()
+        self.expand("友人", "山田,太郎")
+        self.mouse(self.cells("山田,太郎")[0], "click", "1")
+        wait_until(lambda: self.texts("名前") == ("山田,太郎",), what="the entry shown")
+        app.set_text("アドレス", "taro@example.jp")
+        app.press("登録", "push button")  # a left click: the entry takes the boxes
+        for name, text in (("名前", "新人"), ("アドレス", "new@example.jp"), ("携帯番号", "090-9999-0000")):
+            app.set_text(name, text)
+        self.mouse(app.find("登録", "push button"), "click", "3")  # a right click: registered
+        # Dragged onto the other group's name: the new entry moves to that group's end.
+        new = wait_until(lambda: self.cells("新人"), what="the new entry")[0]
+        self.mouse(new, "mousedown", "1")
+        x, y, w, h = self.cells("空のグループ")[0].queryComponent().getExtents(0)
+        for step in range(5, -1, -1):  # a hand's way there, the row's middle last
+            self.run_tool("xdotool", "mousemove", str(x + 40), str(y + h // 2 - 4 * step))
+        self.run_tool("xdotool", "mouseup", "1")
+        wait_until(lambda: not self.cells("新人"), what="the entry gone into the closed group")
+
+        self.assertEqual(app.close(MAIN), 0)
+        self.assertEqual(self.read("PPad.dat"), lines(
+            "友人", "山田,太郎\ttaro@example.jp", "同名\tdou-a@example.jp",
+            "仕事", "髙橋～①, 営業部\ttakahashi@example.jp\t090-1234-5678,内線",
+            "同名\tdou-b@example.jp\t080-0000-1111", "空のグループ", "新人\tnew@example.jp\t090-9999-0000",
+        ).replace("髙".encode("cp932"), b"\xfb\xfc"))
 
 
 class ConsecutiveSendTest(BookTest):
