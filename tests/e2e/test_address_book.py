@@ -85,6 +85,7 @@ class BesideTheMainWindowTest(BookTest):
         self.assertEqual(icons[0], icons[1])
         self.assertIn("Icon (16 x 16)", icons[1])
         self.assertEqual([a.name for a in self.cells(None) if a.name], ["友人", "仕事", "空のグループ"])
+        app.press("あ2", "menu item")  # again: the open book comes to the front, no second one
 
         self.expand("友人", "山田,太郎")
         self.expand("仕事", "髙橋～①, 営業部")
@@ -98,6 +99,7 @@ class BesideTheMainWindowTest(BookTest):
                 wait_until(lambda: self.texts("宛先") == boxes[1:2], what="宛先 " + boxes[1])
                 self.assertEqual(self.texts("名前", "アドレス", "携帯番号"), boxes)
 
+        self.assertEqual(len(app.windows(BOOK)), 1)
         request_close(self.display, app.window(BOOK))  # its close box; the program goes on
         wait_until(lambda: not app.windows(BOOK), what="the book closed")
         self.assertEqual(self.read("PPad.dat"), PPAD)
