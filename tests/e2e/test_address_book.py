@@ -131,9 +131,12 @@ class ClosingTheMainWindowTest(BookTest):
         # Dragged onto the other group's name: the new entry moves to that group's end.
         new = wait_until(lambda: self.cells("新人"), what="the new entry")[0]
         self.mouse(new, "mousedown", "1")
-        x, y, w, h = self.cells("空のグループ")[0].queryComponent().getExtents(0)
+        target = self.cells("空のグループ")[0]
+        x, y, w, h = target.queryComponent().getExtents(0)
         for step in range(5, -1, -1):  # a hand's way there, the row's middle last
             self.run_tool("xdotool", "mousemove", str(x + 40), str(y + h // 2 - 4 * step))
+        # Released once the tree has followed the mouse there, as a hand would.
+        wait_until(lambda: target.getState().contains(pyatspi.STATE_SELECTED), what="the drop highlight")
         self.run_tool("xdotool", "mouseup", "1")
         wait_until(lambda: not self.cells("新人"), what="the entry gone into the closed group")
 
