@@ -48,13 +48,15 @@ class BookTest(ProgramTest):
         x, y, w, h = acc.queryComponent().getExtents(0)
         self.run_tool("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), *actions)
 
+    def popups(self):
+        """How many windows are open beside the two: menus, a drag's picture. They have
+        no title, and are no accessible children of the program."""
+        return len(self.run_tool("xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                 str(self.app.pid), "--class", "^parupo$").split()) - 2
+
     def choose(self, menus, *keys):
-        """Keys for the popup menu once `menus` of them are open beside the two windows
-        (popups are no accessible children of the program, and have no title)."""
-        def shown():
-            return len(self.run_tool("xdotool", "search", "--all", "--onlyvisible", "--pid",
-                                     str(self.app.pid), "--class", "^parupo$").split()) - 2
-        wait_until(lambda: shown() == menus, what="%d menus" % menus)
+        """Keys for the popup menu once `menus` of them are open."""
+        wait_until(lambda: self.popups() == menus, what="%d menus" % menus)
         self.run_tool("xdotool", "key", *keys)
 
     def expand(self, group, first_entry):
@@ -118,7 +120,7 @@ class BesideTheMainWindowTest(BookTest):
 
 
 class ClosingTheMainWindowTest(BookTest):
-    def test_what_was_typed_registered_and_moved_in_the_open_book_is_kept(self):
+    def test_what_was_typed_registered_moved_and_deleted_in_the_open_book_is_kept(self):
         app = self.open_book()
         self.expand("友人", "山田,太郎")
         self.mouse(self.cells("山田,太郎")[0], "click", "1")
@@ -136,13 +138,23 @@ class ClosingTheMainWindowTest(BookTest):
         for step in range(5, -1, -1):  # a hand's way there, the row's middle last
             self.run_tool("xdotool", "mousemove", str(x + 40), str(y + h // 2 - 4 * step))
         # Released once the tree has followed the mouse there, as a hand would.
-        wait_until(lambda: target.getState().contains(pyatspi.STATE_SELECTED), what="the drop highlight")
+        wait_until(lambda: target.clear_cache() or target.getState().contains(pyatspi.STATE_SELECTED),
+                   what="the drop highlight")
         self.run_tool("xdotool", "mouseup", "1")
-        wait_until(lambda: not self.cells("新人"), what="the entry gone into the closed group")
+        wait_until(lambda: self.popups() == 0, what="the drag's end")  # the drop is handled by then
+        # One of two entries of one name deleted from the tree's menu: the other one stays.
+        self.mouse(self.cells("同名")[0], "click", "1")
+        self.mouse(self.cells("同名")[0], "click", "3")
+        self.choose(1, "Down", "Down", "Right")  # "削除", and in it the delete command
+        self.choose(2, "Return")
+        box = app.find(None, "alert")
+        self.assertIn("同名 を削除しても良いですか？", [a.name for a in app.all(role="label", root=box)])
+        app.press(acc=next(a for a in app.all(role="push button", root=box) if a.name.strip("&") == "Yes"))
+        wait_until(lambda: not app.all(None, "alert"), what="the question answered")
 
         self.assertEqual(app.close(MAIN), 0)
-        self.assertEqual(self.read("PPad.dat"), PPAD.replace(b"yamada@", b"taro@") +
-                         lines("新人\tnew@example.jp\t090-9999-0000"))
+        self.assertEqual(self.read("PPad.dat"), PPAD.replace(b"yamada@", b"taro@").replace(
+            lines("同名\tdou-a@example.jp"), b"") + lines("新人\tnew@example.jp\t090-9999-0000"))
 
 
 class HeldSmtpServer(SmtpServer):
