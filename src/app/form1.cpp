@@ -87,7 +87,8 @@ void Form1::Form_Load(const StartupPlan& plan) {
   history_ = plan.history;
   compose_->setRecipient(plan.recipient);
   if (plan.openSettingsPanel) SetPop();
-  compose_->setAddressBookLines(plan.addressBookLines);
+  bookLines_ = plan.addressBookLines;
+  compose_->setAddressBookLines(bookLines_);
   Rireki(false);
   menus_->showChosenHistoryMenu();
 }
@@ -148,7 +149,7 @@ void Form1::clearCompose() {
 void Form1::Rireki(bool reportProblems) {
   history_.promote(compose_->recipient());
   const std::string error = history_.save(folder_ / "PP2.dat");
-  menus_->showHistory(history_, compose_->addressBookLines());
+  menus_->showHistory(history_, bookLines_);
   if (reportProblems && !error.empty()) services_.dialogs.message("宛先の履歴 (PP2.dat) を保存できませんでした。\n" + error);
 }
 

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/responsive_mail.h"
 #include "core/services.h"
@@ -115,6 +116,7 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   ResponsiveMail mail_;
   std::unique_ptr<SendOperation> sendOperation_;
   RecipientHistory history_;
+  std::vector<std::string> bookLines_;  // PPad.dat as read at start-up, for the history's names
   TwipsWindow twips_;
   std::unique_ptr<ComposePanel> compose_;
   std::unique_ptr<SettingsPanel> settingsPanel_;
