@@ -121,5 +121,12 @@ TEST_F(LookTest, TextCommittedByAnInputMethodArrivesInTheBoxesAndIsSent) {
   EXPECT_EQ(mail.sends[0].recipients.substr(0, 14), "赤@example.jp");
 }
 
+// What scripts/setup installs with the program: Qt's plugins for ibus and fcitx5.
+TEST(InputMethods, TheIbusAndFcitx5PluginsAreInstalled) {
+  const QDir plugins(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforminputcontexts"));
+  for (const char* plugin : {"libibusplatforminputcontextplugin.so", "libfcitx5platforminputcontextplugin.so"})
+    EXPECT_TRUE(plugins.exists(QString::fromLatin1(plugin))) << plugins.path().toStdString() << "/" << plugin;
+}
+
 }  // namespace
 }  // namespace parupo
