@@ -2,8 +2,9 @@ import contextlib, itertools, os, pathlib, random, re, shutil, signal, subproces
 from mail_servers import SmtpServer
 from parupo_e2e import ProgramTest, lines, request_close, wait_until
 
-# At most this many kills, and no new one after SECONDS (a sanitizer build starts slower).
-ROUNDS = int(os.environ.get("PARUPO_CRASH_ROUNDS", "40"))
+# At least MIN_ROUNDS kills and at most ROUNDS; no new one after SECONDS once the least
+# are done (a sanitizer build, or a busy machine, starts the program slower).
+MIN_ROUNDS, ROUNDS = 8, int(os.environ.get("PARUPO_CRASH_ROUNDS", "40"))
 SECONDS = float(os.environ.get("PARUPO_CRASH_SECONDS", "30"))
 ME = "me@example.jp"
 DATA = ("PP1.dat", "PP2.dat", "PP4.dat", "PPad.dat")
@@ -43,7 +44,7 @@ class CrashTest(ProgramTest):
 
         deadline, rounds = time.monotonic() + SECONDS, 0
         for round_ in range(ROUNDS):
-            if time.monotonic() > deadline:
+            if round_ >= MIN_ROUNDS and time.monotonic() > deadline:
                 break
             rounds += 1
             yesterday = time.time() - 86400
@@ -69,7 +70,6 @@ class CrashTest(ProgramTest):
                   if os.path.isdir(d) for f in os.listdir(d))
         print("\n%d kills, %d of them inside a save, %d mails; seed %d" % (
             rounds, cut, len(self.server.messages), seed), file=sys.stderr)
-        self.assertGreaterEqual(rounds, min(ROUNDS, 5), "too slow to test anything")
         self.assertGreater(len(self.server.messages), 0, "no mail was sent; seed %d" % seed)
         self.assertNotEqual(self.read("PP1.da$"), self.old_backups["PP1.dat"], "never backed up")
 
