@@ -78,8 +78,8 @@ void checkAttachment(const fuzz::Entity& part, const std::string& name, const st
   std::string expected = shownText(name);
   if (expected.find_first_not_of(" \t") == std::string::npos) expected = "attachment";
   require(part.value("Content-Transfer-Encoding") == "base64", "the file goes in base64");
-  require(fuzz::decodeWords(fuzz::parameter(part.value("Content-Type"), "name")) == expected,
-          "name= gives the file's name", part.value("Content-Type"));
+  requireSameText(fuzz::decodeWords(fuzz::parameter(part.value("Content-Type"), "name")), expected,
+                  "name= gives the file's name");
   require(fuzz::parameter(part.value("Content-Disposition"), "filename") == expected,
           "filename gives the file's name", part.value("Content-Disposition"));
   require(fuzz::base64Decode(part.body) == content, "the file arrives unchanged");

@@ -10,21 +10,21 @@ using namespace parupo;
 
 namespace {
 
-std::string rewritten(std::string_view bytes) {
+std::string rewritten(const std::vector<std::string>& lines) {
   Settings settings;
-  readSettingsFile(fuzz::fileLines(bytes), settings);
+  readSettingsFile(lines, settings);
   return fuzz::fileBytes(settingsFileLines(settings));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view bytes = fuzz::bytesOf(data, size);
+  const std::vector<std::string> lines = fuzz::fileLines(fuzz::bytesOf(data, size));
 
-  const std::string once = rewritten(bytes);
-  fuzz::require(rewritten(once) == once, "PP1.dat written by the program reads back unchanged", once);
+  const std::string once = rewritten(lines);
+  fuzz::require(rewritten(fuzz::fileLines(once)) == once, "PP1.dat written by the program reads back unchanged", once);
 
-  const std::string days = retentionFromFile(fuzz::fileLines(bytes));
+  const std::string days = retentionFromFile(lines);
   int value = 0;
   const auto [end, error] = std::from_chars(days.data(), days.data() + days.size(), value);
   fuzz::require(error == std::errc() && end == days.data() + days.size() && value >= 1 && value <= 32767,

@@ -153,13 +153,15 @@ std::string subjectHeader(std::string_view subject) {
       std::size_t wordEnd = text.find(' ', i + 1);
       if (wordEnd == std::string::npos) wordEnd = text.size();
       std::size_t length = wordEnd - i;
-      if (length > kMaxLine - 10) {
-        plain = false;
-        break;
-      }
-      if (lineLength + length > 78 && lineLength > 1 && text[i] == ' ') {
+      // A fold never leaves a line of blanks alone, which readers may take for the end
+      // of the headers: a run of blanks stays on its line.
+      if (lineLength + length > 78 && lineLength > 1 && text[i] == ' ' && length > 1) {
         out += "\r\n";
         lineLength = 0;
+      }
+      if (lineLength + length > kMaxLine) {
+        plain = false;
+        break;
       }
       out.append(text, i, length);
       lineLength += length;
