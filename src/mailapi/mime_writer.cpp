@@ -113,7 +113,9 @@ std::string percentEncode(std::string_view bytes) {
 }
 
 bool isSimpleFileName(std::string_view name) {
-  if (name.size() > 60) return false;
+  // Mailers decode encoded words inside name="...": a name that merely looks like one
+  // ("=?UTF-8?B?...?=") would be shown as something else, so it goes encoded itself.
+  if (name.size() > 60 || name.find("=?") != std::string_view::npos) return false;
   for (char ch : name) {
     unsigned char c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') return false;
