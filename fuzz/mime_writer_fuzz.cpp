@@ -13,6 +13,7 @@
 #include "mailapi/mime_writer.h"
 #include "mailapi/text_encoding.h"
 #include "mime_reader.h"
+#include "platform/text_util.h"
 
 using namespace parupo;
 using fuzz::require;
@@ -76,7 +77,7 @@ void checkAttachment(const fuzz::Entity& part, const std::string& name, const st
   require(names == std::vector<std::string>{"Content-Disposition", "Content-Transfer-Encoding", "Content-Type"},
           "the attachment has exactly its three headers");
   std::string expected = shownText(name);
-  if (expected.find_first_not_of(" \t") == std::string::npos) expected = "attachment";
+  if (trimBlanks(expected, Blanks::WithIdeographic).empty()) expected = "attachment";
   require(part.value("Content-Transfer-Encoding") == "base64", "the file goes in base64");
   requireSameText(fuzz::decodeWords(fuzz::parameter(part.value("Content-Type"), "name")), expected,
                   "name= gives the file's name");
@@ -127,13 +128,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                             "Message-ID", "Reply-To", "Subject", "To"};
   if (!withFile) expectedNames.push_back("Content-Transfer-Encoding");
   std::sort(expectedNames.begin(), expectedNames.end());
-  require(top.names() == expectedNames, "the message has exactly the writer's headers", message.substr(0, 4000));
+  require(top.names() == expectedNames, "the message has exactly the writer's headers",
+          message.substr(0, 4000));
 
   require(top.value("From") == from && top.value("Reply-To") == from, "From and Reply-To are the sender");
   std::string toValue;
   for (const std::string& r : to) toValue += (toValue.empty() ? "" : ", ") + r;
   require(top.value("To") == toValue, "To lists the recipients", top.value("To"));
-  requireSameText(fuzz::decodeWords(top.value("Subject")), shownText(subject), "the subject decodes to the user's text");
+  requireSameText(fuzz::decodeWords(top.value("Subject")), shownText(subject),
+                  "the subject decodes to the user's text");
 
   if (!withFile) {
     checkTextPart(top, body);
