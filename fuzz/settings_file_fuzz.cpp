@@ -3,7 +3,7 @@
 // file the program wrote gives the same bytes), and the retention is always usable.
 #include <charconv>
 
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 #include "fuzz_support.h"
 
 using namespace parupo;
