@@ -120,7 +120,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream(parts.attachment, std::ios::binary) << content;
   }
   mail::MessageStream stream(std::move(parts));
+  const std::uint64_t declared = stream.size();
   const std::string message = readStream(stream, chunk);
+  require(message.size() == declared, "the message is exactly as long as declared before the upload");
   if (withFile) std::filesystem::remove(scratchFolder() / name);
 
   const fuzz::Entity top = fuzz::readMessage(message);
