@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
                 subject = "ベンチマーク " + std::to_string(i),
                 body = "短い本文です。\nThis is message " + std::to_string(i) + ".\n",
                 attachment = argc > 3 ? argv[3] : "";
-    std::string result = library.SendMail(server, to, reply, subject, body, attachment);
+    std::string result = library.SendMail(server, to, reply, subject, body, attachment, "");
     if (!result.empty()) {
       std::fprintf(stderr, "message %d: %s\n", i, result.c_str());
       return 1;

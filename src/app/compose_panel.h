@@ -45,8 +45,17 @@ class ComposePanel {
   bool noCopy() const;
   void setNoCopy(bool checked);
 
+  // The body as the user edits it: one step to undo, the cursor kept where it can be.
+  void appendBody(const std::string& text);    // any line ends
+  void replaceBody(const std::string& text);   // any line ends
+  // The attachment button shows whether a file is attached and which: a badge on its
+  // picture and the path as its tooltip; "" shows none.
+  void showAttachment(const std::string& path);
+  // Red while the recipient is the specific address of the settings, else black.
+  void markRecipient(bool specific);
+
+  // The hidden copy of PPad.dat's lines (mAdrs).
   void setAddressBookLines(const std::vector<std::string>& lines);
-  std::vector<std::string> addressBookLines() const;
 
   // Sizes the panel and its boxes for the window's size rules.
   void fit(const ComposeLayout& layout, const TwipsWindow& twips);

@@ -2,10 +2,15 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 
+#include "app/compose_aids.h"
 #include "app/compose_panel.h"
 #include "app/fonts.h"
 #include "app/icons.h"
@@ -13,6 +18,8 @@
 #include "app/settings_panel.h"
 #include "app/startup.h"
 #include "app/window_size.h"
+#include "addressbook/form4.h"
+#include "logs/form2.h"
 #include "core/settings_store.h"
 #include "send/parupo.h"
 
@@ -49,11 +56,24 @@ Form1::Form1(Services services, QWidget* parent)
   menus_ = std::make_unique<MainMenus>(
       menuBar(), MainMenus::Handlers{.settings = [this] { settingsPanelShown() ? PutPop() : SetPop(); },
                                      .historyPicked = [this](int slot) { pickHistory(slot); },
-                                     .clear = [this] { clearCompose(); }});
+                                     .clear = [this] { clearCompose(); },
+                                     .logViewer = [this] { openLogViewer(); },
+                                     .addressBook = [this] { openAddressBook(); },
+                                     .attachment = [this] { aids_->TnpFile(); },
+                                     .dropAttachment = [this] { aids_->dropAttachment(); }});
   connect(compose_->Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  aids_ = std::make_unique<ComposeAids>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
+                                        sendOperation_->variables().TnpPath);
 
   setWindowSizeTwips(kDefaultWindowHeight, kDefaultWindowWidth);
   Form_Load(planStartup(folder_, services_.clock.now()));
+
+  // The end of the session: the session manager first asks for the data to be saved
+  // (it may still cancel the logout), then ends the application.
+#if QT_CONFIG(sessionmanager)
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { saveBeforeEnding(); });
+#endif
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { requestEnd(); });
 }
 
 Form1::~Form1() = default;
@@ -62,12 +82,14 @@ Form1::~Form1() = default;
 void Form1::Form_Load(const StartupPlan& plan) {
   compose_->Command4->setVisible(plan.developmentFolder);
   applySettings(plan.settings);
+  settingsUnreadable_ = plan.settingsUnreadable;
   compose_->setSubject(plan.subject);
   history_ = plan.history;
   compose_->setRecipient(plan.recipient);
   if (plan.openSettingsPanel) SetPop();
-  compose_->setAddressBookLines(plan.addressBookLines);
-  Rireki();
+  bookLines_ = plan.addressBookLines;
+  compose_->setAddressBookLines(bookLines_);
+  Rireki(false);
   menus_->showChosenHistoryMenu();
 }
 
@@ -82,15 +104,21 @@ Settings Form1::settings() const {
   Settings st;
   settingsPanel_->readInto(st);
   menus_->readInto(st);
-  st.height = twips_.height();
-  st.width = twips_.width();
+  // The settings panel has a size of its own; the window's size is the one it had before.
+  st.height = settingsPanelShown() ? savedHeight_ : twips_.height();
+  st.width = settingsPanelShown() ? savedWidth_ : twips_.width();
   return st;
 }
 
 // --- The settings panel and the settings files ---------------------------------------
 
+// One box for one save, however many of its files failed (a full disk fails both).
 void Form1::SavePopDat() {
-  for (const std::string& problem : parupo::saveSettings(folder_, settings())) services_.dialogs.message(problem);
+  const std::vector<std::string> problems = parupo::saveSettings(folder_, settings(), settingsUnreadable_);
+  if (problems.empty()) return;
+  std::string text;
+  for (const std::string& problem : problems) text += problem + "\n";
+  services_.dialogs.message(text + "前に保存した内容はそのまま残っています。");
 }
 
 bool Form1::settingsPanelShown() const { return !settingsPanel_->Frame1->isHidden(); }
@@ -118,11 +146,11 @@ void Form1::clearCompose() {
   compose_->setBody("");
 }
 
-void Form1::Rireki() {
+void Form1::Rireki(bool reportProblems) {
   history_.promote(compose_->recipient());
   const std::string error = history_.save(folder_ / "PP2.dat");
-  menus_->showHistory(history_, compose_->addressBookLines());
-  if (!error.empty()) services_.dialogs.message("宛先の履歴 (PP2.dat) を保存できませんでした。\n" + error);
+  menus_->showHistory(history_, bookLines_);
+  if (reportProblems && !error.empty()) services_.dialogs.message("宛先の履歴 (PP2.dat) を保存できませんでした。\n" + error);
 }
 
 void Form1::pickHistory(int slot) {
@@ -130,6 +158,24 @@ void Form1::pickHistory(int slot) {
   compose_->setRecipient(history_.slot(slot));
   Rireki();
   compose_->setNoCopy(isOwnAddress(settings().replyTo, compose_->recipient()));
+}
+
+// --- The other windows ------------------------------------------------------------------
+
+// "び": the viewer takes this window's place until it closes.
+void Form1::openLogViewer() {
+  parupo::openLogViewer(services_.dialogs, folder_, this, [this](bool visible) { setVisible(visible); });
+}
+
+// "あ2": the book opens beside this window and loads its file; chosen again while it is
+// open, it only comes to the front.
+void Form1::openAddressBook() {
+  if (book_) {
+    book_->raiseWindow();
+    return;
+  }
+  book_ = new Form4(services_.dialogs, folder_, *this, this);
+  book_->showBesideMainWindow();
 }
 
 // --- Sending ---------------------------------------------------------------------------
@@ -155,10 +201,6 @@ bool Form1::noCopyChecked() const { return compose_->noCopy(); }
 void Form1::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
 void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enabled); }
 
-void Form1::endProgram() {
-  if (services_.endProgram) services_.endProgram();
-}
-
 std::string Form1::recipient() const { return compose_->recipient(); }
 void Form1::setRecipient(const std::string& text) { compose_->setRecipient(text); }
 void Form1::setSubject(const std::string& text) { compose_->setSubject(text); }
@@ -171,16 +213,37 @@ std::string Form1::caption() const { return windowTitle().toStdString(); }
 
 // --- Closing ---------------------------------------------------------------------------
 
+bool Form1::busy() const { return sending_ > 0 || mail_.busy(); }
+
 void Form1::closeEvent(QCloseEvent* event) {
-  if (sending_ > 0 || mail_.busy()) {
-    // A send is under way: the window closes when it has returned.
+  if (busy()) {
+    // A send is under way: the window closes when it (and its message box) is over.
     closeAfterSend_ = true;
     event->ignore();
     return;
   }
-  SavePopDat();
   event->accept();
   endProgram();
+}
+
+void Form1::requestEnd() {
+  if (busy()) {
+    closeAfterSend_ = true;
+    return;
+  }
+  endProgram();
+}
+
+void Form1::endProgram() {
+  saveBeforeEnding();
+  if (services_.endProgram) services_.endProgram();
+}
+
+void Form1::saveBeforeEnding() {
+  // The address book first: during a consecutive send it gives "送信後終了" back, and
+  // the settings saved next must hold the user's own choice.
+  if (book_) book_->saveBeforeProgramEnds();
+  SavePopDat();
 }
 
 // --- Size ------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "app/main_menus.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -67,6 +68,9 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
   PopSetup[kOptions] = options->menuAction();
   Sup[kClear] = options->addAction(QStringLiteral("送信内容クリア"));
   Sup[kAttachment] = options->addAction(QStringLiteral("添付ファイル"));
+  DropAttachment = options->addAction(QStringLiteral("添付ファイルを外す"));
+  name(DropAttachment, QStringLiteral("DropAttachment"));
+  showAttachmentSet(false);
   Sup[kSeparator] = options->addSeparator();
   Sup[kQuitAfterSend] = options->addAction(QStringLiteral("送信後終了"));
   QMenu* replyMenu = options->addMenu(QStringLiteral("返信先に送信する"));
@@ -82,6 +86,8 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
   show(Settings{});
   for (int i = 0; i < static_cast<int>(Sup.size()); ++i) name(Sup[i], QStringLiteral("Sup_%1").arg(i));
   QObject::connect(Sup[kClear], &QAction::triggered, bar, [this] { handlers_.clear(); });
+  QObject::connect(Sup[kAttachment], &QAction::triggered, bar, [this] { handlers_.attachment(); });
+  QObject::connect(DropAttachment, &QAction::triggered, bar, [this] { handlers_.dropAttachment(); });
   // Every entry of the options menu, the check marks included, may change which history
   // menu shows.
   for (int i = 0; i < static_cast<int>(Sup.size()); ++i) {
@@ -89,17 +95,21 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
     QObject::connect(Sup[i], &QAction::triggered, bar, [this] { showChosenHistoryMenu(); });
   }
 
-  const char* const replyModes[kReplyModeCount] = {"送らない", "コピーを送る", "ダミーに送る", "別々に送る"};
+  // One reply-to mode at a time, shown with radio marks; a settings file may check none.
+  auto* replyModes = new QActionGroup(replyMenu);
+  const char* const replyModeNames[kReplyModeCount] = {"送らない", "コピーを送る", "ダミーに送る", "別々に送る"};
   for (int i = 0; i < kReplyModeCount; ++i) {
-    Sup2[i] = replyMenu->addAction(QString::fromUtf8(replyModes[i]));
+    Sup2[i] = replyMenu->addAction(QString::fromUtf8(replyModeNames[i]));
     name(Sup2[i], QStringLiteral("Sup2_%1").arg(i));
     Sup2[i]->setCheckable(true);
-    QObject::connect(Sup2[i], &QAction::triggered, bar, [this, i] { checkReplyMode(i); });
+    replyModes->addAction(Sup2[i]);
   }
 
   PopSetup[kLogViewer] = bar->addAction(QStringLiteral("び"));
+  QObject::connect(PopSetup[kLogViewer], &QAction::triggered, bar, [this] { handlers_.logViewer(); });
   PopSetup[kHiddenEntry] = bar->addAction(QStringLiteral("あ"));
   PopSetup[kAddressBook] = bar->addAction(QStringLiteral("あ2"));
+  QObject::connect(PopSetup[kAddressBook], &QAction::triggered, bar, [this] { handlers_.addressBook(); });
   PopSetup[kHistoryByAddress]->setVisible(false);
   PopSetup[kHiddenEntry]->setVisible(false);
   for (int i = 0; i < static_cast<int>(PopSetup.size()); ++i)
@@ -113,8 +123,9 @@ void MainMenus::show(const Settings& st) {
   Sup[kSubjectIsDate]->setChecked(st.subjectIsDate);
   Sup[kHistoryByName]->setChecked(st.historyByName);
   Sup[kReceiveFirst]->setChecked(st.receiveFirst);
-  // A mode the menu does not know leaves the marks as they are.
-  if (isReplyMode(st.checkedReplyMode)) checkReplyMode(st.checkedReplyMode);
+  // A mode the menu does not know leaves the marks as they are; checking one unchecks
+  // the others, as they are one group.
+  if (isReplyMode(st.checkedReplyMode)) Sup2[static_cast<std::size_t>(st.checkedReplyMode)]->setChecked(true);
 }
 
 void MainMenus::readInto(Settings& st) const {
@@ -132,10 +143,12 @@ void MainMenus::readInto(Settings& st) const {
 bool MainMenus::quitAfterSend() const { return Sup[kQuitAfterSend]->isChecked(); }
 void MainMenus::setQuitAfterSend(bool checked) { Sup[kQuitAfterSend]->setChecked(checked); }
 
-void MainMenus::checkReplyMode(int index) {
-  for (QAction* item : Sup2) item->setChecked(false);
-  Sup2[static_cast<std::size_t>(index)]->setChecked(true);
+bool MainMenus::toggleSubjectIsDate() {
+  Sup[kSubjectIsDate]->trigger();
+  return Sup[kSubjectIsDate]->isChecked();
 }
+
+void MainMenus::showAttachmentSet(bool attached) { DropAttachment->setEnabled(attached); }
 
 void MainMenus::showHistory(const RecipientHistory& history,
                             const std::vector<std::string>& addressBookLines) {

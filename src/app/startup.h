@@ -15,6 +15,9 @@ namespace parupo {
 struct StartupPlan {
   // PP1.dat over the defaults, the retention days from PP4.dat.
   Settings settings;
+  // Why a PP1.dat that exists could not be read (empty when read or missing); saving
+  // leaves such a file alone.
+  std::string settingsUnreadable;
   // A folder holding the project file is the developer's: "帰" shows, and a mark stands
   // in the subject so that a test mail is never mistaken for a real one.
   bool developmentFolder = false;
@@ -26,8 +29,10 @@ struct StartupPlan {
   bool openSettingsPanel = false;
 };
 
-// Reads what the start-up needs from `folder`. A file that is missing or cannot be read
-// leaves its part at the default.
+// The start-up's work on the files of `folder`: makes the daily backups of the data
+// files, reads what the window shows, and deletes the message logs older than the
+// retention days saved in PP4.dat. A file that is missing or cannot be read leaves its
+// part at the default; nothing is ever reported.
 StartupPlan planStartup(const std::filesystem::path& folder, const LocalDateTime& now);
 
 }  // namespace parupo

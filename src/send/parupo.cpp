@@ -20,9 +20,9 @@ const std::string kTab = "\t";
 // send button disabled for good: the exception becomes the call's error text.
 std::string callSendMail(MailLibrary& mail, std::string& server, std::string& recipients,
                          std::string& replyTo, std::string& subject, std::string& body,
-                         std::string& attachment) {
+                         std::string& attachment, const std::string& sender = "") {
   try {
-    return mail.SendMail(server, recipients, replyTo, subject, body, attachment);
+    return mail.SendMail(server, recipients, replyTo, subject, body, attachment, sender);
   } catch (const std::exception& e) {
     std::string what = e.what();
     return "送信処理で予期しないエラーが発生しました" + (what.empty() ? std::string() : ": " + what);
@@ -119,9 +119,13 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
       fileProblems.push_back("送信記録のフォルダー " + logFolder.string() +
                              " を作成できませんでした。" + (ec ? "\n" + ec.message() : ""));
     } else {
-      const std::filesystem::path file = newMessageLogPath(logFolder, clock_.now());
+      std::error_code nameError;
+      const std::filesystem::path file = newMessageLogPath(logFolder, clock_.now(), nameError);
       const std::string written =
-          file.empty() ? "同じ時刻の送信記録が多すぎます。" : SaveLogX(file, "", logRecipients, vars_);
+          !file.empty() ? SaveLogX(file, "", logRecipients, vars_)
+          : nameError   ? "送信記録のフォルダー " + logFolder.string() + " を読み込めませんでした（" +
+                            fileErrorReason(nameError.value(), false) + "）"
+                        : "同じ時刻の送信記録が多すぎます。";
       if (!written.empty()) {
         fileProblems.push_back("送信記録を保存できませんでした。\n" + written);
       }
@@ -149,7 +153,7 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
     }
     std::string subject = prefix + vars_.SubjTxt;
     vars_.SendRet = callSendMail(mail_, vars_.SmtpSv, vars_.ReplyAdr, vars_.ToList, subject,
-                                 vars_.BodyTxt, vars_.TnpPath);
+                                 vars_.BodyTxt, vars_.TnpPath, vars_.ReplyAdr);
     if (!vars_.SendRet.empty()) {
       saveError(vars_.SendRet);
       reportFileProblems();
@@ -162,10 +166,7 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
   window.recordRecipient();
   reportFileProblems();
 
-  if (settings.quitAfterSend) {
-    window.saveSettings();
-    window.endProgram();
-  }
+  if (settings.quitAfterSend) window.endProgram();
   return SendOutcome::Sent;
 }
 

@@ -1,4 +1,4 @@
-// [--cafile FILE] [--quick] send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE] | rcv SERVER USER PASSWORD
+// [--cafile FILE] [--quick] send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE [SENDER]] | rcv SERVER USER PASSWORD
 // prints the real mail library's result and exits 1 when it is not empty. --quick: short time-outs.
 #include <chrono>
 #include <iostream>
@@ -22,9 +22,9 @@ int main(int argc, char** argv) {
       a.push_back(arg);
     }
   }
-  a.resize(std::max<std::size_t>(a.size(), 7));
+  a.resize(std::max<std::size_t>(a.size(), 8));
   parupo::CurlMailLibrary library(options);
-  const std::string result = a[0] == "send" ? library.SendMail(a[1], a[2], a[3], a[4], a[5], a[6])
+  const std::string result = a[0] == "send" ? library.SendMail(a[1], a[2], a[3], a[4], a[5], a[6], a[7])
                                             : library.RcvMail(a[1], a[2], a[3], a[4], a[5]);
   std::cout << result;
   return result.empty() ? 0 : 1;

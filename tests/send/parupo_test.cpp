@@ -1,5 +1,7 @@
 #include "send/parupo.h"
 
+#include "send/message_log.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,7 +31,6 @@ struct FakeSendWindow : SendWindow {
   void setCaption(const std::string& text) override { events.push_back("caption:" + text); }
   void setSendEnabled(bool on) override { events.push_back(on ? "enable" : "disable"); }
   void openSettingsPanel() override { events.push_back("settingsPanel"); }
-  void saveSettings() override { events.push_back("saveSettings"); }
   void recordRecipient() override { events.push_back("recordRecipient"); }
   void endProgram() override { events.push_back("endProgram"); }
 };
@@ -58,7 +59,7 @@ const Events kSent = {"disable", "caption:送信中", "caption:送信完了", "e
 const Events kFailed = {"disable", "caption:送信中", "caption:送信エラー", "enable"};
 const Events kNoDummy = {"disable", "caption:送信中", "settingsPanel", "enable", "caption:!ぱるぽ"};
 
-Events fields(const SendMailCall& s) { return {s.server, s.recipients, s.replyTo, s.subject, s.body, s.attachment}; }
+Events fields(const SendMailCall& s) { return {s.server, s.recipients, s.replyTo, s.subject, s.body, s.attachment, s.sender}; }
 
 TEST_F(SendFixture, RecipientListFollowsTheReplyModeUnlessCheck1IsTicked) {
   const struct { int mode; bool noCopy; std::string dummy, toList; } cases[] = {
@@ -79,7 +80,7 @@ TEST_F(SendFixture, RecipientListFollowsTheReplyModeUnlessCheck1IsTicked) {
     EXPECT_EQ(dialogs.messages, stopped ? Events{"ダミー送信用アドレスを入力してください"} : Events{});
     EXPECT_EQ(mail.sends.size(), stopped ? 0u : 1u);
     for (const auto& sent : mail.sends)
-      EXPECT_EQ(fields(sent), (Events{"smtp.example.jp", c.toList, "me@example.jp", "件名です", "一行目\r\n二行目", ""}));
+      EXPECT_EQ(fields(sent), (Events{"smtp.example.jp", c.toList, "me@example.jp", "件名です", "一行目\r\n二行目", "", ""}));
   }
 }
 
@@ -95,10 +96,11 @@ TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {
     std::filesystem::remove(folder / "PP3.dat");
     if (c.pp3) writeBytes(folder / "PP3.dat", c.pp3);
     run(ReplySeparate, c.saveLog, true);
-    EXPECT_EQ(fields(mail.sends.at(1)), (Events{"smtp.example.jp", "me@example.jp", "ta@example.jp", c.subject, "一行目\r\n二行目", "/tmp/a.pdf"}));
+    EXPECT_EQ(fields(mail.sends.at(1)), (Events{"smtp.example.jp", "me@example.jp", "ta@example.jp", c.subject, "一行目\r\n二行目", "/tmp/a.pdf",
+                                            "me@example.jp"}));  // the copy goes out under the user's address
   }
   EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "caption:返信先へ送信中", "caption:送信完了", "enable",
-                                   "recordRecipient", "saveSettings", "endProgram"}));
+                                   "recordRecipient", "endProgram"}));
   EXPECT_EQ(logNames().size(), 2u);  // one per send, none for the second mail
 }
 
@@ -118,7 +120,7 @@ TEST_F(SendFixture, AFailedMailIsReportedAndNothingIsLost) {
   EXPECT_EQ(run(ReplySeparate, false, true), SendOutcome::Failed);
   EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "caption:返信先へ送信中", "caption:送信エラー", "enable"}));
   EXPECT_EQ(readBytes(folder / "error.txt").substr(0, 12), "421 busy\r\n\r\n");
-  struct : FakeMail { std::string SendMail(S, S, S, S, S, S) override { throw std::runtime_error("boom"); } } throwing;
+  struct : FakeMail { std::string SendMail(S, S, S, S, S, S, const std::string&) override { throw std::runtime_error("boom"); } } throwing;
   window.events.clear(), SendOperation{throwing, dialogs, clock, folder.path()}.Parupo(window);
   EXPECT_EQ(window.events, kFailed);
   EXPECT_NE(dialogs.messages.back().find("boom"), std::string::npos);
@@ -137,8 +139,24 @@ TEST_F(SendFixture, DateSubjectOneLogPerSendEvenWithinASecondAndAnUnwritableLogI
   std::filesystem::remove_all(folder / "log");
   writeBytes(folder / "log", "a file where the log folder should be");
   run(ReplyDontSend, true, true);
-  EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "caption:送信完了", "enable", "recordRecipient", "saveSettings", "endProgram"}));
+  EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "caption:送信完了", "enable", "recordRecipient", "endProgram"}));
   EXPECT_NE(dialogs.messages.at(0).find("送信記録"), std::string::npos);
+}
+
+TEST(MessageLogName, AFolderThatCannotBeLookedIntoSaysWhyNotThatTheNamesAreTaken) {
+  TempFolder folder;
+  std::filesystem::create_symlink("loop", folder / "loop");
+  std::filesystem::create_symlink("nowhere", folder / "20260307-1405-09.txt");  // a broken link still takes the name
+  const struct { const char* name; const char* logFolder; std::string path; std::errc error; } cases[] = {
+      {"free", "", "20260307-1405-09_002.txt", std::errc()},
+      {"cannot be looked into", "loop", "", std::errc::too_many_symbolic_link_levels},
+  };
+  for (const auto& c : cases) {
+    std::error_code error = std::make_error_code(std::errc::io_error);
+    const auto path = newMessageLogPath(folder / c.logFolder, FakeClock{}.time, error);
+    EXPECT_EQ(path.empty() ? "" : path.filename().string(), c.path) << c.name;
+    EXPECT_EQ(error.value(), static_cast<int>(c.error)) << c.name;
+  }
 }
 
 TEST_F(SendFixture, GetPOPChecksTheMailboxFirstWhenAskedAndNeverStopsTheSend) {

@@ -1,7 +1,12 @@
 // Fakes for the platform seams and the mail library: they record what was asked and answer as told.
 #pragma once
 
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mailapi/mail_library.h"
@@ -11,12 +16,20 @@
 
 namespace parupo::test {
 
-struct FakeDialogs : Dialogs {  // records OK boxes; answers Yes and cancels every other dialog
+struct FakeDialogs : Dialogs {  // records OK boxes and file dialogs; answers Yes, the scripted files, else cancels
   std::vector<std::string> messages;
+  std::vector<std::optional<std::string>> files;         // the next file dialogs' answers
+  std::vector<std::pair<std::string, std::string>> fileDialogs;  // (initial path, filter) as asked
   void message(const std::string& text) override { messages.push_back(text); }
   bool askYesNo(const std::string&, const std::string&) override { return true; }
   std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
-  std::optional<std::string> openFile(const std::string&, const std::string&) override { return {}; }
+  std::optional<std::string> openFile(const std::string& initial, const std::string& filter) override {
+    fileDialogs.emplace_back(initial, filter);
+    if (files.empty()) return {};
+    auto answer = files.front();
+    files.erase(files.begin());
+    return answer;
+  }
 };
 
 struct FakeClock : Clock {
@@ -24,13 +37,22 @@ struct FakeClock : Clock {
   LocalDateTime now() const override { return time; }
 };
 
-struct FakeRandom : Random {
-  void seedFromClock() override {}
-  int uniformInt(int low, int) override { return low; }
-  double unit() override { return 0.0; }
+struct FakeRandom : Random {  // gives the scripted numbers in turn, then the lowest; counts the seeds
+  std::vector<int> ints;
+  std::vector<double> units;
+  int seeds = 0;
+  void seedFromClock() override { ++seeds; }
+  int uniformInt(int low, int) override { return take(ints, low); }
+  double unit() override { return take(units, 0.0); }
+  template <typename T> static T take(std::vector<T>& script, T otherwise) {
+    if (script.empty()) return otherwise;
+    T v = script.front();
+    script.erase(script.begin());
+    return v;
+  }
 };
 
-struct SendMailCall { std::string server, recipients, replyTo, subject, body, attachment; };
+struct SendMailCall { std::string server, recipients, replyTo, subject, body, attachment, sender; };
 struct RcvMailCall { std::string server, user, password, command, folder; };
 
 struct FakeMail : MailLibrary {
@@ -38,8 +60,9 @@ struct FakeMail : MailLibrary {
   std::vector<RcvMailCall> receives;
   std::vector<std::string> sendResults;  // the answer to the n-th recorded send; "" (sent) past the end
   std::vector<std::string> eventLog;     // "SendMail" / "RcvMail" in call order
-  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a) override {
-    sends.push_back({s, t, r, j, b, a});
+  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a,
+                       const std::string& from) override {
+    sends.push_back({s, t, r, j, b, a, from});
     eventLog.push_back("SendMail");
     return sends.size() <= sendResults.size() ? sendResults[sends.size() - 1] : "";
   }
@@ -48,6 +71,28 @@ struct FakeMail : MailLibrary {
     eventLog.push_back("RcvMail");
     return "";
   }
+};
+
+// Each SendMail waits, on the thread that called it, until the test releases it: a window
+// test can click, type or close while a call runs.
+struct BlockingMail : FakeMail {
+  std::function<void()> onCall;  // runs on the calling thread as a call begins, before it waits
+  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a,
+                       const std::string& from) override {
+    if (onCall) onCall();
+    std::unique_lock lock(mutex);
+    released.wait(lock, [this] { return releases > 0; });
+    --releases;
+    return FakeMail::SendMail(s, t, r, j, b, a, from);
+  }
+  void release() {
+    std::lock_guard lock(mutex);
+    ++releases;
+    released.notify_all();
+  }
+  std::mutex mutex;
+  std::condition_variable released;
+  int releases = 0;
 };
 
 }  // namespace parupo::test
