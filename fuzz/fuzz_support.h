@@ -3,10 +3,14 @@
 // breaks (libFuzzer then keeps the input as a finding).
 #pragma once
 
+#include <stdlib.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +38,23 @@ inline std::string fileBytes(const std::vector<std::string>& lines) {
   std::string text;
   for (const auto& line : lines) text += line + "\r\n";
   return toCp932(text);
+}
+
+// A folder of this run for readers that take a file: made once, in the temporary folder.
+inline const std::filesystem::path& scratchFolder() {
+  static const std::filesystem::path folder = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "parupo-fuzz-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    return std::filesystem::path(pattern);
+  }();
+  return folder;
+}
+
+// Puts the bytes into scratchFolder()/name and gives that file's path.
+inline std::filesystem::path scratchFile(const std::string& name, std::string_view bytes) {
+  const std::filesystem::path file = scratchFolder() / name;
+  std::ofstream(file, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return file;
 }
 
 inline void require(bool holds, const char* invariant, std::string_view detail = {}) {

@@ -3,10 +3,8 @@
 // the writer means to write (nothing a subject or name could inject), and every text in
 // it decodes back to what the user gave.
 #include <fuzzer/FuzzedDataProvider.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 
 #include "fuzz_support.h"
 #include "mailapi/mail_address.h"
@@ -40,15 +38,6 @@ std::string shownText(std::string_view utf8) {
 // Windows forms; either decodes as the user's text.
 void requireSameText(const std::string& decoded, const std::string& expected, const char* what) {
   require(decoded == expected || decoded == mail::mapWindowsForms(expected), what, decoded);
-}
-
-const std::filesystem::path& scratchFolder() {
-  static const std::filesystem::path folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "parupo-fuzz-XXXXXX").string();
-    require(::mkdtemp(pattern.data()) != nullptr, "a scratch folder for attachments");
-    return std::filesystem::path(pattern);
-  }();
-  return folder;
 }
 
 // A name the file system takes: no slash or NUL, at most 255 bytes, not . or ..
@@ -135,14 +124,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   parts.date = std::chrono::system_clock::time_point(std::chrono::seconds(seconds));
   const bool withFile = attach && !name.empty();
   if (withFile) {
-    parts.attachment = scratchFolder() / name;
-    std::ofstream(parts.attachment, std::ios::binary) << content;
+    parts.attachment = fuzz::scratchFile(name, content);
   }
   mail::MessageStream stream(std::move(parts));
   const std::uint64_t declared = stream.size();
   const std::string message = readStream(stream, chunk);
   require(message.size() == declared, "the message is exactly as long as declared before the upload");
-  if (withFile) std::filesystem::remove(scratchFolder() / name);
+  if (withFile) std::filesystem::remove(fuzz::scratchFolder() / name);
 
   const fuzz::Entity top = fuzz::readMessage(message);
   std::vector<std::string> expectedNames = {"Content-Type", "Date", "From", "MIME-Version", "Message-ID",
