@@ -115,13 +115,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   mail::Envelope envelope{{"", "me@example.jp"}, {{"", "you@example.jp"}}, {}};
   if (auto* valid = std::get_if<mail::Envelope>(&read)) envelope = std::move(*valid);
 
-  mail::MessageParts parts;
-  parts.from = envelope.sender;
-  parts.replyTo = envelope.replyTo;
-  parts.to = envelope.recipients;
-  parts.subject = subject;
-  parts.body = body;
-  parts.date = std::chrono::system_clock::time_point(std::chrono::seconds(seconds));
+  mail::MessageParts parts{.from = envelope.sender,
+                           .replyTo = envelope.replyTo,
+                           .to = envelope.recipients,
+                           .subject = subject,
+                           .body = body,
+                           .date = std::chrono::system_clock::time_point(std::chrono::seconds(seconds))};
   const bool withFile = attach && !name.empty();
   if (withFile) {
     parts.attachment = fuzz::scratchFile(name, content);
