@@ -94,6 +94,11 @@ class ProgramTest(unittest.TestCase):
         return subprocess.run(argv, env=self.env, capture_output=True, text=True,
                               timeout=TIMEOUT).stdout
 
+    def mouse(self, acc, *actions):
+        """xdotool actions, a real mouse's, at the middle of acc."""
+        x, y, w, h = acc.queryComponent().getExtents(0)
+        self.run_tool("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), *actions)
+
     def start(self, name="parupo", prefix=()):
         """Starts the program folder's copy of the program, through `prefix` if given."""
         exe = self.path("parupo")

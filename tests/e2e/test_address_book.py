@@ -43,11 +43,6 @@ class BookTest(ProgramTest):
         found = self.app.all(name, "table cell", showing=True)
         return sorted(found, key=lambda a: a.queryComponent().getExtents(0).y)
 
-    def mouse(self, acc, *actions):
-        """xdotool actions at the middle of acc."""
-        x, y, w, h = acc.queryComponent().getExtents(0)
-        self.run_tool("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), *actions)
-
     def popups(self):
         """How many windows are open beside the two: menus, a drag's picture. They have
         no title, and are no accessible children of the program."""
