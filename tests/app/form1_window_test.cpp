@@ -122,13 +122,6 @@ TEST_F(Form1Test, OptionMenusToggleOnceAndClosingSavesTheirMarks) {
   EXPECT_EQ(lines.at(4) + lines.at(8) + lines.at(14) + lines.at(15) + lines.at(16), "False 1 TrueFalseTrue");
 }
 
-TEST_F(Form1Test, SettingsThatCannotBeWrittenAreReported) {
-  std::filesystem::create_directory(folder / "PP1.dat");
-  start(false)->close();
-  EXPECT_NE(dialogs.messages.at(0).find("PP1.dat"), std::string::npos);
-  EXPECT_EQ(file("PP4.dat"), "999\r\n");
-}
-
 TEST_F(Form1Test, SendButtonSendsByTheReplyModeAndRecordsTheRecipient) {
   const struct { const char* mode; bool quit; Lines recipients; } cases[] = {
       {" 2 ", false, {"dummy@example.jp\tyou@example.jp\tme@example.jp"}},
