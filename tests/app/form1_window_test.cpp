@@ -70,7 +70,6 @@ TEST_F(Form1Test, SavedSettingsSurviveByteForByteAndTheWindowKeepsItsSizeRules) 
   for (int i : {3, 5, 6, 7, 8, 9}) EXPECT_EQ(entry(*form, "Sup", i)->isChecked(), i != 3 && i != 8) << i;
   for (int i = 0; i < 4; ++i) EXPECT_EQ(entry(*form, "Sup2", i)->isChecked(), i == 2) << i;
   EXPECT_EQ(the<QLineEdit>(*form, "Text3")->text(), u("03/07 14:05"));  // the date replaces the development mark
-  EXPECT_EQ(the<QLineEdit>(*form, "Text1")->text(), u("赤@example.jp"));
   EXPECT_TRUE(entry(*form, "PopSetup", 1)->isVisible() && !entry(*form, "PopSetup", 2)->isVisible());
   form->close();
   EXPECT_EQ(file("PP1.dat"), original);
@@ -197,7 +196,6 @@ TEST_F(Form1Test, AnotherWindowDrivesTheSendThroughTheSendPort) {
   SendPort& port = *form;
   const struct { const char* name; bool noCopy; std::string dummy, result; SendOutcome outcome; const char* caption; } cases[] = {
       {"sent", true, "dummy@example.jp", "", SendOutcome::Sent, "送信完了"},
-      {"failed", true, "dummy@example.jp", "550 no", SendOutcome::Failed, "送信エラー"},
       {"no dummy address", false, "", "", SendOutcome::NotSent, "!ぱるぽ"},
   };
   for (const auto& c : cases) {
