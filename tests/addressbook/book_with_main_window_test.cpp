@@ -7,28 +7,20 @@
 
 #include "addressbook/book_tree.h"
 #include "addressbook/form4.h"
-#include "app/form1.h"
-#include "support/fakes.h"
-#include "support/temp_folder.h"
+#include "app/form1_fixture.h"
 
 namespace parupo {
 namespace {
 
-TEST(BookWithMainWindow, ClicksAndTheConsecutiveSendGoThroughTheMainWindow) {
-  test::TempFolder folder;
-  test::FakeDialogs dialogs;
-  test::FakeClock clock;
-  test::FakeRandom random;
-  test::FakeMail mail;
-  int ended = 0;
+using BookWithMainWindow = test::Form1Fixture<test::FakeMail>;
+
+TEST_F(BookWithMainWindow, ClicksAndTheConsecutiveSendGoThroughTheMainWindow) {
   // A server, the reply mode with the dummy address, the subject as typed, no mail check.
-  test::writeCp932Lines(folder / "PP1.dat", {"smtp.example.jp", "me@example.jp", "", "dummy@example.jp", "False", "",
-                                             "", "", " 2 ", "True", "True", " 6000 ", " 8000 ", "True", "False",
-                                             "False", "False"});
-  test::writeCp932Lines(folder / "PPad.dat", {"友人", "佐藤\tsato@x.jp\t0901234567", "鈴木\tsuzuki@x.jp", "仕事",
-                                              "佐藤\twork@x.jp"});
-  Form1 main(Services{dialogs, clock, random, mail, folder.path(), [&] { ++ended; }});
-  main.show();
+  put("PP1.dat", {"smtp.example.jp", "me@example.jp", "", "dummy@example.jp", "False", "", "", "", " 2 ", "True", "True",
+                  " 6000 ", " 8000 ", "True", "False", "False", "False"});
+  put("PPad.dat", {"友人", "佐藤\tsato@x.jp\t0901234567", "鈴木\tsuzuki@x.jp", "仕事", "佐藤\twork@x.jp"});
+  const auto owner = start();
+  Form1& main = *owner;
   QPointer<Form4> book = new Form4(dialogs, folder.path(), main, &main);
   book->showBesideMainWindow();
   book->TreeView1->expandAll();

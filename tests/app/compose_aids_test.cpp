@@ -4,45 +4,30 @@
 #include <QTest>
 #include <QtWidgets>
 
-#include "app/form1.h"
+#include "app/form1_fixture.h"
 #include "app/icons.h"
-#include "platform/text_file.h"
-#include "support/fakes.h"
-#include "support/temp_folder.h"
 
 namespace parupo {
 namespace {
 
-using Lines = std::vector<std::string>;
-QString u(const char* text) { return QString::fromUtf8(text); }
+using test::u;
 QImage picture(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
 
-class ComposeAidsTest : public ::testing::Test {
+class ComposeAidsTest : public test::Form1Fixture<test::FakeMail> {
  protected:
-  test::TempFolder folder;
-  test::FakeDialogs dialogs;
-  test::FakeClock clock;
-  test::FakeRandom random;
-  test::FakeMail mail;
   // A server, reply-to me@, specific address abc, reply mode "コピーを送る", no quitting, no date subject.
-  Lines pp1 = {"smtp.example.jp", "me@example.jp", "abc", "", "False", "", "", "", " 1 ", "False", "False",
-               " 5220 ", " 4770 ", "True", "False", "True", "False"};
+  ComposeAidsTest() {
+    pp1 = {"smtp.example.jp", "me@example.jp", "abc", "", "False", "", "", "", " 1 ", "False", "False",
+           " 5220 ", " 4770 ", "True", "False", "True", "False"};
+  }
   std::unique_ptr<Form1> form;
 
   void start() {
-    std::string bytes;
-    for (const auto& line : pp1) bytes += toCp932(line) + "\r\n";
-    test::writeBytes(folder / "PP1.dat", bytes);
-    form = std::make_unique<Form1>(Services{dialogs, clock, random, mail, folder.path(), [] {}});
-    form->show();
-    QApplication::processEvents();
+    put("PP1.dat", pp1);
+    form = Form1Fixture::start();
   }
   template <typename T = QWidget>
-  T* the(const char* name) const {
-    T* control = form->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(control, nullptr) << name;
-    return control;
-  }
+  T* the(const char* name) const { return test::the<T>(*form, name); }
   QLineEdit* box(const char* name) const { return the<QLineEdit>(name); }
   QPlainTextEdit* body() const { return the<QPlainTextEdit>("Text4"); }
   std::string title() const { return form->windowTitle().toStdString(); }

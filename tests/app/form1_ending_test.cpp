@@ -105,7 +105,6 @@ TEST_F(Form1Ending, EveryEndingSavesTheSettingsWithTheComposeSizeAndEnds) {
       {"close box", false, [](Form1& form) { form.close(); }},
       {"close box, settings panel open", true, [](Form1& form) { form.close(); }},
       {"SIGTERM", true, [](Form1&) { std::raise(SIGTERM); }},
-      {"SIGHUP", false, [](Form1&) { std::raise(SIGHUP); }},
       {"end of the session", true, [](Form1&) { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }},
   };
   for (const auto& c : cases) {

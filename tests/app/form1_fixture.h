@@ -16,11 +16,6 @@ namespace parupo::test {
 
 using Lines = std::vector<std::string>;
 
-inline std::string crlf(const Lines& lines) {
-  std::string bytes;
-  for (const auto& line : lines) bytes += toCp932(line) + "\r\n";
-  return bytes;
-}
 inline QString u(const char* text) { return QString::fromUtf8(text); }
 inline QSize outer(const QWidget& w) { return w.frameGeometry().size(); }
 inline QSizeF twips(const Form1& f) { return {f.windowWidth(), f.windowHeight()}; }
@@ -61,7 +56,7 @@ class Form1Fixture : public ::testing::Test {
     return form;
   }
   std::string file(const std::string& name) const { return readBytes(folder / name); }
-  void put(const std::string& name, const Lines& lines) { writeBytes(folder / name, crlf(lines)); }
+  void put(const std::string& name, const Lines& lines) { writeCp932Lines(folder / name, lines); }
   Lines saved(const std::string& name) const { return readTextLines(folder / name).value_or(Lines{}); }
 };
 

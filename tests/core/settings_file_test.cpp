@@ -27,14 +27,14 @@ Settings read(const Lines& lines, Settings settings = {}) {
 
 TEST(SettingsFile, JapaneseCp932FileSurvivesByteForByte) {
   test::TempFolder folder;
-  // 山田; 表 and ソ end in a backslash byte; ～ differs from plain Shift-JIS.
+  // 山田; 表 and ソ end in a backslash byte; ～ and ① differ from plain Shift-JIS; ｱ is one byte.
   const std::string yamada = "\x8e\x52\x93\x63";
-  const std::string pp1 = "smtp.example.jp\r\n" + yamada + " <me@example.jp>\r\n boss@example.jp\r\n\x95\x5c\x83\x5c\x81\x60"
+  const std::string pp1 = "smtp.example.jp\r\n" + yamada + " <me@example.jp>\r\n boss@example.jp\r\n\x95\x5c\x83\x5c\x81\x60\x87\x40\xb1~"
                           ",dummy\r\nFalse\r\npop.example.jp\r\n" + yamada + "\r\n\"pass,word\r\n 2 \r\nTrue\r\nTrue\r\n"
                           " 8000 \r\n 6000.5 \r\nTrue\r\nFalse\r\nFalse\r\nTrue\r\n";
   test::writeBytes(folder / "PP1.dat", pp1);
   const Settings s = read(readTextLines(folder / "PP1.dat").value());
-  EXPECT_EQ(s.replyTo + s.dummyAddress, "山田 <me@example.jp>表ソ～,dummy");
+  EXPECT_EQ(s.replyTo + s.dummyAddress, "山田 <me@example.jp>表ソ～①ｱ~,dummy");
   EXPECT_EQ(writeTextLines(folder / "PP1.dat", settingsFileLines(s), FileAccess::Private), "");
   EXPECT_EQ(test::readBytes(folder / "PP1.dat"), pp1);
 }

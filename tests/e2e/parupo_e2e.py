@@ -94,6 +94,11 @@ class ProgramTest(unittest.TestCase):
         return subprocess.run(argv, env=self.env, capture_output=True, text=True,
                               timeout=TIMEOUT).stdout
 
+    def mouse(self, acc, *actions):
+        """xdotool actions, a real mouse's, at the middle of acc."""
+        x, y, w, h = acc.queryComponent().getExtents(0)
+        self.run_tool("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), *actions)
+
     def start(self, name="parupo", prefix=()):
         """Starts the program folder's copy of the program, through `prefix` if given."""
         exe = self.path("parupo")
@@ -196,16 +201,23 @@ class App:
     def window(self, title):
         return int(wait_until(lambda: self.windows(title), what="a window %r" % title)[0])
 
-    def sizes(self, title):
-        """(width, height) of the window and of its outermost frame, in pixels."""
+    def frames(self, title):
+        """(x, y, width, height) on the screen of the window, then of each frame around it;
+        a border lies outside the window's own area."""
         found, wid = [], self.window(title)
         while wid:
             info = self.test.run_tool("xwininfo", "-children", "-stats", "-id", str(wid))
-            w, h, b = map(int, re.findall(r"(?:Width|Height|Border width): *(\d+)", info))
-            found.append((w + 2 * b, h + 2 * b))
+            x, y, w, h, b = (int(re.search(r"%s: *(-?\d+)" % f, info)[1]) for f in (
+                "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height", "Border width"))
+            found.append((x - b, y - b, w + 2 * b, h + 2 * b))
             parent = re.search(r"Parent window id: (0x[0-9a-f]+) (?!\(the root window\))", info)
             wid = parent and int(parent[1], 16)
-        return found[0], found[-1]
+        return found
+
+    def sizes(self, title):
+        """(width, height) of the window and of its outermost frame, in pixels."""
+        frames = self.frames(title)
+        return frames[0][2:], frames[-1][2:]
 
     def close(self, title):
         """Closes the window as its close box would; waits for the program to end."""

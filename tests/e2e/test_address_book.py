@@ -1,4 +1,4 @@
-import asyncio, email, email.policy, re
+import asyncio, email, email.policy
 from mail_servers import SmtpServer
 from parupo_e2e import ProgramTest, lines, request_close, wait_until
 
@@ -43,11 +43,6 @@ class BookTest(ProgramTest):
         found = self.app.all(name, "table cell", showing=True)
         return sorted(found, key=lambda a: a.queryComponent().getExtents(0).y)
 
-    def mouse(self, acc, *actions):
-        """xdotool actions at the middle of acc."""
-        x, y, w, h = acc.queryComponent().getExtents(0)
-        self.run_tool("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), *actions)
-
     def popups(self):
         """How many windows are open beside the two: menus, a drag's picture. They have
         no title, and are no accessible children of the program."""
@@ -69,18 +64,6 @@ class BookTest(ProgramTest):
         return tuple(self.app.text_of(boxes.get(n) or boxes.setdefault(n, self.app.find(n, "text")))
                      for n in names)
 
-    def frame(self, title):
-        """(x, y, width, height) of the window's outermost frame, on the screen."""
-        wid = self.app.window(title)
-        while True:
-            info = self.run_tool("xwininfo", "-children", "-stats", "-id", str(wid))
-            parent = re.search(r"Parent window id: (0x[0-9a-f]+) (?!\(the root window\))", info)
-            if not parent:  # the border lies outside the window's own area
-                x, y, w, h, b = (int(re.search(r"%s: *(-?\d+)" % f, info)[1]) for f in (
-                    "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height", "Border width"))
-                return x - b, y - b, w + 2 * b, h + 2 * b
-            wid = int(parent[1], 16)
-
 
 class BesideTheMainWindowTest(BookTest):
     window_manager = True
@@ -89,7 +72,7 @@ class BesideTheMainWindowTest(BookTest):
         app = self.open_book()
 
         def beside():
-            main, book = self.frame(MAIN), self.frame(BOOK)
+            main, book = app.frames(MAIN)[-1], app.frames(BOOK)[-1]
             return (book[0], book[1], book[3]) == (main[0] + main[2], main[1], main[3]) and book[2] > 0
         wait_until(beside, timeout=5, what="the book's frame at the main window's right edge")
         main_icon, book_icon = (self.run_tool("xprop", "-id", str(app.window(t)), "_NET_WM_ICON")

@@ -48,8 +48,7 @@ class AidsTest(ProgramTest):
         self.assertEqual((part.get_filename(), part.get_content()), (attachment.name, data))
 
         # A right click on the button drops it: the next mail goes without.
-        x, y, w, h = button.queryComponent().getExtents(0)
-        self.run_tool("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "3")
+        self.mouse(button, "click", "3")
         wait_until(lambda: button.clear_cache() or button.description == "添付ファイル", what="the attachment dropped")
         app.press("メッセージ送信", "push button")
         wait_until(lambda: len(server.messages) == 3, what="the mail after the drop")
@@ -57,8 +56,7 @@ class AidsTest(ProgramTest):
         self.assertEqual(list(msg.iter_attachments()), [])
 
         # The first key in the body creates naisho.txt with the default set.
-        x, y, w, h = app.find("本文", "text").queryComponent().getExtents(0)
-        self.run_tool("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1", "key", "a")
+        self.mouse(app.find("本文", "text"), "click", "1", "key", "a")
         wait_until(lambda: os.path.exists(self.path("naisho.txt")), what="naisho.txt")
         self.assertEqual(self.read("naisho.txt"), lines("★●◆■"))
         self.assertEqual(app.close("送信完了"), 0)

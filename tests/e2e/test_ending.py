@@ -30,12 +30,6 @@ class EndingTest(ProgramTest):
 
 
 class DuringASendTest(ProgramTest):
-    def click(self, acc):  # a real mouse click at the middle of the control
-        import pyatspi
-        box = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        self.run_tool("xdotool", "mousemove", str(box.x + box.width // 2), str(box.y + box.height // 2),
-                      "click", "1")
-
     def start_sending(self, to):
         server = SlowServer(self.root)
         self.addCleanup(server.close)
@@ -45,7 +39,7 @@ class DuringASendTest(ProgramTest):
         for name, text in (("宛先", to), ("件名", "件名"), ("本文", "本文")):
             app.set_text(name, text)
         send = app.find("メッセージ送信", "push button")
-        self.click(send)
+        self.mouse(send, "click", "1")
         app.window("送信中")
         return server, app, send
 
@@ -53,9 +47,9 @@ class DuringASendTest(ProgramTest):
         server, app, send = self.start_sending("taro@example.jp")
         body = app.find("本文", "text")
         for _ in range(2):
-            self.click(body)
+            self.mouse(body, "click", "1")
             self.run_tool("xdotool", "type", "--delay", "20", "xyz ")
-            self.click(send)
+            self.mouse(send, "click", "1")
         app.window("送信完了")
         time.sleep(1)  # time for a click kept for later to send again
         self.assertEqual(len(server.messages), 1)

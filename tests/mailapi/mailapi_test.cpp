@@ -1,4 +1,5 @@
-// What the integration tests cannot see: each address form on its own.
+// What the integration tests cannot see: each address form on its own; the forms the real
+// servers are sent (CR LF commands, unclosed brackets, a copy to oneself) are proven there.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -49,9 +50,7 @@ TEST(MailAddress, AddressesAsPeopleWriteThemGiveNamesAndBareAddresses) {
       {"ideographic comma list", "a@x.jp、b@x.jp", "|a@x.jp / |b@x.jp"},
       {"semicolon list", "a@x.jp; \"B; C、D\" <b@x.jp>;", "|a@x.jp / B; C、D|b@x.jp"},
       {"nothing", " \t、", ""},
-      {"no @", "花子", "!花子"},
       {"no @ in brackets", "花子 <hanako.example.jp>", "!花子 <hanako.example.jp>"},
-      {"bracket left open", "a@x.jp, Taro <b@x.jp", "!Taro <b@x.jp"},
       {"bracket never opened", "Taro b@x.jp>", "!Taro b@x.jp>"},
       {"quote left open", "\"Taro <b@x.jp>, c@x.jp", "!\"Taro <b@x.jp>, c@x.jp"},
       {"quote escaped to the end", R"("Taro\" <b@x.jp>)", R"(!"Taro\" <b@x.jp>)"},
@@ -59,9 +58,6 @@ TEST(MailAddress, AddressesAsPeopleWriteThemGiveNamesAndBareAddresses) {
       {"quote inside a plain name", "Ta\"ro <b@x.jp>", "!Ta\"ro <b@x.jp>"},
       {"comma in a plain name", "Yamada, Taro <t@x.jp>", "!Yamada"},
       {"two addresses in brackets", "<a@x.jp, b@x.jp>", "!<a@x.jp, b@x.jp>"},
-      {"SMTP command after CR LF", "x@example.jp>\r\nRCPT TO:<evil@example.jp>",
-       "!x@example.jp>\r\nRCPT TO:<evil@example.jp>"},
-      {"header in a name", "Taro\r\nBcc: e@x.jp <t@x.jp>", "!Taro\r\nBcc: e@x.jp <t@x.jp>"},
       {"DEL in a name", "Ta\x7fro <t@x.jp>", "!Ta\x7fro <t@x.jp>"},
   };
   for (const auto& row : rows) EXPECT_EQ(shown(row.text), row.expected) << row.name;
@@ -70,9 +66,6 @@ TEST(MailAddress, AddressesAsPeopleWriteThemGiveNamesAndBareAddresses) {
 TEST(MailAddress, TheEnvelopeNamesTheSenderAndWhoIsAnswered) {
   const struct { const char *name, *to, *replyTo, *sender, *expected; } rows[] = {
       {"usual mail", "花子 <h@x.jp>", "山田 <t@x.jp>", "", "山田|t@x.jp > 花子|h@x.jp ? 山田|t@x.jp"},
-      {"copy to oneself", "山田 <t@x.jp>", "a@x.jp\t花子 <h@x.jp>", " 山田 <t@x.jp>",
-       "山田|t@x.jp > 山田|t@x.jp ? |a@x.jp / 花子|h@x.jp"},
-      {"no recipient", " \t ", "t@x.jp", "", "宛先が入力されていません。"},
       {"bad recipient", "a@x.jp, b@x.jp\r\nDATA", "t@x.jp", "", "宛先のメールアドレスが正しくありません: b@x.jp??DATA"},
       {"no reply-to", "h@x.jp", "　", "", "返信先のメールアドレスが設定されていません。初期設定で入力してください。"},
       {"two senders", "h@x.jp", "t@x.jp, u@x.jp", "", "返信先のメールアドレスが正しくありません: t@x.jp, u@x.jp"},

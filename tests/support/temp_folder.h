@@ -31,10 +31,11 @@ inline std::string readBytes(const std::filesystem::path& f) {
 }
 inline void writeBytes(const std::filesystem::path& f, const std::string& b) { std::ofstream(f, std::ios::binary) << b; }
 // A data file as the program writes it: CP932, every line ended by CR LF.
-inline void writeCp932Lines(const std::filesystem::path& f, const std::vector<std::string>& lines) {
+inline std::string crlf(const std::vector<std::string>& lines) {
   std::string bytes;
   for (const auto& line : lines) bytes += toCp932(line) + "\r\n";
-  writeBytes(f, bytes);
+  return bytes;
 }
+inline void writeCp932Lines(const std::filesystem::path& f, const std::vector<std::string>& lines) { writeBytes(f, crlf(lines)); }
 
 }  // namespace parupo::test
