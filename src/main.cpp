@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "app/form1.h"
-#include "core/services.h"
 #include "app/single_instance.h"
+#include "core/services.h"
 #include "mailapi/curl_mail_library.h"
 #include "platform/clock.h"
 #include "platform/instance_lock.h"

@@ -9,24 +9,10 @@
 
 namespace parupo {
 
-namespace {
-
-std::string guarded(auto& call) {
-  try {
-    return call();
-  } catch (const std::exception& e) {
-    return std::string("メールの処理中にエラーが発生しました: ") + e.what();
-  } catch (...) {
-    return "メールの処理中にエラーが発生しました";
-  }
-}
-
-}  // namespace
-
 template <typename Call>
 std::string ResponsiveMail::run(Call&& call) {
   QCoreApplication* app = QCoreApplication::instance();
-  if (app == nullptr || QThread::currentThread() != app->thread()) return guarded(call);
+  if (app == nullptr || QThread::currentThread() != app->thread()) return call();
 
   struct Running {
     int& count;
@@ -35,10 +21,17 @@ std::string ResponsiveMail::run(Call&& call) {
   } running(running_);
 
   std::string result;
+  // An exception of the call is carried over to this thread and goes on from here, so
+  // that the caller sees it as from a direct call.
+  std::exception_ptr error;
   QEventLoop loop;
   std::atomic<bool> done{false};
   std::thread worker([&] {
-    result = guarded(call);
+    try {
+      result = call();
+    } catch (...) {
+      error = std::current_exception();
+    }
     done = true;
     // Posted, so that it is handled inside loop.exec() even when the call was quicker
     // than the start of the loop.
@@ -48,6 +41,7 @@ std::string ResponsiveMail::run(Call&& call) {
   // The worker has posted its quit to `loop`; joining before `loop` goes away keeps that
   // post from reaching a destroyed object (Qt drops events of a deleted receiver).
   worker.join();
+  if (error) std::rethrow_exception(error);
   return result;
 }
 

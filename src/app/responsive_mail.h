@@ -1,7 +1,7 @@
 // Keeps the window painting while a mail call runs: each call of the wrapped library
 // runs on a worker thread while the user-interface thread waits in a local event loop
 // that handles painting and timers but no user input. To the caller the call is still
-// synchronous.
+// synchronous, exceptions included.
 #pragma once
 
 #include <string>

@@ -4,11 +4,13 @@
 
 #include <optional>
 
+#include "core/settings.h"
+
 namespace parupo {
 
-// The settings panel's window size.
-inline constexpr double kSettingsPanelHeight = 5220;
-inline constexpr double kSettingsPanelWidth = 4770;
+// The settings panel shows at the window's first size.
+inline constexpr double kSettingsPanelHeight = kDefaultWindowHeight;
+inline constexpr double kSettingsPanelWidth = kDefaultWindowWidth;
 
 // What the window and its compose controls become for a requested outer size.
 struct ComposeLayout {

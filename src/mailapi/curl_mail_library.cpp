@@ -7,6 +7,7 @@
 #include <mutex>
 #include <variant>
 
+#include "mailapi/hello_name.h"
 #include "mailapi/mail_address.h"
 #include "mailapi/mime_writer.h"
 #include "mailapi/server_address.h"
@@ -99,7 +100,10 @@ struct Transfer {
     easy.reset(curl_easy_init());
     if (!easy) return;
     CURL* c = easy.get();
-    curl_easy_setopt(c, CURLOPT_URL, server.curlUrl(protocol).c_str());
+    const bool smtp = protocol == MailProtocol::Smtp;
+    const std::string hello = !smtp || !server.helloName.empty() ? server.helloName
+                                                                 : mail::helloName(server.host, server.port);
+    curl_easy_setopt(c, CURLOPT_URL, server.curlUrl(protocol, hello).c_str());
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR,
                      protocol == MailProtocol::Smtp ? "smtp,smtps" : "pop3,pop3s");
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
@@ -113,7 +117,10 @@ struct Transfer {
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, options.lowSpeedLimit);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options.lowSpeedTime.count()));
     // STARTTLS (STLS) whenever the server offers it; TLS from the start for smtps/pop3s.
-    if (!server.tlsFromStart) curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    // An SMTP login never goes in clear: without TLS nothing is sent. (POP-before-SMTP
+    // servers are often plain, so POP only takes TLS when offered.)
+    const long tls = smtp && server.hasLogin ? CURLUSESSL_ALL : CURLUSESSL_TRY;
+    if (!server.tlsFromStart) curl_easy_setopt(c, CURLOPT_USE_SSL, tls);
     if (!options.caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, options.caFile.c_str());
   }
   Transfer(const Transfer&) = delete;
@@ -122,6 +129,19 @@ struct Transfer {
   // Empty text when the transfer went through, otherwise what went wrong.
   std::string perform();
 };
+
+// What an SMTP refusal means, in the user's words, when its codes say so clearly
+// ("552 5.3.4 Message size exceeds fixed limit"); the enhanced code decides when there is one.
+std::string refusalMeaning(const std::string& reply) {
+  const std::string basic = reply.substr(0, 3);
+  std::string enhanced = reply.size() > 4 ? reply.substr(4, reply.find(' ', 4) - 4) : "";
+  if (enhanced.size() < 5 || enhanced[1] != '.') enhanced.clear();
+  if (enhanced == "5.3.4" || enhanced == "5.2.3" || (enhanced.empty() && basic == "552")) {
+    return "メッセージが大きすぎます。";
+  }
+  if (enhanced == "5.1.1" || enhanced == "5.1.10") return "宛先が存在しません。";
+  return "";
+}
 
 // The text a user reads when a transfer failed, ending with the server's own refusal.
 std::string describeFailure(CURLcode code, const Transfer& t) {
@@ -146,8 +166,13 @@ std::string describeFailure(CURLcode code, const Transfer& t) {
     case CURLE_PEER_FAILED_VERIFICATION:
       text = what + "の証明書を確認できませんでした。";
       break;
-    case CURLE_SSL_CONNECT_ERROR:
     case CURLE_USE_SSL_FAILED:
+      if (protocol == MailProtocol::Smtp && server.hasLogin) {
+        text = what + "が暗号化通信（STARTTLS）に対応していないため、パスワードを送らずに中止しました。";
+        break;
+      }
+      [[fallthrough]];
+    case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CACERT_BADFILE:
       text = what + "との暗号化通信を始められませんでした。";
       break;
@@ -164,7 +189,7 @@ std::string describeFailure(CURLcode code, const Transfer& t) {
                                             : what + "との通信に失敗しました。";
   }
   // The server's own reply says what went wrong; without one, libcurl's words do.
-  if (!refusal.empty()) return text + " サーバーの応答: " + refusal;
+  if (!refusal.empty()) return text + refusalMeaning(refusal) + " サーバーの応答: " + refusal;
   std::string detail = t.errorBuffer[0] != '\0' ? std::string(t.errorBuffer)
                                                 : std::string(curl_easy_strerror(code));
   return text + "（" + mail::printable(detail, 300) + "）";
@@ -221,6 +246,9 @@ std::string sendMail(const CurlMailOptions& options, const std::string& serverFi
   }
   curl_easy_setopt(c, CURLOPT_MAIL_RCPT, rcpt.get());
   curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
+  // Declared in MAIL FROM (SIZE=) where the server takes it: a message too large is
+  // refused before its upload.
+  curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
   curl_easy_setopt(c, CURLOPT_READFUNCTION, onRead);
   curl_easy_setopt(c, CURLOPT_READDATA, &message);
 

@@ -7,6 +7,8 @@
 #include <optional>
 #include <random>
 
+#include <sys/stat.h>
+
 #include "mailapi/mail_address.h"
 #include "mailapi/text_encoding.h"
 #include "platform/text_util.h"
@@ -58,6 +60,14 @@ std::string base64Lines(std::string_view bytes) {
   appendBase64Lines(bytes, out);
   return out;
 }
+
+// What base64Lines gives for that many bytes.
+std::uint64_t base64LinesLength(std::uint64_t n) {
+  std::uint64_t rest = n % kBase64LineBytes;
+  return n / kBase64LineBytes * 78 + (rest == 0 ? 0 : base64Length(rest) + 2);
+}
+
+std::string closingBoundary(const std::string& boundary) { return "\r\n--" + boundary + "--\r\n"; }
 
 bool hasBareControls(std::string_view line) {
   for (char ch : line) {
@@ -313,6 +323,14 @@ MessageStream::MessageStream(MessageParts parts) : parts_(std::move(parts)) {
     id += '>';
     parts_.messageId = std::move(id);
   }
+  // The head is made now, so that the size is known before the first read.
+  refill();
+  size_ = pending_.size();
+  if (file_ != nullptr) {
+    struct stat st {};  // should this fail, the first read finds the file changed
+    fileLeft_ = fstat(fileno(file_), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    size_ += base64LinesLength(fileLeft_) + closingBoundary(parts_.boundary).size();
+  }
 }
 
 MessageStream::~MessageStream() {
@@ -367,24 +385,30 @@ bool MessageStream::refill() {
       return true;
     }
     case Stage::File: {
+      // Exactly the size counted at the start: a file that grew or shrank since then
+      // would go out cut or padded under the size already declared.
+      const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(block_.size(), fileLeft_));
       std::size_t got = 0;
-      while (got < block_.size()) {
-        std::size_t n = std::fread(block_.data() + got, 1, block_.size() - got, file_);
+      while (got < want) {
+        std::size_t n = std::fread(block_.data() + got, 1, want - got, file_);
         if (n == 0) break;
         got += n;
       }
-      if (std::ferror(file_)) {
-        error_ = "添付ファイルの読み込み中にエラーが発生しました: " +
+      fileLeft_ -= got;
+      const bool changed = got < want || (fileLeft_ == 0 && std::fgetc(file_) != EOF);
+      if (std::ferror(file_) || changed) {
+        error_ = (std::ferror(file_) ? "添付ファイルの読み込み中にエラーが発生しました: "
+                                     : "添付ファイルが送信中に変更されました: ") +
                  printable(parts_.attachment.string(), 400);
         stage_ = Stage::Done;
         return false;
       }
-      if (got < block_.size()) stage_ = Stage::Tail;
+      if (fileLeft_ == 0) stage_ = Stage::Tail;
       appendBase64Lines(std::string_view(block_.data(), got), pending_);
       return true;
     }
     case Stage::Tail:
-      pending_ = "\r\n--" + parts_.boundary + "--\r\n";
+      pending_ = closingBoundary(parts_.boundary);
       stage_ = Stage::Done;
       return true;
     case Stage::Done:

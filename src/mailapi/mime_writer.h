@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -64,6 +65,11 @@ class MessageStream {
   // A description of what went wrong with the attachment, in Japanese; empty if nothing.
   const std::string& error() const { return error_; }
 
+  // The exact number of bytes the whole message has, known before the first read (the
+  // attachment counted from its size, not read), so a server can refuse a message too
+  // large for it before the upload. A file that changes size meanwhile fails the read.
+  std::uint64_t size() const { return size_; }
+
   // Copies up to size bytes of the message into buffer; 0 at the end of the message or
   // after a failure (see error()).
   std::size_t read(char* buffer, std::size_t size);
@@ -82,6 +88,8 @@ class MessageStream {
   std::vector<char> block_;
   Stage stage_ = Stage::Head;
   std::string error_;
+  std::uint64_t size_ = 0;
+  std::uint64_t fileLeft_ = 0;  // bytes of the attachment still to send
 };
 
 }  // namespace parupo::mail

@@ -48,12 +48,33 @@ bool isIpv6Literal(std::string_view h) {
   return true;
 }
 
+// A name for EHLO: a domain, or an address literal such as "[192.0.2.1]" or "[IPv6:::1]".
+bool isHelloName(std::string_view name) {
+  if (name.size() > 2 && name.front() == '[' && name.back() == ']') {
+    return std::all_of(name.begin() + 1, name.end() - 1, [](char c) {
+      return std::isalnum(static_cast<unsigned char>(c)) || c == ':' || c == '.';
+    });
+  }
+  return isHostName(name) && name.back() != '-';
+}
+
 }  // namespace
 
-std::string ServerAddress::curlUrl(MailProtocol protocol) const {
+std::string ServerAddress::curlUrl(MailProtocol protocol, std::string_view hello) const {
   std::string scheme = protocol == MailProtocol::Smtp ? "smtp" : "pop3";
   if (tlsFromStart) scheme += 's';
-  return scheme + "://" + display() + "/";
+  std::string url = scheme + "://" + display() + "/";
+  if (protocol != MailProtocol::Smtp) return url;
+  // libcurl decodes the path before it uses it; "[", "]" and ":" must not reach its URL parser.
+  for (char c : hello) {
+    if (std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_') {
+      url += c;
+    } else {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      url += {'%', kHex[static_cast<unsigned char>(c) >> 4], kHex[c & 15]};
+    }
+  }
+  return url;
 }
 
 std::string ServerAddress::display() const {
@@ -84,9 +105,17 @@ std::variant<ServerAddress, std::string> parseServerAddress(std::string_view fie
              "s:// またはサーバー名を指定してください）: " + printable(text);
     }
     rest.remove_prefix(sep + 3);
-    // A trailing path ("/", "/domain") carries nothing we use.
+    // The path names the EHLO name for SMTP, as it does for libcurl; POP3 has no use for it.
     std::size_t slash = rest.find('/');
-    if (slash != std::string_view::npos) rest = rest.substr(0, slash);
+    if (slash != std::string_view::npos) {
+      out.helloName = percentDecode(rest.substr(slash + 1));
+      if (!smtp) out.helloName.clear();
+      if (!out.helloName.empty() && !isHelloName(out.helloName)) {
+        return what + "の指定にあるEHLO名が正しくありません（ドメイン名か [IPアドレス] を指定してください）: " +
+               printable(text);
+      }
+      rest = rest.substr(0, slash);
+    }
     std::size_t at = rest.rfind('@');
     if (at != std::string_view::npos) {
       std::string_view userinfo = rest.substr(0, at);

@@ -1,5 +1,5 @@
 // The server fields of the settings panel: "host", "host:port", or a URL
-// "smtp://[user[:password]@]host[:port]" (likewise smtps, pop3, pop3s).
+// "smtp://[user[:password]@]host[:port][/ehlo-name]" (likewise smtps, pop3, pop3s).
 #pragma once
 
 #include <string>
@@ -17,9 +17,13 @@ struct ServerAddress {
   bool hasLogin = false;      // user (and maybe password) given in the URL
   std::string user;
   std::string password;
+  // SMTP: the name to give in EHLO, when the URL's path names one ("/client.example.jp");
+  // empty: the machine's own (see hello_name.h).
+  std::string helloName;
 
-  // The URL handed to libcurl, without credentials: "smtp://host:25", "pop3s://[::1]:995".
-  std::string curlUrl(MailProtocol protocol) const;
+  // The URL handed to libcurl, without credentials: "smtp://host:25/", "pop3s://[::1]:995/";
+  // for SMTP with the EHLO name as its path, which is where libcurl takes it from.
+  std::string curlUrl(MailProtocol protocol, std::string_view hello = {}) const;
   // "host:port" for messages.
   std::string display() const;
 };

@@ -1,7 +1,5 @@
 #include "mailcheck/get_pop.h"
 
-#include <string>
-
 namespace parupo {
 
 namespace {
@@ -15,16 +13,16 @@ std::string folderText(const std::filesystem::path& folder) {
 
 }  // namespace
 
-void GetPOP(SendWindow& window, MailLibrary& mail, const std::filesystem::path& programFolder) {
+void GetPOP(const PopAccount& account, MailLibrary& mail,
+            const std::function<void(const std::string&)>& setCaption) {
   try {
-    window.setCaption("受信チェック中");
-    const Settings settings = window.settings();
+    setCaption("受信チェック中");
     // Local copies: the library may change them; nothing reads them afterwards.
-    std::string server = settings.popServer;
-    std::string user = settings.popUser;
-    std::string password = settings.popPassword;
+    std::string server = account.server;
+    std::string user = account.user;
+    std::string password = account.password;
     std::string command = "STAT";
-    std::string folder = folderText(programFolder);
+    std::string folder = folderText(account.programFolder);
     (void)mail.RcvMail(server, user, password, command, folder);
   } catch (...) {
     // The check's outcome is never used, and its failure must not stop the send.

@@ -3,12 +3,23 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <string>
 
 #include "mailapi/mail_library.h"
-#include "send/send_window.h"
 
 namespace parupo {
 
-void GetPOP(SendWindow& window, MailLibrary& mail, const std::filesystem::path& programFolder);
+struct PopAccount {
+  std::string server;     // Text8
+  std::string user;       // Text9
+  std::string password;   // Text10
+  std::filesystem::path programFolder;
+};
+
+// Shows "受信チェック中" through `setCaption`, then asks the server. Never throws: the
+// check's failure must not stop the send that follows it.
+void GetPOP(const PopAccount& account, MailLibrary& mail,
+            const std::function<void(const std::string&)>& setCaption);
 
 }  // namespace parupo

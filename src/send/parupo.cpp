@@ -37,7 +37,7 @@ SendOperation::SendOperation(MailLibrary& mail, Dialogs& dialogs, const Clock& c
                              std::filesystem::path programFolder)
     : mail_(mail), dialogs_(dialogs), clock_(clock), folder_(std::move(programFolder)) {}
 
-void SendOperation::Parupo(SendWindow& window) {
+SendOutcome SendOperation::Parupo(SendWindow& window) {
   // Problems with the log files never change what the send did: they are collected
   // here and told to the user once the send's outcome is settled.
   std::vector<std::string> fileProblems;
@@ -62,24 +62,24 @@ void SendOperation::Parupo(SendWindow& window) {
     dialogs_.message(text);
   };
 
-  // 1. No second run from the button while this one lasts.
+  // No second run from the button while this one lasts.
   window.setSendEnabled(false);
 
-  // 2. The mail check; whatever it finds, the send goes on.
-  if (window.settings().receiveFirst) GetPOP(window, mail_, folder_);
-
   const Settings settings = window.settings();
-  int mode = settings.replyMode;
-  if (mode < ReplyDontSend || mode > ReplySeparate) mode = ReplyDontSend;
+  // Whatever the mail check finds, the send goes on.
+  if (settings.receiveFirst) {
+    GetPOP({settings.popServer, settings.popUser, settings.popPassword, folder_}, mail_,
+           [&window](const std::string& caption) { window.setCaption(caption); });
+  }
+  const ReplyMode mode = settings.replyMode();
   const bool separate = mode == ReplySeparate;
 
-  // 3.
   window.setCaption("送信中");
 
-  // 4. The subject becomes the date; what the user typed there is replaced.
-  if (settings.subjectIsDate) window.setSubjectText(formatMonthDayTime(clock_.now()));
+  // What the user typed as the subject gives way to the date.
+  if (auto date = settings.dateSubject(clock_.now())) window.setSubjectText(*date);
 
-  // 5, 6. The recipient list by the reply-to mode, unless Check1 turns the copy off.
+  // The recipient list by the reply-to mode, unless Check1 turns the copy off.
   const std::string recipient = window.recipientText();
   vars_.ToList = recipient;
   if (!window.noCopyChecked()) {
@@ -90,24 +90,23 @@ void SendOperation::Parupo(SendWindow& window) {
         dialogs_.message("ダミー送信用アドレスを入力してください");
         window.openSettingsPanel();
         window.setSendEnabled(true);
-        window.setCaption("!ぱるぽ");
-        return;
+        window.setCaption(kProgramCaption);
+        return SendOutcome::NotSent;
       }
       vars_.ToList = settings.dummyAddress + kTab + recipient + kTab + settings.replyTo;
     }
   }
 
-  // 7.
   vars_.ReplyAdr = settings.replyTo;
   vars_.SmtpSv = settings.smtpServer;
   vars_.SubjTxt = window.subjectText();
   vars_.BodyTxt = window.bodyText();
 
-  // 8. The first mail.
+  // The first mail.
   vars_.SendRet = callSendMail(mail_, vars_.SmtpSv, vars_.ToList, vars_.ReplyAdr, vars_.SubjTxt,
                                vars_.BodyTxt, vars_.TnpPath);
 
-  // 9. The message log, whether the mail went out or not.
+  // The message log, whether the mail went out or not.
   std::string logRecipients;
   if (settings.saveLog) {
     logRecipients = separate ? vars_.ToList + " & " + vars_.ReplyAdr : vars_.ToList;
@@ -129,14 +128,14 @@ void SendOperation::Parupo(SendWindow& window) {
     }
   }
 
-  // 10. A failed first mail ends the run here.
+  // A failed first mail ends the run here.
   if (!vars_.SendRet.empty()) {
     saveError(vars_.SendRet);
     reportFileProblems();
-    return;
+    return SendOutcome::Failed;
   }
 
-  // 11. The separate mail to the reply-to address.
+  // The separate mail to the reply-to address.
   if (separate && !window.noCopyChecked()) {
     window.setCaption("返信先へ送信中");
     std::string prefix;
@@ -154,21 +153,20 @@ void SendOperation::Parupo(SendWindow& window) {
     if (!vars_.SendRet.empty()) {
       saveError(vars_.SendRet);
       reportFileProblems();
-      return;
+      return SendOutcome::Failed;
     }
   }
 
-  // 12, 13.
   window.setCaption("送信完了");
   window.setSendEnabled(true);
   window.recordRecipient();
   reportFileProblems();
 
-  // 14.
   if (settings.quitAfterSend) {
     window.saveSettings();
     window.endProgram();
   }
+  return SendOutcome::Sent;
 }
 
 }  // namespace parupo

@@ -9,6 +9,7 @@
 #include "mailapi/mail_library.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "send/send_port.h"
 #include "send/send_window.h"
 
 namespace parupo {
@@ -30,8 +31,8 @@ class SendOperation {
                 std::filesystem::path programFolder);
 
   // Runs one send to its end, synchronously. Afterwards the window's caption tells the
-  // outcome: "送信完了", "送信エラー" or "!ぱるぽ" (nothing sent).
-  void Parupo(SendWindow& window);
+  // outcome: "送信完了", "送信エラー" or "!ぱるぽ" (nothing sent), as the result does.
+  SendOutcome Parupo(SendWindow& window);
 
   SendVariables& variables() { return vars_; }
   const SendVariables& variables() const { return vars_; }

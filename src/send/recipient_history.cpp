@@ -71,4 +71,8 @@ std::array<std::string, RecipientHistory::kSlots> RecipientHistory::namesFrom(
   return names;
 }
 
+bool isOwnAddress(const std::string& replyTo, const std::string& recipient) {
+  return replyTo.find(recipient) != std::string::npos;
+}
+
 }  // namespace parupo

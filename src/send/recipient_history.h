@@ -32,4 +32,8 @@ class RecipientHistory {
   std::array<std::string, kSlots> slots_;
 };
 
+// Whether a recipient picked from the history is (part of) one's own reply-to address:
+// then Check1 is ticked, so that no copy goes to oneself.
+bool isOwnAddress(const std::string& replyTo, const std::string& recipient);
+
 }  // namespace parupo

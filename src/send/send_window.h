@@ -1,4 +1,4 @@
-// What the send operation and the mail check read from and do to the main window.
+// What the send operation reads from and does to the main window.
 // Form1 implements it over its controls; tests of the send logic use a plain fake.
 #pragma once
 

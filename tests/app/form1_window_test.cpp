@@ -23,6 +23,20 @@ QString u(const char* text) { return QString::fromUtf8(text); }
 QSize outer(const QWidget& w) { return w.frameGeometry().size(); }
 QSizeF twips(const Form1& f) { return {f.windowWidth(), f.windowHeight()}; }
 
+// The window's controls and menu entries, found by their names as a person's tools do.
+template <typename T>
+T* the(const Form1& form, const char* name) {
+  T* control = form.findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(control, nullptr) << name;
+  return control;
+}
+QAction* entry(const Form1& form, const char* menu, int index) {
+  const QString name = QStringLiteral("%1_%2").arg(QString::fromLatin1(menu)).arg(index);
+  QAction* action = form.findChild<QAction*>(name);
+  EXPECT_NE(action, nullptr) << name.toStdString();
+  return action;
+}
+
 // Looks at the window from inside each mail call, through the window's own thread; the mail check fails.
 class WatchingMail : public test::FakeMail {
  public:
@@ -76,11 +90,11 @@ TEST_F(Form1Test, FirstStartShowsTheSettingsPanelAndClosingWritesTheFirstFilesWi
   for (bool development : {false, true}) {  // the development folder: a mark as subject, the back button
     if (development) test::writeBytes(folder / "pigeon2.vbp", "");
     auto form = start();
-    EXPECT_TRUE(form->settingsPanelShown() && form->Frame2->isHidden());
+    EXPECT_TRUE(form->settingsPanelShown() && the<QGroupBox>(*form, "Frame2")->isHidden());
     EXPECT_EQ(outer(*form), QSize(318, 348));  // 4770 x 5220 twips
-    EXPECT_EQ(QFontInfo(form->Text4->font()).family(), u("IPAGothic"));
-    EXPECT_EQ(form->Command4->isVisibleTo(form->Frame2), development);
-    EXPECT_EQ(form->Text3->text() == u("×"), development);
+    EXPECT_EQ(QFontInfo(the<QPlainTextEdit>(*form, "Text4")->font()).family(), u("IPAGothic"));
+    EXPECT_EQ(the<QPushButton>(*form, "Command4")->isVisibleTo(the<QGroupBox>(*form, "Frame2")), development);
+    EXPECT_EQ(the<QLineEdit>(*form, "Text3")->text() == u("×"), development);
     EXPECT_TRUE(form->close());
     EXPECT_EQ(ended, development ? 2 : 1);
     EXPECT_EQ(file("PP1.dat"), firstPP1);
@@ -98,26 +112,26 @@ TEST_F(Form1Test, SavedSettingsSurviveByteForByteAndTheWindowKeepsItsSizeRules) 
   auto form = start();
   EXPECT_FALSE(form->settingsPanelShown());
   EXPECT_EQ(outer(*form), QSize(533, 400));
-  EXPECT_EQ(form->Text10->text() + form->Text11->text(), u("秘密,です30"));
-  for (int i : {3, 5, 6, 7, 8, 9}) EXPECT_EQ(form->Sup[i]->isChecked(), i != 3 && i != 8) << i;
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(form->Sup2[i]->isChecked(), i == 2) << i;
-  EXPECT_EQ(form->Text3->text(), u("03/07 14:05"));  // the date replaces the development mark
-  EXPECT_EQ(form->Text1->text(), u("赤@example.jp"));
-  EXPECT_TRUE(form->PopSetup[1]->isVisible() && !form->PopSetup[2]->isVisible());
+  EXPECT_EQ(the<QLineEdit>(*form, "Text10")->text() + the<QLineEdit>(*form, "Text11")->text(), u("秘密,です30"));
+  for (int i : {3, 5, 6, 7, 8, 9}) EXPECT_EQ(entry(*form, "Sup", i)->isChecked(), i != 3 && i != 8) << i;
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(entry(*form, "Sup2", i)->isChecked(), i == 2) << i;
+  EXPECT_EQ(the<QLineEdit>(*form, "Text3")->text(), u("03/07 14:05"));  // the date replaces the development mark
+  EXPECT_EQ(the<QLineEdit>(*form, "Text1")->text(), u("赤@example.jp"));
+  EXPECT_TRUE(entry(*form, "PopSetup", 1)->isVisible() && !entry(*form, "PopSetup", 2)->isVisible());
   form->close();
   EXPECT_EQ(file("PP1.dat"), original);
   EXPECT_EQ(file("PP4.dat"), "30\r\n");
 
   form = start();
-  form->PopSetup[0]->trigger();
+  entry(*form, "PopSetup", 0)->trigger();
   QApplication::processEvents();
-  EXPECT_TRUE(form->settingsPanelShown() && form->Frame2->isHidden());
+  EXPECT_TRUE(form->settingsPanelShown() && the<QGroupBox>(*form, "Frame2")->isHidden());
   EXPECT_EQ(outer(*form), QSize(318, 348));
   form->setWindowSizeTwips(2000, 1000);  // the settings panel has no minimum height
   EXPECT_EQ(twips(*form), QSizeF(2055, 2000));
-  form->Text2->setText(u("mail.example.jp"));
-  form->Text11->setText(u("45"));
-  form->PopSetup[0]->trigger();
+  the<QLineEdit>(*form, "Text2")->setText(u("mail.example.jp"));
+  the<QLineEdit>(*form, "Text11")->setText(u("45"));
+  entry(*form, "PopSetup", 0)->trigger();
   EXPECT_FALSE(form->settingsPanelShown());
   EXPECT_EQ(twips(*form), QSizeF(8000, 6000));
   const Lines lines = saved("PP1.dat");
@@ -126,29 +140,29 @@ TEST_F(Form1Test, SavedSettingsSurviveByteForByteAndTheWindowKeepsItsSizeRules) 
 
   form->setWindowSizeTwips(1000, 1000);
   EXPECT_EQ(twips(*form), QSizeF(2055, 3315));
-  EXPECT_EQ(form->Text4->size() * 15, QSize(1035, 1365));
+  EXPECT_EQ(the<QPlainTextEdit>(*form, "Text4")->size() * 15, QSize(1035, 1365));
   form->resize(QSize(50, 60));  // too small from outside snaps back
   QApplication::processEvents();
   EXPECT_EQ(outer(*form), QSize(137, 221));
   form->resize(QSize(400, 300) - (outer(*form) - form->size()));
   QApplication::processEvents();
   EXPECT_EQ(twips(*form), QSizeF(6000, 4500));
-  EXPECT_EQ(form->Text4->height() * 15, 4500 - 1950);
+  EXPECT_EQ(the<QPlainTextEdit>(*form, "Text4")->height() * 15, 4500 - 1950);
 }
 
 TEST_F(Form1Test, OptionMenusToggleOnceAndClosingSavesTheirMarks) {
   auto form = start(false);
-  for (int i : {3, 9, 7}) form->Sup[i]->trigger();
-  EXPECT_TRUE(!form->Sup[3]->isChecked() && form->Sup[9]->isChecked() && form->PopSetup[2]->isVisible());
-  form->Sup[8]->trigger();  // history by address: the other history menu shows
-  EXPECT_TRUE(form->PopSetup[1]->isVisible() && !form->PopSetup[2]->isVisible());
-  for (int i : {3, 1, 1}) form->Sup2[i]->trigger();
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(form->Sup2[i]->isChecked(), i == 1) << i;
-  form->Text1->setText(u("x@example.jp"));
-  form->Text4->setPlainText(u("本文"));
-  form->Sup[0]->trigger();  // with the date option on, the subject becomes the date
-  EXPECT_TRUE(form->Text1->text().isEmpty() && form->Text4->toPlainText().isEmpty());
-  EXPECT_EQ(form->Text3->text(), u("03/07 14:05"));
+  for (int i : {3, 9, 7}) entry(*form, "Sup", i)->trigger();
+  EXPECT_TRUE(!entry(*form, "Sup", 3)->isChecked() && entry(*form, "Sup", 9)->isChecked() && entry(*form, "PopSetup", 2)->isVisible());
+  entry(*form, "Sup", 8)->trigger();  // history by address: the other history menu shows
+  EXPECT_TRUE(entry(*form, "PopSetup", 1)->isVisible() && !entry(*form, "PopSetup", 2)->isVisible());
+  for (int i : {3, 1, 1}) entry(*form, "Sup2", i)->trigger();
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(entry(*form, "Sup2", i)->isChecked(), i == 1) << i;
+  the<QLineEdit>(*form, "Text1")->setText(u("x@example.jp"));
+  the<QPlainTextEdit>(*form, "Text4")->setPlainText(u("本文"));
+  entry(*form, "Sup", 0)->trigger();  // with the date option on, the subject becomes the date
+  EXPECT_TRUE(the<QLineEdit>(*form, "Text1")->text().isEmpty() && the<QPlainTextEdit>(*form, "Text4")->toPlainText().isEmpty());
+  EXPECT_EQ(the<QLineEdit>(*form, "Text3")->text(), u("03/07 14:05"));
   form->close();
   const Lines lines = saved("PP1.dat");
   EXPECT_EQ(lines.at(4) + lines.at(8) + lines.at(14) + lines.at(15) + lines.at(16), "False 1 TrueFalseTrue");
@@ -174,18 +188,18 @@ TEST_F(Form1Test, SendButtonSendsByTheReplyModeAndRecordsTheRecipient) {
     put("PP1.dat", pp1);
     mail.sends.clear();
     auto form = start();
-    form->Text1->setText(u("you@example.jp"));
-    form->Text3->setText(u("こんにちは"));
-    form->Text4->setPlainText(u("一行目\n二行目"));
-    form->Text11->setText(u("45"));
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    the<QLineEdit>(*form, "Text1")->setText(u("you@example.jp"));
+    the<QLineEdit>(*form, "Text3")->setText(u("こんにちは"));
+    the<QPlainTextEdit>(*form, "Text4")->setPlainText(u("一行目\n二行目"));
+    the<QLineEdit>(*form, "Text11")->setText(u("45"));
+    QTest::mouseClick(the<QPushButton>(*form, "Command1"), Qt::LeftButton);
     Lines recipients;
     for (const auto& sent : mail.sends) recipients.push_back(sent.recipients);
     EXPECT_EQ(recipients, c.recipients) << c.mode;
     const auto& sent = mail.sends.at(0);
     EXPECT_EQ(sent.server + "|" + sent.replyTo + "|" + sent.subject + "|" + sent.body,
               "smtp.example.jp|me@example.jp|こんにちは|一行目\r\n二行目");
-    EXPECT_TRUE(form->windowTitle() == u("送信完了") && form->Command1->isEnabled());
+    EXPECT_TRUE(form->windowTitle() == u("送信完了") && the<QPushButton>(*form, "Command1")->isEnabled());
     EXPECT_EQ(saved("PP2.dat").at(0), "you@example.jp");
     EXPECT_EQ(ended, c.quit ? 1 : 0);
     EXPECT_EQ(file("PP4.dat"), c.quit ? "45\r\n" : "");
@@ -212,21 +226,53 @@ TEST_F(Form1Test, HistoryMenusAcrossARestartAndPickingAnEntry) {
   pp1[9] = "False";  // no start-up address
   put("PP1.dat", pp1);
   auto form = start(false);
-  EXPECT_TRUE(form->Slog[2]->isVisible() && !form->Slog[3]->isVisible());
-  EXPECT_EQ(form->Text1->text() + form->Slog2[0]->text() + form->Slog2[1]->text(), u("a@example.jp田中佐藤"));
+  EXPECT_TRUE(entry(*form, "Slog", 2)->isVisible() && !entry(*form, "Slog", 3)->isVisible());
+  EXPECT_EQ(the<QLineEdit>(*form, "Text1")->text() + entry(*form, "Slog2", 0)->text() + entry(*form, "Slog2", 1)->text(), u("a@example.jp田中佐藤"));
   EXPECT_EQ(file("PP2.dat"), crlf({"a@example.jp", "b@example.jp", "c, d@example.jp", "", "", "", "", "", "", ""}));
-  form->Slog2[1]->trigger();  // by name: the slot's address goes in
-  EXPECT_TRUE(form->Text1->text() == u("b@example.jp") && !form->Check1->isChecked());
+  entry(*form, "Slog2", 1)->trigger();  // by name: the slot's address goes in
+  EXPECT_TRUE(the<QLineEdit>(*form, "Text1")->text() == u("b@example.jp") && !the<QCheckBox>(*form, "Check1")->isChecked());
   EXPECT_EQ(saved("PP2.dat"), (Lines{"b@example.jp", "a@example.jp", "c, d@example.jp", "", "", "", "", "", "", ""}));
-  form->Text5->setText(u("c, d@example.jp;x"));
-  form->Slog[2]->trigger();  // one's own address: no copy
-  EXPECT_TRUE(form->Check1->isChecked());
+  the<QLineEdit>(*form, "Text5")->setText(u("c, d@example.jp;x"));
+  entry(*form, "Slog", 2)->trigger();  // one's own address: no copy
+  EXPECT_TRUE(the<QCheckBox>(*form, "Check1")->isChecked());
   pp1[9] = "True";
   put("PP1.dat", pp1);
   form = start(false);
-  EXPECT_EQ(form->Text1->text(), u("赤@example.jp"));
+  EXPECT_EQ(the<QLineEdit>(*form, "Text1")->text(), u("赤@example.jp"));
   EXPECT_EQ(saved("PP2.dat"),
             (Lines{"赤@example.jp", "c, d@example.jp", "b@example.jp", "a@example.jp", "", "", "", "", "", ""}));
+}
+
+TEST_F(Form1Test, AnotherWindowDrivesTheSendThroughTheSendPort) {
+  pp1[8] = " 2 ";  // to the dummy address too
+  pp1[14] = pp1[16] = "False";  // the subject as typed, no mail check
+  put("PP1.dat", pp1);
+  auto form = start();
+  SendPort& port = *form;
+  const struct { const char* name; bool noCopy; std::string dummy, result; SendOutcome outcome; const char* caption; } cases[] = {
+      {"sent", true, "dummy@example.jp", "", SendOutcome::Sent, "送信完了"},
+      {"failed", true, "dummy@example.jp", "550 no", SendOutcome::Failed, "送信エラー"},
+      {"no dummy address", false, "", "", SendOutcome::NotSent, "!ぱるぽ"},
+  };
+  for (const auto& c : cases) {
+    mail.sends.clear();
+    mail.sendResults = {c.result};
+    the<QLineEdit>(*form, "Text7")->setText(QString::fromStdString(c.dummy));
+    port.setRecipient("you@example.jp");
+    port.setSubject("件名");
+    port.setBody("一行目\r\n二行目\r");
+    port.setNoCopy(c.noCopy);
+    port.setQuitAfterSend(false);
+    EXPECT_FALSE(port.quitAfterSend() || entry(*form, "Sup", 3)->isChecked());
+    EXPECT_EQ(port.send(), c.outcome) << c.name;
+    EXPECT_EQ(port.caption(), c.caption) << c.name;
+    EXPECT_TRUE(port.recipient() == "you@example.jp" && port.noCopy() == c.noCopy) << c.name;
+    if (c.outcome != SendOutcome::NotSent) {
+      const auto& sent = mail.sends.at(0);
+      EXPECT_EQ(sent.recipients + "|" + sent.subject + "|" + sent.body, "you@example.jp|件名|一行目\r\n二行目\r\n") << c.name;
+    }
+  }
+  EXPECT_EQ(ended, 0);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 """Test servers on 127.0.0.1 and free ports: aiosmtpd in this process, raw sockets
 that misbehave, and dovecot POP3 as a child process stopped by its process id."""
 
-import contextlib, logging, os, socket, ssl, subprocess, threading, time, warnings
+import contextlib, logging, os, pwd, shutil, socket, ssl, subprocess, threading, time, warnings
 from pathlib import Path
 
 from aiosmtpd.controller import Controller
@@ -20,36 +20,61 @@ def text(path):
     return Path(path).read_text(errors="replace") if os.path.exists(path) else ""
 
 
+def greets(port, greeting):
+    """Whether a server on port answers with greeting within 20 seconds."""
+    for _ in range(200):
+        with contextlib.suppress(OSError), socket.create_connection(("127.0.0.1", port), 1) as s:
+            if s.recv(64).startswith(greeting):
+                return True
+        time.sleep(0.1)
+    return False
+
+
+def self_signed(folder):
+    """A certificate for localhost and its key, as files in folder."""
+    cert, key = f"{folder}/cert.pem", f"{folder}/key.pem"
+    if not os.path.exists(cert):
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
+                        "-subj", "/CN=localhost", "-addext", "subjectAltName=DNS:localhost"],
+                       check=True, capture_output=True)
+    return cert, key
+
+
 class SmtpServer:
-    """Keeps each message with its envelope; refuses those for refuse@example.jp after DATA."""
+    """Keeps each message with its envelope and each EHLO name; refuses the messages for
+    refuse@example.jp (one reply line) and refuse-long@example.jp (two) after DATA."""
 
     REFUSAL = "554 5.7.1 Message refused as spam"
+    LONG_REFUSAL = ("550-5.7.1 This message was not accepted:", "550 5.7.1 its sender is listed as a source of spam")
 
-    def __init__(self, folder, starttls=False, auth=None):
-        self.messages, self.sessions, self.port = [], 0, free_port()  # sessions: greetings seen
+    def __init__(self, folder, starttls=False, auth=None, host="127.0.0.1"):
+        self.messages, self.helos, self.port = [], [], free_port()
         kwargs = {"data_size_limit": None}
         if starttls:
-            self.cafile, key = f"{folder}/cert.pem", f"{folder}/key.pem"
-            subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
-                            "-out", self.cafile, "-subj", "/CN=localhost", "-addext",
-                            "subjectAltName=DNS:localhost"], check=True, capture_output=True)
+            self.cafile, key = self_signed(folder)
             context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
             context.load_cert_chain(self.cafile, key)
             kwargs.update(tls_context=context, require_starttls=True)
         if auth:
             kwargs.update(auth_required=True, authenticator=lambda *a: AuthResult(
                 success=(a[-1].login.decode(), a[-1].password.decode()) == auth, handled=False))
-        self.controller = Controller(self, hostname="127.0.0.1", port=self.port, **kwargs)
+        self.controller = Controller(self, hostname=host, port=self.port, **kwargs)
         self.controller.start()
 
+    @property
+    def sessions(self):  # greetings seen
+        return len(self.helos)
+
     async def handle_EHLO(self, server, session, envelope, hostname, responses):
-        self.sessions += 1
+        self.helos.append(hostname)
         session.host_name = hostname
         return responses
 
     async def handle_DATA(self, server, session, envelope):
         if "refuse@example.jp" in envelope.rcpt_tos:
             return self.REFUSAL
+        if "refuse-long@example.jp" in envelope.rcpt_tos:
+            return "\r\n".join(self.LONG_REFUSAL)
         self.messages.append((envelope.mail_from, envelope.rcpt_tos, envelope.original_content))
         return "250 OK"
 
@@ -72,12 +97,36 @@ def closing_server():
     return sock
 
 
+class LoginServer:
+    """Offers AUTH but no STARTTLS, and keeps every byte a client sends in .received."""
+
+    def __init__(self):
+        self.sock, self.received = socket.create_server(("127.0.0.1", 0)), b""
+        self.port = self.sock.getsockname()[1]
+        self.served = threading.Thread(target=self.serve, daemon=True)
+        self.served.start()
+
+    def serve(self):
+        with self.sock.accept()[0] as conn:
+            conn.sendall(b"220 raw ESMTP\r\n")
+            while data := conn.recv(4096):
+                self.received += data
+                conn.sendall(b"250-raw\r\n250 AUTH PLAIN LOGIN\r\n" if data.upper().startswith(b"EHLO")
+                             else b"334 \r\n" if data.upper().startswith(b"AUTH") else b"250 OK\r\n")
+
+    def close(self):
+        self.sock.close()
+
+
 class Dovecot:
     """dovecot POP3 with its configuration, mailbox and logs under folder. It refuses
     uid 0 for mail, hence the ordinary user parupo-mail."""
 
-    def __init__(self, folder, user, password):
+    def __init__(self, folder, user, password, stls=False):
         self.port, self.log, self.rawlog = free_port(), f"{folder}/dovecot.log", f"{folder}/home/raw"
+        os.makedirs(folder, 0o755, exist_ok=True)
+        self.cafile, key = self_signed(folder) if stls else (None, None)
+        tls = f"ssl = yes\nssl_cert = <{self.cafile}\nssl_key = <{key}" if stls else "ssl = no"
         os.chmod(folder, 0o755)
         os.makedirs(self.rawlog)
         subprocess.run(["chown", "-R", "parupo-mail:", f"{folder}/home"], check=True)
@@ -86,7 +135,7 @@ class Dovecot:
 state_dir = {folder}/state
 protocols = pop3
 listen = 127.0.0.1
-ssl = no
+{tls}
 auth_failure_delay = 0
 log_path = {self.log}
 mail_location = maildir:~/Maildir
@@ -107,13 +156,9 @@ service pop3-login {{
 """)
         self.process = subprocess.Popen(["dovecot", "-F", "-c", f"{folder}/dovecot.conf"],
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(200):
-            with contextlib.suppress(OSError), socket.create_connection(("127.0.0.1", self.port), 1) as s:
-                if s.recv(64).startswith(b"+OK"):
-                    return
-            time.sleep(0.1)
-        self.close()
-        raise RuntimeError("dovecot did not start: " + text(self.log))
+        if not greets(self.port, b"+OK"):
+            self.close()
+            raise RuntimeError("dovecot did not start: " + text(self.log))
 
     def commands(self):
         """What clients sent after logging in, from dovecot's raw session logs."""
@@ -126,3 +171,85 @@ service pop3-login {{
             self.process.wait(10)
         except subprocess.TimeoutExpired:
             self.process.kill()
+
+
+class Postfix:
+    """A private Postfix instance set up as strict providers set theirs: configuration,
+    queue, Maildirs and log under folder, listening on 127.0.0.1 and a free port,
+    delivering addresses of test.example to Maildirs (owned by the user parupo-mail).
+    Started with `postfix -c DIR start`, stopped with `postfix -c DIR stop`."""
+
+    DOMAIN, SIZE_LIMIT = "test.example", 200_000
+
+    def __init__(self, folder, users=("hanako", "jiro")):
+        self.port, self.conf = free_port(), f"{folder}/postfix"
+        self.log, self.mail = f"{folder}/postfix.log", f"{folder}/vmail"
+        os.chmod(folder, 0o755)
+        for path in (self.conf, self.mail, f"{folder}/postfix-queue"):
+            os.makedirs(path)
+        shutil.chown(self.mail, "parupo-mail", "parupo-mail")
+        owner = pwd.getpwnam("parupo-mail")
+        Path(f"{self.conf}/vmailbox").write_text("".join(f"{u}@{self.DOMAIN} {u}/\n" for u in users))
+        Path(f"{self.conf}/main.cf").write_text(f"""compatibility_level = 3.6
+queue_directory = {folder}/postfix-queue
+data_directory = {folder}/postfix-data
+maillog_file = {self.log}
+maillog_file_prefixes = {folder}
+myhostname = mx.{self.DOMAIN}
+mydestination =
+relay_domains =
+local_transport = error:no local delivery
+inet_interfaces = 127.0.0.1
+inet_protocols = ipv4
+smtpd_helo_required = yes
+smtpd_helo_restrictions = reject_invalid_helo_hostname, reject_non_fqdn_helo_hostname,
+  check_helo_access static:INFO
+alias_maps =
+alias_database =
+smtpd_forbid_bare_newline = yes
+smtpd_forbid_bare_newline_exclusions =
+message_size_limit = {self.SIZE_LIMIT}
+virtual_mailbox_domains = {self.DOMAIN}
+virtual_mailbox_maps = texthash:{self.conf}/vmailbox
+virtual_mailbox_base = {self.mail}
+virtual_minimum_uid = {owner.pw_uid}
+virtual_uid_maps = static:{owner.pw_uid}
+virtual_gid_maps = static:{owner.pw_gid}
+""")
+        # Only what accepting and delivering to a Maildir needs; nothing chrooted.
+        Path(f"{self.conf}/master.cf").write_text(f"""127.0.0.1:{self.port} inet n - n - - smtpd
+pickup unix n - n 60 1 pickup
+cleanup unix n - n - 0 cleanup
+qmgr unix n - n 300 1 qmgr
+rewrite unix - - n - - trivial-rewrite
+bounce unix - - n - 0 bounce
+defer unix - - n - 0 bounce
+trace unix - - n - 0 bounce
+verify unix - - n - 1 verify
+flush unix n - n 1000? 0 flush
+proxymap unix - - n - - proxymap
+smtp unix - - n - - smtp
+error unix - - n - - error
+retry unix - - n - - error
+discard unix - - n - - discard
+virtual unix - n n - - virtual
+anvil unix - - n - 1 anvil
+scache unix - - n - 1 scache
+postlog unix-dgram n - n - 1 postlogd
+""")
+        self.postfix("start")
+        if not greets(self.port, b"220"):
+            self.close()
+            raise RuntimeError("postfix did not start: " + text(self.log))
+
+    def postfix(self, command):
+        p = subprocess.run(["postfix", "-c", self.conf, command], capture_output=True, text=True)
+        if p.returncode != 0:
+            raise RuntimeError(f"postfix {command}: {p.stderr.strip()} {text(self.log)}")
+
+    def delivered(self, user):
+        """The messages in user's Maildir, as bytes."""
+        return [p.read_bytes() for p in sorted(Path(self.mail, user, "new").glob("*"))]
+
+    def close(self):
+        self.postfix("stop")

@@ -35,10 +35,10 @@ struct FakeSendWindow : SendWindow {
 };
 
 struct SendFixture : ::testing::Test {
-  void run(int mode, bool saveLog, bool quit) {  // one send, after forgetting what earlier sends recorded
-    window.options.replyMode = mode, window.options.saveLog = saveLog, window.options.quitAfterSend = quit;
+  SendOutcome run(int mode, bool saveLog, bool quit) {  // one send, after forgetting what earlier sends recorded
+    window.options.checkedReplyMode = mode, window.options.saveLog = saveLog, window.options.quitAfterSend = quit;
     window.events = mail.eventLog = dialogs.messages = {}, mail.sends.clear();
-    op.Parupo(window);
+    return op.Parupo(window);
   }
   Events logNames() const {
     Events names;
@@ -72,8 +72,9 @@ TEST_F(SendFixture, RecipientListFollowsTheReplyModeUnlessCheck1IsTicked) {
   };
   for (const auto& c : cases) {
     window.noCopy = c.noCopy, window.options.dummyAddress = c.dummy;
-    run(c.mode, false, false);
+    const SendOutcome outcome = run(c.mode, false, false);
     const bool stopped = c.toList.empty();
+    EXPECT_EQ(outcome, stopped ? SendOutcome::NotSent : SendOutcome::Sent);
     EXPECT_EQ(window.events, stopped ? kNoDummy : kSent);
     EXPECT_EQ(dialogs.messages, stopped ? Events{"ダミー送信用アドレスを入力してください"} : Events{});
     EXPECT_EQ(mail.sends.size(), stopped ? 0u : 1u);
@@ -104,7 +105,7 @@ TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {
 TEST_F(SendFixture, AFailedMailIsReportedAndNothingIsLost) {
   window.body = "";
   mail.sendResults = {"550 ユーザーがいません"};
-  run(ReplySeparate, true, true);
+  EXPECT_EQ(run(ReplySeparate, true, true), SendOutcome::Failed);
   EXPECT_EQ(dialogs.messages, Events{"550 ユーザーがいません\r\nエラーが発生しました\r\n設定を確認してください。"});
   EXPECT_EQ(window.events, kFailed);
   EXPECT_EQ(logNames().size(), 1u);
@@ -114,7 +115,7 @@ TEST_F(SendFixture, AFailedMailIsReportedAndNothingIsLost) {
   // The second mail fails after the first went out: error.txt is replaced.
   writeBytes(folder / "PP3.dat", "Copy: \r\n");
   mail.sendResults = {"", "421 busy"};
-  run(ReplySeparate, false, true);
+  EXPECT_EQ(run(ReplySeparate, false, true), SendOutcome::Failed);
   EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "caption:返信先へ送信中", "caption:送信エラー", "enable"}));
   EXPECT_EQ(readBytes(folder / "error.txt").substr(0, 12), "421 busy\r\n\r\n");
   struct : FakeMail { std::string SendMail(S, S, S, S, S, S) override { throw std::runtime_error("boom"); } } throwing;

@@ -20,8 +20,8 @@ void readSettingsFile(const std::vector<std::string>& lines, Settings& settings)
 // The 17 lines of PP1.dat for these settings.
 std::vector<std::string> settingsFileLines(const Settings& settings);
 
-// The retention field's text from PP4.dat's lines: the whole number it holds, or "999"
-// when that is missing, not a number, below 1 or outside the 16-bit range.
+// The retention field's text from PP4.dat's lines: the whole number it holds, or the default
+// (999) when that is missing, not a number, below 1 or outside the 16-bit range.
 std::string retentionFromFile(const std::vector<std::string>& lines);
 
 // Value conversions of the settings files.

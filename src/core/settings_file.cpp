@@ -1,4 +1,4 @@
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 
 #include <charconv>
 #include <cmath>
@@ -194,9 +194,9 @@ void readSettingsFile(const std::vector<std::string>& lines, Settings& settings)
   // The reply mode's index; the earlier layout kept a flag here, "True" being a copy.
   const std::string mode = valueOf(file.next());
   if (mode == "True") {
-    settings.replyMode = ReplySendCopy;
-  } else if (auto index = wholeNumberValue(mode); index && *index >= ReplyDontSend && *index <= ReplySeparate) {
-    settings.replyMode = *index;
+    settings.checkedReplyMode = ReplySendCopy;
+  } else if (auto index = wholeNumberValue(mode); index && isReplyMode(*index)) {
+    settings.checkedReplyMode = *index;
   }
 
   applyFlag(file.next(), settings.startupAddress);
@@ -210,7 +210,6 @@ void readSettingsFile(const std::vector<std::string>& lines, Settings& settings)
 }
 
 std::vector<std::string> settingsFileLines(const Settings& settings) {
-  int mode = settings.replyMode >= ReplyDontSend && settings.replyMode <= ReplySeparate ? settings.replyMode : 0;
   std::vector<std::string> lines = {
       oneLine(settings.smtpServer),
       oneLine(settings.replyTo),
@@ -220,7 +219,7 @@ std::vector<std::string> settingsFileLines(const Settings& settings) {
       oneLine(settings.popServer),
       oneLine(settings.popUser),
       oneLine(settings.popPassword),
-      formatNumber(mode),
+      formatNumber(settings.replyMode()),
       flagText(settings.startupAddress),
       flagText(settings.saveLog),
       formatNumber(settings.height),
@@ -235,7 +234,7 @@ std::vector<std::string> settingsFileLines(const Settings& settings) {
 
 std::string retentionFromFile(const std::vector<std::string>& lines) {
   int days = wholeNumberValue(firstField(lines)).value_or(0);
-  return days < 1 ? std::string("999") : std::to_string(days);
+  return days < 1 ? std::string(kDefaultRetentionDays) : std::to_string(days);
 }
 
 }  // namespace parupo

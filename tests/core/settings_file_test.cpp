@@ -1,4 +1,4 @@
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -65,12 +65,12 @@ TEST(SettingsFile, ReplyModeAndFlagLines) {
       {16, "1x", 0, 0},     {16, "True,False", 0, 1}, {16, "\"False\"", 1, 0}};
   for (const auto& c : cases) {
     Settings s;
-    s.replyMode = c.before;
+    s.checkedReplyMode = c.before;
     s.receiveFirst = c.before != 0;
     Lines lines = split(kWritten);
     lines[c.index] = c.line;
     readSettingsFile(lines, s);
-    EXPECT_EQ(c.index == 8 ? s.replyMode : int(s.receiveFirst), c.after) << c.index << " [" << c.line << "]";
+    EXPECT_EQ(c.index == 8 ? s.checkedReplyMode : int(s.receiveFirst), c.after) << c.index << " [" << c.line << "]";
   }
 }
 

@@ -1,0 +1,142 @@
+#include "app/compose_panel.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/fonts.h"
+#include "app/icons.h"
+#include "app/window_size.h"
+#include "platform/twips_window.h"
+
+namespace parupo {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+ComposePanel::ComposePanel(QWidget* client, const TwipsWindow& twips) {
+  Frame2 = new QGroupBox(QStringLiteral("送信内容"), client);
+  Frame2->setObjectName(QStringLiteral("Frame2"));
+  Frame2->setAccessibleName(Frame2->title());
+  twips.place(Frame2, 60, 60, 4515, 2475);
+
+  const QFont gothic = gothicFont();
+  const char* const labels[3] = {"宛先", "件名", "本文"};
+  for (int i = 0; i < 3; ++i) {
+    Label1[i] = new QLabel(QString::fromUtf8(labels[i]), Frame2);
+    Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+    twips.place(Label1[i], 120, 300 + 360 * i, 360, 180);
+  }
+
+  Command4 = new QPushButton(QStringLiteral("帰"), Frame2);
+  Command4->setObjectName(QStringLiteral("Command4"));
+  Command4->setAccessibleName(QStringLiteral("帰"));
+  twips.place(Command4, 120, 240, 435, 315);
+  Command4->hide();
+
+  Check1 = new QCheckBox(Frame2);  // the box alone, no text beside it
+  Check1->setObjectName(QStringLiteral("Check1"));
+  Check1->setToolTip(QStringLiteral("返信先にコピーを送らない場合はチェック"));
+  Check1->setAccessibleName(Check1->toolTip());
+  twips.place(Check1, 660, 240, 255, 255);
+
+  Text1 = new QLineEdit(Frame2);
+  Text1->setObjectName(QStringLiteral("Text1"));
+  Text1->setFont(gothic);
+  twips.place(Text1, 960, 240, 3435, 270);
+
+  Text3 = new QLineEdit(Frame2);
+  Text3->setObjectName(QStringLiteral("Text3"));
+  Text3->setFont(gothic);
+  twips.place(Text3, 660, 600, 3735, 270);
+
+  Text4 = new QPlainTextEdit(Frame2);
+  Text4->setObjectName(QStringLiteral("Text4"));
+  Text4->setFont(gothic);
+  Text4->setTabChangesFocus(true);
+  twips.place(Text4, 660, 1020, 3735, 1335);
+
+  // Picture buttons: a person reads their tooltip.
+  auto iconButton = [&](const char* name, const QIcon& icon, const char* tip, double top) {
+    auto* b = new QPushButton(Frame2);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setIcon(icon);
+    b->setIconSize(QSize(16, 16));
+    b->setToolTip(QString::fromUtf8(tip));
+    b->setAccessibleName(b->toolTip());
+    twips.place(b, 120, top, 435, 435);
+    return b;
+  };
+  Command3 = iconButton("Command3", attachmentIcon(), "添付ファイル", 1380);
+  Command1 = iconButton("Command1", sendIcon(), "メッセージ送信", 1920);
+
+  mAdrs = new QListWidget(Frame2);
+  mAdrs->setObjectName(QStringLiteral("mAdrs"));
+  mAdrs->setAccessibleName(QStringLiteral("mAdrs"));
+  twips.place(mAdrs, 780, 1140, 735, 240);
+  mAdrs->hide();
+
+  Label1[0]->setBuddy(Text1);
+  Label1[1]->setBuddy(Text3);
+  Label1[2]->setBuddy(Text4);
+  Text1->setAccessibleName(Label1[0]->text());
+  Text3->setAccessibleName(Label1[1]->text());
+  Text4->setAccessibleName(Label1[2]->text());
+
+  // Keyboard order: recipient, subject, body, send; then the attachment and the box.
+  QWidget::setTabOrder(Text1, Text3);
+  QWidget::setTabOrder(Text3, Text4);
+  QWidget::setTabOrder(Text4, Command1);
+  QWidget::setTabOrder(Command1, Command3);
+  QWidget::setTabOrder(Command3, Check1);
+}
+
+std::string ComposePanel::recipient() const { return Text1->text().toStdString(); }
+void ComposePanel::setRecipient(const std::string& text) { Text1->setText(q(text)); }
+std::string ComposePanel::subject() const { return Text3->text().toStdString(); }
+void ComposePanel::setSubject(const std::string& text) { Text3->setText(q(text)); }
+
+std::string ComposePanel::body() const {
+  return Text4->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString();
+}
+
+void ComposePanel::setBody(const std::string& text) {
+  QString body = q(text);
+  body.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  Text4->setPlainText(body);
+}
+
+bool ComposePanel::noCopy() const { return Check1->isChecked(); }
+void ComposePanel::setNoCopy(bool checked) { Check1->setChecked(checked); }
+
+void ComposePanel::setAddressBookLines(const std::vector<std::string>& lines) {
+  mAdrs->clear();
+  for (const auto& line : lines) mAdrs->addItem(q(line));
+}
+
+std::vector<std::string> ComposePanel::addressBookLines() const {
+  std::vector<std::string> lines;
+  lines.reserve(static_cast<std::size_t>(mAdrs->count()));
+  for (int i = 0; i < mAdrs->count(); ++i) lines.push_back(mAdrs->item(i)->text().toStdString());
+  return lines;
+}
+
+void ComposePanel::fit(const ComposeLayout& layout, const TwipsWindow& twips) {
+  if (layout.frameHeight) twips.setHeight(Frame2, *layout.frameHeight);
+  if (layout.bodyHeight) twips.setHeight(Text4, *layout.bodyHeight);
+  if (const auto& w = layout.widths) {
+    twips.setWidth(Frame2, w->frame);
+    twips.setWidth(Text1, w->recipient);
+    twips.setWidth(Text3, w->subject);
+    twips.setWidth(Text4, w->body);
+  }
+}
+
+}  // namespace parupo

@@ -1,0 +1,12 @@
+// The fonts of the main window, by the names the program has always used, mapped to
+// the IPA fonts that share their metrics.
+#pragma once
+
+#include <QFont>
+
+namespace parupo {
+
+QFont gothicFont();   // "ＭＳ ゴシック" 9 pt: the fixed-pitch font of the compose boxes
+QFont pGothicFont();  // "ＭＳ Ｐゴシック" 9 pt: the proportional font of the rest
+
+}  // namespace parupo

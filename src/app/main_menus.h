@@ -1,0 +1,53 @@
+// The main window's menu bar: "設定", the two history menus (by address and by name),
+// the options menu "環境" with the reply-to submenu, and "び" and "あ2". The option
+// marks are read and set by name; the menu entries keep the names the rest of the
+// program knows them by (PopSetup, Slog, Slog2, Sup, Sup2).
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/settings.h"
+#include "send/recipient_history.h"
+
+class QAction;
+class QMenuBar;
+
+namespace parupo {
+
+class MainMenus {
+ public:
+  struct Handlers {
+    std::function<void()> settings;           // "設定": the settings panel opens or closes
+    std::function<void(int)> historyPicked;   // an entry of either history menu, by slot
+    std::function<void()> clear;              // "送信内容クリア"
+  };
+  MainMenus(QMenuBar* bar, Handlers handlers);
+
+  std::array<QAction*, 7> PopSetup{};
+  std::array<QAction*, RecipientHistory::kSlots> Slog{};
+  std::array<QAction*, RecipientHistory::kSlots> Slog2{};
+  std::array<QAction*, 10> Sup{};
+  std::array<QAction*, kReplyModeCount> Sup2{};
+
+  // Copies the option marks and the reply mode from and into `settings`.
+  void show(const Settings& settings);
+  void readInto(Settings& settings) const;
+
+  bool quitAfterSend() const;
+  void setQuitAfterSend(bool checked);
+
+  // The history menus' captions: the slots' texts and their names in the address book.
+  void showHistory(const RecipientHistory& history, const std::vector<std::string>& addressBookLines);
+  // Shows the history menu the "履歴を名称で表示する" option chooses (RirekiHyo).
+  void showChosenHistoryMenu();
+
+ private:
+  void checkReplyMode(int index);  // Sup2_Click
+
+  Handlers handlers_;
+};
+
+}  // namespace parupo

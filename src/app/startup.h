@@ -1,0 +1,33 @@
+// What the main window shows when it opens, worked out from the files in the program
+// folder. Plain C++: the window applies the plan to its controls.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/settings.h"
+#include "platform/clock.h"
+#include "send/recipient_history.h"
+
+namespace parupo {
+
+struct StartupPlan {
+  // PP1.dat over the defaults, the retention days from PP4.dat.
+  Settings settings;
+  // A folder holding the project file is the developer's: "帰" shows, and a mark stands
+  // in the subject so that a test mail is never mistaken for a real one.
+  bool developmentFolder = false;
+  std::string recipient;   // Text1
+  std::string subject;     // Text3
+  RecipientHistory history;                   // PP2.dat
+  std::vector<std::string> addressBookLines;  // PPad.dat, for the history's names
+  // No SMTP server yet: the first use starts in the settings panel.
+  bool openSettingsPanel = false;
+};
+
+// Reads what the start-up needs from `folder`. A file that is missing or cannot be read
+// leaves its part at the default.
+StartupPlan planStartup(const std::filesystem::path& folder, const LocalDateTime& now);
+
+}  // namespace parupo
