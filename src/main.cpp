@@ -36,7 +36,11 @@ int main(int argc, char** argv) {
   parupo::SystemClock clock;
   parupo::SystemRandom random;
   parupo::CurlMailLibrary mail;
-  parupo::Form1 form(parupo::Services{dialogs, clock, random, mail, folder, [] { endNow(); }});
+  // Ending at once still says QUIT to a mail server whose connection is kept open.
+  parupo::Form1 form(parupo::Services{dialogs, clock, random, mail, folder, [&mail] {
+                                        mail.closeConnections();
+                                        endNow();
+                                      }});
   dialogs.setParentWindow(&form);
   form.show();
   return QApplication::exec();
