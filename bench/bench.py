@@ -17,11 +17,11 @@ FROM, TO = "taro@example.jp", "hanako@example.jp"
 rows = []
 
 
-def run(argv, env=None, stdin=None):
+def run(argv, env=None):
     """Wall seconds and standard output of one process."""
     with tempfile.TemporaryFile() as out:
         start = time.perf_counter()
-        proc = subprocess.Popen(argv, stdin=stdin, stdout=out, env=env)
+        proc = subprocess.Popen(argv, stdout=out, env=env)
         _, status = os.waitpid(proc.pid, 0)
         wall = time.perf_counter() - start
         proc.returncode = os.waitstatus_to_exitcode(status)
@@ -109,6 +109,7 @@ def mail_figures(tmp, port):
     theirs = ["curl", "-s", "--url", "smtp://" + server, "--mail-from", FROM, "--mail-rcpt", TO,
               "--upload-file", str(eml)]
     idle = [str(BUILD / "bench/mail_bench"), "send", server, "1"]
+
     def measure(name):  # (wall, peak KiB): mail_bench reports its own peak, curl only its wall
         if name == "curl":
             return run(theirs, env)[0], 0
