@@ -33,7 +33,7 @@ int send(std::string server, int count, const std::string& attachmentPath) {
   auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < count; ++i) {
     std::string to = kTo, reply = kFrom, s = subject(i), b = body(i), attachment = attachmentPath;
-    std::string result = library.SendMail(server, to, reply, s, b, attachment);
+    std::string result = library.SendMail(server, to, reply, s, b, attachment, "");
     if (!result.empty()) {
       std::fprintf(stderr, "message %d: %s\n", i, result.c_str());
       return 1;
@@ -47,8 +47,9 @@ int send(std::string server, int count, const std::string& attachmentPath) {
 
 int compose(const std::string& attachment, const std::string& out) {
   parupo::mail::MessageParts parts;
-  parts.from = kFrom;
-  parts.to = {kTo};
+  parts.from = {"", kFrom};
+  parts.to = {{"", kTo}};
+  parts.replyTo = {parts.from};
   parts.subject = subject(0);
   parts.body = body(0);
   parts.attachment = attachment;

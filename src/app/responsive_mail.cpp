@@ -47,9 +47,9 @@ std::string ResponsiveMail::run(Call&& call) {
 
 std::string ResponsiveMail::SendMail(std::string& server, std::string& recipients,
                                      std::string& replyTo, std::string& subject, std::string& body,
-                                     std::string& attachmentPath) {
+                                     std::string& attachmentPath, const std::string& sender) {
   return run([&] {
-    return inner_.SendMail(server, recipients, replyTo, subject, body, attachmentPath);
+    return inner_.SendMail(server, recipients, replyTo, subject, body, attachmentPath, sender);
   });
 }
 

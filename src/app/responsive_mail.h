@@ -16,7 +16,7 @@ class ResponsiveMail final : public MailLibrary {
 
   std::string SendMail(std::string& server, std::string& recipients, std::string& replyTo,
                        std::string& subject, std::string& body,
-                       std::string& attachmentPath) override;
+                       std::string& attachmentPath, const std::string& sender) override;
   std::string RcvMail(std::string& popServer, std::string& user, std::string& password,
                       std::string& command, std::string& folder) override;
 

@@ -222,25 +222,19 @@ std::string sendMail(const CurlApi& api, KeptConnection& connection, const CurlM
                      const std::string& serverField,
                      const std::string& recipientList, const std::string& replyTo,
                      const std::string& subject, const std::string& body,
-                     const std::string& attachmentPath) {
+                     const std::string& attachmentPath, const std::string& sender) {
   auto parsed = mail::parseServerAddress(serverField, MailProtocol::Smtp);
   if (auto* error = std::get_if<std::string>(&parsed)) return *error;
   const ServerAddress& server = std::get<ServerAddress>(parsed);
 
-  std::vector<std::string> recipients = mail::splitRecipients(recipientList);
-  if (recipients.empty()) return "宛先が入力されていません。";
-  for (const auto& r : recipients) {
-    if (!mail::isValidAddress(r)) return "宛先のメールアドレスが正しくありません: " + mail::printable(r);
-  }
-  std::string from(trimBlanks(replyTo, Blanks::WithIdeographic));
-  if (from.empty()) return "返信先のメールアドレスが設定されていません。初期設定で入力してください。";
-  if (!mail::isValidAddress(from)) {
-    return "返信先のメールアドレスが正しくありません: " + mail::printable(from);
-  }
+  auto addresses = mail::readEnvelope(recipientList, replyTo, sender);
+  if (auto* error = std::get_if<std::string>(&addresses)) return *error;
+  const mail::Envelope& envelope = std::get<mail::Envelope>(addresses);
 
   mail::MessageParts parts;
-  parts.from = from;
-  parts.to = recipients;
+  parts.from = envelope.sender;
+  parts.replyTo = envelope.replyTo;
+  parts.to = envelope.recipients;
   parts.subject = subject;
   parts.body = body;
   if (!attachmentPath.empty()) parts.attachment = attachmentPath;
@@ -254,11 +248,12 @@ std::string sendMail(const CurlApi& api, KeptConnection& connection, const CurlM
     api.easy_setopt(c, CURLOPT_USERNAME, server.user.c_str());
     api.easy_setopt(c, CURLOPT_PASSWORD, server.password.c_str());
   }
-  std::string mailFrom = "<" + from + ">";
+  // The envelope carries the bare addresses; the names are for the headers.
+  std::string mailFrom = "<" + envelope.sender.address + ">";
   api.easy_setopt(c, CURLOPT_MAIL_FROM, mailFrom.c_str());
   std::unique_ptr<curl_slist, ListDeleter> rcpt(nullptr, ListDeleter{&api});
-  for (const auto& r : recipients) {
-    curl_slist* next = api.slist_append(rcpt.get(), ("<" + r + ">").c_str());
+  for (const auto& r : envelope.recipients) {
+    curl_slist* next = api.slist_append(rcpt.get(), ("<" + r.address + ">").c_str());
     if (next == nullptr) return "メール送信の準備ができませんでした（メモリ不足）。";
     rcpt.release();
     rcpt.reset(next);
@@ -295,9 +290,8 @@ std::string rcvMail(const CurlApi& api, KeptConnection& connection, const CurlMa
   }
   std::string command(trimBlanks(commandField, Blanks::WithIdeographic));
   if (command.empty()) command = "STAT";
-  for (char ch : command) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c >= 0x7F) return "POPサーバーへのコマンドが正しくありません: " + mail::printable(command);
+  if (hasControl(command) || !mail::isAscii(command)) {
+    return "POPサーバーへのコマンドが正しくありません: " + mail::printable(command);
   }
 
   Transfer t(api, connection, server, MailProtocol::Pop3, options);
@@ -328,12 +322,13 @@ void CurlMailLibrary::closeConnections() { smtp_->close(); }
 
 std::string CurlMailLibrary::SendMail(std::string& server, std::string& recipients,
                                       std::string& replyTo, std::string& subject,
-                                      std::string& body, std::string& attachmentPath) {
+                                      std::string& body, std::string& attachmentPath,
+                                      const std::string& sender) {
   try {
     std::string unavailable;
     const CurlApi* api = mail::curlApi(unavailable);
     if (api == nullptr) return unavailable;
-    return sendMail(*api, *smtp_, options_, server, recipients, replyTo, subject, body, attachmentPath);
+    return sendMail(*api, *smtp_, options_, server, recipients, replyTo, subject, body, attachmentPath, sender);
   } catch (const std::exception& e) {
     return std::string("メールを送信できませんでした（") + mail::printable(e.what()) + "）。";
   } catch (...) {

@@ -1,8 +1,9 @@
-// Mail addresses as the send takes them: checked before anything goes on the wire.
+// Mail addresses as people write them, checked before anything goes on the wire.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace parupo::mail {
@@ -12,9 +13,36 @@ namespace parupo::mail {
 // Anything else (a CR LF in particular) could smuggle commands onto the wire.
 bool isValidAddress(std::string_view address);
 
-// Splits the TAB-separated recipient list; blanks around each address are dropped and
-// so are empty entries (a copy to an empty reply-to field adds a trailing TAB).
-std::vector<std::string> splitRecipients(std::string_view list);
+// One person of an address text: the name as written (quotes taken off; may be
+// empty) and the bare address.
+struct Mailbox {
+  std::string name;
+  std::string address;
+  bool operator==(const Mailbox&) const = default;
+};
+
+// Reads `address`, `Name <address>` and `"Name, with comma" <address>` (names in any
+// script), several of them separated by TAB, ",", "、" or ";" outside quotes and angle
+// brackets. Blanks around an entry and empty entries are dropped. Gives the mailboxes,
+// or the first entry that is no valid address (control characters, no "@", a quote or
+// angle bracket left open, text after the ">") for the caller's error message.
+std::variant<std::vector<Mailbox>, std::string> parseAddressList(std::string_view text);
+
+// Who a mail is from, who gets it and whom an answer goes to.
+struct Envelope {
+  Mailbox sender;
+  std::vector<Mailbox> recipients;
+  std::vector<Mailbox> replyTo;  // empty: no Reply-To
+};
+
+// The addresses of SendMail's arguments. With an empty sender, the reply-to text is
+// one address that both sends and is answered (the usual mail); otherwise the sender
+// sends and the reply-to text, a list like the recipients, is answered (the separate
+// copy to oneself). Gives a Japanese text fit to show the user when one is missing or
+// not an address.
+std::variant<Envelope, std::string> readEnvelope(std::string_view recipients,
+                                                 std::string_view replyTo,
+                                                 std::string_view sender);
 
 // A user's text made safe to quote inside an error message: control characters
 // become "?" and very long texts are cut.

@@ -10,15 +10,19 @@ class MailLibrary {
  public:
   virtual ~MailLibrary() = default;
 
-  // Sends one message to the TAB-separated recipients through the given server, with
-  // replyTo as sender and reply-to address, and the optional attachment (empty path:
-  // none). Texts are UTF-8 as they stand in the window. Returns empty text when the
-  // message was sent, otherwise a description of the failure fit to show the user.
-  // The arguments are passed by reference as the old library took them; an
-  // implementation may leave them unchanged.
+  // Sends one message to the recipients through the given server, with the optional
+  // attachment (empty path: none). Recipients are separated by TAB, ",", "、" or ";",
+  // each `address` or `Name <address>`. The sender sends the mail and replyTo is
+  // answered; with an empty sender, replyTo (one address) is both, as usual. The
+  // separate copy to oneself swaps recipients and replyTo, so it names the user as
+  // sender: it then goes out under the user's address, not the recipient's.
+  // Texts are UTF-8 as they stand in the window. Returns empty text when the message
+  // was sent, otherwise a description of the failure fit to show the user; a bad
+  // address fails before anything is sent. The arguments are passed by reference as
+  // the old library took them; an implementation may leave them unchanged.
   virtual std::string SendMail(std::string& server, std::string& recipients, std::string& replyTo,
                                std::string& subject, std::string& body,
-                               std::string& attachmentPath) = 0;
+                               std::string& attachmentPath, const std::string& sender) = 0;
 
   // Logs in to the POP server, sends the command (STAT) and quits. Never throws; the
   // result (empty on success, otherwise a description) is for tests and diagnostics:

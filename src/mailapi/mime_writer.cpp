@@ -10,36 +10,17 @@
 #include <sys/stat.h>
 
 #include "mailapi/mail_address.h"
+#include "mailapi/mail_headers.h"
 #include "mailapi/text_encoding.h"
-#include "platform/text_util.h"
 #include "platform/text_file.h"
 
 namespace parupo::mail {
 
 namespace {
 
-constexpr std::size_t kMaxEncodedWord = 75;
 constexpr std::size_t kMaxLine = 998;
 constexpr std::size_t kBase64LineBytes = 57;  // 76 characters of base64 per line
 constexpr std::size_t kFileBlockLines = 1152;  // about 64 KiB read from the file at a time
-
-// Control characters (C0, DEL, C1) of a UTF-8 text replaced by a space.
-std::string controlsToSpaces(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) {
-    std::size_t len = utf8CharLength(utf8, i);
-    unsigned char c = static_cast<unsigned char>(utf8[i]);
-    bool c1 = len == 2 && c == 0xC2 && static_cast<unsigned char>(utf8[i + 1]) < 0xA0;
-    if ((len == 1 && (c < 0x20 || c == 0x7F)) || c1) {
-      out += ' ';
-    } else {
-      out.append(utf8, i, len);
-    }
-    i += len;
-  }
-  return out;
-}
 
 // Appends the bytes in base64, 76 characters and a CR LF a line, written straight into
 // out's storage: an attachment goes through one buffer reused block after block.
@@ -77,119 +58,12 @@ bool hasBareControls(std::string_view line) {
   return false;
 }
 
-// RFC 2047 "B" words in the given charset over whole characters of the text, each word
-// holding as many as fit in kMaxEncodedWord. `encode` gives a piece's bytes in that
-// charset, or nothing when the piece does not convert.
-template <typename Encode>
-std::vector<std::string> wordsIn(std::string_view charset, std::string_view text, Encode encode) {
-  const std::string prefix = "=?" + std::string(charset) + "?B?";
-  const std::size_t maxRaw = (kMaxEncodedWord - prefix.size() - 2) / 4 * 3;
-  std::vector<std::string> words;
-  for (std::size_t pos = 0; pos < text.size();) {
-    std::size_t end = pos;
-    std::string best;
-    while (end < text.size()) {
-      std::size_t next = end + utf8CharLength(text, end);
-      std::optional<std::string> bytes = encode(text.substr(pos, next - pos));
-      if (!bytes || bytes->size() > maxRaw) break;
-      best = std::move(*bytes);
-      end = next;
-    }
-    if (end == pos) return {};
-    words.push_back(prefix + base64(best) + "?=");
-    pos = end;
-  }
-  return words;
-}
-
-std::string joinFolded(const std::vector<std::string>& words) {
-  std::string out;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    if (i > 0) out += "\r\n ";
-    out += words[i];
-  }
-  return out;
-}
-
-// RFC 2231 attribute characters, which need no percent encoding.
-bool isAttributeChar(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-         std::strchr("!#$&+-.^_`|~", c) != nullptr;
-}
-
-std::string percentEncode(std::string_view bytes) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (char ch : bytes) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (isAttributeChar(c)) {
-      out += ch;
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
-
-bool isSimpleFileName(std::string_view name) {
-  if (name.size() > 60) return false;
-  for (char ch : name) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') return false;
-  }
-  return true;
-}
-
 std::string domainOf(std::string_view address) {
   std::size_t at = address.rfind('@');
   return at == std::string_view::npos ? "localhost" : std::string(address.substr(at + 1));
 }
 
 }  // namespace
-
-std::vector<std::string> encodedWords(std::string_view utf8) {
-  std::string text = sanitizeUtf8(utf8);
-  std::string mapped = mapWindowsForms(text);
-  if (toIso2022jp(mapped)) {
-    auto words = wordsIn("ISO-2022-JP", mapped, toIso2022jp);
-    if (!words.empty() || mapped.empty()) return words;
-  }
-  return wordsIn("UTF-8", text, [](std::string_view piece) {
-    return std::optional<std::string>(piece);
-  });
-}
-
-std::string subjectHeader(std::string_view subject) {
-  std::string text = controlsToSpaces(sanitizeUtf8(subject));
-  bool plain = isAscii(text) && text.find("=?") == std::string::npos;
-  if (plain) {
-    // Fold before blanks so no line runs far past 78 characters; a single run of
-    // non-blank characters too long for one line goes encoded instead.
-    std::string out = "Subject: ";
-    std::size_t lineLength = out.size();
-    std::size_t i = 0;
-    while (i < text.size()) {
-      std::size_t wordEnd = text.find(' ', i + 1);
-      if (wordEnd == std::string::npos) wordEnd = text.size();
-      std::size_t length = wordEnd - i;
-      if (length > kMaxLine - 10) {
-        plain = false;
-        break;
-      }
-      if (lineLength + length > 78 && lineLength > 1 && text[i] == ' ') {
-        out += "\r\n";
-        lineLength = 0;
-      }
-      out.append(text, i, length);
-      lineLength += length;
-      i = wordEnd;
-    }
-    if (plain) return out + "\r\n";
-  }
-  return "Subject: " + joinFolded(encodedWords(text)) + "\r\n";
-}
 
 EncodedBody encodeBody(std::string_view utf8) {
   std::vector<std::string> lines = splitLines(sanitizeUtf8(utf8));
@@ -223,59 +97,6 @@ EncodedBody encodeBody(std::string_view utf8) {
   const char* charset = ascii ? "US-ASCII" : "ISO-2022-JP";
   if (controls || longest > kMaxLine) return {charset, "base64", base64Lines(joined)};
   return {charset, "7bit", std::move(joined)};
-}
-
-std::string formatDate(std::chrono::system_clock::time_point when) {
-  static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  std::time_t t = std::chrono::system_clock::to_time_t(when);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  long offset = tm.tm_gmtoff / 60;
-  char sign = offset < 0 ? '-' : '+';
-  if (offset < 0) offset = -offset;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld",
-                kDays[tm.tm_wday % 7], tm.tm_mday, kMonths[tm.tm_mon % 12], tm.tm_year + 1900,
-                tm.tm_hour, tm.tm_min, tm.tm_sec, sign, offset / 60, offset % 60);
-  return buf;
-}
-
-std::string attachmentHeaders(std::string_view fileName) {
-  std::string name = controlsToSpaces(sanitizeUtf8(fileName));
-  if (trimBlanks(name, Blanks::WithIdeographic).empty()) name = "attachment";
-  if (isSimpleFileName(name)) {
-    return "Content-Type: application/octet-stream; name=\"" + name +
-           "\"\r\nContent-Transfer-Encoding: base64\r\n"
-           "Content-Disposition: attachment; filename=\"" + name + "\"\r\n";
-  }
-  std::string out = "Content-Type: application/octet-stream;\r\n name=\"" +
-                    joinFolded(encodedWords(name)) + "\"\r\n";
-  out += "Content-Transfer-Encoding: base64\r\n";
-  // filename* in pieces of whole characters, each line well under 78 characters.
-  std::vector<std::string> pieces;
-  std::string current;
-  for (std::size_t i = 0; i < name.size();) {
-    std::size_t len = utf8CharLength(name, i);
-    std::string encoded = percentEncode(std::string_view(name).substr(i, len));
-    if (!current.empty() && current.size() + encoded.size() > 54) {
-      pieces.push_back(std::move(current));
-      current.clear();
-    }
-    current += encoded;
-    i += len;
-  }
-  if (!current.empty()) pieces.push_back(std::move(current));
-  out += "Content-Disposition: attachment";
-  if (pieces.size() == 1) {
-    out += ";\r\n filename*=UTF-8''" + pieces[0];
-  } else {
-    for (std::size_t k = 0; k < pieces.size(); ++k) {
-      out += ";\r\n filename*" + std::to_string(k) + "*=" + (k == 0 ? "UTF-8''" : "") + pieces[k];
-    }
-  }
-  return out + "\r\n";
 }
 
 std::string randomHex(std::size_t digits) {
@@ -319,7 +140,7 @@ MessageStream::MessageStream(MessageParts parts) : parts_(std::move(parts)) {
     id += '.';
     id += randomHex(16);
     id += '@';
-    id += domainOf(parts_.from);
+    id += domainOf(parts_.from.address);
     id += '>';
     parts_.messageId = std::move(id);
   }
@@ -343,24 +164,9 @@ bool MessageStream::refill() {
   switch (stage_) {
     case Stage::Head: {
       std::string& h = pending_;
-      h += "From: " + parts_.from + "\r\n";
-      h += "Reply-To: " + parts_.from + "\r\n";
-      h += "To: ";
-      std::size_t lineLength = 4;
-      for (std::size_t i = 0; i < parts_.to.size(); ++i) {
-        if (i > 0) {
-          h += ",";
-          if (lineLength + parts_.to[i].size() > 76) {
-            h += "\r\n";
-            lineLength = 0;
-          }
-          h += " ";
-          ++lineLength;
-        }
-        h += parts_.to[i];
-        lineLength += parts_.to[i].size() + 1;
-      }
-      h += "\r\n";
+      h += addressHeader("From", {parts_.from});
+      if (!parts_.replyTo.empty()) h += addressHeader("Reply-To", parts_.replyTo);
+      h += addressHeader("To", parts_.to);
       h += subjectHeader(parts_.subject);
       h += "Date: " + formatDate(parts_.date) + "\r\n";
       h += "Message-ID: " + parts_.messageId + "\r\n";
@@ -428,17 +234,6 @@ std::size_t MessageStream::read(char* buffer, std::size_t size) {
     copied += n;
   }
   return error_.empty() ? copied : 0;
-}
-
-std::string MessageStream::readAll() {
-  std::string out;
-  char buffer[16384];
-  for (;;) {
-    std::size_t n = read(buffer, sizeof buffer);
-    if (n == 0) break;
-    out.append(buffer, n);
-  }
-  return out;
 }
 
 }  // namespace parupo::mail

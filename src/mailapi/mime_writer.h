@@ -12,17 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "mailapi/mail_address.h"
+
 namespace parupo::mail {
-
-// RFC 2047 "B" encoded words for a header text, each at most 75 characters and each a
-// complete piece of text on its own (for ISO-2022-JP: escape sequences that end in
-// ASCII; for UTF-8: whole characters). ISO-2022-JP when the text (after mapping the
-// Windows forms) converts and converts back unchanged, otherwise UTF-8.
-std::vector<std::string> encodedWords(std::string_view utf8);
-
-// The complete "Subject:" header, folded, with its CR LF. Control characters become
-// spaces, so a subject can never start a header of its own.
-std::string subjectHeader(std::string_view subject);
 
 // How a body goes into the message.
 struct EncodedBody {
@@ -32,16 +24,11 @@ struct EncodedBody {
 };
 EncodedBody encodeBody(std::string_view utf8);
 
-// "Sat, 07 Mar 2026 14:05:09 +0900": local time, English names whatever the locale.
-std::string formatDate(std::chrono::system_clock::time_point when);
-
-// The Content-Type and Content-Disposition headers of an attached file of that name.
-std::string attachmentHeaders(std::string_view fileName);
-
 // Everything a message is made of. Addresses are checked by the caller.
 struct MessageParts {
-  std::string from;
-  std::vector<std::string> to;
+  Mailbox from;
+  std::vector<Mailbox> replyTo;      // empty: no Reply-To
+  std::vector<Mailbox> to;
   std::string subject;
   std::string body;
   std::filesystem::path attachment;  // empty: none
@@ -73,9 +60,6 @@ class MessageStream {
   // Copies up to size bytes of the message into buffer; 0 at the end of the message or
   // after a failure (see error()).
   std::size_t read(char* buffer, std::size_t size);
-
-  // The whole message as one string (for small messages and tests).
-  std::string readAll();
 
  private:
   enum class Stage { Head, File, Tail, Done };

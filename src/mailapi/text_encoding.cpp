@@ -72,12 +72,6 @@ std::string sanitizeUtf8(std::string_view text) {
   return out;
 }
 
-std::size_t utf8CharLength(std::string_view text, std::size_t pos) {
-  char32_t cp;
-  std::size_t len = decodeUtf8(text, pos, cp);
-  return len == 0 ? 1 : len;
-}
-
 std::string mapWindowsForms(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());

@@ -13,9 +13,6 @@ namespace parupo::mail {
 // can walk it character by character.
 std::string sanitizeUtf8(std::string_view text);
 
-// Length in bytes of the UTF-8 character starting at text[pos] (1 for a stray byte).
-std::size_t utf8CharLength(std::string_view text, std::size_t pos);
-
 // Replaces the Windows forms of six characters with the forms JIS X 0208 holds
 // (FULLWIDTH TILDE -> WAVE DASH and so on), as Japanese mailers do before encoding.
 std::string mapWindowsForms(std::string_view utf8);

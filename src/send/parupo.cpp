@@ -20,9 +20,9 @@ const std::string kTab = "\t";
 // send button disabled for good: the exception becomes the call's error text.
 std::string callSendMail(MailLibrary& mail, std::string& server, std::string& recipients,
                          std::string& replyTo, std::string& subject, std::string& body,
-                         std::string& attachment) {
+                         std::string& attachment, const std::string& sender = "") {
   try {
-    return mail.SendMail(server, recipients, replyTo, subject, body, attachment);
+    return mail.SendMail(server, recipients, replyTo, subject, body, attachment, sender);
   } catch (const std::exception& e) {
     std::string what = e.what();
     return "送信処理で予期しないエラーが発生しました" + (what.empty() ? std::string() : ": " + what);
@@ -149,7 +149,7 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
     }
     std::string subject = prefix + vars_.SubjTxt;
     vars_.SendRet = callSendMail(mail_, vars_.SmtpSv, vars_.ReplyAdr, vars_.ToList, subject,
-                                 vars_.BodyTxt, vars_.TnpPath);
+                                 vars_.BodyTxt, vars_.TnpPath, vars_.ReplyAdr);
     if (!vars_.SendRet.empty()) {
       saveError(vars_.SendRet);
       reportFileProblems();

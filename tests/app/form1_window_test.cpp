@@ -49,9 +49,9 @@ class WatchingMail : public test::FakeMail {
     QMetaObject::invokeMethod(window, title, Qt::BlockingQueuedConnection);
   }
   std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b,
-                       std::string& a) override {
+                       std::string& a, const std::string& from) override {
     look();
-    return FakeMail::SendMail(s, t, r, j, b, a);
+    return FakeMail::SendMail(s, t, r, j, b, a, from);
   }
   std::string RcvMail(std::string& s, std::string& n, std::string& p, std::string& c, std::string& f) override {
     look();

@@ -32,12 +32,14 @@ TEST(AttachmentStream, LinesOfEveryFileSizeJoinToTheBase64OfTheWholeFile) {
     test::writeBytes(path, data);
 
     MessageParts parts;
-    parts.from = "taro@example.jp";
-    parts.to = {"hanako@example.jp"};
+    parts.from = {"", "taro@example.jp"};
+    parts.to = {{"", "hanako@example.jp"}};
     parts.attachment = path;
     MessageStream stream(std::move(parts));
     ASSERT_TRUE(stream.ok()) << stream.error();
-    const std::string message = stream.readAll();
+    std::string message;
+    char buffer[65536];
+    while (std::size_t n = stream.read(buffer, sizeof buffer)) message.append(buffer, n);
     ids.insert(between(message, "Message-ID: ", "\r\n") + between(message, "boundary=\"", "\""));
 
     const std::string encoded = between(message, "filename=\"data.bin\"\r\n\r\n", "\r\n--");

@@ -22,6 +22,70 @@ TEST(MailAddress, OnlyBareAddressesThatCannotCarryCommandsPass) {
   EXPECT_FALSE(isValidAddress(std::string(250, 'a') + "@b.jp"));
 }
 
+// Mailboxes as "name|address" joined by " / ".
+std::string joined(const std::vector<Mailbox>& mailboxes) {
+  std::string out;
+  for (const Mailbox& m : mailboxes) out += (out.empty() ? "" : " / ") + m.name + "|" + m.address;
+  return out;
+}
+
+// The parsed list, or "!" and the refused entry.
+std::string shown(std::string_view text) {
+  auto parsed = parseAddressList(text);
+  if (auto* bad = std::get_if<std::string>(&parsed)) return "!" + *bad;
+  return joined(std::get<std::vector<Mailbox>>(parsed));
+}
+
+TEST(MailAddress, AddressesAsPeopleWriteThemGiveNamesAndBareAddresses) {
+  const struct { const char *name, *text, *expected; } rows[] = {
+      {"bare", " taro@example.jp ", "|taro@example.jp"},
+      {"named", "Taro Yamada <taro@example.jp>", "Taro Yamada|taro@example.jp"},
+      {"brackets only, blanks inside", "< taro@example.jp >", "|taro@example.jp"},
+      {"quoted with comma", "\"Yamada, Taro\" <taro@example.jp>", "Yamada, Taro|taro@example.jp"},
+      {"quoted with escapes", R"("say \"hi\" \\o/" <a@x.jp>)", R"(say "hi" \o/|a@x.jp)"},
+      {"Japanese name, ideographic blanks", "　山田　太郎　<taro@example.jp>　", "山田　太郎|taro@example.jp"},
+      {"TAB list with empty entries", "a@x.jp\t花子 <b@x.jp>\t\t", "|a@x.jp / 花子|b@x.jp"},
+      {"comma list", "a@x.jp, 花子 <b@x.jp>", "|a@x.jp / 花子|b@x.jp"},
+      {"ideographic comma list", "a@x.jp、b@x.jp", "|a@x.jp / |b@x.jp"},
+      {"semicolon list", "a@x.jp; \"B; C、D\" <b@x.jp>;", "|a@x.jp / B; C、D|b@x.jp"},
+      {"nothing", " \t、", ""},
+      {"no @", "花子", "!花子"},
+      {"no @ in brackets", "花子 <hanako.example.jp>", "!花子 <hanako.example.jp>"},
+      {"bracket left open", "a@x.jp, Taro <b@x.jp", "!Taro <b@x.jp"},
+      {"bracket never opened", "Taro b@x.jp>", "!Taro b@x.jp>"},
+      {"quote left open", "\"Taro <b@x.jp>, c@x.jp", "!\"Taro <b@x.jp>, c@x.jp"},
+      {"quote escaped to the end", R"("Taro\" <b@x.jp>)", R"(!"Taro\" <b@x.jp>)"},
+      {"text after the bracket", "Taro <b@x.jp> x", "!Taro <b@x.jp> x"},
+      {"quote inside a plain name", "Ta\"ro <b@x.jp>", "!Ta\"ro <b@x.jp>"},
+      {"comma in a plain name", "Yamada, Taro <t@x.jp>", "!Yamada"},
+      {"two addresses in brackets", "<a@x.jp, b@x.jp>", "!<a@x.jp, b@x.jp>"},
+      {"SMTP command after CR LF", "x@example.jp>\r\nRCPT TO:<evil@example.jp>",
+       "!x@example.jp>\r\nRCPT TO:<evil@example.jp>"},
+      {"header in a name", "Taro\r\nBcc: e@x.jp <t@x.jp>", "!Taro\r\nBcc: e@x.jp <t@x.jp>"},
+      {"DEL in a name", "Ta\x7fro <t@x.jp>", "!Ta\x7fro <t@x.jp>"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(shown(row.text), row.expected) << row.name;
+}
+
+TEST(MailAddress, TheEnvelopeNamesTheSenderAndWhoIsAnswered) {
+  const struct { const char *name, *to, *replyTo, *sender, *expected; } rows[] = {
+      {"usual mail", "花子 <h@x.jp>", "山田 <t@x.jp>", "", "山田|t@x.jp > 花子|h@x.jp ? 山田|t@x.jp"},
+      {"copy to oneself", "山田 <t@x.jp>", "a@x.jp\t花子 <h@x.jp>", " 山田 <t@x.jp>",
+       "山田|t@x.jp > 山田|t@x.jp ? |a@x.jp / 花子|h@x.jp"},
+      {"no recipient", " \t ", "t@x.jp", "", "宛先が入力されていません。"},
+      {"bad recipient", "a@x.jp, b@x.jp\r\nDATA", "t@x.jp", "", "宛先のメールアドレスが正しくありません: b@x.jp??DATA"},
+      {"no reply-to", "h@x.jp", "　", "", "返信先のメールアドレスが設定されていません。初期設定で入力してください。"},
+      {"two senders", "h@x.jp", "t@x.jp, u@x.jp", "", "返信先のメールアドレスが正しくありません: t@x.jp, u@x.jp"},
+      {"bad answered list", "t@x.jp", "a@x.jp, <b@x.jp", "t@x.jp", "返信先のメールアドレスが正しくありません: <b@x.jp"},
+  };
+  for (const auto& row : rows) {
+    auto read = readEnvelope(row.to, row.replyTo, row.sender);
+    auto* e = std::get_if<Envelope>(&read);
+    EXPECT_EQ(e ? joined({e->sender}) + " > " + joined(e->recipients) + " ? " + joined(e->replyTo) : std::get<std::string>(read),
+              row.expected) << row.name;
+  }
+}
+
 TEST(ServerAddress, FieldsGiveTheUrlAndCredentialsOrAnError) {
   using enum MailProtocol;
   const std::tuple<const char*, MailProtocol, const char*> good[] = {

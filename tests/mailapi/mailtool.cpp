@@ -1,5 +1,5 @@
 // [--cafile FILE] [--quick] [--keep SECONDS] COMMAND [--then [--pause SECONDS] COMMAND]...
-//   COMMAND: send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE] | rcv SERVER USER PASSWORD
+//   COMMAND: send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE [SENDER]] | rcv SERVER USER PASSWORD
 // runs the commands through one real mail library and prints their results, one line
 // each; exits 1 when any is not empty. --quick: short time-outs. --keep: how long the
 // SMTP connection stays open after a send. --pause: a wait before that command.
@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < commands.size(); ++i) {
     std::this_thread::sleep_for(commands[i].pause);
     auto& a = commands[i].a;
-    a.resize(std::max<std::size_t>(a.size(), 7));
-    const std::string result = a[0] == "send" ? library.SendMail(a[1], a[2], a[3], a[4], a[5], a[6])
+    a.resize(std::max<std::size_t>(a.size(), 8));
+    const std::string result = a[0] == "send" ? library.SendMail(a[1], a[2], a[3], a[4], a[5], a[6], a[7])
                                               : library.RcvMail(a[1], a[2], a[3], a[4], a[5]);
     std::cout << (i > 0 ? "\n" : "") << result << std::flush;
     failed = failed || !result.empty();

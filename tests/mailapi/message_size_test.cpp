@@ -11,8 +11,8 @@ namespace {
 
 MessageParts parts(std::string subject, std::string body, std::filesystem::path attachment = {}) {
   MessageParts p;
-  p.from = "taro@example.jp";
-  p.to = {"hanako@example.jp", "jiro@example.jp"};
+  p.from = {"山田太郎", "taro@example.jp"};
+  p.to = {{"", "hanako@example.jp"}, {"Jiro", "jiro@example.jp"}};
   p.subject = std::move(subject);
   p.body = std::move(body);
   p.attachment = std::move(attachment);

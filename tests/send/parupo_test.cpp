@@ -58,7 +58,7 @@ const Events kSent = {"disable", "caption:送信中", "caption:送信完了", "e
 const Events kFailed = {"disable", "caption:送信中", "caption:送信エラー", "enable"};
 const Events kNoDummy = {"disable", "caption:送信中", "settingsPanel", "enable", "caption:!ぱるぽ"};
 
-Events fields(const SendMailCall& s) { return {s.server, s.recipients, s.replyTo, s.subject, s.body, s.attachment}; }
+Events fields(const SendMailCall& s) { return {s.server, s.recipients, s.replyTo, s.subject, s.body, s.attachment, s.sender}; }
 
 TEST_F(SendFixture, RecipientListFollowsTheReplyModeUnlessCheck1IsTicked) {
   const struct { int mode; bool noCopy; std::string dummy, toList; } cases[] = {
@@ -79,7 +79,7 @@ TEST_F(SendFixture, RecipientListFollowsTheReplyModeUnlessCheck1IsTicked) {
     EXPECT_EQ(dialogs.messages, stopped ? Events{"ダミー送信用アドレスを入力してください"} : Events{});
     EXPECT_EQ(mail.sends.size(), stopped ? 0u : 1u);
     for (const auto& sent : mail.sends)
-      EXPECT_EQ(fields(sent), (Events{"smtp.example.jp", c.toList, "me@example.jp", "件名です", "一行目\r\n二行目", ""}));
+      EXPECT_EQ(fields(sent), (Events{"smtp.example.jp", c.toList, "me@example.jp", "件名です", "一行目\r\n二行目", "", ""}));
   }
 }
 
@@ -95,7 +95,8 @@ TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {
     std::filesystem::remove(folder / "PP3.dat");
     if (c.pp3) writeBytes(folder / "PP3.dat", c.pp3);
     run(ReplySeparate, c.saveLog, true);
-    EXPECT_EQ(fields(mail.sends.at(1)), (Events{"smtp.example.jp", "me@example.jp", "ta@example.jp", c.subject, "一行目\r\n二行目", "/tmp/a.pdf"}));
+    EXPECT_EQ(fields(mail.sends.at(1)), (Events{"smtp.example.jp", "me@example.jp", "ta@example.jp", c.subject, "一行目\r\n二行目", "/tmp/a.pdf",
+                                            "me@example.jp"}));  // the copy goes out under the user's address
   }
   EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "caption:返信先へ送信中", "caption:送信完了", "enable",
                                    "recordRecipient", "saveSettings", "endProgram"}));
@@ -118,7 +119,7 @@ TEST_F(SendFixture, AFailedMailIsReportedAndNothingIsLost) {
   EXPECT_EQ(run(ReplySeparate, false, true), SendOutcome::Failed);
   EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "caption:返信先へ送信中", "caption:送信エラー", "enable"}));
   EXPECT_EQ(readBytes(folder / "error.txt").substr(0, 12), "421 busy\r\n\r\n");
-  struct : FakeMail { std::string SendMail(S, S, S, S, S, S) override { throw std::runtime_error("boom"); } } throwing;
+  struct : FakeMail { std::string SendMail(S, S, S, S, S, S, const std::string&) override { throw std::runtime_error("boom"); } } throwing;
   window.events.clear(), SendOperation{throwing, dialogs, clock, folder.path()}.Parupo(window);
   EXPECT_EQ(window.events, kFailed);
   EXPECT_NE(dialogs.messages.back().find("boom"), std::string::npos);

@@ -30,7 +30,7 @@ struct FakeRandom : Random {
   double unit() override { return 0.0; }
 };
 
-struct SendMailCall { std::string server, recipients, replyTo, subject, body, attachment; };
+struct SendMailCall { std::string server, recipients, replyTo, subject, body, attachment, sender; };
 struct RcvMailCall { std::string server, user, password, command, folder; };
 
 struct FakeMail : MailLibrary {
@@ -38,8 +38,9 @@ struct FakeMail : MailLibrary {
   std::vector<RcvMailCall> receives;
   std::vector<std::string> sendResults;  // the answer to the n-th recorded send; "" (sent) past the end
   std::vector<std::string> eventLog;     // "SendMail" / "RcvMail" in call order
-  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a) override {
-    sends.push_back({s, t, r, j, b, a});
+  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a,
+                       const std::string& from) override {
+    sends.push_back({s, t, r, j, b, a, from});
     eventLog.push_back("SendMail");
     return sends.size() <= sendResults.size() ? sendResults[sends.size() - 1] : "";
   }
