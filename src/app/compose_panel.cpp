@@ -117,8 +117,12 @@ bool ComposePanel::noCopy() const { return Check1->isChecked(); }
 void ComposePanel::setNoCopy(bool checked) { Check1->setChecked(checked); }
 
 void ComposePanel::setAddressBookLines(const std::vector<std::string>& lines) {
+  // In one call: item by item, a book of 10,000 lines doubled the start-up time.
+  QStringList items;
+  items.reserve(static_cast<qsizetype>(lines.size()));
+  for (const auto& line : lines) items.append(q(line));
   mAdrs->clear();
-  for (const auto& line : lines) mAdrs->addItem(q(line));
+  mAdrs->addItems(items);
 }
 
 std::vector<std::string> ComposePanel::addressBookLines() const {

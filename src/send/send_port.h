@@ -32,6 +32,7 @@ class SendPort {
   // meanwhile. Returns how it ended; the caption says the same.
   virtual SendOutcome send() = 0;
   virtual std::string caption() const = 0;
+  virtual void setCaption(const std::string& text) = 0;
 };
 
 }  // namespace parupo

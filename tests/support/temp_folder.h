@@ -1,10 +1,14 @@
-// A fresh temporary folder, removed with everything in it at the end; raw file bytes ("" when missing).
+// A fresh temporary folder, removed with everything in it at the end; raw file bytes ("" when missing);
+// data files written as the program writes them.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
+
+#include "platform/text_file.h"
 
 namespace parupo::test {
 
@@ -26,5 +30,11 @@ inline std::string readBytes(const std::filesystem::path& f) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 inline void writeBytes(const std::filesystem::path& f, const std::string& b) { std::ofstream(f, std::ios::binary) << b; }
+// A data file as the program writes it: CP932, every line ended by CR LF.
+inline void writeCp932Lines(const std::filesystem::path& f, const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const auto& line : lines) bytes += toCp932(line) + "\r\n";
+  writeBytes(f, bytes);
+}
 
 }  // namespace parupo::test

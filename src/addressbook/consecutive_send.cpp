@@ -1,0 +1,73 @@
+#include "addressbook/consecutive_send.h"
+
+#include "addressbook/address_book.h"
+#include "platform/text_util.h"
+
+namespace parupo {
+
+const char* const kAddressListSubject = "アドレス一覧";
+
+namespace {
+
+const char* const kCrLf = "\r\n";
+const char* const kIdleCaption = "!ぱるぽ";
+
+}  // namespace
+
+std::vector<SendStep> AdrsPooon(const std::vector<std::string>& picked) {
+  std::vector<SendStep> steps;
+  for (const std::string& record : picked) {
+    const std::vector<std::string> f = recordFields(record);
+    steps.push_back({SendStep::Subject, f[0]});
+    steps.push_back({SendStep::Body, f[1] + kCrLf + f[2]});
+    steps.push_back({SendStep::Send, {}});
+  }
+  return steps;
+}
+
+std::vector<SendStep> AdrsPiiin(const std::vector<std::string>& picked, int n) {
+  std::vector<SendStep> steps{{SendStep::Subject, kAddressListSubject}, {SendStep::Body, {}}};
+  std::string body;
+  int k = 0;
+  for (const std::string& record : picked) {
+    const std::vector<std::string> f = recordFields(record);
+    body += f[0] + kCrLf + f[1] + kCrLf + f[2] + kCrLf;
+    if (!trimBlanks(f[2]).empty()) body += kCrLf;
+    if (k == n) {
+      steps.push_back({SendStep::Body, body});
+      steps.push_back({SendStep::Send, {}});
+      k = 0;
+      body.clear();
+      steps.push_back({SendStep::Body, {}});
+    } else {
+      ++k;
+    }
+  }
+  if (k > 0) {
+    steps.push_back({SendStep::Body, body});
+    steps.push_back({SendStep::Send, {}});
+  }
+  return steps;
+}
+
+void runConsecutiveSend(SendPort& port, const std::vector<SendStep>& steps,
+                        const std::function<bool()>& stopRequested) {
+  const bool quitAfterSend = port.quitAfterSend();
+  port.setQuitAfterSend(false);
+  port.setNoCopy(true);
+  for (const SendStep& step : steps) {
+    if (step.kind == SendStep::Subject) {
+      port.setSubject(step.text);
+    } else if (step.kind == SendStep::Body) {
+      port.setBody(step.text);
+    } else {
+      port.send();  // an outcome other than sent is passed over
+      port.setCaption(kIdleCaption);
+      if (stopRequested && stopRequested()) break;
+    }
+  }
+  port.setQuitAfterSend(quitAfterSend);
+  port.setNoCopy(false);
+}
+
+}  // namespace parupo

@@ -1,0 +1,39 @@
+// The consecutive send: the data of entries picked from the record list mailed through
+// the main window's send, one entry per message or several. The messages are built by
+// pure functions as a list of steps on the main window's boxes; running them drives the
+// main window through the send port only.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "send/send_port.h"
+
+namespace parupo {
+
+// One thing done to the main window: set the subject box, set the body box, or send.
+struct SendStep {
+  enum Kind { Subject, Body, Send } kind;
+  std::string text;  // the box's new text; empty for Send
+  bool operator==(const SendStep&) const = default;
+};
+
+extern const char* const kAddressListSubject;  // "アドレス一覧"
+
+// One message per picked record: subject its name, body its address, CR LF, its number.
+std::vector<SendStep> AdrsPooon(const std::vector<std::string>& picked);
+// A message after every n + 1 records (n = 1..4, or 9999 for "一括"), subject
+// "アドレス一覧", each record a block of name, address and number lines ending in an
+// empty line; the last message takes the rest.
+std::vector<SendStep> AdrsPiiin(const std::vector<std::string>& picked, int n);
+
+// Runs the steps through the port inside the run's frame: "送信後終了" off for the run
+// and given back afterwards, Check1 on for the run and off at the end, the caption back
+// to "!ぱるぽ" after each message (AdrsPuan). A message that was not sent does not stop
+// the run; `stopRequested` is asked after each message, and a true answer ends the run
+// there (the frame is still closed).
+void runConsecutiveSend(SendPort& port, const std::vector<SendStep>& steps,
+                        const std::function<bool()>& stopRequested = {});
+
+}  // namespace parupo

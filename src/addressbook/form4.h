@@ -1,0 +1,138 @@
+// The address book window "アドレス帳": the tree of groups and entries, the record list
+// of the consecutive send, the name, address and mobile boxes and the register button,
+// over the plain model AddressBook. It loads PPad.dat when it is made and writes it when
+// it closes; it drives the main window only through the send port.
+//
+// For the main window:
+//   auto* book = new Form4(dialogs, programFolder, sendPort, mainWindow);
+//   book->showBesideMainWindow();      // "あ2"; it deletes itself when closed
+//   book->raiseWindow();               // "あ2" again while it is open (keep a QPointer)
+//   book->saveBeforeProgramEnds();     // the program ends while it is open, before the
+//                                      // main window saves its own settings
+// Between two messages of a consecutive send the window lets pending events run, so a
+// close of the main window that waited for the send in progress is carried out there,
+// and the rest of the run is not sent.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <unordered_map>
+
+#include "addressbook/address_book.h"
+#include "platform/twips_window.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTreeWidgetItem;
+
+namespace parupo {
+
+class BookTree;
+class Dialogs;
+class SendPort;
+
+class Form4 final : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Builds the window and loads the book from PPad.dat in `programFolder` (AdrsLoad).
+  // `mainWindow` is used for placement beside it and for its icon only; the window is
+  // top-level and owned by nobody: it deletes itself once it has closed and saved.
+  Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendPort& sendPort, QWidget* mainWindow);
+  ~Form4() override;
+
+  // Its left edge on the main window's right edge, the same top and outer height, the
+  // main window's icon; shown without blocking the main window.
+  void showBesideMainWindow();
+  // Brings the open window to the front, as "あ2" does while the book is open.
+  void raiseWindow();
+  // Writes the book now, because the program ends while the window is open. During a
+  // consecutive send, call it once the message in progress has returned: the main
+  // window's "送信後終了" gets back the state the run took from it, so that the settings
+  // the main window saves next are the user's own. Errors are shown; never refuses.
+  void saveBeforeProgramEnds();
+
+  // --- Controls -------------------------------------------------------------------
+  BookTree* TreeView1 = nullptr;
+  QListWidget* List1 = nullptr;            // the record list, several items selectable
+  QLabel* Label1 = nullptr;                // 名前
+  QLabel* Label2 = nullptr;                // アドレス
+  QLabel* Label3 = nullptr;                // 携帯番号
+  QLineEdit* Text1 = nullptr;              // name
+  QLineEdit* Text2 = nullptr;              // address
+  QLineEdit* Text3 = nullptr;              // mobile number
+  QPushButton* Command1 = nullptr;         // "登録"
+  QMenu* menu = nullptr;                   // popup of the tree
+  std::array<QAction*, 4> mn01{};          // グループ作成, 削除 (submenu), separator, 連続送信
+  std::array<QAction*, 1> mn011{};         // the delete command
+  QMenu* menu2 = nullptr;                  // popup of the record list
+  std::array<QAction*, 3> mn02{};          // 送信 (submenu), separator, 戻る
+  std::array<QAction*, 7> mn03{};          // 1, 2, 3, 4, 5, separator, 一括
+
+  // Shows a popup menu at a screen position and returns when it has closed; tests
+  // replace it, since a real popup waits for the user.
+  std::function<void(QMenu*, const QPoint&)> popup;
+
+  // --- Procedures -----------------------------------------------------------------
+  void ChangeRenso(bool on);
+  void Form_Resize();
+  void Command1_Click();                   // update the current node
+  void registerEntry();                    // right button on "登録"
+  void createGroup();                      // "グループ作成"
+  void KiLLDat();                          // delete the current node after asking
+  void TreeView1_MouseDown(Qt::MouseButton button, const QPoint& pos, const QPoint& globalPos);
+  void TreeView1_DragDrop();
+  // The consecutive send of the selected records: n = 0 one per message (AdrsPooon),
+  // otherwise a message after every n + 1 records (AdrsPiiin).
+  void consecutiveSend(int n);
+
+  // --- State ----------------------------------------------------------------------
+  const AddressBook& book() const { return book_; }
+  NodeId CurNode() const { return curNode_; }
+  QTreeWidgetItem* itemOf(NodeId id) const;
+  double windowHeight() const { return twips_.height(); }
+  double windowWidth() const { return twips_.width(); }
+  void setWindowSizeTwips(double height, double width);
+  bool consecutiveSendRunning() const { return running_; }
+
+ signals:
+  void closed();  // after it has saved, just before it goes away
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildControls();
+  void buildMenus();
+  void fillTree();
+  QTreeWidgetItem* addItem(NodeId id);
+  void showPicture(NodeId id);
+  void showMessage(const std::string& text);
+  void startDrag();
+  void save();
+  NodeId nodeOf(const QTreeWidgetItem* item) const;
+
+  Dialogs& dialogs_;
+  std::filesystem::path folder_;
+  SendPort& port_;
+  QPointer<QWidget> mainWindow_;
+  TwipsWindow twips_;
+  AddressBook book_;
+  std::unordered_map<NodeId, QTreeWidgetItem*> items_;
+  NodeId curNode_ = kNoNode;
+  bool saveAllowed_ = true;   // false when PPad.dat exists but could not be read
+  bool running_ = false;      // a consecutive send is running
+  bool stopRun_ = false;
+  bool closeAfterRun_ = false;
+  bool quitAfterSendOfRun_ = false;
+};
+
+}  // namespace parupo

@@ -1,0 +1,142 @@
+// Form4's editing: the tree's mouse handling and drag and drop, the register button,
+// group creation and deletion, and the consecutive send. Each acts on the model first
+// and then mirrors the change in the controls.
+#include <QCoreApplication>
+#include <QDrag>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+
+#include "addressbook/book_tree.h"
+#include "addressbook/consecutive_send.h"
+#include "addressbook/form4.h"
+#include "platform/dialogs.h"
+#include "send/send_port.h"
+
+namespace parupo {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string text(const QLineEdit* box) { return box->text().toStdString(); }
+
+const char* const kTitle = "ぱるぽ";
+const char* const kDragFormat = "application/x-parupo-address-book-node";
+
+}  // namespace
+
+void Form4::TreeView1_MouseDown(Qt::MouseButton button, const QPoint& pos, const QPoint& globalPos) {
+  if (button == Qt::LeftButton) {
+    QTreeWidgetItem* item = TreeView1->itemAt(pos);
+    TreeView1->setDropHighlight(item);
+    curNode_ = nodeOf(item);
+  } else if (button == Qt::RightButton) {
+    popup(menu, globalPos);  // its command has run when it returns
+  }
+  const BookNode* n = book_.node(curNode_);
+  if (!n) return;
+  // A group is told by having no parent, so a renamed group still shows as a group.
+  if (n->isGroup()) {
+    mn011[0]->setText(QString::fromUtf8("グループ削除"));
+    Text1->setText(q(n->text));
+    Text2->clear();
+    Text3->clear();
+    return;
+  }
+  mn011[0]->setText(q(TrPrCi(n->key).KeyName + "を削除"));
+  const SelRec rec = book_.LiSch(curNode_);
+  Text1->setText(q(rec.name));
+  Text2->setText(q(rec.address));
+  Text3->setText(q(rec.mobile));
+  port_.setRecipient(rec.address);
+}
+
+void Form4::Command1_Click() {
+  const std::string error = book_.update(curNode_, text(Text1), text(Text2), text(Text3));
+  if (!error.empty()) return showMessage(error);
+  const BookNode* n = book_.node(curNode_);
+  if (!n) return;
+  items_.at(curNode_)->setText(0, q(n->text));
+  showPicture(curNode_);
+  if (!n->isGroup()) List1->item(static_cast<int>(n->record))->setText(q(book_.records()[n->record]));
+}
+
+void Form4::registerEntry() {
+  NodeId made = kNoNode;
+  const std::string error = book_.registerEntry(curNode_, text(Text1), text(Text2), text(Text3), &made);
+  if (!error.empty()) return showMessage(error);
+  addItem(made);
+  List1->addItem(q(book_.records().back()));
+  TreeView1->setRootIsDecorated(book_.lineStyle() == 1);
+}
+
+void Form4::createGroup() {
+  const auto answer = dialogs_.inputBox("グループ名を入力してください", kTitle, "");
+  if (!answer || answer->empty()) return;
+  NodeId made = kNoNode;
+  const std::string error = book_.createGroup(*answer, &made);
+  if (!error.empty()) return showMessage(error);
+  addItem(made);
+}
+
+void Form4::KiLLDat() {
+  const BookNode* n = book_.node(curNode_);
+  if (!n) return;
+  if (!dialogs_.askYesNo(n->text + " を削除しても良いですか？", kTitle)) return;
+  // The current node stays where it was: a later update or delete then does nothing.
+  for (NodeId child : n->children) items_.erase(child);
+  delete items_.at(curNode_);
+  items_.erase(curNode_);
+  book_.remove(curNode_);
+}
+
+void Form4::startDrag() {
+  QTreeWidgetItem* item = itemOf(curNode_);
+  if (!item) return;
+  auto* drag = new QDrag(TreeView1);
+  auto* data = new QMimeData;
+  data->setData(QString::fromLatin1(kDragFormat), QByteArray::number(curNode_));
+  drag->setMimeData(data);
+  drag->setPixmap(TreeView1->viewport()->grab(TreeView1->visualItemRect(item)));
+  drag->exec(Qt::MoveAction);
+}
+
+void Form4::TreeView1_DragDrop() {
+  QTreeWidgetItem* highlight = TreeView1->dropHighlight();
+  if (!highlight) return KiLLDat();
+  const BookNode* n = book_.node(curNode_);
+  if (!n || n->isGroup()) return;  // groups never move
+  const NodeId oldGroup = n->parent;
+  if (!book_.moveEntry(curNode_, nodeOf(highlight))) return;
+  QTreeWidgetItem* item = items_.at(curNode_);
+  items_.at(oldGroup)->removeChild(item);
+  items_.at(book_.node(curNode_)->parent)->addChild(item);
+  TreeView1->setRootIsDecorated(book_.lineStyle() == 1);
+  TreeView1->setDropHighlight(nullptr);
+  TreeView1->setDropHighlight(highlight);
+}
+
+void Form4::consecutiveSend(int n) {
+  if (running_) return;
+  std::vector<std::string> picked;
+  for (int i = 0; i < List1->count(); ++i)
+    if (List1->item(i)->isSelected()) picked.push_back(book_.records()[static_cast<std::size_t>(i)]);
+  const std::vector<SendStep> steps = n == 0 ? AdrsPooon(picked) : AdrsPiiin(picked, n);
+
+  running_ = true;
+  stopRun_ = false;
+  quitAfterSendOfRun_ = port_.quitAfterSend();
+  List1->setEnabled(false);
+  // Between two messages both windows answer the user; closing this one ends the run.
+  runConsecutiveSend(port_, steps, [this] {
+    QCoreApplication::processEvents();
+    return stopRun_;
+  });
+  ChangeRenso(false);
+  List1->setEnabled(true);
+  running_ = false;
+  if (closeAfterRun_) close();
+}
+
+}  // namespace parupo

@@ -1,0 +1,182 @@
+// The address book model over real CP932 files in a temporary folder.
+#include "addressbook/address_book.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/text_file.h"
+#include "support/temp_folder.h"
+
+namespace parupo {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct BookTest : ::testing::Test {
+  test::TempFolder folder;
+  AddressBook book;
+  AddressBook::Load load(const Lines& lines) {
+    test::writeCp932Lines(folder / "PPad.dat", lines);
+    return book.AdrsLoad(folder.path());
+  }
+  const BookNode& at(NodeId id) const { return *book.node(id); }
+  NodeId group(std::size_t i) const { return book.groups().at(i); }
+  NodeId entry(std::size_t g, std::size_t i) const { return at(group(g)).children.at(i); }
+  Lines saved() {
+    EXPECT_EQ(book.AdrsSave(folder.path()), "");
+    return readTextLines(folder / "PPad.dat").value_or(Lines{"unreadable"});
+  }
+};
+
+// A book as the program writes it, with what older versions lost: commas in names and
+// addresses, one name in two groups and twice in one group, an empty group.
+const Lines kWritten = {"友人",        "山田, 太郎\tyamada@example.jp",     "佐藤\tsato@example.jp\t090-1234-5678",
+                        "佐藤\tsato2@example.jp", "仕事",             "佐藤\twork,sato@example.jp",
+                        "鈴木\tsuzuki@example.jp\t09012345678", "空のグループ"};
+
+TEST_F(BookTest, ABookTheProgramWroteLoadsIntoItsTreeAndSavesByteForByte) {
+  EXPECT_EQ(load(kWritten), AddressBook::Load::Loaded);
+  const std::string before = test::readBytes(folder / "PPad.dat");
+  ASSERT_EQ(book.groups().size(), 3u);
+  EXPECT_EQ(at(group(0)).picture, kClosed);
+  EXPECT_EQ(at(entry(0, 0)).key, "友人\\山田, 太郎");
+  EXPECT_EQ(at(entry(0, 1)).picture, kMobile);
+  EXPECT_EQ(at(entry(0, 2)).picture, kMail);
+  EXPECT_EQ(book.lineStyle(), 1);
+  EXPECT_EQ(book.records().size(), 5u);
+  EXPECT_EQ(book.firstNode(), group(0));
+  // Each of the three 佐藤 has its own record.
+  EXPECT_EQ(book.LiSch(entry(0, 1)).address, "sato@example.jp");
+  EXPECT_EQ(book.LiSch(entry(0, 2)).address, "sato2@example.jp");
+  const SelRec work = book.LiSch(entry(1, 0));
+  EXPECT_EQ(work.address, "work,sato@example.jp");
+  EXPECT_EQ(work.position, 3u);
+  EXPECT_EQ(saved(), kWritten);
+  EXPECT_EQ(test::readBytes(folder / "PPad.dat"), before);
+}
+
+TEST_F(BookTest, EveryKindOfFileLoadsAsTheNextSaveShows) {
+  struct Row { const char* name; std::optional<Lines> file; Lines savedLines; int firstPicture; };
+  const Row rows[] = {
+      {"missing-file", std::nullopt, {"メイングループ"}, kNoPicture},
+      {"empty-file", Lines{}, {"メイングループ"}, kNoPicture},
+      {"only-skipped-lines", Lines{"", "a\tb\tc\td"}, {"メイングループ"}, kNoPicture},
+      {"leading-entry", Lines{"甲\ta@x.jp", "G", "乙\tb@x.jp"}, {"メイングループ", "甲\ta@x.jp", "G", "乙\tb@x.jp"}, kNoPicture},
+      {"leading-entry-with-mobile", Lines{"甲\ta@x.jp\t0901234567"}, {"メイングループ", "甲\ta@x.jp\t0901234567"}, kNoPicture},
+      {"leading-skipped-line-then-entry", Lines{"", "甲\ta@x.jp"}, {"メイングループ", "甲\ta@x.jp"}, kNoPicture},
+      {"main-group-read-from-file", Lines{"メイングループ"}, {"メイングループ"}, kClosed},
+      {"four-fields-and-empty-line-skipped", Lines{"G", "a\tb\tc\td", "", "乙\tb@x.jp"}, {"G", "乙\tb@x.jp"}, kClosed},
+      {"comma-stays-in-one-record", Lines{"G,H", "甲,乙\ta@x.jp"}, {"G,H", "甲,乙\ta@x.jp"}, kClosed},
+      {"two-groups-of-one-name-both-kept", Lines{"G", "甲\ta", "G", "甲\tb"}, {"G", "甲\ta", "G", "甲\tb"}, kClosed},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    book = AddressBook();
+    std::filesystem::remove(folder / "PPad.dat");
+    if (row.file) test::writeCp932Lines(folder / "PPad.dat", *row.file);
+    EXPECT_EQ(book.AdrsLoad(folder.path()), row.file ? AddressBook::Load::Loaded : AddressBook::Load::Missing);
+    EXPECT_EQ(at(book.firstNode()).picture, row.firstPicture);
+    EXPECT_EQ(saved(), row.savedLines);
+  }
+}
+
+TEST_F(BookTest, AFileThatCannotBeReadIsToldApart) {
+  std::filesystem::create_directory(folder / "PPad.dat");
+  EXPECT_EQ(book.AdrsLoad(folder.path()), AddressBook::Load::Unreadable);
+  EXPECT_EQ(book.groups().size(), 1u);
+}
+
+TEST_F(BookTest, RegisteringGoesToTheCurrentGroupAndRefusesWhatTheFileCannotCarry) {
+  load({"G", "甲\ta@x.jp", "H"});
+  NodeId made = kNoNode;
+  EXPECT_EQ(book.registerEntry(entry(0, 0), "乙", "b@x.jp", "123456789", &made), "");
+  EXPECT_EQ(at(made).key, "G\\乙");
+  EXPECT_EQ(at(made).picture, kMail);
+  EXPECT_EQ(book.records().back(), "乙\tb@x.jp");  // nine characters are no mobile number
+  EXPECT_EQ(book.registerEntry(group(1), "丙", "c@x.jp", "０９０１２３４５６７", &made), "");
+  EXPECT_EQ(at(made).picture, kMail);  // whatever its number, until the next load
+  EXPECT_EQ(book.records().back(), "丙\tc@x.jp\t０９０１２３４５６７");
+  // Refusals change nothing.
+  const std::size_t records = book.records().size();
+  EXPECT_NE(book.registerEntry(group(0), "甲", "again@x.jp", ""), "");  // key taken
+  EXPECT_NE(book.registerEntry(group(0), "a\\b", "x@x.jp", ""), "");
+  EXPECT_NE(book.registerEntry(group(0), "丁", "x@x.jp\tmore", ""), "");
+  EXPECT_NE(book.registerEntry(group(0), "丁", "x@x.jp", "090\r\n1234567"), "");
+  EXPECT_NE(book.registerEntry(kNoNode, "丁", "x@x.jp", ""), "");
+  EXPECT_EQ(book.records().size(), records);
+  EXPECT_EQ(saved(), (Lines{"G", "甲\ta@x.jp", "乙\tb@x.jp", "H", "丙\tc@x.jp\t０９０１２３４５６７"}));
+}
+
+TEST_F(BookTest, UpdatingAnEntryChangesItsTextRecordAndPictureButNotItsKey) {
+  load({"G", "甲\ta@x.jp\t0901234567", "空\t"});
+  const NodeId e = entry(0, 0);
+  EXPECT_EQ(book.update(e, "甲二", "a2@x.jp", "123456789"), "");
+  EXPECT_EQ(at(e).key, "G\\甲");
+  EXPECT_EQ(at(e).text, "甲二");
+  EXPECT_EQ(at(e).picture, kMail);
+  EXPECT_EQ(book.update(e, "甲二", "a2@x.jp", "1234567890"), "");
+  EXPECT_EQ(at(e).picture, kMobile);
+  EXPECT_NE(book.update(e, "甲\\二", "a2@x.jp", ""), "");
+  EXPECT_EQ(book.update(entry(0, 1), "新", "n@x.jp", ""), "");  // no address: not updated
+  EXPECT_EQ(at(entry(0, 1)).text, "空");
+  // A group is renamed; its key and its entries' keys stay; an empty name is refused.
+  EXPECT_EQ(book.update(group(0), "H", "", ""), "");
+  EXPECT_NE(book.update(group(0), "", "", ""), "");
+  EXPECT_EQ(at(group(0)).key, "G");
+  EXPECT_EQ(saved(), (Lines{"H", "甲二\ta2@x.jp\t1234567890", "空\t"}));
+  EXPECT_EQ(book.update(kNoNode, "x", "y", "z"), "");
+}
+
+TEST_F(BookTest, GroupsAreCreatedWithoutPictureAndDeletingDropsEntriesButKeepsRecords) {
+  load({"G", "甲\ta@x.jp", "乙\tb@x.jp"});
+  NodeId made = kNoNode;
+  EXPECT_EQ(book.createGroup("新グループ", &made), "");
+  EXPECT_EQ(at(made).picture, kNoPicture);
+  EXPECT_EQ(book.createGroup("G"), "error !");
+  EXPECT_EQ(book.createGroup(""), "");
+  EXPECT_NE(book.createGroup("a\\b"), "");
+  EXPECT_EQ(book.groups().size(), 2u);
+  book.remove(entry(0, 0));
+  EXPECT_EQ(saved(), (Lines{"G", "乙\tb@x.jp", "新グループ"}));
+  book.remove(group(0));
+  EXPECT_EQ(book.records().size(), 2u);
+  EXPECT_EQ(saved(), (Lines{"新グループ"}));
+  book.remove(group(0));
+  EXPECT_EQ(saved(), Lines{});
+}
+
+TEST_F(BookTest, DroppingMovesEntriesOnlyAndNeverClashesKeys) {
+  load({"G", "甲\ta", "乙\tb", "H", "丙\tc"});
+  const NodeId ko = entry(0, 0), otsu = entry(0, 1), hei = entry(1, 0);
+  EXPECT_TRUE(book.moveEntry(ko, ko));  // onto itself: to the end of its group
+  EXPECT_EQ(at(group(0)).children, (std::vector<NodeId>{otsu, ko}));
+  EXPECT_TRUE(book.moveEntry(otsu, hei));  // onto an entry of another group
+  EXPECT_EQ(at(otsu).key, "H\\乙");
+  EXPECT_EQ(at(group(1)).children, (std::vector<NodeId>{hei, otsu}));
+  EXPECT_FALSE(book.moveEntry(group(0), group(1)));  // groups never move
+  // A renamed entry gets a key of its new name; a move onto a taken key changes nothing.
+  book.update(hei, "甲", "c", "");
+  EXPECT_FALSE(book.moveEntry(hei, group(0)));
+  EXPECT_TRUE(book.moveEntry(hei, group(1)));
+  EXPECT_EQ(at(hei).key, "H\\甲");
+  EXPECT_EQ(saved(), (Lines{"G", "甲\ta", "H", "乙\tb", "甲\tc"}));
+}
+
+TEST_F(BookTest, ExpandingAndCollapsingMovesTheGroupPictureByOne) {
+  load({"G", "甲\ta", "E"});
+  EXPECT_EQ(book.expanded(group(0)), kOpen);
+  EXPECT_EQ(book.collapsed(group(0)), kClosed);
+  EXPECT_EQ(book.expanded(group(1)), kClosed);  // no entries: no change
+  NodeId made = kNoNode;
+  book.createGroup("N", &made);
+  book.registerEntry(made, "乙", "b", "");
+  EXPECT_EQ(book.expanded(made), kClosed);
+  EXPECT_EQ(book.collapsed(made), kNoPicture);
+}
+
+TEST(KeyTest, TrPrCiSplitsGroupAndName) {
+  EXPECT_EQ(TrPrCi("G").KeyName, "G");
+  EXPECT_EQ(TrPrCi("G\\甲\\乙").KeyGroup + TrPrCi("G\\甲\\乙").KeyName, "G甲");
+}
+
+}  // namespace
+}  // namespace parupo

@@ -1,0 +1,289 @@
+// Form4 offscreen over a temporary program folder, with fake dialogs and a fake main window.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QtWidgets>
+
+#include "addressbook/book_tree.h"
+#include "addressbook/fake_send_port.h"
+#include "addressbook/form4.h"
+#include "platform/text_file.h"
+#include "support/fakes.h"
+#include "support/temp_folder.h"
+
+namespace parupo {
+namespace {
+
+using Lines = std::vector<std::string>;
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+struct BookDialogs : test::FakeDialogs {
+  bool yes = true;
+  std::optional<std::string> answer;
+  Lines asked;  // the Yes/No questions and input prompts, in order
+  bool askYesNo(const std::string& text, const std::string&) override { asked.push_back(text); return yes; }
+  std::optional<std::string> inputBox(const std::string& prompt, const std::string&, const std::string&) override {
+    asked.push_back(prompt);
+    return answer;
+  }
+};
+
+class Form4Test : public ::testing::Test {
+ protected:
+  test::TempFolder folder;
+  BookDialogs dialogs;
+  test::FakeSendPort port;
+  QWidget mainWindow;
+  QPointer<Form4> form;
+  std::vector<QMenu*> popups;
+
+  void SetUp() override {
+    put({"友人", "山田, 太郎\tyamada@x.jp", "佐藤\tsato@x.jp\t0901234567", "仕事", "佐藤\twork@x.jp"});
+  }
+  void TearDown() override { delete form; }
+  void put(const Lines& lines) { test::writeCp932Lines(folder / "PPad.dat", lines); }
+  Lines file() const { return readTextLines(folder / "PPad.dat").value_or(Lines{}); }
+  void open() {
+    form = new Form4(dialogs, folder.path(), port, &mainWindow);
+    form->popup = [this](QMenu* m, const QPoint&) { popups.push_back(m); };
+    form->showBesideMainWindow();
+    form->TreeView1->expandAll();
+    QApplication::processEvents();
+  }
+  void closeAndWait() {
+    form->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  QTreeWidgetItem* group(int g) const { return form->TreeView1->topLevelItem(g); }
+  QTreeWidgetItem* entry(int g, int i) const { return group(g)->child(i); }
+  QPoint at(QTreeWidgetItem* item) const { return form->TreeView1->visualItemRect(item).center(); }
+  void press(QTreeWidgetItem* item, Qt::MouseButton button = Qt::LeftButton) {
+    QPoint pos = item ? at(item) : QPoint(5, form->TreeView1->viewport()->height() - 5);
+    QTest::mousePress(form->TreeView1->viewport(), button, {}, pos);
+    QTest::mouseRelease(form->TreeView1->viewport(), button, {}, pos);
+  }
+  void drag(QTreeWidgetItem* from, QTreeWidgetItem* onto) {
+    press(from);
+    form->TreeView1->setDropHighlight(onto);
+    form->TreeView1_DragDrop();
+  }
+  QString deleteCaption() const { return form->mn011[0]->text(); }
+  QStringList texts(QTreeWidgetItem* g) const {
+    QStringList names;
+    for (int i = 0; i < g->childCount(); ++i) names << g->child(i)->text(0);
+    return names;
+  }
+};
+
+TEST_F(Form4Test, OpensBesideTheMainWindowInTreeModeAndLaysOutInTwips) {
+  mainWindow.setWindowIcon(QIcon(QPixmap(16, 16)));
+  mainWindow.setGeometry(100, 50, 318, 348);
+  mainWindow.show();
+  open();
+  EXPECT_EQ(form->windowTitle(), u("アドレス帳"));
+  const QRect main = mainWindow.frameGeometry(), book = form->frameGeometry();
+  EXPECT_EQ(book.topLeft(), QPoint(main.x() + main.width(), main.y()));
+  EXPECT_EQ(book.height(), main.height());
+  EXPECT_FALSE(form->windowIcon().isNull());
+  EXPECT_EQ(form->CurNode(), form->book().firstNode());
+  EXPECT_EQ(form->TreeView1->topLevelItemCount(), 2);
+  EXPECT_TRUE(form->List1->isHidden());
+  EXPECT_EQ(form->List1->count(), 3);
+  EXPECT_EQ(form->Command1->toolTip(), u("右クリック : 新規登録"));
+
+  form->setWindowSizeTwips(5125, 4860);
+  EXPECT_EQ(form->Text1->y(), 3720 / 15);
+  EXPECT_EQ(form->Text1->width(), 3135 / 15);
+  EXPECT_EQ(form->Text3->width(), form->Text1->width());
+  EXPECT_EQ(form->Command1->x(), 4200 / 15);
+  EXPECT_EQ(form->List1->width(), form->TreeView1->width());
+  form->setWindowSizeTwips(1000, 1000);  // smaller than the margins: empty, not negative
+  EXPECT_EQ(form->TreeView1->height(), 0);
+
+  form->mn01[3]->trigger();  // 連続送信
+  EXPECT_TRUE(form->TreeView1->isHidden() && form->Text3->isHidden() && form->Command1->isHidden());
+  EXPECT_TRUE(form->List1->isVisible() && form->Text1->isVisible() && form->Text2->isVisible());
+  form->mn02[2]->trigger();  // 戻る
+  EXPECT_TRUE(form->TreeView1->isVisible() && form->Command1->isVisible() && form->List1->isHidden());
+}
+
+TEST_F(Form4Test, MenusCarryTheirCaptions) {
+  open();
+  auto captions = [](const auto& actions) {
+    QStringList list;
+    for (QAction* a : actions) list << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return list;
+  };
+  EXPECT_EQ(captions(form->mn01), (QStringList{u("グループ作成"), u("削除"), "-", u("連続送信")}));
+  EXPECT_EQ(captions(form->mn011), QStringList{u("削除")});
+  EXPECT_EQ(captions(form->mn02), (QStringList{u("送信"), "-", u("戻る")}));
+  EXPECT_EQ(captions(form->mn03), (QStringList{"1", "2", "3", "4", "5", "-", u("一括")}));
+  // A right click pops up the menu, then shows the current node again.
+  press(entry(1, 0));
+  port.to.clear();
+  press(group(0), Qt::RightButton);
+  EXPECT_EQ(popups, std::vector<QMenu*>{form->menu});
+  EXPECT_EQ(port.to, "work@x.jp");
+  form->mn01[3]->trigger();
+  QTest::mousePress(form->List1->viewport(), Qt::RightButton);
+  EXPECT_EQ(popups.back(), form->menu2);
+}
+
+TEST_F(Form4Test, ALeftClickShowsTheNodeAndGivesAnEntrysOwnAddressToTheMainWindow) {
+  open();
+  press(entry(0, 1));
+  EXPECT_EQ(form->Text1->text(), u("佐藤"));
+  EXPECT_EQ(form->Text3->text(), "0901234567");
+  EXPECT_EQ(port.to, "sato@x.jp");
+  EXPECT_EQ(deleteCaption(), u("佐藤を削除"));
+  press(entry(1, 0));  // the other 佐藤 has its own record
+  EXPECT_EQ(port.to, "work@x.jp");
+  EXPECT_EQ(form->Text3->text(), "");
+  press(group(0));
+  EXPECT_EQ(deleteCaption(), u("グループ削除"));
+  EXPECT_EQ(form->Text1->text(), u("友人"));
+  EXPECT_TRUE(form->Text2->text().isEmpty() && form->Text3->text().isEmpty());
+  EXPECT_EQ(form->TreeView1->dropHighlight(), group(0));
+  press(nullptr);  // empty space: nothing current, the boxes stay
+  EXPECT_EQ(form->CurNode(), kNoNode);
+  EXPECT_EQ(form->TreeView1->dropHighlight(), nullptr);
+  EXPECT_EQ(form->Text1->text(), u("友人"));
+  EXPECT_EQ(form->TreeView1->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+TEST_F(Form4Test, RegisteringUpdatingCreatingAndDeletingReachTheFileAtClosing) {
+  open();
+  press(entry(1, 0));
+  form->Text1->setText(u("新人"));
+  form->Text2->setText("new@x.jp");
+  form->Text3->setText("09099998888");
+  QTest::mousePress(form->Command1, Qt::RightButton);  // register into 仕事
+  EXPECT_EQ(texts(group(1)), (QStringList{u("佐藤"), u("新人")}));
+  EXPECT_EQ(form->List1->item(3)->text(), u("新人\tnew@x.jp\t09099998888"));
+  QTest::mousePress(form->Command1, Qt::RightButton);  // the same name again: refused
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(group(1)->childCount(), 2);
+
+  press(entry(0, 0));  // update 山田, 太郎
+  form->Text1->setText(u("山田"));
+  form->Text3->setText("123456789");
+  QTest::mouseClick(form->Command1, Qt::LeftButton);
+  EXPECT_EQ(entry(0, 0)->text(0), u("山田"));
+  EXPECT_EQ(form->List1->item(0)->text(), u("山田\tyamada@x.jp"));
+
+  dialogs.answer = "";  // an empty answer adds nothing
+  form->mn01[0]->trigger();
+  dialogs.answer = "友人";
+  form->mn01[0]->trigger();
+  EXPECT_EQ(dialogs.messages.back(), "error !");
+  dialogs.answer = "家族";
+  form->mn01[0]->trigger();
+  EXPECT_EQ(form->TreeView1->topLevelItemCount(), 3);
+  EXPECT_EQ(dialogs.asked.front(), "グループ名を入力してください");
+
+  press(entry(0, 1));  // delete the first 佐藤, answering No and then Yes
+  dialogs.yes = false;
+  form->mn011[0]->trigger();
+  EXPECT_EQ(group(0)->childCount(), 2);
+  dialogs.yes = true;
+  form->mn011[0]->trigger();
+  EXPECT_EQ(dialogs.asked.back(), "佐藤 を削除しても良いですか？");
+  EXPECT_EQ(texts(group(0)), QStringList{u("山田")});
+  QTest::mouseClick(form->Command1, Qt::LeftButton);  // updating a deleted node does nothing
+
+  closeAndWait();
+  EXPECT_TRUE(form.isNull());
+  EXPECT_EQ(file(), (Lines{"友人", "山田\tyamada@x.jp", "仕事", "佐藤\twork@x.jp", "新人\tnew@x.jp\t09099998888", "家族"}));
+}
+
+TEST_F(Form4Test, DropsMoveEntriesDeleteOnEmptySpaceAndNeverMoveGroups) {
+  open();
+  drag(entry(0, 0), entry(1, 0));  // onto an entry of another group: to its end
+  EXPECT_EQ(texts(group(1)), (QStringList{u("佐藤"), u("山田, 太郎")}));
+  drag(entry(1, 0), entry(1, 1));  // within its own group: to the end
+  EXPECT_EQ(texts(group(1)), (QStringList{u("山田, 太郎"), u("佐藤")}));
+  // The moved node is current: an update changes it.
+  form->Text2->setText("moved@x.jp");
+  QTest::mouseClick(form->Command1, Qt::LeftButton);
+  drag(entry(0, 0), group(1));  // 佐藤 onto 仕事, which already holds a 佐藤: unchanged
+  EXPECT_EQ(group(0)->childCount(), 1);
+  drag(group(0), group(1));  // a group read from the file never moves
+  drag(group(1), entry(0, 0));
+  EXPECT_EQ(form->TreeView1->topLevelItemCount(), 2);
+  dialogs.answer = "新";
+  form->mn01[0]->trigger();
+  drag(group(2), group(0));  // nor does a group without picture
+  EXPECT_EQ(form->TreeView1->topLevelItemCount(), 3);
+  EXPECT_EQ(file().size(), 5u);  // nothing written before closing
+
+  dialogs.yes = false;
+  drag(entry(0, 0), nullptr);  // empty space: asks, No keeps it
+  EXPECT_EQ(group(0)->childCount(), 1);
+  dialogs.yes = true;
+  drag(group(2), nullptr);
+  drag(entry(0, 0), nullptr);
+  EXPECT_EQ(dialogs.asked.back(), "佐藤 を削除しても良いですか？");
+  closeAndWait();
+  EXPECT_EQ(file(), (Lines{"友人", "仕事", "山田, 太郎\tyamada@x.jp", "佐藤\tmoved@x.jp"}));
+}
+
+TEST_F(Form4Test, ConsecutiveSendsByOneTwoAndAllAtOnce) {
+  open();
+  form->mn01[3]->trigger();
+  form->List1->selectAll();
+  form->mn03[1]->trigger();  // "2": three entries in two messages
+  ASSERT_EQ(port.sent.size(), 2u);
+  EXPECT_EQ(port.sent[1].body, "佐藤\r\nwork@x.jp\r\n\r\n");  // the records in list order
+  EXPECT_TRUE(port.sent[0].noCopy && !port.sent[0].quit);
+  EXPECT_TRUE(port.quit && !port.check1);
+  EXPECT_TRUE(form->TreeView1->isVisible() && form->List1->isHidden() && form->List1->isEnabled());
+
+  port.sent.clear();
+  form->mn01[3]->trigger();
+  form->mn03[6]->trigger();  // 一括, the selection is kept
+  ASSERT_EQ(port.sent.size(), 1u);
+  port.sent.clear();
+  form->List1->item(0)->setSelected(false);
+  form->mn03[0]->trigger();  // "1"
+  ASSERT_EQ(port.sent.size(), 2u);
+  EXPECT_EQ(port.sent[0].body, "sato@x.jp\r\n0901234567");
+  EXPECT_EQ(port.title, "!ぱるぽ");
+}
+
+TEST_F(Form4Test, ClosingDuringARunWaitsForTheMessageAndTheProgramsEndSavesFirst) {
+  open();
+  form->List1->selectAll();
+  press(group(1));
+  form->Text1->setText(u("職場"));
+  QTest::mouseClick(form->Command1, Qt::LeftButton);
+  // The program ends during the first message: the option is given back and the book saved.
+  port.duringSend = [this] { if (port.sent.size() == 1) form->saveBeforeProgramEnds(); };
+  form->mn03[0]->trigger();
+  EXPECT_EQ(file()[3], "職場");
+  // Closing the book during a message ends the run after it, then closes and saves.
+  port.sent.clear();
+  port.duringSend = [this] { form->close(); };
+  form->mn03[0]->trigger();
+  EXPECT_EQ(port.sent.size(), 1u);
+  EXPECT_TRUE(port.quit);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(form.isNull());
+}
+
+TEST_F(Form4Test, ABookThatCouldNotBeReadIsNeverOverwrittenAndAFailedSaveIsTold) {
+  std::filesystem::remove(folder / "PPad.dat");
+  std::filesystem::create_directory(folder / "PPad.dat");
+  open();
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+  closeAndWait();
+  EXPECT_TRUE(std::filesystem::is_directory(folder / "PPad.dat"));
+  std::filesystem::remove(folder / "PPad.dat");
+  open();
+  std::filesystem::remove_all(folder.path());  // the program folder has gone
+  closeAndWait();
+  EXPECT_TRUE(form.isNull());
+  EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+}  // namespace
+}  // namespace parupo
