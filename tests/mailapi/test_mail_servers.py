@@ -253,7 +253,7 @@ class KeptConnectionTests(MailCase):
         self.assertEqual((smtp.sessions, smtp.quits, len(smtp.messages)), (3, 3, 4))
 
     def test_a_server_that_closed_the_kept_connection_still_gets_the_next_message(self):
-        for name, server, pause in (("at its idle timeout", SmtpServer(self.tmp, timeout=0.3), ["--pause", "1"]),
+        for name, server, pause in (("at its idle timeout", SmtpServer(self.tmp, timeout=1), ["--pause", "2"]),
                                     ("on the next command", ForgetfulServer(), [])):
             with self.subTest(name):
                 self.server(server)
