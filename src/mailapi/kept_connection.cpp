@@ -1,5 +1,7 @@
 #include "mailapi/kept_connection.h"
 
+#include <system_error>
+
 namespace parupo::mail {
 
 KeptConnection::KeptConnection(std::chrono::milliseconds idle) : idle_(idle) {}
@@ -45,7 +47,14 @@ void KeptConnection::release() {
     return;
   }
   closeAt_ = std::chrono::steady_clock::now() + idle_;
-  if (!watcher_.joinable()) watcher_ = std::thread([this] { watch(); });
+  if (!watcher_.joinable()) {
+    try {
+      watcher_ = std::thread([this] { watch(); });
+    } catch (const std::system_error&) {
+      closeLocked();  // without a watcher nothing would close it: not kept
+      return;
+    }
+  }
   changed_.notify_all();
 }
 
