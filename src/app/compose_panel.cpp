@@ -1,5 +1,7 @@
 #include "app/compose_panel.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -7,17 +9,39 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
+#include <QValidator>
 
 #include "app/fonts.h"
 #include "app/icons.h"
 #include "app/window_size.h"
 #include "platform/twips_window.h"
+#include "send/composition_aids.h"
 
 namespace parupo {
 
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// The body box holds its line breaks as LF.
+QString bodyText(const std::string& text) {
+  return q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+const char* const kAttachmentTip = "添付ファイル";
+
+// Keeps a box to one line, whatever is typed, pasted or set: a line break becomes a
+// blank, so the recipient and subject never split a log line or a header.
+class OneLine final : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    if (input.contains(QLatin1Char('\r')) || input.contains(QLatin1Char('\n')))
+      input = QString::fromStdString(oneLine(input.toStdString()));
+    return Acceptable;
+  }
+};
 
 }  // namespace
 
@@ -33,6 +57,7 @@ ComposePanel::ComposePanel(QWidget* client, const TwipsWindow& twips) {
     Label1[i] = new QLabel(QString::fromUtf8(labels[i]), Frame2);
     Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
     twips.place(Label1[i], 120, 300 + 360 * i, 360, 180);
+    Label1[i]->setCursor(Qt::PointingHandCursor);  // a click on a label does something
   }
 
   Command4 = new QPushButton(QStringLiteral("帰"), Frame2);
@@ -74,7 +99,8 @@ ComposePanel::ComposePanel(QWidget* client, const TwipsWindow& twips) {
     twips.place(b, 120, top, 435, 435);
     return b;
   };
-  Command3 = iconButton("Command3", attachmentIcon(), "添付ファイル", 1380);
+  Command3 = iconButton("Command3", attachmentIcon(), kAttachmentTip, 1380);
+  Command3->setContextMenuPolicy(Qt::CustomContextMenu);  // a right click drops the attachment
   Command1 = iconButton("Command1", sendIcon(), "メッセージ送信", 1920);
 
   mAdrs = new QListWidget(Frame2);
@@ -82,6 +108,8 @@ ComposePanel::ComposePanel(QWidget* client, const TwipsWindow& twips) {
   mAdrs->setAccessibleName(QStringLiteral("mAdrs"));
   twips.place(mAdrs, 780, 1140, 735, 240);
   mAdrs->hide();
+
+  for (QLineEdit* box : {Text1, Text3}) box->setValidator(new OneLine(box));
 
   Label1[0]->setBuddy(Text1);
   Label1[1]->setBuddy(Text3);
@@ -107,10 +135,35 @@ std::string ComposePanel::body() const {
   return Text4->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString();
 }
 
-void ComposePanel::setBody(const std::string& text) {
-  QString body = q(text);
-  body.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  Text4->setPlainText(body);
+void ComposePanel::setBody(const std::string& text) { Text4->setPlainText(bodyText(text)); }
+
+void ComposePanel::appendBody(const std::string& text) {
+  QTextCursor end(Text4->document());
+  end.movePosition(QTextCursor::End);
+  end.insertText(bodyText(text));
+}
+
+void ComposePanel::replaceBody(const std::string& text) {
+  const int position = Text4->textCursor().position();
+  QTextCursor all(Text4->document());
+  all.select(QTextCursor::Document);
+  all.insertText(bodyText(text));
+  QTextCursor cursor = Text4->textCursor();
+  cursor.setPosition(std::min(position, Text4->document()->characterCount() - 1));
+  Text4->setTextCursor(cursor);
+}
+
+void ComposePanel::showAttachment(const std::string& path) {
+  const bool attached = !path.empty();
+  Command3->setIcon(attached ? attachedIcon() : attachmentIcon());
+  // The accessible name stays; a screen reader reads the tooltip as the description.
+  Command3->setToolTip(attached ? q(path) : QString::fromUtf8(kAttachmentTip));
+}
+
+void ComposePanel::markRecipient(bool specific) {
+  QPalette palette = Text1->palette();
+  palette.setColor(QPalette::Text, specific ? QColor(255, 0, 0) : QColor(0, 0, 0));
+  Text1->setPalette(palette);
 }
 
 bool ComposePanel::noCopy() const { return Check1->isChecked(); }

@@ -45,6 +45,15 @@ class ComposePanel {
   bool noCopy() const;
   void setNoCopy(bool checked);
 
+  // The body as the user edits it: one step to undo, the cursor kept where it can be.
+  void appendBody(const std::string& text);    // any line ends
+  void replaceBody(const std::string& text);   // any line ends
+  // The attachment button shows whether a file is attached and which: a badge on its
+  // picture and the path as its tooltip; "" shows none.
+  void showAttachment(const std::string& path);
+  // Red while the recipient is the specific address of the settings, else black.
+  void markRecipient(bool specific);
+
   void setAddressBookLines(const std::vector<std::string>& lines);
   std::vector<std::string> addressBookLines() const;
 

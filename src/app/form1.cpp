@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/compose_aids.h"
 #include "app/compose_panel.h"
 #include "app/fonts.h"
 #include "app/icons.h"
@@ -13,6 +14,7 @@
 #include "app/settings_panel.h"
 #include "app/startup.h"
 #include "app/window_size.h"
+#include "addressbook/form4.h"
 #include "core/settings_store.h"
 #include "send/parupo.h"
 
@@ -49,8 +51,13 @@ Form1::Form1(Services services, QWidget* parent)
   menus_ = std::make_unique<MainMenus>(
       menuBar(), MainMenus::Handlers{.settings = [this] { settingsPanelShown() ? PutPop() : SetPop(); },
                                      .historyPicked = [this](int slot) { pickHistory(slot); },
-                                     .clear = [this] { clearCompose(); }});
+                                     .clear = [this] { clearCompose(); },
+                                     .addressBook = [this] { openAddressBook(); },
+                                     .attachment = [this] { aids_->TnpFile(); },
+                                     .dropAttachment = [this] { aids_->dropAttachment(); }});
   connect(compose_->Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  aids_ = std::make_unique<ComposeAids>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
+                                        sendOperation_->variables().TnpPath);
 
   setWindowSizeTwips(kDefaultWindowHeight, kDefaultWindowWidth);
   Form_Load(planStartup(folder_, services_.clock.now()));
@@ -132,6 +139,19 @@ void Form1::pickHistory(int slot) {
   compose_->setNoCopy(isOwnAddress(settings().replyTo, compose_->recipient()));
 }
 
+// --- The other windows ------------------------------------------------------------------
+
+// "あ2": the book opens beside this window and loads its file; chosen again while it is
+// open, it only comes to the front.
+void Form1::openAddressBook() {
+  if (book_) {
+    book_->raiseWindow();
+    return;
+  }
+  book_ = new Form4(services_.dialogs, folder_, *this, this);
+  book_->showBesideMainWindow();
+}
+
 // --- Sending ---------------------------------------------------------------------------
 
 void Form1::Command1_Click() { Parupo(); }
@@ -156,7 +176,12 @@ void Form1::setCaption(const std::string& caption) { setWindowTitle(QString::fro
 void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enabled); }
 
 void Form1::endProgram() {
+  saveOtherWindows();
   if (services_.endProgram) services_.endProgram();
+}
+
+void Form1::saveOtherWindows() {
+  if (book_) book_->saveBeforeProgramEnds();
 }
 
 std::string Form1::recipient() const { return compose_->recipient(); }
@@ -178,9 +203,12 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // The address book first: during a consecutive send it gives "送信後終了" back, and
+  // the settings saved next must hold the user's own choice.
+  saveOtherWindows();
   SavePopDat();
   event->accept();
-  endProgram();
+  if (services_.endProgram) services_.endProgram();
 }
 
 // --- Size ------------------------------------------------------------------------------

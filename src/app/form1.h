@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -25,7 +26,9 @@ class QPushButton;
 
 namespace parupo {
 
+class ComposeAids;
 class ComposePanel;
+class Form4;
 class MainMenus;
 class SendOperation;
 class SettingsPanel;
@@ -94,6 +97,9 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   void pickHistory(int slot);
   void clearCompose();
   SendOutcome Parupo();
+  void openAddressBook();
+  // The open address book writes its file before the program ends.
+  void saveOtherWindows();
 
   Services services_;
   std::filesystem::path folder_;     // APas
@@ -104,6 +110,8 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   std::unique_ptr<ComposePanel> compose_;
   std::unique_ptr<SettingsPanel> settingsPanel_;
   std::unique_ptr<MainMenus> menus_;
+  std::unique_ptr<ComposeAids> aids_;  // goes first: it watches the panel and the menus
+  QPointer<Form4> book_;             // the address book while it is open
   QListWidget* File1 = nullptr;      // hidden
   QPushButton* Command2 = nullptr;   // "mail check", never shown
 

@@ -20,6 +20,20 @@ void drawEnvelope(QPainter& p, const QRectF& r) {
   p.drawPath(flap);
 }
 
+void drawPaperClip(QPainter& p) {
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(90, 90, 100), 1.4));
+  p.setBrush(Qt::NoBrush);
+  QPainterPath clip;
+  clip.moveTo(10, 4);
+  clip.lineTo(10, 12);
+  clip.arcTo(QRectF(5, 9.5, 5, 5), 0, -180);
+  clip.lineTo(5, 3);
+  clip.arcTo(QRectF(5, 0.5, 7, 5), 180, -180);
+  clip.lineTo(12, 11);
+  p.drawPath(clip);
+}
+
 QPixmap canvas(int size) {
   QPixmap pm(size, size);
   pm.fill(Qt::transparent);
@@ -44,17 +58,20 @@ QIcon sendIcon() {
 QIcon attachmentIcon() {
   QPixmap pm = canvas(16);
   QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(90, 90, 100), 1.4));
-  p.setBrush(Qt::NoBrush);
-  QPainterPath clip;
-  clip.moveTo(10, 4);
-  clip.lineTo(10, 12);
-  clip.arcTo(QRectF(5, 9.5, 5, 5), 0, -180);
-  clip.lineTo(5, 3);
-  clip.arcTo(QRectF(5, 0.5, 7, 5), 180, -180);
-  clip.lineTo(12, 11);
-  p.drawPath(clip);
+  drawPaperClip(p);
+  p.end();
+  return QIcon(pm);
+}
+
+QIcon attachedIcon() {
+  QPixmap pm = canvas(16);
+  QPainter p(&pm);
+  drawPaperClip(p);
+  p.setPen(QPen(Qt::white, 1));
+  p.setBrush(QColor(20, 150, 60));
+  p.drawEllipse(QRectF(7.5, 7.5, 8, 8));
+  p.setPen(QPen(Qt::white, 1.5));
+  p.drawPolyline(QPolygonF({QPointF(9.5, 11.5), QPointF(11, 13), QPointF(13.5, 10)}));
   p.end();
   return QIcon(pm);
 }

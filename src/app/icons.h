@@ -8,6 +8,7 @@ namespace parupo {
 
 QIcon sendIcon();        // an envelope with a flying arrow
 QIcon attachmentIcon();  // a paper clip
+QIcon attachedIcon();    // the paper clip with a green badge: a file is attached
 QIcon programIcon();     // the window icon: an envelope
 
 }  // namespace parupo

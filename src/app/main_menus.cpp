@@ -67,6 +67,9 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
   PopSetup[kOptions] = options->menuAction();
   Sup[kClear] = options->addAction(QStringLiteral("送信内容クリア"));
   Sup[kAttachment] = options->addAction(QStringLiteral("添付ファイル"));
+  DropAttachment = options->addAction(QStringLiteral("添付ファイルを外す"));
+  name(DropAttachment, QStringLiteral("DropAttachment"));
+  showAttachmentSet(false);
   Sup[kSeparator] = options->addSeparator();
   Sup[kQuitAfterSend] = options->addAction(QStringLiteral("送信後終了"));
   QMenu* replyMenu = options->addMenu(QStringLiteral("返信先に送信する"));
@@ -82,6 +85,8 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
   show(Settings{});
   for (int i = 0; i < static_cast<int>(Sup.size()); ++i) name(Sup[i], QStringLiteral("Sup_%1").arg(i));
   QObject::connect(Sup[kClear], &QAction::triggered, bar, [this] { handlers_.clear(); });
+  QObject::connect(Sup[kAttachment], &QAction::triggered, bar, [this] { handlers_.attachment(); });
+  QObject::connect(DropAttachment, &QAction::triggered, bar, [this] { handlers_.dropAttachment(); });
   // Every entry of the options menu, the check marks included, may change which history
   // menu shows.
   for (int i = 0; i < static_cast<int>(Sup.size()); ++i) {
@@ -100,6 +105,7 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
   PopSetup[kLogViewer] = bar->addAction(QStringLiteral("び"));
   PopSetup[kHiddenEntry] = bar->addAction(QStringLiteral("あ"));
   PopSetup[kAddressBook] = bar->addAction(QStringLiteral("あ2"));
+  QObject::connect(PopSetup[kAddressBook], &QAction::triggered, bar, [this] { handlers_.addressBook(); });
   PopSetup[kHistoryByAddress]->setVisible(false);
   PopSetup[kHiddenEntry]->setVisible(false);
   for (int i = 0; i < static_cast<int>(PopSetup.size()); ++i)
@@ -131,6 +137,13 @@ void MainMenus::readInto(Settings& st) const {
 
 bool MainMenus::quitAfterSend() const { return Sup[kQuitAfterSend]->isChecked(); }
 void MainMenus::setQuitAfterSend(bool checked) { Sup[kQuitAfterSend]->setChecked(checked); }
+
+bool MainMenus::toggleSubjectIsDate() {
+  Sup[kSubjectIsDate]->trigger();
+  return Sup[kSubjectIsDate]->isChecked();
+}
+
+void MainMenus::showAttachmentSet(bool attached) { DropAttachment->setEnabled(attached); }
 
 void MainMenus::checkReplyMode(int index) {
   for (QAction* item : Sup2) item->setChecked(false);

@@ -23,6 +23,9 @@ class MainMenus {
     std::function<void()> settings;           // "設定": the settings panel opens or closes
     std::function<void(int)> historyPicked;   // an entry of either history menu, by slot
     std::function<void()> clear;              // "送信内容クリア"
+    std::function<void()> addressBook;        // "あ2"
+    std::function<void()> attachment;         // "添付ファイル": choose the attachment
+    std::function<void()> dropAttachment;     // "添付ファイルを外す"
   };
   MainMenus(QMenuBar* bar, Handlers handlers);
 
@@ -31,6 +34,7 @@ class MainMenus {
   std::array<QAction*, RecipientHistory::kSlots> Slog2{};
   std::array<QAction*, 10> Sup{};
   std::array<QAction*, kReplyModeCount> Sup2{};
+  QAction* DropAttachment = nullptr;  // "添付ファイルを外す", under "添付ファイル"; enabled while one is set
 
   // Copies the option marks and the reply mode from and into `settings`.
   void show(const Settings& settings);
@@ -38,6 +42,9 @@ class MainMenus {
 
   bool quitAfterSend() const;
   void setQuitAfterSend(bool checked);
+  // Reverses "件名を日付にする" as a click on it does; returns the new mark.
+  bool toggleSubjectIsDate();
+  void showAttachmentSet(bool attached);
 
   // The history menus' captions: the slots' texts and their names in the address book.
   void showHistory(const RecipientHistory& history, const std::vector<std::string>& addressBookLines);

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <system_error>
 
@@ -42,7 +43,7 @@ std::string errorText(const std::filesystem::path& file, int err) {
   return "ファイル " + file.string() + " を保存できませんでした（" + reason + "）";
 }
 
-bool writeAll(int fd, const std::string& bytes) {
+bool writeAll(int fd, std::string_view bytes) {
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
@@ -81,6 +82,27 @@ void syncFolder(const std::filesystem::path& folder) {
   if (fd < 0) return;
   ::fsync(fd);  // best effort: the rename itself has already happened
   ::close(fd);
+}
+
+// Fills a new temporary file beside `target` through `fill` (0 or an errno), gives it
+// `mode` when set, and renames it over `target`: `target` is always either its old self
+// or the whole new file. `file` is the name the user knows it by.
+std::string replaceFile(const std::filesystem::path& file, const std::filesystem::path& target,
+                        mode_t createMode, std::optional<mode_t> mode, const std::function<int(int)>& fill) {
+  std::filesystem::path tmp;
+  const int fd = createTemporary(target, createMode, tmp);
+  if (fd < 0) return errorText(file, errno);
+  int err = fill(fd);
+  if (!err && mode && ::fchmod(fd, *mode) != 0) err = errno;
+  if (!err && ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && !err) err = errno;
+  if (!err && ::rename(tmp.c_str(), target.c_str()) != 0) err = errno;
+  if (err) {
+    ::unlink(tmp.c_str());
+    return errorText(file, err);
+  }
+  syncFolder(target.parent_path());
+  return "";
 }
 
 }  // namespace
@@ -143,23 +165,33 @@ std::string writeTextLines(const std::filesystem::path& file, const std::vector<
   const bool existed = ::stat(target.c_str(), &old) == 0;
   if (existed && S_ISDIR(old.st_mode)) return errorText(file, EISDIR);
   const mode_t createMode = access == FileAccess::Private ? 0600 : 0666;
+  return replaceFile(file, target, createMode, existed ? std::optional<mode_t>(old.st_mode & 07777) : std::nullopt,
+                     [&bytes](int fd) { return writeAll(fd, bytes) ? 0 : errno; });
+}
 
-  std::filesystem::path tmp;
-  const int fd = createTemporary(target, createMode, tmp);
-  if (fd < 0) return errorText(file, errno);
-
-  int err = 0;
-  if (!writeAll(fd, bytes)) err = errno;
-  if (!err && existed && ::fchmod(fd, old.st_mode & 07777) != 0) err = errno;
-  if (!err && ::fsync(fd) != 0) err = errno;
-  if (::close(fd) != 0 && !err) err = errno;
-  if (!err && ::rename(tmp.c_str(), target.c_str()) != 0) err = errno;
-  if (err) {
-    ::unlink(tmp.c_str());
-    return errorText(file, err);
+std::string copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return errorText(to, errno);
+  struct stat source {};
+  std::string result;
+  if (::fstat(in, &source) != 0) {
+    result = errorText(to, errno);
+  } else if (!S_ISREG(source.st_mode)) {
+    result = errorText(to, EINVAL);
+  } else {
+    const mode_t mode = source.st_mode & 07777;
+    result = replaceFile(to, to, mode, mode, [in](int out) {
+      std::vector<char> buffer(64 * 1024);
+      for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n < 0 ? errno : 0;
+        if (!writeAll(out, {buffer.data(), static_cast<std::size_t>(n)})) return errno;
+      }
+    });
   }
-  syncFolder(target.parent_path());
-  return "";
+  ::close(in);
+  return result;
 }
 
 }  // namespace parupo

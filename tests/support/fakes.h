@@ -1,7 +1,9 @@
 // Fakes for the platform seams and the mail library: they record what was asked and answer as told.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mailapi/mail_library.h"
@@ -11,12 +13,20 @@
 
 namespace parupo::test {
 
-struct FakeDialogs : Dialogs {  // records OK boxes; answers Yes and cancels every other dialog
+struct FakeDialogs : Dialogs {  // records OK boxes and file dialogs; answers Yes, the scripted files, else cancels
   std::vector<std::string> messages;
+  std::vector<std::optional<std::string>> files;         // the next file dialogs' answers
+  std::vector<std::pair<std::string, std::string>> fileDialogs;  // (initial path, filter) as asked
   void message(const std::string& text) override { messages.push_back(text); }
   bool askYesNo(const std::string&, const std::string&) override { return true; }
   std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
-  std::optional<std::string> openFile(const std::string&, const std::string&) override { return {}; }
+  std::optional<std::string> openFile(const std::string& initial, const std::string& filter) override {
+    fileDialogs.emplace_back(initial, filter);
+    if (files.empty()) return {};
+    auto answer = files.front();
+    files.erase(files.begin());
+    return answer;
+  }
 };
 
 struct FakeClock : Clock {
@@ -24,10 +34,19 @@ struct FakeClock : Clock {
   LocalDateTime now() const override { return time; }
 };
 
-struct FakeRandom : Random {
-  void seedFromClock() override {}
-  int uniformInt(int low, int) override { return low; }
-  double unit() override { return 0.0; }
+struct FakeRandom : Random {  // gives the scripted numbers in turn, then the lowest; counts the seeds
+  std::vector<int> ints;
+  std::vector<double> units;
+  int seeds = 0;
+  void seedFromClock() override { ++seeds; }
+  int uniformInt(int low, int) override { return take(ints, low); }
+  double unit() override { return take(units, 0.0); }
+  template <typename T> static T take(std::vector<T>& script, T otherwise) {
+    if (script.empty()) return otherwise;
+    T v = script.front();
+    script.erase(script.begin());
+    return v;
+  }
 };
 
 struct SendMailCall { std::string server, recipients, replyTo, subject, body, attachment, sender; };

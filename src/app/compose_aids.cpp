@@ -1,0 +1,130 @@
+#include "app/compose_aids.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <system_error>
+
+#include "app/compose_panel.h"
+#include "app/main_menus.h"
+#include "send/composition_aids.h"
+#include "send/send_window.h"
+
+namespace parupo {
+
+namespace {
+
+const char* const kAnyFile = "すべてのファイル|*.*|";
+
+// Shift, Ctrl and Alt all held; a modifier key counts itself while it goes down, so
+// the decoration comes the moment the third of them is pressed.
+bool allThreeHeld(int key, Qt::KeyboardModifiers modifiers) {
+  if (key == Qt::Key_Shift) modifiers |= Qt::ShiftModifier;
+  if (key == Qt::Key_Control) modifiers |= Qt::ControlModifier;
+  if (key == Qt::Key_Alt) modifiers |= Qt::AltModifier;
+  const Qt::KeyboardModifiers three = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+  return (modifiers & three) == three;
+}
+
+}  // namespace
+
+ComposeAids::ComposeAids(ComposePanel& panel, MainMenus& menus, SendWindow& window,
+                         const QLineEdit& specificAddress, const Services& services, std::string& attachment)
+    : panel_(panel),
+      menus_(menus),
+      window_(window),
+      specificAddress_(specificAddress),
+      services_(services),
+      attachment_(attachment),
+      dialogPath_((services.programFolder / "*.*").string()) {
+  connect(panel_.Command3, &QPushButton::clicked, this, [this] { TnpFile(); });
+  connect(panel_.Command3, &QWidget::customContextMenuRequested, this, [this] { dropAttachment(); });
+  connect(panel_.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+  connect(panel_.Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+  // A new specific address recolours the recipient at once, not only at its next edit.
+  connect(&specificAddress_, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+  // Enter in the subject goes on to the body; it never sends.
+  connect(panel_.Text3, &QLineEdit::returnPressed, this, [this] { panel_.Text4->setFocus(Qt::OtherFocusReason); });
+  connect(panel_.Text4, &QPlainTextEdit::textChanged, this, [this] { Text4_Change(); });
+  for (QLabel* label : panel_.Label1) label->installEventFilter(this);
+  panel_.Text4->installEventFilter(this);
+}
+
+bool ComposeAids::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == panel_.Text4 && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // The key that completes Shift+Ctrl+Alt decorates and types nothing itself.
+    return Text4_KeyDown(key->key(), key->modifiers());
+  }
+  if (event->type() == QEvent::MouseButtonRelease) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    for (int i = 0; i < static_cast<int>(panel_.Label1.size()); ++i) {
+      QLabel* label = panel_.Label1[static_cast<std::size_t>(i)];
+      if (watched == label && mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint()))
+        Label1_Click(i);
+    }
+  }
+  return false;  // the labels go on as usual
+}
+
+void ComposeAids::TnpFile() {
+  const auto chosen = services_.dialogs.openFile(dialogPath_, kAnyFile);
+  if (!chosen) return;
+  dialogPath_ = *chosen;
+  std::error_code ec;
+  const std::uintmax_t bytes = std::filesystem::file_size(std::filesystem::path(*chosen), ec);
+  if (ec) return;  // gone or not a file: the earlier attachment, if any, stays
+  attachment_ = *chosen;
+  sizeCaption_ = attachmentCaption(bytes);
+  window_.setCaption(sizeCaption_);
+  panel_.showAttachment(attachment_);
+  menus_.showAttachmentSet(true);
+}
+
+void ComposeAids::dropAttachment() {
+  if (attachment_.empty()) return;
+  attachment_.clear();
+  panel_.showAttachment("");
+  menus_.showAttachmentSet(false);
+  // The size of a file no longer attached would mislead.
+  if (panel_.Frame2->window()->windowTitle().toStdString() == sizeCaption_) window_.setCaption(kProgramCaption);
+}
+
+void ComposeAids::Command4_Click() {
+  panel_.setNoCopy(true);
+  const QuickMessage message = pickQuickMessage(services_.random);
+  panel_.setSubject(message.subject);
+  panel_.setBody(message.body);
+  panel_.Command1->click();  // the send button's own handler
+}
+
+void ComposeAids::Label1_Click(int index) {
+  if (index == 1) {  // "件名": the date option, and the subject that goes with it
+    menus_.toggleSubjectIsDate();
+    panel_.setSubject(window_.settings().dateSubject(services_.clock.now()).value_or(""));
+  } else if (index == 2) {  // "本文": a date stamp on a line of its own
+    panel_.appendBody(bodyStamp(services_.clock.now()));
+  }
+}
+
+void ComposeAids::Text1_Change() { panel_.markRecipient(panel_.Text1->text() == specificAddress_.text()); }
+
+void ComposeAids::Text4_Change() {
+  const std::size_t length = composeLength(panel_.recipient(), panel_.subject(), panel_.body());
+  panel_.Text4->setToolTip(QString::number(length));
+}
+
+bool ComposeAids::Text4_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+  const std::string set = readDecorationSet(services_.programFolder);
+  if (!allThreeHeld(key, modifiers)) return false;
+  const std::string body = panel_.body();
+  const std::string decorated = decorate(body, set, services_.random);
+  if (decorated != body) panel_.replaceBody(decorated);
+  return true;
+}
+
+}  // namespace parupo

@@ -1,0 +1,54 @@
+// The aids around the compose boxes, as the main window's handlers: choosing and dropping
+// the attachment, the quick "帰" message, the clickable labels, the red recipient, Enter
+// in the subject, the length count and the decoration of the body. Their rules are in
+// send/composition_aids.h; this is the window side.
+#pragma once
+
+#include <QObject>
+#include <string>
+
+#include "core/services.h"
+
+class QLineEdit;
+
+namespace parupo {
+
+class ComposePanel;
+class MainMenus;
+class SendWindow;
+
+class ComposeAids final : public QObject {
+ public:
+  // `attachment` is the send's TnpPath; `specificAddress` is Text6 of the settings panel.
+  ComposeAids(ComposePanel& panel, MainMenus& menus, SendWindow& window, const QLineEdit& specificAddress,
+              const Services& services, std::string& attachment);
+
+  // Shows the open-file dialog; a chosen file becomes the attachment, its size the caption
+  // ("N KB") and its path the button's tooltip. A cancel, or a file whose size cannot be
+  // read, changes nothing and says nothing.
+  void TnpFile();
+  // No attachment any more: the button and its tooltip are as at start.
+  void dropAttachment();
+  void Command4_Click();
+  void Label1_Click(int index);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Text1_Change();
+  void Text4_Change();
+  // True when the key decorated the body and goes no further.
+  bool Text4_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+  ComposePanel& panel_;
+  MainMenus& menus_;
+  SendWindow& window_;
+  const QLineEdit& specificAddress_;
+  Services services_;
+  std::string& attachment_;
+  std::string dialogPath_;   // the next dialog starts from the last choice
+  std::string sizeCaption_;  // the caption the last choice set
+};
+
+}  // namespace parupo

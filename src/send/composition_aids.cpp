@@ -1,0 +1,102 @@
+#include "send/composition_aids.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "platform/field_reader.h"
+#include "platform/text_file.h"
+#include "platform/text_util.h"
+
+namespace parupo {
+
+namespace {
+
+constexpr std::string_view kComma = "、";   // U+3001
+constexpr std::string_view kPeriod = "。";  // U+3002
+
+// The text's characters, each a whole UTF-8 sequence.
+std::vector<std::string_view> characters(std::string_view text) {
+  std::vector<std::string_view> out;
+  while (!text.empty()) {
+    const std::size_t n = utf8CharLength(text);
+    out.push_back(text.substr(0, n));
+    text.remove_prefix(n);
+  }
+  return out;
+}
+
+// The characters a "。" may become. A "。" drawn from the set would stand in its own
+// place and be drawn for again, so leaving it out of the draw gives the same odds.
+std::vector<std::string_view> candidates(std::string_view set) {
+  std::vector<std::string_view> out;
+  for (std::string_view c : characters(set))
+    if (c != kPeriod) out.push_back(c);
+  if (out.empty() && !set.empty()) out = characters(kDefaultDecorationSet);
+  return out;
+}
+
+}  // namespace
+
+QuickMessage pickQuickMessage(Random& random) {
+  const int last = static_cast<int>(kQuickSubjects.size()) - 1;
+  QuickMessage m;
+  m.subject = kQuickSubjects[static_cast<std::size_t>(random.uniformInt(0, last))];
+  m.body = kQuickBodies[static_cast<std::size_t>(random.uniformInt(0, last))];
+  return m;
+}
+
+std::string bodyStamp(const LocalDateTime& now) { return "\r\n" + formatMonthDayTime(now); }
+
+std::size_t composeLength(std::string_view recipient, std::string_view subject, std::string_view body) {
+  return utf16Length(recipient) + utf16Length(subject) + utf16Length(body);
+}
+
+std::string attachmentCaption(std::uintmax_t bytes) { return std::to_string(bytes / 1024) + " KB"; }
+
+std::string oneLine(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    out += (c == '\r' || c == '\n') ? ' ' : c;
+  }
+  return out;
+}
+
+std::string readDecorationSet(const std::filesystem::path& folder) {
+  const std::filesystem::path file = folder / "naisho.txt";
+  std::error_code ec;
+  const bool exists = std::filesystem::exists(file, ec);
+  if (ec) return kDefaultDecorationSet;
+  if (!exists) {
+    // The user finds the file beside the program and may put symbols of their own in it.
+    // A folder that takes no file only means the default set stays in use.
+    writeTextLines(file, {kDefaultDecorationSet});
+    return kDefaultDecorationSet;
+  }
+  const auto lines = readTextLines(file);
+  if (!lines || lines->empty() || trimBlanks(lines->front()).empty()) return kDefaultDecorationSet;
+  return firstField(*lines);
+}
+
+std::string decorate(std::string_view body, std::string_view set, Random& random) {
+  const std::vector<std::string_view> pool = candidates(set);
+  random.seedFromClock();
+  std::string out;
+  out.reserve(body.size());
+  for (std::string_view c : characters(body)) {
+    if (c != kComma && c != kPeriod) {
+      out += c;
+      continue;
+    }
+    if (pool.empty()) continue;  // an empty set removes the mark
+    double r = random.unit();
+    if (!(r > 0)) r = 0;  // a generator outside 0 <= r < 1 still picks from the set
+    auto pick = static_cast<std::size_t>(std::min(r, 1.0) * static_cast<double>(pool.size()));
+    out += pool[std::min(pick, pool.size() - 1)];
+  }
+  return out;
+}
+
+}  // namespace parupo

@@ -1,0 +1,126 @@
+// The log viewer offscreen over a temporary program folder, beside a stand-in main window.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QtWidgets>
+
+#include "logs/form2.h"
+#include "platform/text_file.h"
+#include "support/fakes.h"
+#include "support/temp_folder.h"
+
+namespace parupo {
+namespace {
+
+using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+Lines listed(const Form2& f) {
+  Lines names;
+  for (int i = 0; i < f.List1->count(); ++i) names.push_back(f.List1->item(i)->text().toStdString());
+  return names;
+}
+Lines menu(const Form2& f) {  // the captions of the entries shown
+  Lines captions;
+  for (QAction* a : f.mn1) if (a->isVisible()) captions.push_back(a->text().toStdString());
+  return captions;
+}
+
+class Form2Test : public ::testing::Test {
+ protected:
+  test::TempFolder folder;
+  test::FakeDialogs dialogs;
+  QWidget main;
+  std::vector<bool> mainVisible;  // what the viewer asked of the main window, in order
+
+  Form2Test() {
+    main.setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_FileIcon));
+    main.move(30, 40);
+    main.show();
+  }
+  Form2* open() {
+    return openLogViewer(dialogs, folder.path(), &main, [this](bool visible) {
+      mainVisible.push_back(visible);
+      main.setVisible(visible);
+    });
+  }
+  void log(const std::string& name, const std::string& recipient, const std::string& body = "") {
+    fs::create_directories(folder / "log");
+    ASSERT_EQ(writeTextLines(folder / "log" / name, {"", "宛先 : " + recipient, "本文 : ", body, "", "添付 : "}), "");
+  }
+  void rightClick(Form2& f) {
+    QTest::mousePress(f.List1->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(f.mn0->isVisible());
+  }
+};
+
+TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
+  EXPECT_EQ(open(), nullptr);  // no log folder
+  EXPECT_EQ(dialogs.messages, Lines{"ログがありません"});
+  EXPECT_TRUE(mainVisible.empty());
+
+  log("20240105-0930-00.txt", "abc", "A");
+  log("20240106-0800-00.txt", "Taro <abc>", "B");
+  log("20240107-0000-00.txt", "gone@x");
+  log("20240104-0000-00.txt", "a@x\tb@x & me@x");  // several addresses, sent separately
+  test::writeBytes(folder / "log" / "other.dat", "");
+  QPointer<Form2> form = open();
+  ASSERT_TRUE(form);
+  EXPECT_EQ(form->windowTitle(), QString::fromUtf8("!ぱるぽ びゅわー"));
+  EXPECT_EQ(form->windowIcon().cacheKey(), main.windowIcon().cacheKey());
+  EXPECT_EQ(form->pos(), QPoint(30, 40));
+  EXPECT_EQ(form->frameGeometry().size(), QSize(642, 221));  // 9630 x 3315 twips
+  EXPECT_EQ(listed(*form), (Lines{"20240107-0000-00.txt", "20240106-0800-00.txt", "20240105-0930-00.txt",
+                                   "20240104-0000-00.txt"}));
+  EXPECT_TRUE(main.isHidden() && form->Text1->isReadOnly());
+
+  // By click, then by arrow key: every line of the log, the last one ended too.
+  QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
+                    form->List1->visualItemRect(form->List1->item(1)).center());
+  EXPECT_EQ(form->Text1->toPlainText(), QString::fromUtf8("\n宛先 : Taro <abc>\n本文 : \nB\n\n添付 : \n"));
+  QTest::keyClick(form->List1, Qt::Key_Down);
+  EXPECT_TRUE(form->Text1->toPlainText().contains(QStringLiteral("\nA\n")));
+  fs::remove(folder / "log" / "20240107-0000-00.txt");  // a listed log gone since: nothing to show
+  QTest::keyClick(form->List1, Qt::Key_Home);
+  EXPECT_EQ(form->Text1->toPlainText(), QString());
+
+  rightClick(*form);  // the selection stays where it was; "&" and TAB show as they are
+  EXPECT_EQ(menu(*form), (Lines{"abc", "a@x b@x && me@x"}));
+  EXPECT_EQ(form->List1->currentRow(), 0);
+  form->mn1[0]->trigger();
+  form->mn0->hide();
+  EXPECT_EQ(listed(*form), (Lines{"20240106-0800-00.txt", "20240105-0930-00.txt"}));
+
+  int lastWindowClosed = 0;  // the main window is back before the viewer goes: the program runs on
+  QObject::connect(qApp, &QGuiApplication::lastWindowClosed, form, [&] { ++lastWindowClosed; });
+  form->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(form.isNull() && main.isVisible());
+  EXPECT_EQ(mainVisible, (std::vector<bool>{false, true}));
+  EXPECT_EQ(lastWindowClosed, 0);
+}
+
+TEST_F(Form2Test, AnEmptyFolderShrinkingAndTheEndOfTheProgram) {
+  fs::create_directories(folder / "log");
+  QPointer<Form2> form = open();
+  rightClick(*form);  // the first entry shows even without a caption
+  EXPECT_EQ(menu(*form), Lines{""});
+  form->setWindowSizeTwips(1000, 1000);
+  EXPECT_EQ(QSizeF(form->windowWidth(), form->windowHeight()), QSizeF(2925, 1335));
+  EXPECT_EQ(form->Text1->size(), QSize(30, 53));  // 450 x 795 twips
+  EXPECT_EQ(form->List1->height(), 55);           // 825 twips
+  form->resize(100, 300);                         // from outside: the width snaps back
+  QApplication::processEvents();
+  EXPECT_EQ(form->frameGeometry().size(), QSize(195, 304));  // the offscreen frame adds 4 pixels
+  EXPECT_EQ(form->Text1->size(), QSize(30, 268));
+
+  auto* mainWindow = new QWidget;
+  int calls = 0;
+  form = openLogViewer(dialogs, folder.path(), mainWindow, [&calls](bool) { ++calls; });
+  delete mainWindow;  // the program ends: no call into a main window that is gone
+  EXPECT_TRUE(form.isNull());
+  EXPECT_EQ(calls, 1);
+}
+
+}  // namespace
+}  // namespace parupo

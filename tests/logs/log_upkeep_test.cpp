@@ -1,0 +1,98 @@
+#include "logs/log_upkeep.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <ctime>
+
+#include "support/temp_folder.h"
+
+namespace parupo {
+namespace {
+
+using namespace test;
+namespace fs = std::filesystem;
+
+// Gives a file (made with `bytes` when missing) the local modification time y-mo-d h:mi.
+void touch(const fs::path& file, int y, int mo, int d, int h, int mi, const std::string& bytes = "x") {
+  if (!fs::exists(fs::symlink_status(file))) writeBytes(file, bytes);
+  std::tm tm{0, mi, h, d, mo - 1, y - 1900, 0, 0, -1, 0, nullptr};
+  const std::time_t t = std::mktime(&tm);
+  const timespec times[2] = {{t, 0}, {t, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+TEST(LogAgeing, DayNumbersRoundNoonUpAndAgesCountDays) {
+  EXPECT_EQ(dayNumber({1899, 12, 30, 0, 0, 0}), 0);
+  EXPECT_EQ(dayNumber({2000, 1, 1, 11, 59, 59}), 36526);
+  EXPECT_EQ(dayNumber({2000, 1, 1, 12, 0, 0}), 36527);
+  const LocalDateTime yesterdayMorning{2026, 3, 6, 9, 0, 0};  // R = 1: deleted from age 2 on
+  const struct { const char* name; LocalDateTime now; long age; } rows[] = {
+      {"this morning", {2026, 3, 7, 8, 0, 0}, 1},     {"this afternoon", {2026, 3, 7, 12, 0, 0}, 2},
+      {"tomorrow morning", {2026, 3, 8, 8, 0, 0}, 2}, {"across the year", {2027, 1, 1, 0, 0, 0}, 301},
+      {"before it was written", {2026, 3, 5, 8, 0, 0}, -1},
+  };
+  for (const auto& r : rows) EXPECT_EQ(fileAge(yesterdayMorning, r.now), r.age) << r.name;
+}
+
+TEST(LogAgeing, DeletesOrdinaryFilesOlderThanTheRetentionAndNothingElse) {
+  TempFolder program, outside;
+  const fs::path log = program / "log";
+  fs::create_directories(log / "old-folder");
+  const struct { const char* name; int year, day; bool stays; } rows[] = {
+      {"20260306-0900-00.txt", 2026, 6, true},  // age 1 = R
+      {"20260305-1100-00.txt", 2026, 5, false},  // age 2
+      {"notes.doc", 2025, 1, false},             // not a log: aged all the same
+      {"future.txt", 2030, 1, true},
+      {".hidden", 2025, 1, true},
+      {"old-folder", 2025, 1, true},
+      {"link.txt", 2025, 1, true},  // a symbolic link to an old file outside
+  };
+  touch(outside / "target.txt", 2025, 3, 1, 0, 0);
+  fs::create_symlink(outside / "target.txt", log / "link.txt");
+  for (const auto& r : rows) touch(log / r.name, r.year, 3, r.day, 9, 0);
+  ageLogs(program.path(), "1", {2026, 3, 7, 8, 0, 0});  // the retention field's text
+  for (const auto& r : rows) EXPECT_EQ(fs::exists(fs::symlink_status(log / r.name)), r.stays) << r.name;
+  EXPECT_TRUE(fs::exists(outside / "target.txt"));
+  ageLogs(outside.path(), 1, {2026, 3, 7, 8, 0, 0});  // no log folder: nothing happens
+  EXPECT_TRUE(fs::exists(outside / "target.txt"));
+}
+
+TEST(DailyBackup, TheDayStampDecidesUnlessForcedWithOne) {
+  const LocalDateTime today{2026, 3, 7, 0, 1, 0};
+  const struct { const char* name; LocalDateTime modified; int force; bool due; } rows[] = {
+      {"yesterday 23:59", {2026, 3, 6, 23, 59, 0}, 0, true},  {"changed today", {2026, 3, 7, 0, 0, 30}, 0, false},
+      {"last year", {2025, 12, 31, 9, 0, 0}, 0, true},         {"in the future", {2026, 3, 8, 9, 0, 0}, 0, false},
+      {"forced today", {2026, 3, 7, 0, 0, 30}, 1, true},       {"forced future", {2026, 3, 8, 9, 0, 0}, 1, true},
+      {"-1 today", {2026, 3, 7, 0, 0, 30}, -1, false},         {"-1 yesterday", {2026, 3, 6, 23, 59, 0}, -1, true},
+  };
+  for (const auto& r : rows) EXPECT_EQ(backupDue(r.modified, today, r.force), r.due) << r.name;
+  EXPECT_EQ(backupPath("/p/PPad.dat"), fs::path("/p/PPad.da$"));
+  EXPECT_EQ(backupPath("/p/データ"), fs::path("/p/デー$"));
+}
+
+TEST(DailyBackup, StartUpCopiesEachDataFileByteForByteAndKeepsItPrivate) {
+  TempFolder program;
+  const LocalDateTime now{2026, 3, 7, 0, 1, 0};
+  const std::string pp1 = "smtp.example.jp\r\n\x94\xe9\x96\xa7\r\n";  // a password in CP932
+  touch(program / "PP1.dat", 2026, 3, 6, 23, 59, pp1);
+  fs::permissions(program / "PP1.dat", fs::perms::owner_read | fs::perms::owner_write);
+  touch(program / "PP2.dat", 2026, 3, 7, 0, 0, "today\r\n");
+  writeBytes(program / "PP2.da$", "older\r\n");
+  writeBytes(program / "PP3.da$", "kept\r\n");  // its data file is gone: the backup stays
+  touch(program / "PPad.dat", 2030, 1, 1, 0, 0);
+  fs::create_directory(program / "PP4.dat");  // not an ordinary file
+
+  makeDailyBackups(program.path(), now);
+  EXPECT_EQ(readBytes(program / "PP1.da$"), pp1);
+  EXPECT_EQ(fs::status(program / "PP1.da$").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(readBytes(program / "PP2.da$") + readBytes(program / "PP3.da$"), "older\r\nkept\r\n");
+  EXPECT_FALSE(fs::exists(program / "PPad.da$") || fs::exists(program / "PP4.da$"));
+  BakDat(program / "PP2.dat", 1, now);  // forced: today's file replaces the old backup
+  EXPECT_EQ(readBytes(program / "PP2.da$"), "today\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(program.path()), {}), 7);  // no temporary file left
+}
+
+}  // namespace
+}  // namespace parupo

@@ -1,0 +1,116 @@
+#include "send/composition_aids.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/text_file.h"
+#include "support/fakes.h"
+#include "support/temp_folder.h"
+
+namespace parupo::test {
+namespace {
+
+TEST(Decoration, EachMarkBecomesASymbolOfTheSetAndTheLoopEnds) {
+  const struct {
+    const char* name;
+    const char* body;
+    const char* set;
+    std::vector<double> draws;
+    const char* decorated;
+  } rows[] = {
+      {"comma-and-period", "A、B。C", "★", {}, "A★B★C"},
+      {"draws-pick-by-position", "。。。。", "★●◆■", {0.0, 0.25, 0.5, 0.99}, "★●◆■"},
+      {"twice-written-is-twice-as-likely", "。。", "★★●", {0.6, 0.7}, "★●"},
+      {"generator-giving-one-stays-in-the-set", "。", "★●", {1.0}, "●"},
+      {"empty-set-removes-the-marks", "、あ。い、。", "", {}, "あい"},
+      {"period-only-set-falls-back", "。、", "。。", {0.0, 0.99}, "★■"},
+      {"period-in-set-is-never-drawn", "。。", "。★", {0.0, 0.9}, "★★"},
+      {"comma-in-set-stays-a-comma", "。", "、", {}, "、"},
+      {"whole-characters-of-the-set", "。。", "😀x", {0.0, 0.6}, "😀x"},
+      {"nothing-to-decorate", "abc\r\n本文", "★", {}, "abc\r\n本文"},
+      {"full-width-stop-is-not-a-mark", "．，", "★", {}, "．，"},
+  };
+  for (const auto& row : rows) {
+    FakeRandom random;
+    random.units = row.draws;
+    EXPECT_EQ(decorate(row.body, row.set, random), row.decorated) << row.name;
+    EXPECT_EQ(random.seeds, 1) << row.name;
+    EXPECT_TRUE(random.units.empty()) << row.name;  // one draw per mark, no more
+  }
+}
+
+TEST(Decoration, ALongBodyWithAPeriodOnlySetEndsAtOnce) {
+  FakeRandom random;  // always draws position 0
+  const std::string body(30000, 'x');
+  std::string marks;
+  for (int i = 0; i < 10000; ++i) marks += "。";
+  EXPECT_EQ(decorate(body + marks, "。", random).substr(body.size(), 6), "★★");
+}
+
+TEST(DecorationSet, ReadFromNaishoTxtCreatedWhenMissing) {
+  const struct {
+    const char* name;
+    const char* bytes;  // nullptr: no file
+    const char* set;
+  } rows[] = {
+      {"missing-is-created", nullptr, "★●◆■"},
+      {"first-field", "\x81\x99\x81\x9a,\x81\x9b\r\n\x81\x9c\r\n", "☆★"},
+      {"quoted-field-keeps-its-comma", "\"\x81\x99,\x81\x9a\",x", "☆,★"},
+      {"leading-blanks-skipped", "  \x81\x9c\x81\x9c", "●●"},
+      {"comma-first-is-an-empty-set", ",\x81\x99\r\n", ""},
+      {"zero-bytes-fall-back", "", "★●◆■"},
+      {"blank-first-line-falls-back", "  \r\n\x81\x99\r\n", "★●◆■"},
+  };
+  for (const auto& row : rows) {
+    TempFolder folder;
+    if (row.bytes) writeBytes(folder / "naisho.txt", row.bytes);
+    EXPECT_EQ(readDecorationSet(folder.path()), row.set) << row.name;
+    EXPECT_EQ(readBytes(folder / "naisho.txt"), row.bytes ? row.bytes : "\x81\x9a\x81\x9c\x81\x9f\x81\xa1\r\n")
+        << row.name;  // an existing file is never rewritten
+  }
+}
+
+TEST(DecorationSet, AFolderThatTakesNoFileGivesTheDefaultSetQuietly) {
+  TempFolder folder;
+  const auto inside = folder / "gone";  // no such folder: nothing can be created there
+  EXPECT_EQ(readDecorationSet(inside), "★●◆■");
+  EXPECT_FALSE(std::filesystem::exists(inside));
+  std::filesystem::create_directory(folder / "naisho.txt");  // a name taken by a folder
+  EXPECT_EQ(readDecorationSet(folder.path()), "★●◆■");
+}
+
+TEST(ComposeAids, CountsCaptionsStampsAndOneLineText) {
+  const struct { const char* name; const char* recipient; const char* subject; const char* body; std::size_t length; } counts[] = {
+      {"ten-two-three", "a@example.", "件名", "本文だ", 15},
+      {"line-break-counts-two", "", "", "a\r\nb", 4},
+      {"surrogate-pair-counts-two", "", "𠮷", "", 2},
+      {"all-empty", "", "", "", 0},
+  };
+  for (const auto& c : counts) EXPECT_EQ(composeLength(c.recipient, c.subject, c.body), c.length) << c.name;
+
+  const struct { std::uintmax_t bytes; const char* caption; } sizes[] = {
+      {0, "0 KB"}, {1023, "0 KB"}, {1024, "1 KB"}, {1536, "1 KB"}, {5368709120ULL, "5242880 KB"}};
+  for (const auto& s : sizes) EXPECT_EQ(attachmentCaption(s.bytes), s.caption) << s.bytes;
+
+  EXPECT_EQ(bodyStamp(LocalDateTime{2026, 3, 7, 4, 5, 59}), "\r\n03/07 04:05");
+
+  const struct { const char* name; const char* text; const char* line; } lines[] = {
+      {"crlf-is-one-blank", "a\r\nb", "a b"},
+      {"lone-cr-and-lf", "a\rb\nc", "a b c"},
+      {"two-breaks", "a\n\nb\r\n", "a  b "},
+      {"tab-stays", "a\tb", "a\tb"},
+      {"japanese", "件名\r\n続き", "件名 続き"},
+  };
+  for (const auto& l : lines) EXPECT_EQ(oneLine(l.text), l.line) << l.name;
+}
+
+TEST(ComposeAids, QuickMessageDrawsSubjectAndBodyIndependently) {
+  FakeRandom random;
+  random.ints = {2, 4, 4, 0};
+  const QuickMessage first = pickQuickMessage(random), second = pickQuickMessage(random);
+  EXPECT_EQ(first.subject + first.body + "|" + second.subject + second.body, "けーろぷにぷに|けろけろよろん");
+}
+
+}  // namespace
+}  // namespace parupo::test
