@@ -15,6 +15,7 @@
 #include "app/startup.h"
 #include "app/window_size.h"
 #include "addressbook/form4.h"
+#include "logs/form2.h"
 #include "core/settings_store.h"
 #include "send/parupo.h"
 
@@ -52,6 +53,7 @@ Form1::Form1(Services services, QWidget* parent)
       menuBar(), MainMenus::Handlers{.settings = [this] { settingsPanelShown() ? PutPop() : SetPop(); },
                                      .historyPicked = [this](int slot) { pickHistory(slot); },
                                      .clear = [this] { clearCompose(); },
+                                     .logViewer = [this] { openLogViewer(); },
                                      .addressBook = [this] { openAddressBook(); },
                                      .attachment = [this] { aids_->TnpFile(); },
                                      .dropAttachment = [this] { aids_->dropAttachment(); }});
@@ -140,6 +142,11 @@ void Form1::pickHistory(int slot) {
 }
 
 // --- The other windows ------------------------------------------------------------------
+
+// "び": the viewer takes this window's place until it closes.
+void Form1::openLogViewer() {
+  parupo::openLogViewer(services_.dialogs, folder_, this, [this](bool visible) { setVisible(visible); });
+}
 
 // "あ2": the book opens beside this window and loads its file; chosen again while it is
 // open, it only comes to the front.

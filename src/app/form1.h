@@ -97,6 +97,7 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   void pickHistory(int slot);
   void clearCompose();
   SendOutcome Parupo();
+  void openLogViewer();
   void openAddressBook();
   // The open address book writes its file before the program ends.
   void saveOtherWindows();

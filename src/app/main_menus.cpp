@@ -103,6 +103,7 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
   }
 
   PopSetup[kLogViewer] = bar->addAction(QStringLiteral("び"));
+  QObject::connect(PopSetup[kLogViewer], &QAction::triggered, bar, [this] { handlers_.logViewer(); });
   PopSetup[kHiddenEntry] = bar->addAction(QStringLiteral("あ"));
   PopSetup[kAddressBook] = bar->addAction(QStringLiteral("あ2"));
   QObject::connect(PopSetup[kAddressBook], &QAction::triggered, bar, [this] { handlers_.addressBook(); });

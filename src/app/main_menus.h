@@ -23,6 +23,7 @@ class MainMenus {
     std::function<void()> settings;           // "設定": the settings panel opens or closes
     std::function<void(int)> historyPicked;   // an entry of either history menu, by slot
     std::function<void()> clear;              // "送信内容クリア"
+    std::function<void()> logViewer;          // "び"
     std::function<void()> addressBook;        // "あ2"
     std::function<void()> attachment;         // "添付ファイル": choose the attachment
     std::function<void()> dropAttachment;     // "添付ファイルを外す"

@@ -1,8 +1,10 @@
 #include "app/startup.h"
 
+#include <optional>
 #include <system_error>
 
 #include "core/settings_store.h"
+#include "logs/log_upkeep.h"
 #include "platform/text_file.h"
 
 namespace parupo {
@@ -21,11 +23,15 @@ bool fileExists(const std::filesystem::path& p) {
 
 StartupPlan planStartup(const std::filesystem::path& folder, const LocalDateTime& now) {
   StartupPlan plan;
+  // Before any data file is read, so that the day's backups hold what the last run left.
+  makeDailyBackups(folder, now);
+
   plan.developmentFolder = fileExists(folder / "pigeon2.vbp");
   if (plan.developmentFolder) plan.subject = "×";
 
   if (auto settings = loadSettings(folder, Settings{})) plan.settings = std::move(*settings);
-  if (auto days = loadRetentionDays(folder)) plan.settings.retentionDays = *days;
+  const std::optional<std::string> retention = loadRetentionDays(folder);
+  if (retention) plan.settings.retentionDays = *retention;
   if (auto date = plan.settings.dateSubject(now)) plan.subject = *date;
 
   plan.recipient = kDefaultRecipient;
@@ -37,6 +43,10 @@ StartupPlan planStartup(const std::filesystem::path& folder, const LocalDateTime
 
   plan.openSettingsPanel = plan.settings.smtpServer.empty();
   if (auto lines = readTextLines(folder / "PPad.dat")) plan.addressBookLines = std::move(*lines);
+
+  // Old logs are deleted only by a retention the user has saved: without PP4.dat the
+  // field's default keeps every log.
+  if (retention) ageLogs(folder, *retention, now);
   return plan;
 }
 

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 
+#include "platform/clock.h"
 #include "support/temp_folder.h"
 
 namespace parupo {
@@ -71,6 +73,30 @@ TEST(StartupPlan, SettingsHistoryAndAddressBookAreRead) {
   EXPECT_EQ(plan.history.slot(2), "c@example.jp");
   EXPECT_EQ(plan.addressBookLines, (Lines{"友達", "佐藤\tc@example.jp"}));
   EXPECT_EQ(plan.history.namesFrom(plan.addressBookLines)[2], "佐藤");
+}
+
+// Backups come before anything is read; logs are aged only by a saved retention.
+TEST(StartupPlan, BacksUpTheDataFilesAndAgesTheLogsOnlyWithPP4) {
+  const auto daysAgo = [](const std::filesystem::path& file, int days) {
+    std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * days));
+  };
+  for (const bool withPP4 : {false, true}) {
+    test::TempFolder folder;
+    std::filesystem::create_directory(folder / "log");
+    test::writeBytes(folder / "log/old.txt", "old");
+    test::writeBytes(folder / "log/old.eml", "old");
+    test::writeBytes(folder / "log/new.txt", "new");
+    daysAgo(folder / "log/old.txt", 5);
+    daysAgo(folder / "log/old.eml", 5);
+    test::writeBytes(folder / "PP2.dat", "a@example.jp\r\n");
+    daysAgo(folder / "PP2.dat", 1);
+    if (withPP4) test::writeBytes(folder / "PP4.dat", "2\r\n");
+    planStartup(folder.path(), SystemClock().now());
+    EXPECT_EQ(test::readBytes(folder / "PP2.da$"), "a@example.jp\r\n") << withPP4;
+    EXPECT_EQ(std::filesystem::exists(folder / "log/old.txt"), !withPP4);
+    EXPECT_EQ(std::filesystem::exists(folder / "log/old.eml"), !withPP4);
+    EXPECT_TRUE(std::filesystem::exists(folder / "log/new.txt"));
+  }
 }
 
 }  // namespace
