@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/end_signals.h"
 #include "app/form1.h"
 #include "app/single_instance.h"
 #include "core/services.h"
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
                                         endNow();
                                       }});
   dialogs.setParentWindow(&form);
+  // Shutdown, logout and `kill` end the program as its close box does.
+  parupo::EndSignals endSignals([&form] { form.requestEnd(); });
   form.show();
   return QApplication::exec();
 }

@@ -178,13 +178,6 @@ void ComposePanel::setAddressBookLines(const std::vector<std::string>& lines) {
   mAdrs->addItems(items);
 }
 
-std::vector<std::string> ComposePanel::addressBookLines() const {
-  std::vector<std::string> lines;
-  lines.reserve(static_cast<std::size_t>(mAdrs->count()));
-  for (int i = 0; i < mAdrs->count(); ++i) lines.push_back(mAdrs->item(i)->text().toStdString());
-  return lines;
-}
-
 void ComposePanel::fit(const ComposeLayout& layout, const TwipsWindow& twips) {
   if (layout.frameHeight) twips.setHeight(Frame2, *layout.frameHeight);
   if (layout.bodyHeight) twips.setHeight(Text4, *layout.bodyHeight);

@@ -54,8 +54,8 @@ class ComposePanel {
   // Red while the recipient is the specific address of the settings, else black.
   void markRecipient(bool specific);
 
+  // The hidden copy of PPad.dat's lines (mAdrs).
   void setAddressBookLines(const std::vector<std::string>& lines);
-  std::vector<std::string> addressBookLines() const;
 
   // Sizes the panel and its boxes for the window's size rules.
   void fit(const ComposeLayout& layout, const TwipsWindow& twips);

@@ -2,9 +2,13 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 
 #include "app/compose_aids.h"
 #include "app/compose_panel.h"
@@ -63,6 +67,13 @@ Form1::Form1(Services services, QWidget* parent)
 
   setWindowSizeTwips(kDefaultWindowHeight, kDefaultWindowWidth);
   Form_Load(planStartup(folder_, services_.clock.now()));
+
+  // The end of the session: the session manager first asks for the data to be saved
+  // (it may still cancel the logout), then ends the application.
+#if QT_CONFIG(sessionmanager)
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { saveBeforeEnding(); });
+#endif
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { requestEnd(); });
 }
 
 Form1::~Form1() = default;
@@ -71,12 +82,14 @@ Form1::~Form1() = default;
 void Form1::Form_Load(const StartupPlan& plan) {
   compose_->Command4->setVisible(plan.developmentFolder);
   applySettings(plan.settings);
+  settingsUnreadable_ = plan.settingsUnreadable;
   compose_->setSubject(plan.subject);
   history_ = plan.history;
   compose_->setRecipient(plan.recipient);
   if (plan.openSettingsPanel) SetPop();
-  compose_->setAddressBookLines(plan.addressBookLines);
-  Rireki();
+  bookLines_ = plan.addressBookLines;
+  compose_->setAddressBookLines(bookLines_);
+  Rireki(false);
   menus_->showChosenHistoryMenu();
 }
 
@@ -91,15 +104,18 @@ Settings Form1::settings() const {
   Settings st;
   settingsPanel_->readInto(st);
   menus_->readInto(st);
-  st.height = twips_.height();
-  st.width = twips_.width();
+  // The settings panel has a size of its own; the window's size is the one it had before.
+  st.height = settingsPanelShown() ? savedHeight_ : twips_.height();
+  st.width = settingsPanelShown() ? savedWidth_ : twips_.width();
   return st;
 }
 
 // --- The settings panel and the settings files ---------------------------------------
 
 void Form1::SavePopDat() {
-  for (const std::string& problem : parupo::saveSettings(folder_, settings())) services_.dialogs.message(problem);
+  for (const std::string& problem : parupo::saveSettings(folder_, settings(), settingsUnreadable_)) {
+    services_.dialogs.message(problem);
+  }
 }
 
 bool Form1::settingsPanelShown() const { return !settingsPanel_->Frame1->isHidden(); }
@@ -127,11 +143,11 @@ void Form1::clearCompose() {
   compose_->setBody("");
 }
 
-void Form1::Rireki() {
+void Form1::Rireki(bool reportProblems) {
   history_.promote(compose_->recipient());
   const std::string error = history_.save(folder_ / "PP2.dat");
-  menus_->showHistory(history_, compose_->addressBookLines());
-  if (!error.empty()) services_.dialogs.message("宛先の履歴 (PP2.dat) を保存できませんでした。\n" + error);
+  menus_->showHistory(history_, bookLines_);
+  if (reportProblems && !error.empty()) services_.dialogs.message("宛先の履歴 (PP2.dat) を保存できませんでした。\n" + error);
 }
 
 void Form1::pickHistory(int slot) {
@@ -182,15 +198,6 @@ bool Form1::noCopyChecked() const { return compose_->noCopy(); }
 void Form1::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
 void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enabled); }
 
-void Form1::endProgram() {
-  saveOtherWindows();
-  if (services_.endProgram) services_.endProgram();
-}
-
-void Form1::saveOtherWindows() {
-  if (book_) book_->saveBeforeProgramEnds();
-}
-
 std::string Form1::recipient() const { return compose_->recipient(); }
 void Form1::setRecipient(const std::string& text) { compose_->setRecipient(text); }
 void Form1::setSubject(const std::string& text) { compose_->setSubject(text); }
@@ -203,19 +210,37 @@ std::string Form1::caption() const { return windowTitle().toStdString(); }
 
 // --- Closing ---------------------------------------------------------------------------
 
+bool Form1::busy() const { return sending_ > 0 || mail_.busy(); }
+
 void Form1::closeEvent(QCloseEvent* event) {
-  if (sending_ > 0 || mail_.busy()) {
-    // A send is under way: the window closes when it has returned.
+  if (busy()) {
+    // A send is under way: the window closes when it (and its message box) is over.
     closeAfterSend_ = true;
     event->ignore();
     return;
   }
+  event->accept();
+  endProgram();
+}
+
+void Form1::requestEnd() {
+  if (busy()) {
+    closeAfterSend_ = true;
+    return;
+  }
+  endProgram();
+}
+
+void Form1::endProgram() {
+  saveBeforeEnding();
+  if (services_.endProgram) services_.endProgram();
+}
+
+void Form1::saveBeforeEnding() {
   // The address book first: during a consecutive send it gives "送信後終了" back, and
   // the settings saved next must hold the user's own choice.
-  saveOtherWindows();
+  if (book_) book_->saveBeforeProgramEnds();
   SavePopDat();
-  event->accept();
-  if (services_.endProgram) services_.endProgram();
 }
 
 // --- Size ------------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/responsive_mail.h"
 #include "core/services.h"
@@ -54,6 +55,10 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   // the send has returned.
   void Command1_Click();
 
+  // A request to end the program from outside the window (a signal, the end of the
+  // session): handled as the close box is, and so waits for a send under way.
+  void requestEnd();
+
   // --- SendWindow: what the send operation reads and does ----------------------------
   std::string recipientText() const override;
   std::string subjectText() const override;
@@ -64,8 +69,9 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   void setCaption(const std::string& caption) override;
   void setSendEnabled(bool enabled) override;
   void openSettingsPanel() override { SetPop(); }
-  void saveSettings() override { SavePopDat(); }
   void recordRecipient() override { Rireki(); }
+  // Every ending of the program comes here (the close box, "送信後終了", a signal, the
+  // end of the session): it saves what an ending saves, then ends the program.
   void endProgram() override;
 
   // --- SendPort: what another window may do with the send ----------------------------
@@ -91,22 +97,26 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   void setWindowWidth(double twips);
   void applySettings(const Settings& settings);
   void SavePopDat();
+  // What every ending saves, in this order; the session manager also asks for it alone
+  // before a logout.
+  void saveBeforeEnding();
   void SetPop();
   void PutPop();
-  void Rireki();
+  // Start-up tells no problem; a history save the user caused does.
+  void Rireki(bool reportProblems = true);
   void pickHistory(int slot);
   void clearCompose();
   SendOutcome Parupo();
   void openLogViewer();
+  bool busy() const;  // a send or a mail call is under way
   void openAddressBook();
-  // The open address book writes its file before the program ends.
-  void saveOtherWindows();
 
   Services services_;
   std::filesystem::path folder_;     // APas
   ResponsiveMail mail_;
   std::unique_ptr<SendOperation> sendOperation_;
   RecipientHistory history_;
+  std::vector<std::string> bookLines_;  // PPad.dat as read at start-up, for the history's names
   TwipsWindow twips_;
   std::unique_ptr<ComposePanel> compose_;
   std::unique_ptr<SettingsPanel> settingsPanel_;
@@ -118,6 +128,7 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
 
   double savedHeight_ = 0;           // the compose size while the settings panel shows
   double savedWidth_ = 0;
+  std::string settingsUnreadable_;  // why PP1.dat could not be read at start-up; then it is kept
   int sending_ = 0;
   bool closeAfterSend_ = false;
 };

@@ -1,7 +1,11 @@
 // Keeps the window painting while a mail call runs: each call of the wrapped library
-// runs on a worker thread while the user-interface thread waits in a local event loop
-// that handles painting and timers but no user input. To the caller the call is still
-// synchronous, exceptions included.
+// runs on a worker thread while the user-interface thread waits in a local event loop.
+// User input that arrives meanwhile (mouse, keys, wheel, touch, shortcuts, context menus,
+// drag and drop) is dropped, never kept for later: a click on the greyed send button
+// must not send again once the button is back. Everything else goes on, a request to
+// close the window included, which the window carries out once the send is over.
+// To the caller the call is still synchronous, exceptions included. The worker works on
+// copies of the texts, which are written back once it has ended.
 #pragma once
 
 #include <string>

@@ -29,7 +29,9 @@ StartupPlan planStartup(const std::filesystem::path& folder, const LocalDateTime
   plan.developmentFolder = fileExists(folder / "pigeon2.vbp");
   if (plan.developmentFolder) plan.subject = "×";
 
-  if (auto settings = loadSettings(folder, Settings{})) plan.settings = std::move(*settings);
+  SettingsRead pp1 = loadSettings(folder, Settings{});
+  if (pp1.settings) plan.settings = std::move(*pp1.settings);
+  plan.settingsUnreadable = std::move(pp1.unreadable);
   const std::optional<std::string> retention = loadRetentionDays(folder);
   if (retention) plan.settings.retentionDays = *retention;
   if (auto date = plan.settings.dateSubject(now)) plan.subject = *date;

@@ -15,6 +15,9 @@ namespace parupo {
 struct StartupPlan {
   // PP1.dat over the defaults, the retention days from PP4.dat.
   Settings settings;
+  // Why a PP1.dat that exists could not be read (empty when read or missing); saving
+  // leaves such a file alone.
+  std::string settingsUnreadable;
   // A folder holding the project file is the developer's: "帰" shows, and a mark stands
   // in the subject so that a test mail is never mistaken for a real one.
   bool developmentFolder = false;

@@ -22,9 +22,9 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 // a field comes back unchanged.
 std::string valueOf(const std::string& line) { return firstField({line}); }
 
-// The decimal number at the start of `text`: sign, digits, point, digits and an
-// optional exponent; anything else ends it. Sets `length` to the number of characters
-// it used (0 when there are no digits before the exponent, and the value is then 0).
+// The decimal number at the start of `text`: sign, digits, point, digits; anything
+// else ends it, an exponent too ("1E4" is 1). Sets `length` to the number of characters
+// it used (0 when there are no digits, and the value is then 0).
 double leadingNumber(std::string_view text, std::size_t& length) {
   std::size_t i = 0;
   bool negative = false;
@@ -50,26 +50,14 @@ double leadingNumber(std::string_view text, std::size_t& length) {
     length = 0;
     return 0;
   }
-  // An exponent counts only when digits follow it ("12E" is 12).
-  if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
-    std::size_t j = i + 1;
-    std::string exponent = "e";
-    if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
-    std::size_t expStart = j;
-    while (j < text.size() && isDigit(text[j])) exponent += text[j++];
-    if (j > expStart) {
-      canonical += exponent;
-      i = j;
-    }
-  }
   length = i;
   double value = 0;
   auto [end, error] = std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
   (void)end;
   if (error == std::errc::result_out_of_range) {
-    // Too large to hold (or too small: then it is as good as zero).
-    bool tiny = canonical.find("e-") != std::string::npos;
-    value = tiny ? 0.0 : HUGE_VAL;
+    // Too large to hold, or so small that it is as good as zero.
+    const std::string_view whole = std::string_view(canonical).substr(0, canonical.find('.'));
+    value = whole.find_first_not_of('0') != std::string_view::npos ? HUGE_VAL : 0.0;
   }
   return negative ? -value : value;
 }
@@ -177,9 +165,12 @@ void readSettingsFile(const std::vector<std::string>& lines, Settings& settings)
 
   // A flag where the dummy address belongs marks the earlier layout, which had no
   // dummy address line. A file with all 17 lines is the current layout even then:
-  // its dummy address is literally "True" or "False".
+  // its dummy address is literally "True" or "False". Empty lines at the end (an editor's
+  // extra line end) hold no value and are not counted.
+  std::size_t valueLines = lines.size();
+  while (valueLines > 0 && lines[valueLines - 1].empty()) --valueLines;
   const std::string& fourth = file.next();
-  bool earlier = (fourth == "True" || fourth == "False") && lines.size() <= kEarlierLineCount;
+  bool earlier = (fourth == "True" || fourth == "False") && valueLines <= kEarlierLineCount;
   if (earlier) {
     applyFlag(fourth, settings.quitAfterSend);
   } else {

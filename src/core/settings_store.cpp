@@ -5,11 +5,14 @@
 
 namespace parupo {
 
-std::optional<Settings> loadSettings(const std::filesystem::path& folder, Settings base) {
-  const auto lines = readTextLines(folder / "PP1.dat");
-  if (!lines) return std::nullopt;
-  readSettingsFile(*lines, base);
-  return base;
+SettingsRead loadSettings(const std::filesystem::path& folder, Settings base) {
+  TextFileRead file = readTextFile(folder / "PP1.dat");
+  SettingsRead read{.settings = std::nullopt, .unreadable = std::move(file.problem)};
+  if (file.lines) {
+    readSettingsFile(*file.lines, base);
+    read.settings = std::move(base);
+  }
+  return read;
 }
 
 std::optional<std::string> loadRetentionDays(const std::filesystem::path& folder) {
@@ -18,14 +21,20 @@ std::optional<std::string> loadRetentionDays(const std::filesystem::path& folder
   return retentionFromFile(*lines);
 }
 
-std::vector<std::string> saveSettings(const std::filesystem::path& folder, const Settings& settings) {
+std::vector<std::string> saveSettings(const std::filesystem::path& folder, const Settings& settings,
+                                      const std::string& pp1Unreadable) {
   std::vector<std::string> problems;
   auto write = [&](const char* what, const char* name, const std::vector<std::string>& lines,
                    FileAccess access) {
     const std::string error = writeTextLines(folder / name, lines, access);
     if (!error.empty()) problems.push_back(std::string(what) + "を保存できませんでした。\n" + error);
   };
-  write("設定 (PP1.dat) ", "PP1.dat", settingsFileLines(settings), FileAccess::Private);
+  if (pp1Unreadable.empty()) {
+    write("設定 (PP1.dat) ", "PP1.dat", settingsFileLines(settings), FileAccess::Private);
+  } else {
+    problems.push_back("設定 (PP1.dat) を保存できませんでした。起動時に読み込めなかったため、"
+                       "元のファイルを残しています。\n" + pp1Unreadable);
+  }
   write("ログの保存日数 (PP4.dat) ", "PP4.dat", {settings.retentionDays}, FileAccess::Normal);
   return problems;
 }

@@ -8,9 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <system_error>
 
 #include "platform/charset.h"
@@ -20,27 +18,7 @@ namespace parupo {
 namespace {
 
 std::string errorText(const std::filesystem::path& file, int err) {
-  std::string reason;
-  switch (err) {
-    case EACCES:
-    case EPERM:
-      reason = "書き込みが許可されていません";
-      break;
-    case EROFS:
-      reason = "読み取り専用の場所です";
-      break;
-    case ENOSPC:
-    case EDQUOT:
-      reason = "ディスクの空きが足りません";
-      break;
-    case ENOENT:
-    case ENOTDIR:
-      reason = "フォルダーがありません";
-      break;
-    default:
-      reason = std::strerror(err);
-  }
-  return "ファイル " + file.string() + " を保存できませんでした（" + reason + "）";
+  return "ファイル " + file.string() + " を保存できませんでした（" + fileErrorReason(err, true) + "）";
 }
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -107,6 +85,30 @@ std::string replaceFile(const std::filesystem::path& file, const std::filesystem
 
 }  // namespace
 
+std::string fileErrorReason(int err, bool writing) {
+  switch (err) {
+    case EACCES:
+    case EPERM:
+      return writing ? "書き込みが許可されていません" : "読み取りが許可されていません";
+    case EROFS:
+      return "読み取り専用の場所です";
+    case ENOSPC:
+    case EDQUOT:
+      return "ディスクの空きが足りません";
+    case ENOENT:
+    case ENOTDIR:
+      return writing ? "フォルダーがありません" : "ファイルがありません";
+    case EISDIR:
+      return "同じ名前のフォルダーがあります";
+    case ELOOP:
+      return "シンボリックリンクが循環しています";
+    case EIO:
+      return "入出力エラーが発生しました";
+    default:
+      return std::strerror(err);
+  }
+}
+
 std::string toCp932(std::string_view utf8) {
   return convertCharset(utf8, "UTF-8", "CP932", Unconvertible::Replace).value_or(std::string(utf8));
 }
@@ -129,18 +131,42 @@ std::vector<std::string> splitLines(std::string_view text) {
   return lines;
 }
 
-std::optional<std::vector<std::string>> readTextLines(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::error_code ec;
-  if (std::filesystem::is_directory(file, ec)) return std::nullopt;
-  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
+TextFileRead readTextFile(const std::filesystem::path& file) {
+  TextFileRead read;
+  auto fail = [&](int err) {
+    // Only a file that is not there is missing; any other failure is told as it is.
+    if (err != ENOENT && err != ENOTDIR) {
+      read.problem = "ファイル " + file.string() + " を読み込めませんでした（" + fileErrorReason(err, false) + "）";
+    }
+    return read;
+  };
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return fail(errno);
+  std::string bytes;
+  struct stat st {};
+  int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  char buffer[65536];
+  while (err == 0) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n > 0) {
+      bytes.append(buffer, static_cast<std::size_t>(n));
+    } else if (errno != EINTR) {
+      err = errno;
+    }
+  }
+  ::close(fd);
+  if (err != 0) return fail(err);
   // CR and LF never occur inside a CP932 double-byte character, so the text can be
   // converted whole and split afterwards.
   std::vector<std::string> lines = splitLines(fromCp932(bytes));
   if (lines.back().empty()) lines.pop_back();  // the end of the last line, or an empty file
-  return lines;
+  read.lines = std::move(lines);
+  return read;
+}
+
+std::optional<std::vector<std::string>> readTextLines(const std::filesystem::path& file) {
+  return readTextFile(file).lines;
 }
 
 std::string writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
@@ -159,13 +185,15 @@ std::string writeTextLines(const std::filesystem::path& file, const std::vector<
     if (!ec) target = resolved;
   }
 
-  // The replacement keeps the old file's permissions; a new file gets the usual ones,
-  // or owner-only ones when it is private.
+  // The replacement keeps the old file's permissions, and a new file gets the usual
+  // ones; a private file is owner-only however it was made (a copy, an older version).
   struct stat old {};
   const bool existed = ::stat(target.c_str(), &old) == 0;
   if (existed && S_ISDIR(old.st_mode)) return errorText(file, EISDIR);
   const mode_t createMode = access == FileAccess::Private ? 0600 : 0666;
-  return replaceFile(file, target, createMode, existed ? std::optional<mode_t>(old.st_mode & 07777) : std::nullopt,
+  const bool isPrivate = access == FileAccess::Private;
+  const mode_t keptMode = isPrivate ? 0600 : old.st_mode & 07777;
+  return replaceFile(file, target, createMode, isPrivate || existed ? std::optional<mode_t>(keptMode) : std::nullopt,
                      [&bytes](int fd) { return writeAll(fd, bytes) ? 0 : errno; });
 }
 

@@ -15,16 +15,29 @@ std::string toCp932(std::string_view utf8);
 // CP932 -> UTF-8. A byte sequence that is not CP932 becomes U+FFFD.
 std::string fromCp932(std::string_view cp932);
 
+// What reading a whole file found: its lines; or nothing, because the file is missing;
+// or nothing, because it exists but cannot be read (then `problem` says why).
+struct TextFileRead {
+  std::optional<std::vector<std::string>> lines;
+  std::string problem;
+  bool missing() const { return !lines && problem.empty(); }
+};
+
 // Reads a whole CP932 file and splits it into lines. CR LF, LF and a lone CR all end
 // a line; a line end at the very end of the file does not start another line.
-// Empty optional when the file cannot be opened.
+TextFileRead readTextFile(const std::filesystem::path& file);
+// The lines only: empty optional when the file is missing or cannot be read.
 std::optional<std::vector<std::string>> readTextLines(const std::filesystem::path& file);
+
+// Why a file operation failed (an errno value), in words for the user.
+std::string fileErrorReason(int err, bool writing);
 
 enum class FileAccess { Normal, Private };  // Private: created with mode 0600
 
 // Writes each line followed by CR LF, in CP932. The whole file goes to a temporary
 // file in the same folder first and is renamed over the old one, so a crash or a full
-// disk never leaves half a file. Returns an empty string on success, otherwise a
+// disk never leaves half a file. A private file is owner-only (0600) after every write,
+// whatever mode it had; any other file keeps its mode. Returns an empty string on success, otherwise a
 // sentence fit to show the user.
 std::string writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
                            FileAccess access = FileAccess::Normal);

@@ -43,16 +43,20 @@ std::string SaveLogX(const std::filesystem::path& file, const std::string& EL,
 }
 
 std::filesystem::path newMessageLogPath(const std::filesystem::path& logFolder,
-                                        const LocalDateTime& t) {
+                                        const LocalDateTime& t, std::error_code& error) {
   const std::string stamp = formatLogStamp(t);
-  std::error_code ec;
-  std::filesystem::path candidate = logFolder / (stamp + ".txt");
-  if (!std::filesystem::exists(candidate, ec) && !ec) return candidate;
-  for (int n = 2; n <= 999; ++n) {
-    char suffix[8];
-    std::snprintf(suffix, sizeof suffix, "_%03d", n);
-    candidate = logFolder / (stamp + suffix + ".txt");
-    if (!std::filesystem::exists(candidate, ec) && !ec) return candidate;
+  error.clear();
+  for (int n = 1; n <= 999; ++n) {
+    char suffix[8] = "";
+    if (n > 1) std::snprintf(suffix, sizeof suffix, "_%03d", n);
+    const std::filesystem::path candidate = logFolder / (stamp + suffix + ".txt");
+    // symlink_status: a name is taken by whatever stands there, even a broken link.
+    const auto status = std::filesystem::symlink_status(candidate, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+      error.clear();
+      return candidate;
+    }
+    if (error) return {};  // the folder cannot be looked into: no name can be told free
   }
   return {};
 }

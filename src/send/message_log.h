@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "platform/clock.h"
@@ -25,9 +26,10 @@ std::string SaveLogX(const std::filesystem::path& file, const std::string& EL,
 // When a log of that second already exists, the next free of "yyyymmdd-hhmm-ss_002.txt",
 // "_003" ... up to "_999", so that a later log never replaces an earlier one and the
 // names still sort oldest first by plain byte order ('.' sorts before '_', and both
-// before the digits of the next second). Empty path when all of them are taken.
+// before the digits of the next second). Empty path when all of them are taken, or when
+// the folder cannot be looked into: then `error` tells why.
 std::filesystem::path newMessageLogPath(const std::filesystem::path& logFolder,
-                                        const LocalDateTime& t);
+                                        const LocalDateTime& t, std::error_code& error);
 
 // The message box text of SaveError for the library's error text.
 std::string sendErrorMessage(const std::string& ret);

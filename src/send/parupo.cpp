@@ -119,9 +119,13 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
       fileProblems.push_back("送信記録のフォルダー " + logFolder.string() +
                              " を作成できませんでした。" + (ec ? "\n" + ec.message() : ""));
     } else {
-      const std::filesystem::path file = newMessageLogPath(logFolder, clock_.now());
+      std::error_code nameError;
+      const std::filesystem::path file = newMessageLogPath(logFolder, clock_.now(), nameError);
       const std::string written =
-          file.empty() ? "同じ時刻の送信記録が多すぎます。" : SaveLogX(file, "", logRecipients, vars_);
+          !file.empty() ? SaveLogX(file, "", logRecipients, vars_)
+          : nameError   ? "送信記録のフォルダー " + logFolder.string() + " を読み込めませんでした（" +
+                            fileErrorReason(nameError.value(), false) + "）"
+                        : "同じ時刻の送信記録が多すぎます。";
       if (!written.empty()) {
         fileProblems.push_back("送信記録を保存できませんでした。\n" + written);
       }
@@ -162,10 +166,7 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
   window.recordRecipient();
   reportFileProblems();
 
-  if (settings.quitAfterSend) {
-    window.saveSettings();
-    window.endProgram();
-  }
+  if (settings.quitAfterSend) window.endProgram();
   return SendOutcome::Sent;
 }
 

@@ -23,9 +23,9 @@ class SendWindow {
   virtual void setCaption(const std::string& caption) = 0;
   virtual void setSendEnabled(bool enabled) = 0;        // Command1
   virtual void openSettingsPanel() = 0;                 // SetPop
-  virtual void saveSettings() = 0;                      // SavePopDat
   virtual void recordRecipient() = 0;                   // Rireki: Text1 to the head of the history
-  virtual void endProgram() = 0;                        // at once, without the closing step
+  // Ends the program as any close does: saves what an ending saves, then ends at once.
+  virtual void endProgram() = 0;
 };
 
 }  // namespace parupo

@@ -2,43 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
-#include <QtWidgets>
 
-#include "app/form1.h"
-#include "platform/text_file.h"
-#include "support/fakes.h"
-#include "support/temp_folder.h"
+#include "app/form1_fixture.h"
 
 namespace parupo {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-std::string crlf(const Lines& lines) {
-  std::string bytes;
-  for (const auto& line : lines) bytes += toCp932(line) + "\r\n";
-  return bytes;
-}
-QString u(const char* text) { return QString::fromUtf8(text); }
-QSize outer(const QWidget& w) { return w.frameGeometry().size(); }
-QSizeF twips(const Form1& f) { return {f.windowWidth(), f.windowHeight()}; }
-
-// The window's controls and menu entries, found by their names as a person's tools do.
-template <typename T>
-T* the(const Form1& form, const char* name) {
-  T* control = form.findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(control, nullptr) << name;
-  return control;
-}
-QAction* entry(const Form1& form, const char* menu, int index) {
-  const QString name = QStringLiteral("%1_%2").arg(QString::fromLatin1(menu)).arg(index);
-  QAction* action = form.findChild<QAction*>(name);
-  EXPECT_NE(action, nullptr) << name.toStdString();
-  return action;
-}
+using namespace test;
 
 // Looks at the window from inside each mail call, through the window's own thread; the mail check fails.
-class WatchingMail : public test::FakeMail {
+class WatchingMail : public FakeMail {
  public:
   QWidget* window = nullptr;
   bool closeDuringCall = false;
@@ -60,35 +33,16 @@ class WatchingMail : public test::FakeMail {
   }
 };
 
-class Form1Test : public ::testing::Test {
+class Form1Test : public Form1Fixture<WatchingMail> {
  protected:
-  test::TempFolder folder;
-  test::FakeDialogs dialogs;
-  test::FakeClock clock;
-  test::FakeRandom random;
-  WatchingMail mail;
-  int ended = 0;
-  // A server (so the window starts composing), 6000 high and 8000 wide.
-  Lines pp1 = {"smtp.example.jp", "me@example.jp", "赤@example.jp", "dummy@example.jp", "False", "pop.example.jp",
-               "山田", "秘密,です", " 2 ", "True", "True", " 6000 ", " 8000 ", "True", "True", "False", "True"};
-
-  std::unique_ptr<Form1> start(bool show = true) {
-    auto form = std::make_unique<Form1>(Services{dialogs, clock, random, mail, folder.path(), [this] { ++ended; }});
-    mail.window = form.get();
-    if (show) form->show();
-    QApplication::processEvents();
-    return form;
-  }
-  std::string file(const std::string& name) const { return test::readBytes(folder / name); }
-  void put(const std::string& name, const Lines& lines) { test::writeBytes(folder / name, crlf(lines)); }
-  Lines saved(const std::string& name) const { return readTextLines(folder / name).value_or(Lines{}); }
+  void started(Form1& form) override { mail.window = &form; }
 };
 
 TEST_F(Form1Test, FirstStartShowsTheSettingsPanelAndClosingWritesTheFirstFilesWithoutCreep) {
   const std::string firstPP1 = crlf({"", "", "", "", "True", "", "", "", " 0 ", "False", "False", " 5220 ", " 4770 ",
                                      "True", "False", "True", "False"});
   for (bool development : {false, true}) {  // the development folder: a mark as subject, the back button
-    if (development) test::writeBytes(folder / "pigeon2.vbp", "");
+    if (development) writeBytes(folder / "pigeon2.vbp", "");
     auto form = start();
     EXPECT_TRUE(form->settingsPanelShown() && the<QGroupBox>(*form, "Frame2")->isHidden());
     EXPECT_EQ(outer(*form), QSize(318, 348));  // 4770 x 5220 twips
@@ -107,7 +61,7 @@ TEST_F(Form1Test, FirstStartShowsTheSettingsPanelAndClosingWritesTheFirstFilesWi
 TEST_F(Form1Test, SavedSettingsSurviveByteForByteAndTheWindowKeepsItsSizeRules) {
   put("PP1.dat", pp1);
   put("PP4.dat", {"30"});
-  test::writeBytes(folder / "pigeon2.vbp", "");
+  writeBytes(folder / "pigeon2.vbp", "");
   const std::string original = file("PP1.dat");
   auto form = start();
   EXPECT_FALSE(form->settingsPanelShown());

@@ -42,12 +42,16 @@ TEST(SettingsFile, JapaneseCp932FileSurvivesByteForByte) {
 TEST(SettingsFile, LayoutsAreReadAndWrittenBackInTheCurrentOne) {
   const std::pair<std::string, std::string> cases[] = {
       {kWritten, kWritten},
-      {"s|r|b|d|True|pop|u|p| 0 |False|False|-3 |1e999|True|False|True|False",  // unusable sizes stay as they were
-       "s|r|b|d|True|pop|u|p| 0 |False|False| 5220 | 4770 |True|False|True|False"},
+      {"s|r|b|d|True|pop|u|p| 0 |False|False|-3 |" + std::string(400, '9') + "|True|False|True|False",
+       "s|r|b|d|True|pop|u|p| 0 |False|False| 5220 | 4770 |True|False|True|False"},  // unusable sizes stay as they were
       {"s|r|b|False|pop|u|p|True|True|False| 6000 | 5000 |True|True|True|False",  // the earlier layout: no dummy line,
        "s|r|b||False|pop|u|p| 1 |True|False| 6000 | 5000 |True|True|True|False"},  // True at the old copy flag is 1
       {"s|r|b|True|pop|u|p|False|False|True| 6000 | 5000 |True|False|False|True",
        "s|r|b||True|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},
+      {"s|r|b|False|pop|u|p|False|False|True| 6000 | 5000 |True|False|False|True|",  // an extra line end is
+       "s|r|b||False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},   // not a 17th line
+      {"s|r|b|True|False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True",  // a full file keeps
+       "s|r|b|True|False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},  // its dummy "True"
       {"s|r|b|d|False|pop", "s|r|b|d|False|pop||| 0 |False|False| 0 | 0 |True|False|True|False"},  // cut short
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(settingsFileLines(read(split(in))), split(out)) << in;
@@ -76,14 +80,15 @@ TEST(SettingsFile, ReplyModeAndFlagLines) {
 
 TEST(SettingsFile, NumberConversionsAndRetentionDays) {
   const std::pair<std::string, double> numbers[] = {
-      {"- 3", -3}, {" 6 000x", 6000}, {"12.5.3", 12.5}, {"1E+07", 1e7}, {"12E", 12}, {"abc", 0}};
+      {"- 3", -3}, {" 6 000x", 6000}, {"12.5.3", 12.5}, {"1E4", 1}, {"1e3", 1}, {"2.5E+07", 2.5}, {"12E", 12},
+      {"abc", 0}, {"0." + std::string(400, '0') + "1", 0}};
   for (const auto& [text, value] : numbers) EXPECT_EQ(numberValue(text), value) << text;
   const std::pair<double, std::string> written[] = {
       {-0.0, " 0 "}, {-3, "-3 "}, {1234.56789, " 1234.568 "}, {0.5, " .5 "}, {12345678, " 1.234568E+07 "}};
   for (const auto& [value, text] : written) EXPECT_EQ(formatNumber(value), text);
   const std::pair<std::string, std::string> retention[] = {
       {"0", "999"}, {"-3", "999"}, {"word", "999"}, {"32767.5", "999"}, {"32766.5", "32766"},
-      {"2.5", "2"}, {"3.5", "4"}, {" 30 days", "30"}};
+      {"2.5", "2"}, {"3.5", "4"}, {" 30 days", "30"}, {"1e3", "1"}};
   for (const auto& [line, shown] : retention) EXPECT_EQ(retentionFromFile({line}), shown) << line;
   EXPECT_EQ(retentionFromFile({}), "999");
 }

@@ -10,7 +10,8 @@ namespace {
 
 TEST(SettingsStore, SavedSettingsComeBackAndTheDefaultsFillTheGaps) {
   test::TempFolder folder;
-  EXPECT_EQ(loadSettings(folder.path(), {}), std::nullopt);
+  EXPECT_EQ(loadSettings(folder.path(), {}).settings, std::nullopt);
+  EXPECT_EQ(loadSettings(folder.path(), {}).unreadable, "");  // missing: a first start
   EXPECT_EQ(loadRetentionDays(folder.path()), std::nullopt);
 
   Settings saved;
@@ -27,7 +28,7 @@ TEST(SettingsStore, SavedSettingsComeBackAndTheDefaultsFillTheGaps) {
 
   Settings base;
   base.retentionDays = "kept";  // PP1.dat does not hold the retention days
-  const Settings loaded = loadSettings(folder.path(), base).value();
+  const Settings loaded = loadSettings(folder.path(), base).settings.value();
   EXPECT_EQ(loaded.smtpServer + "|" + loaded.popPassword + "|" + loaded.retentionDays, "smtp.example.jp|秘密,です|kept");
   EXPECT_EQ(loaded.replyMode(), ReplySeparate);
   EXPECT_TRUE(loaded.subjectIsDate && loaded.quitAfterSend);
@@ -50,6 +51,20 @@ TEST(SettingsStore, EachFileThatCannotBeWrittenIsToldOnce) {
     for (std::size_t i = 0; i < problems.size(); ++i)
       EXPECT_NE(problems[i].find(c.blocked[i]), std::string::npos) << c.name;
   }
+}
+
+TEST(SettingsStore, ASettingsFileThatCannotBeReadIsNeverOverwritten) {
+  test::TempFolder folder;
+  std::filesystem::create_symlink("PP1.dat", folder / "PP1.dat");  // exists, but cannot be opened
+  const SettingsRead read = loadSettings(folder.path(), {});
+  EXPECT_EQ(read.settings, std::nullopt);
+  EXPECT_NE(read.unreadable.find("シンボリックリンクが循環しています"), std::string::npos) << read.unreadable;
+  const auto problems = saveSettings(folder.path(), Settings{}, read.unreadable);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(problems[0].find("PP1.dat"), std::string::npos);
+  EXPECT_NE(problems[0].find(read.unreadable), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_symlink(folder / "PP1.dat"));
+  EXPECT_EQ(test::readBytes(folder / "PP4.dat"), "999\r\n");
 }
 
 TEST(SettingsStore, ReplyModeAndDateSubjectAreReadByName) {

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 mode_t modeOf(const fs::path& p) { struct stat st {}; return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 0; }
 long entriesIn(const fs::path& folder) { return std::distance(fs::directory_iterator(folder), {}); }
 
-TEST(TextFile, ReadsEveryLineEndAndOldFilesSurviveByteForByte) {
+TEST(TextFile, ReadsEveryLineEnd) {
   TempFolder dir;
   const std::pair<std::string, Lines> cases[] = {
       {"a\r\nb\r\n", {"a", "b"}}, {"a\nb", {"a", "b"}}, {"a\n\r\nb\r\r", {"a", "", "b", ""}}, {"", {}}, {"\r\n", {""}}};
@@ -29,6 +29,27 @@ TEST(TextFile, ReadsEveryLineEndAndOldFilesSurviveByteForByte) {
   }
   EXPECT_FALSE(readTextLines(dir / "missing.dat"));
   EXPECT_FALSE(readTextLines(dir.path()));
+}
+
+TEST(TextFile, OnlyAFileThatIsNotThereIsMissingAnyOtherFailureSaysWhy) {
+  TempFolder dir;
+  fs::create_directory(dir / "folder.dat");
+  fs::create_symlink("loop.dat", dir / "loop.dat");  // a link to itself cannot be opened
+  fs::create_symlink("nowhere.dat", dir / "dangling.dat");
+  const struct { const char* name; bool missing; const char* reason; } cases[] = {
+      {"missing.dat", true, ""}, {"dangling.dat", true, ""}, {"nofolder/x.dat", true, ""},
+      {"folder.dat", false, "同じ名前のフォルダーがあります"}, {"loop.dat", false, "シンボリックリンクが循環しています"}};
+  for (const auto& c : cases) {
+    const TextFileRead read = readTextFile(dir / c.name);
+    EXPECT_EQ(read.missing(), c.missing) << c.name;
+    EXPECT_FALSE(read.lines) << c.name;
+    const std::string problem = c.missing ? "" : "ファイル " + (dir / c.name).string() + " を読み込めませんでした（" + c.reason + "）";
+    EXPECT_EQ(read.problem, problem) << c.name;
+  }
+}
+
+TEST(TextFile, OldFilesSurviveByteForByte) {
+  TempFolder dir;
   EXPECT_EQ(splitLines("a\r\nb\nc\rd\n\r"), (Lines{"a", "b", "c", "d", "", ""}));
   // An old file survives a read and a write byte for byte.
   const std::string original = "smtp.example.jp\r\n\x88\xB6\x90\xE6\x81\x60\x87\x40\r\nG1\\\xB1~\r\n 5220 \r\n\r\nTrue\r\n";
@@ -49,6 +70,9 @@ TEST(TextFile, ReplacesWholeFilesWithTheirModesAndLeavesNoTemporaryFile) {
   EXPECT_EQ(writeTextLines(dir / "PP2.dat", {"宛先", "", "x😀"}), "");
   EXPECT_EQ(readBytes(dir / "PP2.dat"), "\x88\xB6\x90\xE6\r\n\r\nx?\r\n");
   EXPECT_EQ(modeOf(dir / "PP2.dat"), 0640u);
+  EXPECT_EQ(writeTextLines(dir / "PP1.dat", {"secret"}, FileAccess::Private), "");
+  EXPECT_EQ(modeOf(dir / "PP1.dat"), 0600u);
+  ::chmod((dir / "PP1.dat").c_str(), 0644);  // a private file that others could read is closed again
   EXPECT_EQ(writeTextLines(dir / "PP1.dat", {"secret"}, FileAccess::Private), "");
   EXPECT_EQ(modeOf(dir / "PP1.dat"), 0600u);
   fs::create_symlink(dir / "PP1.dat", dir / "link.dat");  // replaced where it lives

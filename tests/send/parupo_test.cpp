@@ -1,5 +1,7 @@
 #include "send/parupo.h"
 
+#include "send/message_log.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,7 +31,6 @@ struct FakeSendWindow : SendWindow {
   void setCaption(const std::string& text) override { events.push_back("caption:" + text); }
   void setSendEnabled(bool on) override { events.push_back(on ? "enable" : "disable"); }
   void openSettingsPanel() override { events.push_back("settingsPanel"); }
-  void saveSettings() override { events.push_back("saveSettings"); }
   void recordRecipient() override { events.push_back("recordRecipient"); }
   void endProgram() override { events.push_back("endProgram"); }
 };
@@ -99,7 +100,7 @@ TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {
                                             "me@example.jp"}));  // the copy goes out under the user's address
   }
   EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "caption:返信先へ送信中", "caption:送信完了", "enable",
-                                   "recordRecipient", "saveSettings", "endProgram"}));
+                                   "recordRecipient", "endProgram"}));
   EXPECT_EQ(logNames().size(), 2u);  // one per send, none for the second mail
 }
 
@@ -138,8 +139,24 @@ TEST_F(SendFixture, DateSubjectOneLogPerSendEvenWithinASecondAndAnUnwritableLogI
   std::filesystem::remove_all(folder / "log");
   writeBytes(folder / "log", "a file where the log folder should be");
   run(ReplyDontSend, true, true);
-  EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "caption:送信完了", "enable", "recordRecipient", "saveSettings", "endProgram"}));
+  EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "caption:送信完了", "enable", "recordRecipient", "endProgram"}));
   EXPECT_NE(dialogs.messages.at(0).find("送信記録"), std::string::npos);
+}
+
+TEST(MessageLogName, AFolderThatCannotBeLookedIntoSaysWhyNotThatTheNamesAreTaken) {
+  TempFolder folder;
+  std::filesystem::create_symlink("loop", folder / "loop");
+  std::filesystem::create_symlink("nowhere", folder / "20260307-1405-09.txt");  // a broken link still takes the name
+  const struct { const char* name; const char* logFolder; std::string path; std::errc error; } cases[] = {
+      {"free", "", "20260307-1405-09_002.txt", std::errc()},
+      {"cannot be looked into", "loop", "", std::errc::too_many_symbolic_link_levels},
+  };
+  for (const auto& c : cases) {
+    std::error_code error = std::make_error_code(std::errc::io_error);
+    const auto path = newMessageLogPath(folder / c.logFolder, FakeClock{}.time, error);
+    EXPECT_EQ(path.empty() ? "" : path.filename().string(), c.path) << c.name;
+    EXPECT_EQ(error.value(), static_cast<int>(c.error)) << c.name;
+  }
 }
 
 TEST_F(SendFixture, GetPOPChecksTheMailboxFirstWhenAskedAndNeverStopsTheSend) {

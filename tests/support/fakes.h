@@ -1,6 +1,9 @@
 // Fakes for the platform seams and the mail library: they record what was asked and answer as told.
 #pragma once
 
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -68,6 +71,28 @@ struct FakeMail : MailLibrary {
     eventLog.push_back("RcvMail");
     return "";
   }
+};
+
+// Each SendMail waits, on the thread that called it, until the test releases it: a window
+// test can click, type or close while a call runs.
+struct BlockingMail : FakeMail {
+  std::function<void()> onCall;  // runs on the calling thread as a call begins, before it waits
+  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a,
+                       const std::string& from) override {
+    if (onCall) onCall();
+    std::unique_lock lock(mutex);
+    released.wait(lock, [this] { return releases > 0; });
+    --releases;
+    return FakeMail::SendMail(s, t, r, j, b, a, from);
+  }
+  void release() {
+    std::lock_guard lock(mutex);
+    ++releases;
+    released.notify_all();
+  }
+  std::mutex mutex;
+  std::condition_variable released;
+  int releases = 0;
 };
 
 }  // namespace parupo::test

@@ -1,4 +1,5 @@
 // Window tests run on Qt's offscreen platform with a private runtime folder: no display needed or touched.
+// PARUPO_TEST_DPI gives the offscreen screen another logical dpi (96 otherwise).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -6,8 +7,15 @@
 #include "support/temp_folder.h"
 
 int main(int argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   parupo::test::TempFolder runtime;
+  std::string platform = "offscreen";
+  if (const char* dpi = std::getenv("PARUPO_TEST_DPI")) {
+    const auto config = runtime / "offscreen.json";
+    parupo::test::writeBytes(config, std::string(R"({"windowFrameMargins": true, "screens": [{"name": "test", "x": 0, "y": 0,)") +
+                                         R"( "width": 2560, "height": 1600, "logicalDpi": )" + dpi + R"(, "logicalBaseDpi": 96, "dpr": 1}]})");
+    platform += ":configfile=" + config.string();
+  }
+  ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
   ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);

@@ -1,0 +1,164 @@
+// Form1 while a mail call runs, and every way the program ends: input during a call is
+// dropped, a request to end waits for the send and its message box, and every ending saves.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <csignal>
+
+#include "app/end_signals.h"
+#include "app/form1_fixture.h"
+#include "app/responsive_mail.h"
+#include "support/window_system_input.h"
+
+namespace parupo {
+namespace {
+
+using namespace test;
+
+// Message boxes that are application-modal while they are up, as the real ones are (Qt
+// then drops a close request to the main window); each closes again at once.
+struct ModalDialogs : FakeDialogs {
+  void message(const std::string& text) override {
+    FakeDialogs::message(text);
+    QWidget box;
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    QApplication::processEvents();
+  }
+};
+
+class Form1Ending : public Form1Fixture<BlockingMail, ModalDialogs> {
+ protected:
+  Form1Ending() {
+    pp1[4] = pp1[16] = "False";  // no quitting after the send, no mail check
+    pp1[8] = " 0 ";              // one mail per send
+    put("PP1.dat", pp1);
+  }
+  // Does `act` on the window's thread while the next mail call waits, then lets the call
+  // go on; later calls go on at once.
+  void duringTheNextCall(std::function<void()> act) {
+    auto first = std::make_shared<std::atomic<bool>>(true);
+    mail.onCall = [this, act, first] {
+      if (!first->exchange(false)) return mail.release();
+      QMetaObject::invokeMethod(qApp, [this, act] { act(), mail.release(); }, Qt::QueuedConnection);
+    };
+  }
+  void settle(const std::function<bool()>& done = [] { return false; }) {
+    for (int i = 0; i < 50 && !done(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+};
+
+TEST_F(Form1Ending, InputDuringAMailCallIsDroppedNeverReplayed) {
+  auto form = start();
+  QApplication::setActiveWindow(form.get());
+  auto* body = the<QPlainTextEdit>(*form, "Text4");
+  auto* send = the<QPushButton>(*form, "Command1");
+  body->setFocus();
+  queueKeys(body, u("ab"));  // outside a call, input as a display delivers it reaches the window
+  settle();
+  ASSERT_EQ(body->toPlainText(), u("ab"));
+
+  duringTheNextCall([&] {
+    queueClick(send);
+    queueKeys(body, u("xyz"));
+    queueClick(the<QCheckBox>(*form, "Check1"));
+  });
+  QTest::mouseClick(send, Qt::LeftButton);
+  settle();
+  EXPECT_EQ(mail.sends.size(), 1u);
+  EXPECT_EQ(body->toPlainText(), u("ab"));
+  EXPECT_FALSE(the<QCheckBox>(*form, "Check1")->isChecked());
+  EXPECT_TRUE(form->windowTitle() == u("送信完了") && send->isEnabled());
+
+  queueClick(send);  // after the call the button sends again
+  settle([&] { return mail.sends.size() == 2; });
+  EXPECT_EQ(mail.sends.size(), 2u);
+  EXPECT_EQ(ended, 0);
+}
+
+TEST_F(Form1Ending, ARequestToEndDuringAFailingSendEndsOnceTheSendAndItsBoxAreOver) {
+  const struct { const char* name; std::function<void(Form1&)> request; } cases[] = {
+      {"close box", [](Form1& form) { queueClose(&form); }},
+      {"SIGTERM", [](Form1&) { std::raise(SIGTERM); }},
+      {"SIGHUP", [](Form1&) { std::raise(SIGHUP); }},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(folder / "PP4.dat");
+    ended = 0, dialogs.messages.clear(), mail.sends.clear();
+    mail.sendResults = {"550 no such user"};
+    auto form = start();
+    const EndSignals endSignals([&form] { form->requestEnd(); });
+    the<QLineEdit>(*form, "Text11")->setText(u("45"));
+    duringTheNextCall([&] { c.request(*form); });
+    form->Command1_Click();
+    EXPECT_EQ(ended, 0) << c.name;  // not before the send's box is over
+    ASSERT_EQ(dialogs.messages.size(), 1u) << c.name;
+    EXPECT_NE(dialogs.messages[0].find("550 no such user"), std::string::npos) << c.name;
+    settle([&] { return ended > 0; });
+    EXPECT_EQ(ended, 1) << c.name;
+    EXPECT_EQ(file("PP4.dat"), "45\r\n") << c.name;
+  }
+}
+
+TEST_F(Form1Ending, EveryEndingSavesTheSettingsWithTheComposeSizeAndEnds) {
+  const struct { const char* name; bool settingsPanel; std::function<void(Form1&)> request; } cases[] = {
+      {"close box", false, [](Form1& form) { form.close(); }},
+      {"close box, settings panel open", true, [](Form1& form) { form.close(); }},
+      {"SIGTERM", true, [](Form1&) { std::raise(SIGTERM); }},
+      {"SIGHUP", false, [](Form1&) { std::raise(SIGHUP); }},
+      {"end of the session", true, [](Form1&) { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }},
+  };
+  for (const auto& c : cases) {
+    put("PP1.dat", pp1);
+    ended = 0;
+    auto form = start();
+    const EndSignals endSignals([&form] { form->requestEnd(); });
+    entry(*form, "Sup", 3)->trigger();  // "送信後終了" on
+    if (c.settingsPanel) entry(*form, "PopSetup", 0)->trigger();
+    EXPECT_EQ(form->settingsPanelShown(), c.settingsPanel);
+    c.request(*form);
+    settle([&] { return ended > 0; });
+    EXPECT_EQ(ended, 1) << c.name;
+    const Lines lines = saved("PP1.dat");
+    ASSERT_EQ(lines.size(), 17u) << c.name;
+    EXPECT_EQ(lines[4] + lines[11] + lines[12], "True 6000  8000 ") << c.name;
+  }
+}
+
+TEST_F(Form1Ending, FilesThatCannotBeReadOrWrittenAtStartAreToldOnlyWhenTheUserSaves) {
+  std::filesystem::remove(folder / "PP1.dat");
+  std::filesystem::create_symlink("PP1.dat", folder / "PP1.dat");  // exists, cannot be read
+  std::filesystem::create_directory(folder / "PP2.dat");            // the history cannot be written
+  auto form = start();
+  EXPECT_EQ(dialogs.messages, Lines{});
+  form->close();
+  EXPECT_EQ(ended, 1);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_NE(dialogs.messages[0].find("シンボリックリンクが循環しています"), std::string::npos) << dialogs.messages[0];
+  EXPECT_TRUE(std::filesystem::is_symlink(folder / "PP1.dat"));
+  EXPECT_EQ(file("PP4.dat"), "999\r\n");
+}
+
+// The worker's texts are its own: the caller's stay as they were until the call is over.
+TEST(ResponsiveMailTest, TheCallWorksOnCopiesThatComeBackWhenItIsOver) {
+  struct Changing : FakeMail {
+    std::string* callers = nullptr;
+    std::string seenDuringTheCall;
+    std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b,
+                         std::string& a, const std::string& from) override {
+      s = "changed by the call";
+      QMetaObject::invokeMethod(qApp, [this] { seenDuringTheCall = *callers; }, Qt::BlockingQueuedConnection);
+      return FakeMail::SendMail(s, t, r, j, b, a, from);
+    }
+  } inner;
+  ResponsiveMail mail(inner);
+  std::string server = "smtp.example.jp", to = "to", reply = "reply", subject = "subject", body = "body", file;
+  inner.callers = &server;
+  EXPECT_EQ(mail.SendMail(server, to, reply, subject, body, file, "me@example.jp"), "");
+  EXPECT_EQ(inner.seenDuringTheCall, "smtp.example.jp");
+  EXPECT_EQ(server, "changed by the call");
+  EXPECT_EQ(inner.sends.at(0).subject + inner.sends.at(0).body + inner.sends.at(0).sender, "subjectbodyme@example.jp");
+}
+
+}  // namespace
+}  // namespace parupo

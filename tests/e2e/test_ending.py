@@ -1,0 +1,74 @@
+import asyncio, os, signal, time
+from mail_servers import SmtpServer
+from parupo_e2e import ProgramTest, lines, request_close
+
+PP1 = ["smtp.example.jp", "me@example.jp", "", "", "False", "", "", "", " 0 ", "False",
+       "False", " 6000 ", " 5000 ", "True", "False", "False", "False"]
+
+
+class SlowServer(SmtpServer):
+    """Takes its time over each message, so that the user can act during the send."""
+
+    async def handle_DATA(self, server, session, envelope):
+        await asyncio.sleep(3)
+        return await super().handle_DATA(server, session, envelope)
+
+
+class EndingTest(ProgramTest):
+    def test_sigterm_and_sighup_save_the_settings_as_a_close_does(self):
+        for name, sig in (("term", signal.SIGTERM), ("hup", signal.SIGHUP)):
+            self.write("PP1.dat", lines(*PP1))
+            app = self.start(name)
+            app.find("送信内容", showing=True)
+            app.toggle("送信後終了", True)
+            app.toggle("別々に送る", True)
+            os.kill(app.pid, sig)
+            self.assertEqual(app.wait_exit(), 0, name)
+            self.assertEqual(self.read("PP1.dat").split(b"\r\n")[4:13], [
+                b"True", b"", b"", b"", b" 3 ", b"False", b"False", b" 6000 ", b" 5000 "], name)
+            self.assertEqual(self.read("PP4.dat"), b"999\r\n", name)
+
+
+class DuringASendTest(ProgramTest):
+    def click(self, acc):  # a real mouse click at the middle of the control
+        import pyatspi
+        box = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        self.run_tool("xdotool", "mousemove", str(box.x + box.width // 2), str(box.y + box.height // 2),
+                      "click", "1")
+
+    def start_sending(self, to):
+        server = SlowServer(self.root)
+        self.addCleanup(server.close)
+        self.write("PP1.dat", lines("127.0.0.1:%d" % server.port, *PP1[1:]))
+        app = self.start()
+        app.find("送信内容", showing=True)
+        for name, text in (("宛先", to), ("件名", "件名"), ("本文", "本文")):
+            app.set_text(name, text)
+        send = app.find("メッセージ送信", "push button")
+        self.click(send)
+        app.window("送信中")
+        return server, app, send
+
+    def test_clicks_and_keys_during_a_send_are_dropped(self):
+        server, app, send = self.start_sending("taro@example.jp")
+        body = app.find("本文", "text")
+        for _ in range(2):
+            self.click(body)
+            self.run_tool("xdotool", "type", "--delay", "20", "xyz ")
+            self.click(send)
+        app.window("送信完了")
+        time.sleep(1)  # time for a click kept for later to send again
+        self.assertEqual(len(server.messages), 1)
+        self.assertEqual(app.text_of(body), "本文")
+        self.assertEqual(app.close("送信完了"), 0)
+
+    def test_a_close_during_a_failing_send_ends_the_program_after_its_box(self):
+        server, app, _ = self.start_sending("refuse@example.jp")
+        request_close(self.display, app.window("送信中"))
+        text, ok = app.alert()
+        self.assertIn(SlowServer.REFUSAL, text)
+        self.assertTrue(app.running())
+        app.press(acc=ok)
+        self.assertEqual(app.wait_exit(), 0)
+        self.assertEqual(self.read("PP1.dat").split(b"\r\n")[0], b"127.0.0.1:%d" % server.port)
+        self.assertTrue(os.path.exists(self.path("PP4.dat")))
