@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,6 +11,7 @@
 #include <QTextCursor>
 #include <QValidator>
 
+#include "app/caption_frame.h"
 #include "app/fonts.h"
 #include "app/icons.h"
 #include "app/window_size.h"
@@ -46,9 +46,8 @@ class OneLine final : public QValidator {
 }  // namespace
 
 ComposePanel::ComposePanel(QWidget* client, const TwipsWindow& twips) {
-  Frame2 = new QGroupBox(QStringLiteral("送信内容"), client);
+  Frame2 = new CaptionFrame(QStringLiteral("送信内容"), client);
   Frame2->setObjectName(QStringLiteral("Frame2"));
-  Frame2->setAccessibleName(Frame2->title());
   twips.place(Frame2, 60, 60, 4515, 2475);
 
   const QFont gothic = gothicFont();

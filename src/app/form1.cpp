@@ -112,10 +112,13 @@ Settings Form1::settings() const {
 
 // --- The settings panel and the settings files ---------------------------------------
 
+// One box for one save, however many of its files failed (a full disk fails both).
 void Form1::SavePopDat() {
-  for (const std::string& problem : parupo::saveSettings(folder_, settings(), settingsUnreadable_)) {
-    services_.dialogs.message(problem);
-  }
+  const std::vector<std::string> problems = parupo::saveSettings(folder_, settings(), settingsUnreadable_);
+  if (problems.empty()) return;
+  std::string text;
+  for (const std::string& problem : problems) text += problem + "\n";
+  services_.dialogs.message(text + "前に保存した内容はそのまま残っています。");
 }
 
 bool Form1::settingsPanelShown() const { return !settingsPanel_->Frame1->isHidden(); }

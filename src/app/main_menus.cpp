@@ -1,6 +1,7 @@
 #include "app/main_menus.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -94,12 +95,14 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
     QObject::connect(Sup[i], &QAction::triggered, bar, [this] { showChosenHistoryMenu(); });
   }
 
-  const char* const replyModes[kReplyModeCount] = {"送らない", "コピーを送る", "ダミーに送る", "別々に送る"};
+  // One reply-to mode at a time, shown with radio marks; a settings file may check none.
+  auto* replyModes = new QActionGroup(replyMenu);
+  const char* const replyModeNames[kReplyModeCount] = {"送らない", "コピーを送る", "ダミーに送る", "別々に送る"};
   for (int i = 0; i < kReplyModeCount; ++i) {
-    Sup2[i] = replyMenu->addAction(QString::fromUtf8(replyModes[i]));
+    Sup2[i] = replyMenu->addAction(QString::fromUtf8(replyModeNames[i]));
     name(Sup2[i], QStringLiteral("Sup2_%1").arg(i));
     Sup2[i]->setCheckable(true);
-    QObject::connect(Sup2[i], &QAction::triggered, bar, [this, i] { checkReplyMode(i); });
+    replyModes->addAction(Sup2[i]);
   }
 
   PopSetup[kLogViewer] = bar->addAction(QStringLiteral("び"));
@@ -120,8 +123,9 @@ void MainMenus::show(const Settings& st) {
   Sup[kSubjectIsDate]->setChecked(st.subjectIsDate);
   Sup[kHistoryByName]->setChecked(st.historyByName);
   Sup[kReceiveFirst]->setChecked(st.receiveFirst);
-  // A mode the menu does not know leaves the marks as they are.
-  if (isReplyMode(st.checkedReplyMode)) checkReplyMode(st.checkedReplyMode);
+  // A mode the menu does not know leaves the marks as they are; checking one unchecks
+  // the others, as they are one group.
+  if (isReplyMode(st.checkedReplyMode)) Sup2[static_cast<std::size_t>(st.checkedReplyMode)]->setChecked(true);
 }
 
 void MainMenus::readInto(Settings& st) const {
@@ -145,11 +149,6 @@ bool MainMenus::toggleSubjectIsDate() {
 }
 
 void MainMenus::showAttachmentSet(bool attached) { DropAttachment->setEnabled(attached); }
-
-void MainMenus::checkReplyMode(int index) {
-  for (QAction* item : Sup2) item->setChecked(false);
-  Sup2[static_cast<std::size_t>(index)]->setChecked(true);
-}
 
 void MainMenus::showHistory(const RecipientHistory& history,
                             const std::vector<std::string>& addressBookLines) {

@@ -53,8 +53,6 @@ class MainMenus {
   void showChosenHistoryMenu();
 
  private:
-  void checkReplyMode(int index);  // Sup2_Click
-
   Handlers handlers_;
 };
 

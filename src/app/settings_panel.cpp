@@ -1,11 +1,11 @@
 #include "app/settings_panel.h"
 
 #include <QApplication>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 
+#include "app/caption_frame.h"
 #include "core/settings.h"
 #include "platform/twips_window.h"
 
@@ -24,9 +24,8 @@ void setTextColour(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
 }  // namespace
 
 SettingsPanel::SettingsPanel(QWidget* client, const TwipsWindow& twips) {
-  Frame1 = new QGroupBox(QStringLiteral("初期設定"), client);
+  Frame1 = new CaptionFrame(QStringLiteral("初期設定"), client);
   Frame1->setObjectName(QStringLiteral("Frame1"));
-  Frame1->setAccessibleName(Frame1->title());
   twips.place(Frame1, 60, 60, 4515, 4395);  // over the compose panel
   Frame1->hide();
 

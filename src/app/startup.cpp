@@ -23,6 +23,9 @@ bool fileExists(const std::filesystem::path& p) {
 
 StartupPlan planStartup(const std::filesystem::path& folder, const LocalDateTime& now) {
   StartupPlan plan;
+  // A run that was killed while saving may have left its temporary files behind.
+  removeLeftoverTemporaries(folder);
+  removeLeftoverTemporaries(folder / "log");
   // Before any data file is read, so that the day's backups hold what the last run left.
   makeDailyBackups(folder, now);
 

@@ -222,4 +222,21 @@ std::string copyFileAtomically(const std::filesystem::path& from, const std::fil
   return result;
 }
 
+void removeLeftoverTemporaries(const std::filesystem::path& folder) {
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    // "." + the file's name + "." + 12 hex digits + ".tmp", as createTemporary names them.
+    constexpr std::size_t kTail = 1 + 12 + 4;
+    if (name.size() < 2 + kTail || name[0] != '.' || !name.ends_with(".tmp")) continue;
+    const std::string_view hex = std::string_view(name).substr(name.size() - kTail + 1, 12);
+    if (name[name.size() - kTail] != '.' ||
+        hex.find_first_not_of("0123456789abcdef") != std::string_view::npos) {
+      continue;
+    }
+    std::error_code ignored;
+    if (it->is_regular_file(ignored) && !it->is_symlink(ignored)) std::filesystem::remove(it->path(), ignored);
+  }
+}
+
 }  // namespace parupo

@@ -53,4 +53,10 @@ std::string copyFileAtomically(const std::filesystem::path& from, const std::fil
 // joining the parts with CR LF gives the text back with its line breaks as CR LF.
 std::vector<std::string> splitLines(std::string_view text);
 
+// Removes the temporary files that a whole-file write left in `folder` when the program
+// was killed in the middle of it (".NAME.<12 hex digits>.tmp"); the files they were to
+// replace are whole either way. Call it only while no write can be under way (at
+// start-up, holding the single-instance lock). Failures are ignored.
+void removeLeftoverTemporaries(const std::filesystem::path& folder);
+
 }  // namespace parupo

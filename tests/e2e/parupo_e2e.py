@@ -7,6 +7,10 @@ import unittest
 TIMEOUT = 20.0
 
 
+class ProgramEnded(AssertionError):
+    """The program is gone: nothing waited for can come any more."""
+
+
 def wait_until(predicate, timeout=TIMEOUT, what="condition"):
     deadline, error = time.monotonic() + timeout, None
     while time.monotonic() < deadline:
@@ -14,6 +18,8 @@ def wait_until(predicate, timeout=TIMEOUT, what="condition"):
             value = predicate()
             if value:
                 return value
+        except ProgramEnded:
+            raise
         except Exception as e:  # the accessibility tree changes under our feet
             error = e
         time.sleep(0.1)
@@ -26,9 +32,15 @@ def _stop(proc):
         proc.wait(5)
 
 
+# Xlib's own handler ends the process on an error, such as a window that is already gone.
+_ignore_x_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
+
+
 def request_close(display, window):
-    """Sends WM_DELETE_WINDOW, as a window manager's close box does."""
+    """Sends WM_DELETE_WINDOW, as a window manager's close box does; a window that is gone
+    by then is left to the caller's checks."""
     x = ctypes.CDLL("libX11.so.6")
+    x.XSetErrorHandler(_ignore_x_error)
     x.XOpenDisplay.restype = x.XInternAtom.restype = ctypes.c_void_p
     dpy = ctypes.c_void_p(x.XOpenDisplay(display.encode()))
     protocols, delete = (x.XInternAtom(dpy, n, 0) for n in (b"WM_PROTOCOLS", b"WM_DELETE_WINDOW"))
@@ -82,12 +94,13 @@ class ProgramTest(unittest.TestCase):
         return subprocess.run(argv, env=self.env, capture_output=True, text=True,
                               timeout=TIMEOUT).stdout
 
-    def start(self, name="parupo"):
+    def start(self, name="parupo", prefix=()):
+        """Starts the program folder's copy of the program, through `prefix` if given."""
         exe = self.path("parupo")
         if not os.path.exists(exe):
             os.makedirs(self.path(), exist_ok=True)
             shutil.copy2(os.environ["PARUPO"], exe)
-        return App(self, name, self.spawn(name, [exe], env=dict(
+        return App(self, name, self.spawn(name, [*prefix, exe], env=dict(
             self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")))
 
     def path(self, *names):
@@ -111,11 +124,14 @@ class App:
     def wait_exit(self):
         return self.proc.wait(TIMEOUT)
 
+    def check_running(self):
+        if not self.running():
+            log = pathlib.Path(self.test.root, self.name + ".log").read_text(errors="replace")
+            raise ProgramEnded("the program ended (%s):\n%s" % (self.proc.returncode, log))
+
     def accessible(self):
         def find():
-            if not self.running():
-                log = pathlib.Path(self.test.root, self.name + ".log").read_text(errors="replace")
-                raise AssertionError("the program ended (%s):\n%s" % (self.proc.returncode, log))
+            self.check_running()
             desktop = pyatspi.Registry.getDesktop(0)
             desktop.clear_cache()
             return next((a for a in desktop if a is not None and a.get_process_id() == self.pid),
@@ -127,6 +143,7 @@ class App:
         return [acc] + [a for child in acc if child is not None for a in self._walk(child)]
 
     def all(self, name=None, role=None, showing=None, root=None):
+        self.check_running()
         root = root or self.accessible()
         root.clear_cache()
         showing_state = pyatspi.STATE_SHOWING
@@ -155,7 +172,7 @@ class App:
     def press(self, name=None, role=None, acc=None):
         # A handler that opens a modal box answers when the box closes: don't wait for it.
         acc = acc or self.find(name, role)
-        pyatspi.setTimeout(2000, 15000)
+        pyatspi.setTimeout(2000, 2000)  # also for a program that has only just started
         with contextlib.suppress(Exception):
             acc.queryAction().doAction(0)
         pyatspi.setTimeout(25000, 15000)

@@ -82,6 +82,19 @@ TEST(TextFile, ReplacesWholeFilesWithTheirModesAndLeavesNoTemporaryFile) {
   EXPECT_EQ(entriesIn(dir.path()), 3);
 }
 
+TEST(TextFile, OnlyTheWritesOwnLeftoverTemporariesAreRemoved) {
+  test::TempFolder folder;
+  const std::vector<std::string> kept = {"PP1.dat", ".PP1.dat.tmp", ".PP1.dat.0123456789ab.TMP", "PP1.dat.0123456789ab.tmp",
+                                         ".PP1.dat.0123456789xy.tmp"};
+  for (const auto& name : kept) test::writeBytes(folder / name, "x");
+  test::writeBytes(folder / ".PP1.dat.0123456789ab.tmp", "half");
+  std::filesystem::create_directory(folder / ".log.0123456789ab.tmp");
+  removeLeftoverTemporaries(folder.path());
+  for (const auto& name : kept) EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
+  EXPECT_FALSE(std::filesystem::exists(folder / ".PP1.dat.0123456789ab.tmp"));
+  EXPECT_TRUE(std::filesystem::exists(folder / ".log.0123456789ab.tmp"));
+}
+
 TEST(TextFile, AFailedWriteSaysSoAndKeepsTheOldFile) {
   TempFolder dir;
   EXPECT_NE(writeTextLines(dir / "nofolder" / "PP1.dat", {"x"}).find("PP1.dat"), std::string::npos);
