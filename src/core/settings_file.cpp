@@ -140,9 +140,16 @@ std::optional<int> wholeNumberValue(std::string_view value) {
 std::string formatNumber(double value) {
   if (!std::isfinite(value) || value == 0) value = 0;  // also turns -0 into 0
   // Single precision: at most 7 significant digits, a fraction only when there is one.
-  char buffer[64];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
-  std::string_view digits = error == std::errc() ? std::string_view(buffer, end - buffer) : "0";
+  char buffer[400];
+  std::to_chars_result written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
+  if (written.ec == std::errc() && std::string_view(buffer, written.ptr).find('e') != std::string_view::npos) {
+    // The file's numbers are read without an exponent ("1.5E+07" would come back as
+    // 1.5): those seven digits are written out in full instead.
+    double rounded = value;
+    std::from_chars(buffer, written.ptr, rounded);
+    written = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed);
+  }
+  std::string_view digits = written.ec == std::errc() ? std::string_view(buffer, written.ptr) : "0";
   std::string out;
   if (value < 0) {
     out += '-';

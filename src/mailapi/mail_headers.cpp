@@ -160,7 +160,9 @@ std::string percentEncode(std::string_view bytes) {
 }
 
 bool isSimpleFileName(std::string_view name) {
-  if (name.size() > 60) return false;
+  // Mailers decode encoded words inside name="...": a name that merely looks like one
+  // ("=?UTF-8?B?...?=") would be shown as something else, so it goes encoded itself.
+  if (name.size() > 60 || name.find("=?") != std::string_view::npos) return false;
   for (char ch : name) {
     unsigned char c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') return false;
@@ -196,13 +198,15 @@ std::string subjectHeader(std::string_view subject) {
       std::size_t wordEnd = text.find(' ', i + 1);
       if (wordEnd == std::string::npos) wordEnd = text.size();
       std::size_t length = wordEnd - i;
-      if (length > kMaxLine - 10) {
-        plain = false;
-        break;
-      }
-      if (lineLength + length > 78 && lineLength > 1 && text[i] == ' ') {
+      // A fold never leaves a line of blanks alone, which readers may take for the end
+      // of the headers: a run of blanks stays on its line.
+      if (lineLength + length > 78 && lineLength > 1 && text[i] == ' ' && length > 1) {
         out += "\r\n";
         lineLength = 0;
+      }
+      if (lineLength + length > kMaxLine) {
+        plain = false;
+        break;
       }
       out.append(text, i, length);
       lineLength += length;

@@ -4,6 +4,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <string>
+#include <utility>
 
 #include "platform/text_util.h"
 
@@ -13,11 +16,36 @@ namespace {
 
 bool isUtf8(const char* name) { return ::strcasecmp(name, "UTF-8") == 0; }
 
+// Opening a converter costs far more than most conversions (the mail writer converts a
+// character at a time while it sizes encoded words), so each thread keeps the ones it
+// has opened, reset to the initial state before every use.
+class Converters {
+ public:
+  ~Converters() {
+    for (auto& [key, cd] : open_) ::iconv_close(cd);
+  }
+  iconv_t get(const char* from, const char* to) {
+    const std::pair<std::string, std::string> key{from, to};
+    auto it = open_.find(key);
+    if (it == open_.end()) {
+      iconv_t cd = ::iconv_open(to, from);
+      if (cd == reinterpret_cast<iconv_t>(-1)) return cd;
+      it = open_.emplace(key, cd).first;
+    }
+    ::iconv(it->second, nullptr, nullptr, nullptr, nullptr);
+    return it->second;
+  }
+
+ private:
+  std::map<std::pair<std::string, std::string>, iconv_t> open_;
+};
+
 }  // namespace
 
 std::optional<std::string> convertCharset(std::string_view text, const char* from, const char* to,
                                           Unconvertible policy) {
-  iconv_t cd = ::iconv_open(to, from);
+  thread_local Converters converters;
+  iconv_t cd = converters.get(from, to);
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   const std::string_view replacement = isUtf8(to) ? "\xEF\xBF\xBD" : "?";
   std::string out;
@@ -56,7 +84,6 @@ std::optional<std::string> convertCharset(std::string_view text, const char* fro
     if (err == 0) break;
     ok = err == E2BIG;
   }
-  ::iconv_close(cd);
   if (!ok) return std::nullopt;
   return out;
 }

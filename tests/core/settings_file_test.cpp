@@ -84,7 +84,7 @@ TEST(SettingsFile, NumberConversionsAndRetentionDays) {
       {"abc", 0}, {"0." + std::string(400, '0') + "1", 0}};
   for (const auto& [text, value] : numbers) EXPECT_EQ(numberValue(text), value) << text;
   const std::pair<double, std::string> written[] = {
-      {-0.0, " 0 "}, {-3, "-3 "}, {1234.56789, " 1234.568 "}, {0.5, " .5 "}, {12345678, " 1.234568E+07 "}};
+      {-0.0, " 0 "}, {-3, "-3 "}, {1234.56789, " 1234.568 "}, {0.5, " .5 "}, {12345678, " 12345680 "}, {0.00001, " .00001 "}};
   for (const auto& [value, text] : written) EXPECT_EQ(formatNumber(value), text);
   const std::pair<std::string, std::string> retention[] = {
       {"0", "999"}, {"-3", "999"}, {"word", "999"}, {"32767.5", "999"}, {"32766.5", "32766"},

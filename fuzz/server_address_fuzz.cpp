@@ -1,0 +1,64 @@
+// The server fields Text2 (SMTP) and Text8 (POP), as PP1.dat hands them over. An
+// accepted field gives a usable port, and a URL for libcurl that carries neither
+// credentials nor anything that could end or split it.
+#include <cctype>
+#include <string>
+
+#include "fuzz_support.h"
+#include "mailapi/server_address.h"
+
+using namespace parupo;
+using parupo::mail::MailProtocol;
+
+namespace {
+
+void check(std::string_view field, MailProtocol protocol) {
+  const auto parsed = mail::parseServerAddress(field, protocol);
+  if (const auto* error = std::get_if<std::string>(&parsed)) {
+    fuzz::require(!error->empty() && error->find_first_of("\r\n") == std::string::npos,
+                  "a refusal is one non-empty line", *error);
+    return;
+  }
+  const mail::ServerAddress& server = std::get<mail::ServerAddress>(parsed);
+  fuzz::require(!server.host.empty(), "an accepted field names a host");
+  fuzz::require(server.port >= 1 && server.port <= 65535, "the port is 1 to 65535");
+  fuzz::require(server.hasLogin || (server.user.empty() && server.password.empty()),
+                "credentials only with a login");
+  fuzz::require(protocol == MailProtocol::Smtp || server.helloName.empty(), "an EHLO name only for SMTP");
+
+  // The URL's path carries the EHLO name, and nothing else: only unreserved characters
+  // and %XX, which libcurl decodes back to the name.
+  const std::string url = server.curlUrl(protocol, server.helloName);
+  for (char c : url) {
+    const auto u = static_cast<unsigned char>(c);
+    fuzz::require(u > 0x20 && u < 0x7F, "the URL is printable ASCII without blanks", url);
+  }
+  fuzz::require(url.find('@') == std::string::npos, "the URL carries no credentials", url);
+  const std::size_t slash = url.find('/', url.find("://") + 3);
+  fuzz::require(slash != std::string::npos, "the URL has a path", url);
+  std::string path;
+  for (std::size_t i = slash + 1; i < url.size(); ++i) {
+    const char c = url[i];
+    if (c == '%') {
+      fuzz::require(i + 2 < url.size() && std::isxdigit(static_cast<unsigned char>(url[i + 1])) &&
+                        std::isxdigit(static_cast<unsigned char>(url[i + 2])),
+                    "a % in the path starts two hex digits", url);
+      path += static_cast<char>(std::stoi(url.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      fuzz::require(std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_',
+                    "the path holds unreserved characters only", url);
+      path += c;
+    }
+  }
+  fuzz::require(path == server.helloName, "the path decodes to the EHLO name", url);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view field = fuzz::bytesOf(data, size);
+  check(field, MailProtocol::Smtp);
+  check(field, MailProtocol::Pop3);
+  return 0;
+}
