@@ -37,7 +37,11 @@ int main(int argc, char** argv) {
   parupo::SystemClock clock;
   parupo::SystemRandom random;
   parupo::CurlMailLibrary mail;
-  parupo::Form1 form(parupo::Services{dialogs, clock, random, mail, folder, [] { endNow(); }});
+  // Ending at once still says QUIT to a mail server whose connection is kept open.
+  parupo::Form1 form(parupo::Services{dialogs, clock, random, mail, folder, [&mail] {
+                                        mail.closeConnections();
+                                        endNow();
+                                      }});
   dialogs.setParentWindow(&form);
   // Shutdown, logout and `kill` end the program as its close box does.
   parupo::EndSignals endSignals([&form] { form.requestEnd(); });

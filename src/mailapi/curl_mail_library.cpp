@@ -1,13 +1,12 @@
 #include "mailapi/curl_mail_library.h"
 
-#include <curl/curl.h>
-
 #include <cctype>
 #include <memory>
-#include <mutex>
 #include <variant>
 
+#include "mailapi/curl_api.h"
 #include "mailapi/hello_name.h"
+#include "mailapi/kept_connection.h"
 #include "mailapi/mail_address.h"
 #include "mailapi/mime_writer.h"
 #include "mailapi/server_address.h"
@@ -18,19 +17,14 @@ namespace parupo {
 
 namespace {
 
+using mail::CurlApi;
+using mail::KeptConnection;
 using mail::MailProtocol;
 using mail::ServerAddress;
 
-void initCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-struct EasyDeleter {
-  void operator()(CURL* c) const { curl_easy_cleanup(c); }
-};
 struct ListDeleter {
-  void operator()(curl_slist* l) const { curl_slist_free_all(l); }
+  const CurlApi* api;
+  void operator()(curl_slist* l) const { api->slist_free_all(l); }
 };
 
 // What one transfer saw of the server: its last refusal (a 4xx/5xx reply for SMTP, an
@@ -39,6 +33,7 @@ struct Transcript {
   std::string partial;   // an unfinished line
   std::string reply;     // lines of the SMTP reply being read
   std::string lastRefusal;
+  int replies = 0;       // complete SMTP replies seen
 
   void feed(std::string_view data) {
     partial.append(data);
@@ -67,6 +62,7 @@ struct Transcript {
     if (more) return;
     if (line[0] == '4' || line[0] == '5') lastRefusal = mail::printable(reply, 400);
     reply.clear();
+    ++replies;
   }
 };
 
@@ -86,42 +82,54 @@ std::size_t onRead(char* buffer, std::size_t size, std::size_t count, void* user
 
 std::size_t onWrite(char*, std::size_t size, std::size_t count, void*) { return size * count; }
 
-// One libcurl transfer to a mail server, set up with what every transfer shares.
+// Which kept connection a transfer may go over: the same server, EHLO name and login.
+std::string connectionKey(const ServerAddress& server, MailProtocol protocol) {
+  return server.curlUrl(protocol, server.helloName) + '\n' + server.user + '\n' + server.password;
+}
+
+// One libcurl transfer to a mail server, set up with what every transfer shares, over
+// the connection kept from the last transfer to the same server and login when there is one.
 struct Transfer {
-  std::unique_ptr<CURL, EasyDeleter> easy;
+  const CurlApi& api;
+  KeptConnection::Lease lease;
+  CURL* const easy;
   char errorBuffer[CURL_ERROR_SIZE] = {};
   Transcript transcript;
   const ServerAddress& server;
   const MailProtocol protocol;
 
-  Transfer(const ServerAddress& to, MailProtocol p, const CurlMailOptions& options)
-      : server(to), protocol(p) {
-    initCurlOnce();
-    easy.reset(curl_easy_init());
-    if (!easy) return;
-    CURL* c = easy.get();
+  Transfer(const CurlApi& curl, KeptConnection& connection, const ServerAddress& to, MailProtocol p,
+           const CurlMailOptions& options)
+      : api(curl), lease(connection.take(curl, connectionKey(to, p))), easy(lease.easy()), server(to),
+        protocol(p) {
+    if (easy == nullptr) return;
+    CURL* c = easy;
     const bool smtp = protocol == MailProtocol::Smtp;
-    const std::string hello = !smtp || !server.helloName.empty() ? server.helloName
-                                                                 : mail::helloName(server.host, server.port);
-    curl_easy_setopt(c, CURLOPT_URL, server.curlUrl(protocol, hello).c_str());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR,
-                     protocol == MailProtocol::Smtp ? "smtp,smtps" : "pop3,pop3s");
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
-    curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, onDebug);
-    curl_easy_setopt(c, CURLOPT_DEBUGDATA, &transcript);
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
-    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT,
-                     static_cast<long>((options.responseTimeout.count() + 999) / 1000));
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, options.lowSpeedLimit);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options.lowSpeedTime.count()));
+    // The EHLO name is worked out (a name lookup) once per connection, not per message.
+    std::string& url = lease.memo();
+    if (url.empty()) {
+      const std::string hello = !smtp || !server.helloName.empty() ? server.helloName
+                                                                   : mail::helloName(server.host, server.port);
+      url = server.curlUrl(protocol, hello);
+    }
+    api.easy_setopt(c, CURLOPT_URL, url.c_str());
+    api.easy_setopt(c, CURLOPT_PROTOCOLS_STR, smtp ? "smtp,smtps" : "pop3,pop3s");
+    api.easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    api.easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer);
+    api.easy_setopt(c, CURLOPT_VERBOSE, 1L);
+    api.easy_setopt(c, CURLOPT_DEBUGFUNCTION, onDebug);
+    api.easy_setopt(c, CURLOPT_DEBUGDATA, &transcript);
+    api.easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
+    api.easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                    static_cast<long>((options.responseTimeout.count() + 999) / 1000));
+    api.easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, options.lowSpeedLimit);
+    api.easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options.lowSpeedTime.count()));
     // STARTTLS (STLS) whenever the server offers it; TLS from the start for smtps/pop3s.
     // An SMTP login never goes in clear: without TLS nothing is sent. (POP-before-SMTP
     // servers are often plain, so POP only takes TLS when offered.)
     const long tls = smtp && server.hasLogin ? CURLUSESSL_ALL : CURLUSESSL_TRY;
-    if (!server.tlsFromStart) curl_easy_setopt(c, CURLOPT_USE_SSL, tls);
-    if (!options.caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, options.caFile.c_str());
+    if (!server.tlsFromStart) api.easy_setopt(c, CURLOPT_USE_SSL, tls);
+    if (!options.caFile.empty()) api.easy_setopt(c, CURLOPT_CAINFO, options.caFile.c_str());
   }
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
@@ -191,16 +199,27 @@ std::string describeFailure(CURLcode code, const Transfer& t) {
   // The server's own reply says what went wrong; without one, libcurl's words do.
   if (!refusal.empty()) return text + refusalMeaning(refusal) + " サーバーの応答: " + refusal;
   std::string detail = t.errorBuffer[0] != '\0' ? std::string(t.errorBuffer)
-                                                : std::string(curl_easy_strerror(code));
+                                                : std::string(t.api.easy_strerror(code));
   return text + "（" + mail::printable(detail, 300) + "）";
 }
 
 std::string Transfer::perform() {
-  const CURLcode code = curl_easy_perform(easy.get());
+  CURLcode code = api.easy_perform(easy);
+  // A kept connection that the server closed just as this transfer began fails before
+  // the server answered anything, so nothing of the message can have been accepted:
+  // the transfer goes again, once, over a new connection.
+  long newConnections = -1;
+  const bool cutOff = code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING;
+  if (cutOff && transcript.replies == 0 &&
+      api.easy_getinfo(easy, CURLINFO_NUM_CONNECTS, &newConnections) == CURLE_OK && newConnections == 0) {
+    errorBuffer[0] = '\0';
+    code = api.easy_perform(easy);
+  }
   return code == CURLE_OK ? "" : describeFailure(code, *this);
 }
 
-std::string sendMail(const CurlMailOptions& options, const std::string& serverField,
+std::string sendMail(const CurlApi& api, KeptConnection& connection, const CurlMailOptions& options,
+                     const std::string& serverField,
                      const std::string& recipientList, const std::string& replyTo,
                      const std::string& subject, const std::string& body,
                      const std::string& attachmentPath, const std::string& sender) {
@@ -222,37 +241,38 @@ std::string sendMail(const CurlMailOptions& options, const std::string& serverFi
   mail::MessageStream message(std::move(parts));
   if (!message.ok()) return message.error();
 
-  Transfer t(server, MailProtocol::Smtp, options);
-  if (!t.easy) return "メール送信の準備ができませんでした（libcurl の初期化に失敗）。";
-  CURL* c = t.easy.get();
+  Transfer t(api, connection, server, MailProtocol::Smtp, options);
+  if (t.easy == nullptr) return "メール送信の準備ができませんでした（libcurl の初期化に失敗）。";
+  CURL* c = t.easy;
   if (server.hasLogin) {
-    curl_easy_setopt(c, CURLOPT_USERNAME, server.user.c_str());
-    curl_easy_setopt(c, CURLOPT_PASSWORD, server.password.c_str());
+    api.easy_setopt(c, CURLOPT_USERNAME, server.user.c_str());
+    api.easy_setopt(c, CURLOPT_PASSWORD, server.password.c_str());
   }
   // The envelope carries the bare addresses; the names are for the headers.
   std::string mailFrom = "<" + envelope.sender.address + ">";
-  curl_easy_setopt(c, CURLOPT_MAIL_FROM, mailFrom.c_str());
-  std::unique_ptr<curl_slist, ListDeleter> rcpt;
+  api.easy_setopt(c, CURLOPT_MAIL_FROM, mailFrom.c_str());
+  std::unique_ptr<curl_slist, ListDeleter> rcpt(nullptr, ListDeleter{&api});
   for (const auto& r : envelope.recipients) {
-    curl_slist* next = curl_slist_append(rcpt.get(), ("<" + r.address + ">").c_str());
+    curl_slist* next = api.slist_append(rcpt.get(), ("<" + r.address + ">").c_str());
     if (next == nullptr) return "メール送信の準備ができませんでした（メモリ不足）。";
     rcpt.release();
     rcpt.reset(next);
   }
-  curl_easy_setopt(c, CURLOPT_MAIL_RCPT, rcpt.get());
-  curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
+  api.easy_setopt(c, CURLOPT_MAIL_RCPT, rcpt.get());
+  api.easy_setopt(c, CURLOPT_UPLOAD, 1L);
   // Declared in MAIL FROM (SIZE=) where the server takes it: a message too large is
   // refused before its upload.
-  curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
-  curl_easy_setopt(c, CURLOPT_READFUNCTION, onRead);
-  curl_easy_setopt(c, CURLOPT_READDATA, &message);
+  api.easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
+  api.easy_setopt(c, CURLOPT_READFUNCTION, onRead);
+  api.easy_setopt(c, CURLOPT_READDATA, &message);
 
   std::string failure = t.perform();
   if (!message.ok()) return message.error();
   return failure;
 }
 
-std::string rcvMail(const CurlMailOptions& options, const std::string& serverField,
+std::string rcvMail(const CurlApi& api, KeptConnection& connection, const CurlMailOptions& options,
+                    const std::string& serverField,
                     const std::string& userField, const std::string& password,
                     const std::string& commandField) {
   auto parsed = mail::parseServerAddress(serverField, MailProtocol::Pop3);
@@ -274,32 +294,41 @@ std::string rcvMail(const CurlMailOptions& options, const std::string& serverFie
     return "POPサーバーへのコマンドが正しくありません: " + mail::printable(command);
   }
 
-  Transfer t(server, MailProtocol::Pop3, options);
-  if (!t.easy) return "受信チェックの準備ができませんでした（libcurl の初期化に失敗）。";
-  CURL* c = t.easy.get();
+  Transfer t(api, connection, server, MailProtocol::Pop3, options);
+  if (t.easy == nullptr) return "受信チェックの準備ができませんでした（libcurl の初期化に失敗）。";
+  CURL* c = t.easy;
   if (!user.empty()) {
-    curl_easy_setopt(c, CURLOPT_USERNAME, user.c_str());
-    curl_easy_setopt(c, CURLOPT_PASSWORD, pass.c_str());
+    api.easy_setopt(c, CURLOPT_USERNAME, user.c_str());
+    api.easy_setopt(c, CURLOPT_PASSWORD, pass.c_str());
   }
-  curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, command.c_str());
+  api.easy_setopt(c, CURLOPT_CUSTOMREQUEST, command.c_str());
   // STAT answers with one line, not a listing.
-  curl_easy_setopt(c, CURLOPT_NOBODY, 1L);
-  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, onWrite);
+  api.easy_setopt(c, CURLOPT_NOBODY, 1L);
+  api.easy_setopt(c, CURLOPT_WRITEFUNCTION, onWrite);
   return t.perform();
 }
 
 }  // namespace
 
-CurlMailLibrary::CurlMailLibrary(CurlMailOptions options) : options_(std::move(options)) {
-  initCurlOnce();
-}
+// Nothing of libcurl is loaded here: the program starts without it.
+CurlMailLibrary::CurlMailLibrary(CurlMailOptions options)
+    : options_(std::move(options)),
+      smtp_(std::make_unique<KeptConnection>(options_.keepConnection)),
+      pop_(std::make_unique<KeptConnection>(std::chrono::milliseconds::zero())) {}
+
+CurlMailLibrary::~CurlMailLibrary() = default;
+
+void CurlMailLibrary::closeConnections() { smtp_->close(); }
 
 std::string CurlMailLibrary::SendMail(std::string& server, std::string& recipients,
                                       std::string& replyTo, std::string& subject,
                                       std::string& body, std::string& attachmentPath,
                                       const std::string& sender) {
   try {
-    return sendMail(options_, server, recipients, replyTo, subject, body, attachmentPath, sender);
+    std::string unavailable;
+    const CurlApi* api = mail::curlApi(unavailable);
+    if (api == nullptr) return unavailable;
+    return sendMail(*api, *smtp_, options_, server, recipients, replyTo, subject, body, attachmentPath, sender);
   } catch (const std::exception& e) {
     return std::string("メールを送信できませんでした（") + mail::printable(e.what()) + "）。";
   } catch (...) {
@@ -311,7 +340,10 @@ std::string CurlMailLibrary::RcvMail(std::string& popServer, std::string& user,
                                      std::string& password, std::string& command,
                                      std::string&) {
   try {
-    return rcvMail(options_, popServer, user, password, command);
+    std::string unavailable;
+    const CurlApi* api = mail::curlApi(unavailable);
+    if (api == nullptr) return unavailable;
+    return rcvMail(*api, *pop_, options_, popServer, user, password, command);
   } catch (const std::exception& e) {
     return std::string("受信チェックに失敗しました（") + mail::printable(e.what()) + "）。";
   } catch (...) {

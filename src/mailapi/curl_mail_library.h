@@ -3,11 +3,16 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 #include "mailapi/mail_library.h"
 
 namespace parupo {
+
+namespace mail {
+class KeptConnection;
+}
 
 struct CurlMailOptions {
   // Time allowed to connect (TLS from the start included).
@@ -20,11 +25,17 @@ struct CurlMailOptions {
   std::chrono::seconds lowSpeedTime{60};
   // Certificates to trust instead of the system's store (tests); empty: the system's.
   std::string caFile;
+  // How long the connection to the SMTP server stays open after a send, for the next
+  // send to the same server and login (QUIT after that); zero: closed after each send.
+  std::chrono::milliseconds keepConnection{5000};
 };
 
+// libcurl is loaded by the first SendMail or RcvMail, not before. Destroying the library
+// closes a kept SMTP connection with QUIT.
 class CurlMailLibrary : public MailLibrary {
  public:
   explicit CurlMailLibrary(CurlMailOptions options = {});
+  ~CurlMailLibrary() override;
 
   std::string SendMail(std::string& server, std::string& recipients, std::string& replyTo,
                        std::string& subject, std::string& body,
@@ -33,8 +44,14 @@ class CurlMailLibrary : public MailLibrary {
   std::string RcvMail(std::string& popServer, std::string& user, std::string& password,
                       std::string& command, std::string& folder) override;
 
+  // Closes a kept SMTP connection now (QUIT), for a program that ends without
+  // destroying its objects.
+  void closeConnections();
+
  private:
   CurlMailOptions options_;
+  std::unique_ptr<mail::KeptConnection> smtp_;
+  std::unique_ptr<mail::KeptConnection> pop_;  // never kept: a mail check logs in and out
 };
 
 }  // namespace parupo

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 #include <optional>
 #include <random>
 
@@ -21,13 +22,23 @@ constexpr std::size_t kMaxLine = 998;
 constexpr std::size_t kBase64LineBytes = 57;  // 76 characters of base64 per line
 constexpr std::size_t kFileBlockLines = 1152;  // about 64 KiB read from the file at a time
 
+// Appends the bytes in base64, 76 characters and a CR LF a line, written straight into
+// out's storage: an attachment goes through one buffer reused block after block.
+void appendBase64Lines(std::string_view bytes, std::string& out) {
+  const std::size_t lines = (bytes.size() + kBase64LineBytes - 1) / kBase64LineBytes;
+  const std::size_t start = out.size();
+  out.resize(start + base64Length(bytes.size()) + 2 * lines);
+  char* w = out.data() + start;
+  for (std::size_t i = 0; i < bytes.size(); i += kBase64LineBytes) {
+    w = base64Into(bytes.substr(i, kBase64LineBytes), w);
+    *w++ = '\r';
+    *w++ = '\n';
+  }
+}
+
 std::string base64Lines(std::string_view bytes) {
   std::string out;
-  out.reserve(base64Length(bytes.size()) + bytes.size() / kBase64LineBytes * 2 + 2);
-  for (std::size_t i = 0; i < bytes.size(); i += kBase64LineBytes) {
-    out += base64(bytes.substr(i, kBase64LineBytes));
-    out += "\r\n";
-  }
+  appendBase64Lines(bytes, out);
   return out;
 }
 
@@ -90,10 +101,17 @@ EncodedBody encodeBody(std::string_view utf8) {
 
 std::string randomHex(std::size_t digits) {
   static constexpr char kHex[] = "0123456789abcdef";
-  std::random_device device;
-  std::mt19937_64 gen(static_cast<std::uint64_t>(device()) << 32 | device());
-  std::string out;
-  for (std::size_t i = 0; i < digits; ++i) out += kHex[gen() & 15];
+  // Seeded once: opening the system's entropy source for every message cost more than
+  // composing a small message.
+  static std::mutex mutex;
+  static std::mt19937_64 gen = [] {
+    std::random_device device;
+    std::seed_seq seed{device(), device(), device(), device()};
+    return std::mt19937_64(seed);
+  }();
+  std::string out(digits, '0');
+  std::lock_guard lock(mutex);
+  for (char& c : out) c = kHex[gen() & 15];
   return out;
 }
 
@@ -192,7 +210,7 @@ bool MessageStream::refill() {
         return false;
       }
       if (fileLeft_ == 0) stage_ = Stage::Tail;
-      pending_ = base64Lines(std::string_view(block_.data(), got));
+      appendBase64Lines(std::string_view(block_.data(), got), pending_);
       return true;
     }
     case Stage::Tail:

@@ -115,29 +115,33 @@ bool isAscii(std::string_view text) {
   return true;
 }
 
-std::string base64(std::string_view bytes) {
+char* base64Into(std::string_view bytes, char* out) {
   static constexpr char kAlphabet[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  out.reserve(base64Length(bytes.size()));
   std::size_t i = 0;
   auto b = [&](std::size_t k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k])); };
   for (; i + 3 <= bytes.size(); i += 3) {
     std::uint32_t v = (b(i) << 16) | (b(i + 1) << 8) | b(i + 2);
-    out += kAlphabet[(v >> 18) & 63];
-    out += kAlphabet[(v >> 12) & 63];
-    out += kAlphabet[(v >> 6) & 63];
-    out += kAlphabet[v & 63];
+    *out++ = kAlphabet[(v >> 18) & 63];
+    *out++ = kAlphabet[(v >> 12) & 63];
+    *out++ = kAlphabet[(v >> 6) & 63];
+    *out++ = kAlphabet[v & 63];
   }
   std::size_t rest = bytes.size() - i;
   if (rest > 0) {
     std::uint32_t v = b(i) << 16;
     if (rest == 2) v |= b(i + 1) << 8;
-    out += kAlphabet[(v >> 18) & 63];
-    out += kAlphabet[(v >> 12) & 63];
-    out += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
-    out += '=';
+    *out++ = kAlphabet[(v >> 18) & 63];
+    *out++ = kAlphabet[(v >> 12) & 63];
+    *out++ = rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+    *out++ = '=';
   }
+  return out;
+}
+
+std::string base64(std::string_view bytes) {
+  std::string out(base64Length(bytes.size()), '\0');
+  base64Into(bytes, out.data());
   return out;
 }
 

@@ -29,6 +29,9 @@ bool isAscii(std::string_view text);
 
 // Standard base64 with padding, no line breaks.
 std::string base64(std::string_view bytes);
+// The same written to out, which has room for base64Length(bytes.size()) characters;
+// returns the end of what was written.
+char* base64Into(std::string_view bytes, char* out);
 // Length of the base64 text for n input bytes.
 constexpr std::size_t base64Length(std::size_t n) { return (n + 2) / 3 * 4; }
 

@@ -17,11 +17,14 @@ class SendTest(ProgramTest):
         self.write("PP2.dat", lines("hanako@example.jp", *[""] * 9))
         app = self.start()
         app.find("送信内容", showing=True)
+        maps = "/proc/%d/maps" % app.pid
+        self.assertNotIn("libcurl", open(maps).read())  # the mail stack waits for the first send
         for name, text in (("宛先", TO), ("件名", SUBJECT), ("本文", BODY)):
             app.set_text(name, text)
         before = time.strftime("%Y%m%d-%H%M-%S")
         app.press("メッセージ送信", "push button")
         app.window("送信完了")
+        self.assertIn("libcurl", open(maps).read())
 
         [(mail_from, rcpts, content)] = server.messages
         msg = email.message_from_bytes(content, policy=email.policy.default)
@@ -36,3 +39,4 @@ class SendTest(ProgramTest):
         self.assertEqual(self.read("PP2.dat"), lines(TO, "hanako@example.jp", *[""] * 8))
         self.assertFalse(os.path.exists(self.path("error.txt")))
         self.assertEqual(app.close("送信完了"), 0)
+        self.assertEqual(server.quits, 1)  # the kept connection ended with QUIT, never just dropped

@@ -47,9 +47,9 @@ class SmtpServer:
     REFUSAL = "554 5.7.1 Message refused as spam"
     LONG_REFUSAL = ("550-5.7.1 This message was not accepted:", "550 5.7.1 its sender is listed as a source of spam")
 
-    def __init__(self, folder, starttls=False, auth=None, host="127.0.0.1"):
-        self.messages, self.helos, self.port = [], [], free_port()
-        kwargs = {"data_size_limit": None}
+    def __init__(self, folder, starttls=False, auth=None, host="127.0.0.1", timeout=300):
+        self.messages, self.helos, self.quits, self.port = [], [], 0, free_port()
+        kwargs = {"data_size_limit": None, "timeout": timeout}  # idle seconds before it hangs up
         if starttls:
             self.cafile, key = self_signed(folder)
             context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
@@ -69,6 +69,10 @@ class SmtpServer:
         self.helos.append(hostname)
         session.host_name = hostname
         return responses
+
+    async def handle_QUIT(self, server, session, envelope):
+        self.quits += 1
+        return "221 Bye"
 
     async def handle_DATA(self, server, session, envelope):
         if "refuse@example.jp" in envelope.rcpt_tos:
@@ -95,6 +99,42 @@ def closing_server():
             conn.recv(64)
     threading.Thread(target=serve, daemon=True).start()
     return sock
+
+
+class ForgetfulServer:
+    """Takes one message per connection, then hangs up without a word when the next
+    command comes: a server whose idle time ran out just as the client went on."""
+
+    def __init__(self):
+        self.sock, self.messages, self.sessions = socket.create_server(("127.0.0.1", 0)), [], 0
+        self.port = self.sock.getsockname()[1]
+        threading.Thread(target=self.serve, daemon=True).start()
+
+    def serve(self):
+        while True:
+            try:
+                conn = self.sock.accept()[0]
+            except OSError:
+                return
+            self.sessions += 1
+            with conn, conn.makefile("rb") as lines:
+                conn.sendall(b"220 forgetful ESMTP\r\n")
+                took = False
+                for line in lines:
+                    command = line[:4].upper()
+                    if command == b"DATA":
+                        conn.sendall(b"354 go ahead\r\n")
+                        data = b"".join(iter(lines.readline, b".\r\n"))
+                        self.messages.append((None, None, data))
+                        conn.sendall(b"250 OK\r\n")
+                        took = True
+                    elif took or command == b"QUIT":
+                        break
+                    else:
+                        conn.sendall(b"250 OK\r\n")
+
+    def close(self):
+        self.sock.close()
 
 
 class LoginServer:

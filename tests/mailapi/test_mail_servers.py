@@ -7,7 +7,7 @@ from datetime import datetime
 from pathlib import Path
 from zoneinfo import ZoneInfo
 
-from mail_servers import Dovecot, LoginServer, Postfix, SmtpServer, closing_server, free_port, text
+from mail_servers import Dovecot, ForgetfulServer, LoginServer, Postfix, SmtpServer, closing_server, free_port, text
 
 TOOL = os.environ["PARUPO_MAILTOOL"]
 SANITIZED = os.environ.get("PARUPO_SANITIZED", "").upper() in ("1", "ON", "TRUE")
@@ -232,6 +232,35 @@ class OtherServerTests(MailCase):
                                (self.server(closing_server()).getsockname()[1], "途中で切れました"),
                                (self.server(socket.create_server(("127.0.0.1", 0))).getsockname()[1], "応答がない")):
             self.assertLess(self.fails(expected, "--quick", *mail(f"127.0.0.1:{port}", body="x" * 5000)), 15)
+
+
+class KeptConnectionTests(MailCase):
+    def subjects(self, server):
+        return [parse(raw)["subject"] for _, _, raw in server.messages]
+
+    def test_quick_sends_share_one_connection_each_its_own_transaction_and_quit_ends_it(self):
+        smtp = self.server(SmtpServer(self.tmp))
+        server = f"127.0.0.1:{smtp.port}"
+        second = mail(server, to="jiro@example.jp", reply="saburo@example.jp", subject="二通目")
+        self.assertEqual(tool(*mail(server, subject="一通目"), "--then", *second)[:2], (0, "\n"))
+        self.assertEqual((smtp.sessions, smtp.quits), (1, 1))  # QUIT when the program ends
+        self.assertEqual([m[:2] for m in smtp.messages], [(FROM, [TO]), ("saburo@example.jp", ["jiro@example.jp"])])
+        self.assertEqual(self.subjects(smtp), ["一通目", "二通目"])
+
+        # Idle for longer than kept: QUIT meanwhile, and the next send connects anew.
+        self.assertEqual(tool("--keep", "0.3", *mail(server), "--then", "--pause", "1.5", *mail(server))[:2],
+                         (0, "\n"))
+        self.assertEqual((smtp.sessions, smtp.quits, len(smtp.messages)), (3, 3, 4))
+
+    def test_a_server_that_closed_the_kept_connection_still_gets_the_next_message(self):
+        for name, server, pause in (("at its idle timeout", SmtpServer(self.tmp, timeout=1), ["--pause", "2"]),
+                                    ("on the next command", ForgetfulServer(), [])):
+            with self.subTest(name):
+                self.server(server)
+                address = f"127.0.0.1:{server.port}"
+                self.assertEqual(tool(*mail(address, subject="1"), "--then", *pause, *mail(address, subject="2"))[:2],
+                                 (0, "\n"))
+                self.assertEqual((self.subjects(server), server.sessions), (["1", "2"], 2))
 
 
 class Pop3Tests(MailCase):

@@ -1,0 +1,191 @@
+"""ぱるぽ's benchmark, run by bench/run_bench: each figure from paired, interleaved rounds
+(one of each contender per round, in alternating order), given as the median of the
+per-round ratios with their spread, its goal, and "met" or "not met".
+
+Every contender is timed the same way, from exec to exit of its process (or to its
+first window mapped), so process start-up counts for all of them alike."""
+
+import os, pathlib, shutil, signal, statistics, subprocess, sys, tempfile, time
+
+BUILD = pathlib.Path(sys.argv[1]).resolve()
+ROUNDS = max(int(os.environ.get("ROUNDS", "7")), 1)
+COUNT = int(os.environ.get("COUNT", "200"))
+BIG_MB = int(os.environ.get("BIG_MB", "100"))
+HERE = pathlib.Path(__file__).resolve().parent
+FROM, TO = "taro@example.jp", "hanako@example.jp"
+
+rows = []
+
+
+def run(argv, env=None):
+    """Wall seconds and standard output of one process."""
+    with tempfile.TemporaryFile() as out:
+        start = time.perf_counter()
+        proc = subprocess.Popen(argv, stdout=out, env=env)
+        _, status = os.waitpid(proc.pid, 0)
+        wall = time.perf_counter() - start
+        proc.returncode = os.waitstatus_to_exitcode(status)
+        out.seek(0)
+        text = out.read().decode()
+    if proc.returncode != 0:
+        sys.exit("benchmark: %s failed (%d)" % (argv[0], proc.returncode))
+    return wall, text
+
+
+def paired(names, measure):
+    """ROUNDS rounds of measure(name) for every name, the order turned each round."""
+    results = {n: [] for n in names}
+    for r in range(ROUNDS):
+        order = names if r % 2 == 0 else names[::-1]
+        for n in order:
+            results[n].append(measure(n))
+    return results
+
+
+def figure(title, ratios, goal, met, unit="×", detail=""):
+    med = statistics.median(ratios)
+    spread = "%.2f–%.2f" % (min(ratios), max(ratios))
+    rows.append((title, "%.2f%s" % (med, unit), spread, goal, "met" if met(med) else "not met", detail))
+
+
+def print_rows():
+    width = max(len(r[0]) for r in rows)
+    print("\n%-*s  %10s  %13s  %-12s  %-7s  %s" % (width, "figure (median of %d rounds)" % ROUNDS,
+                                                    "median", "spread", "goal", "", "medians"))
+    for title, med, spread, goal, verdict, detail in rows:
+        print("%-*s  %10s  %13s  %-12s  %-7s  %s" % (width, title, med, spread, goal, verdict, detail))
+
+
+def start_server(argv, env=None):
+    """A server that prints one line (its port or display) when it is ready."""
+    proc = subprocess.Popen(argv, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env, start_new_session=True)
+    line = proc.stdout.readline().decode().strip()
+    if not line:
+        sys.exit("benchmark: %s did not start" % argv[0])
+    return proc, line
+
+
+def stop(proc):
+    proc.send_signal(signal.SIGTERM)
+    try:
+        proc.wait(10)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+
+
+def mail_figures(tmp, port):
+    server = "127.0.0.1:%d" % port
+    msg = tmp / "small.eml"
+    msg.write_bytes(b"From: %s\r\nTo: %s\r\nSubject: bench\r\n\r\nshort body\r\n" % (FROM.encode(), TO.encode()))
+    env = dict(os.environ, HOME=str(tmp))  # no user's msmtp or curl configuration
+    curl = "curl -s --url smtp://%s --mail-from %s --mail-rcpt %s -T %s" % (server, FROM, TO, msg)
+    msmtp = "msmtp --host=127.0.0.1 --port=%d --auth=off --tls=off --from=%s %s <%s" % (port, FROM, TO, msg)
+
+    def small(name, count):
+        if name == "ours":
+            return [str(BUILD / "bench/mail_bench"), "send", server, str(count)]
+        command = {"curl": curl, "msmtp": msmtp}[name]
+        return ["/bin/sh", "-c", "i=0; while [ $i -lt %d ]; do %s || exit 1; i=$((i+1)); done" % (count, command)]
+
+    names = ["ours", "curl", "msmtp"]
+    for n in names:  # the page cache and the server warmed for everyone
+        run(small(n, 1), env)
+    walls = paired(names, lambda n: run(small(n, COUNT), env)[0])
+    for other, goal in (("curl", 8), ("msmtp", 40)):
+        ratios = [o / s for o, s in zip(walls[other], walls["ours"])]
+        figure("%d small messages: SendMail in one process vs %s once per message" % (COUNT, other),
+               ratios, "≥ %d× faster" % goal, lambda m, g=goal: m >= g, "× faster",
+               "ours %.3f s, %s %.3f s" % (statistics.median(walls["ours"]), other,
+                                          statistics.median(walls[other])))
+
+    big = tmp / "big.bin"
+    with open(big, "wb") as f:
+        for _ in range(BIG_MB):
+            f.write(os.urandom(1 << 20))
+    eml = tmp / "big.eml"
+    run([str(BUILD / "bench/mail_bench"), "compose", str(big), str(eml)])
+    ours = [str(BUILD / "bench/mail_bench"), "send", server, "1", str(big)]
+    theirs = ["curl", "-s", "--url", "smtp://" + server, "--mail-from", FROM, "--mail-rcpt", TO,
+              "--upload-file", str(eml)]
+    idle = [str(BUILD / "bench/mail_bench"), "send", server, "1"]
+
+    def measure(name):  # (wall, peak KiB): mail_bench reports its own peak, curl only its wall
+        if name == "curl":
+            return run(theirs, env)[0], 0
+        wall, out = run(ours if name == "ours" else idle, env)
+        return wall, int(out.split()[2])
+    results = paired(["ours", "curl", "idle"], measure)
+    wall = [o[0] / c[0] for o, c in zip(results["ours"], results["curl"])]
+    figure("%d MB attachment: wall, SendMail vs curl --upload-file" % BIG_MB, wall, "≤ 1.10×",
+           lambda m: m <= 1.10, "×", "ours %.2f s, curl %.2f s" % (
+               statistics.median(r[0] for r in results["ours"]), statistics.median(r[0] for r in results["curl"])))
+    above = [(o[1] - i[1]) / 1024 for o, i in zip(results["ours"], results["idle"])]
+    figure("%d MB attachment: peak RSS above the idle program's" % BIG_MB, above, "≤ +1.0 MiB",
+           lambda m: m <= 1.0, " MiB", "peak %.1f MiB, idle (one small message) %.1f MiB" % (
+               statistics.median(r[1] for r in results["ours"]) / 1024,
+               statistics.median(r[1] for r in results["idle"]) / 1024))
+
+
+def cp932_lines(*values):
+    return b"".join(v.encode("cp932") + b"\r\n" for v in values)
+
+
+def startup_figures(tmp):
+    folder = tmp / "program"
+    folder.mkdir()
+    shutil.copy2(BUILD / "parupo", folder / "parupo")
+    # Filled settings as a user keeps them; no mail check at start-up.
+    (folder / "PP1.dat").write_bytes(cp932_lines(
+        "smtp.example.jp", "山田 <yamada@example.jp>", "特定@example.jp", "ダミー@example.jp", "True",
+        "pop.example.jp", "yamada", "password", " 1 ", "False", "True", " 5220 ", " 4770 ", "True",
+        "False", "True", "False"))
+    (folder / "PP4.dat").write_bytes(b"30\r\n")
+    env = {"PATH": "/usr/bin:/bin", "HOME": str(tmp), "XDG_RUNTIME_DIR": str(tmp), "LANG": "C.UTF-8",
+           "QT_QPA_PLATFORM": "xcb"}
+    # A desktop session's X server (never reset between clients) and D-Bus session bus:
+    # without a bus, Qt would start one through dbus-launch on the first menu bar.
+    xvfb, display = start_server(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                                  "-noreset", "-dpi", "96"])
+    bus, address = start_server(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"])
+    env.update(DISPLAY=":" + display, DBUS_SESSION_BUS_ADDRESS=address)
+    try:
+        programs = {"parupo": [str(folder / "parupo")], "bare": [str(BUILD / "bench/bare_window")],
+                    "text": [str(BUILD / "bench/bare_window"), "--text"]}
+        probe = lambda n: [float(v) for v in run([str(BUILD / "bench/first_window"), "3", *programs[n]], env)[1].split()]
+        for n in programs:  # font caches and the page cache
+            probe(n)
+        results = paired(list(programs), probe)
+    finally:
+        stop(bus)
+        stop(xvfb)
+    median = lambda name, i: statistics.median(r[i] for r in results[name])
+    for floor, what in (("bare", "bare QMainWindow"), ("text", "reference: the same with one label and line edit")):
+        times = [p[0] / b[0] for p, b in zip(results["parupo"], results[floor])]
+        figure("Start-up to first window mapped: parupo (filled PP1.dat) vs %s" % what, times, "≤ 1.30×",
+               lambda m: m <= 1.30, "×", "parupo %.0f ms, floor %.0f ms" % (median("parupo", 0), median(floor, 0)))
+        rss = [p[1] / b[1] for p, b in zip(results["parupo"], results[floor])]
+        figure("RSS 3 s after the window appears, same pair", rss, "≤ 1.20×", lambda m: m <= 1.20, "×",
+               "parupo %.1f MiB, floor %.1f MiB" % (median("parupo", 1) / 1024, median(floor, 1) / 1024))
+    loaded = sum(int(p[2]) for p in results["parupo"])
+    rows.append(("libcurl in parupo's memory 3 s after the window appears", "%d of %d" % (loaded, ROUNDS), "",
+                 "none", "met" if loaded == 0 else "not met", ""))
+
+
+def main():
+    with tempfile.TemporaryDirectory(prefix="parupo-bench-") as t:
+        tmp = pathlib.Path(t)
+        what = os.environ.get("ONLY", "startup,mail").split(",")
+        if "startup" in what:
+            startup_figures(tmp)
+        if "mail" in what:
+            sink, port = start_server(["/usr/bin/python3", str(HERE / "smtp_sink.py")])
+            try:
+                mail_figures(tmp, int(port))
+            finally:
+                stop(sink)
+    print_rows()
+
+
+if __name__ == "__main__":
+    main()
