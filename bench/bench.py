@@ -5,7 +5,7 @@ per-round ratios with their spread, its goal, and "met" or "not met".
 Every contender is timed the same way, from exec to exit of its process (or to its
 first window mapped), so process start-up counts for all of them alike."""
 
-import os, pathlib, shutil, signal, statistics, subprocess, sys, tempfile, time
+import contextlib, os, pathlib, shutil, signal, statistics, subprocess, sys, tempfile, time
 
 BUILD = pathlib.Path(sys.argv[1]).resolve()
 ROUNDS = max(int(os.environ.get("ROUNDS", "7")), 1)
@@ -131,34 +131,44 @@ def cp932_lines(*values):
     return b"".join(v.encode("cp932") + b"\r\n" for v in values)
 
 
-def startup_figures(tmp):
-    folder = tmp / "program"
+def program_folder(folder):
+    """A program folder with filled settings as a user keeps them; no mail check at start-up."""
     folder.mkdir()
     shutil.copy2(BUILD / "parupo", folder / "parupo")
-    # Filled settings as a user keeps them; no mail check at start-up.
     (folder / "PP1.dat").write_bytes(cp932_lines(
         "smtp.example.jp", "山田 <yamada@example.jp>", "特定@example.jp", "ダミー@example.jp", "True",
         "pop.example.jp", "yamada", "password", " 1 ", "False", "True", " 5220 ", " 4770 ", "True",
         "False", "True", "False"))
     (folder / "PP4.dat").write_bytes(b"30\r\n")
+    return folder
+
+
+@contextlib.contextmanager
+def desktop(tmp):
+    """A desktop session's X server (never reset between clients) and D-Bus session bus:
+    without a bus, Qt would start one through dbus-launch on the first menu bar."""
     env = {"PATH": "/usr/bin:/bin", "HOME": str(tmp), "XDG_RUNTIME_DIR": str(tmp), "LANG": "C.UTF-8",
            "QT_QPA_PLATFORM": "xcb"}
-    # A desktop session's X server (never reset between clients) and D-Bus session bus:
-    # without a bus, Qt would start one through dbus-launch on the first menu bar.
     xvfb, display = start_server(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
                                   "-noreset", "-dpi", "96"])
     bus, address = start_server(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"])
     env.update(DISPLAY=":" + display, DBUS_SESSION_BUS_ADDRESS=address)
     try:
+        yield env
+    finally:
+        stop(bus)
+        stop(xvfb)
+
+
+def startup_figures(tmp):
+    folder = program_folder(tmp / "program")
+    with desktop(tmp) as env:
         programs = {"parupo": [str(folder / "parupo")], "bare": [str(BUILD / "bench/bare_window")],
                     "text": [str(BUILD / "bench/bare_window"), "--text"]}
         probe = lambda n: [float(v) for v in run([str(BUILD / "bench/first_window"), "3", *programs[n]], env)[1].split()]
         for n in programs:  # font caches and the page cache
             probe(n)
         results = paired(list(programs), probe)
-    finally:
-        stop(bus)
-        stop(xvfb)
     median = lambda name, i: statistics.median(r[i] for r in results[name])
     for floor, what in (("bare", "bare QMainWindow"), ("text", "reference: the same with one label and line edit")):
         times = [p[0] / b[0] for p, b in zip(results["parupo"], results[floor])]
@@ -172,12 +182,52 @@ def startup_figures(tmp):
                  "none", "met" if loaded == 0 else "not met", ""))
 
 
+def logs_startup_figures(tmp):
+    """Start-up over 10,000 logs vs an empty log folder. "kept": none past the 30 days kept,
+    so the time is the ageing's look at every log; "aged": 5,000 of them past it (made
+    anew before each round, outside the timing), so their deletion counts too and is given
+    separately as the difference."""
+    folders = {name: program_folder(tmp / name) for name in ("empty", "kept", "aged")}
+    for folder in folders.values():
+        (folder / "log").mkdir()
+    old = time.time() - 60 * 86400
+    log = cp932_lines("", "宛先 : 友人 <friend@example.jp>", "返信 : me@example.jp", "件名 : 件名", "本文 : ", "本文", "",
+                      "添付 : ")
+
+    def fill(name):
+        for i in range(10000):
+            path = folders[name] / "log" / ("2026%04d-0000-00.txt" % i)
+            if not path.exists():
+                path.write_bytes(log)
+                if name == "aged" and i % 2:
+                    os.utime(path, (old, old))
+
+    def probe(name):
+        if name != "empty":
+            fill(name)
+        return float(run([str(BUILD / "bench/first_window"), "0", str(folders[name] / "parupo")], env)[1].split()[0])
+
+    with desktop(tmp) as env:
+        for n in folders:
+            probe(n)
+        results = paired(list(folders), probe)
+    med = lambda name: statistics.median(results[name])
+    times = [k / e for k, e in zip(results["kept"], results["empty"])]
+    figure("Start-up, 10,000 logs to look at vs an empty log folder", times, "≤ 2.00×", lambda m: m <= 2.0, "×",
+           "%.0f ms vs %.0f ms" % (med("kept"), med("empty")))
+    times = [a / e for a, e in zip(results["aged"], results["empty"])]
+    rows.append(("the same with 5,000 of them deleted (the deletions' own cost)", "%.2f×" % statistics.median(times),
+                 "", "reported", "", "%.0f ms; the deletions %.0f ms" % (med("aged"), med("aged") - med("kept"))))
+
+
 def main():
     with tempfile.TemporaryDirectory(prefix="parupo-bench-") as t:
         tmp = pathlib.Path(t)
-        what = os.environ.get("ONLY", "startup,mail").split(",")
+        what = os.environ.get("ONLY", "startup,logs,mail").split(",")
         if "startup" in what:
             startup_figures(tmp)
+        if "logs" in what:
+            logs_startup_figures(tmp)
         if "mail" in what:
             sink, port = start_server(["/usr/bin/python3", str(HERE / "smtp_sink.py")])
             try:
