@@ -11,7 +11,7 @@ namespace {
 using Records = std::vector<std::string>;
 using Messages = std::vector<std::pair<std::string, std::string>>;  // subject, body at each send
 
-// Plays the steps on a subject and a body box; what stood there at each send.
+// What stood in the subject and body boxes at each send.
 Messages play(const std::vector<SendStep>& steps, std::string& subject, std::string& body) {
   Messages sent;
   for (const SendStep& s : steps) {
@@ -26,13 +26,7 @@ const std::string kA = "甲\ta@x.jp\t090-1111-2222", kB = "乙\tb@x.jp", kC = "�
 const std::string kBlockA = "甲\r\na@x.jp\r\n090-1111-2222\r\n\r\n", kBlockB = "乙\r\nb@x.jp\r\n\r\n",
                   kBlockC = "丙\r\nc@x.jp\r\n   \r\n";
 
-struct Row {
-  const char* name;
-  Records picked;
-  int n;  // 0: one entry per message
-  Messages messages;
-  std::string subjectAfter, bodyAfter;
-};
+struct Row { const char* name; Records picked; int n /* 0: one entry per message */; Messages messages; std::string subjectAfter, bodyAfter; };
 
 class MessagesTest : public ::testing::TestWithParam<Row> {};
 
@@ -45,26 +39,16 @@ TEST_P(MessagesTest, BuildsTheMessagesAndLeavesTheBoxes) {
   EXPECT_EQ(body, row.bodyAfter);
 }
 
-Records many(int count) { return Records(static_cast<std::size_t>(count), kB); }
-std::string blocks(int count) {
-  std::string text;
-  for (int i = 0; i < count; ++i) text += kBlockB;
-  return text;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     ConsecutiveSend, MessagesTest,
     ::testing::Values(
         Row{"one_with_mobile", {kA}, 0, {{"甲", "a@x.jp\r\n090-1111-2222"}}, "甲", "a@x.jp\r\n090-1111-2222"},
         Row{"one_without_mobile", {kB}, 0, {{"乙", "b@x.jp\r\n"}}, "乙", "b@x.jp\r\n"},
-        Row{"one_nothing_picked", {}, 0, {}, "前", "前"},
         Row{"two_of_three", {kA, kB, kC}, 1,
             {{"アドレス一覧", kBlockA + kBlockB}, {"アドレス一覧", kBlockC}}, "アドレス一覧", kBlockC},
         Row{"two_of_four_ends_on_a_full_message", {kA, kB, kC, kA}, 1,
             {{"アドレス一覧", kBlockA + kBlockB}, {"アドレス一覧", kBlockC + kBlockA}}, "アドレス一覧", ""},
-        Row{"five_of_six", many(6), 4, {{"アドレス一覧", blocks(5)}, {"アドレス一覧", blocks(1)}}, "アドレス一覧",
-            blocks(1)},
-        Row{"all_at_once_25", many(25), 9999, {{"アドレス一覧", blocks(25)}}, "アドレス一覧", blocks(25)},
+        Row{"all_at_once", {kA, kB, kC}, 9999, {{"アドレス一覧", kBlockA + kBlockB + kBlockC}}, "アドレス一覧", kBlockA + kBlockB + kBlockC},
         Row{"two_nothing_picked", {}, 1, {}, "アドレス一覧", ""}),
     [](const auto& info) { return info.param.name; });
 

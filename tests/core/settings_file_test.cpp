@@ -46,8 +46,6 @@ TEST(SettingsFile, LayoutsAreReadAndWrittenBackInTheCurrentOne) {
        "s|r|b|d|True|pop|u|p| 0 |False|False| 5220 | 4770 |True|False|True|False"},  // unusable sizes stay as they were
       {"s|r|b|False|pop|u|p|True|True|False| 6000 | 5000 |True|True|True|False",  // the earlier layout: no dummy line,
        "s|r|b||False|pop|u|p| 1 |True|False| 6000 | 5000 |True|True|True|False"},  // True at the old copy flag is 1
-      {"s|r|b|True|pop|u|p|False|False|True| 6000 | 5000 |True|False|False|True",
-       "s|r|b||True|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},
       {"s|r|b|False|pop|u|p|False|False|True| 6000 | 5000 |True|False|False|True|",  // an extra line end is
        "s|r|b||False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},   // not a 17th line
       {"s|r|b|True|False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True",  // a full file keeps
