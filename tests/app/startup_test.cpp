@@ -12,8 +12,6 @@
 namespace parupo {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 // PP1.dat with a server, the start-up address and the date subject as given.
 std::string pp1(const std::string& server, bool startupAddress, bool dateSubject) {
   const char* flag[] = {"False", "True"};
@@ -27,17 +25,15 @@ TEST(StartupPlan, WhatTheWindowOpensWithFollowsTheFolder) {
                  bool development, settingsPanel; } cases[] = {
       {"first use", {}, "@example.jp", "", "999", false, true},
       {"development folder", {{"pigeon2.vbp", ""}, {"PP4.dat", " 30 \r\n"}}, "@example.jp", "×", "30", true, true},
-      {"the date replaces the development mark",
-       {{"pigeon2.vbp", ""}, {"PP1.dat", pp1("smtp.example.jp", false, true)}}, "@example.jp", "03/07 14:05", "999", true,
-       false},
+      {"the date replaces the development mark", {{"pigeon2.vbp", ""}, {"PP1.dat", pp1("s", false, true)}}, "@example.jp",
+       "03/07 14:05", "999", true, false},
       {"the newest history entry", {{"PP2.dat", "a@example.jp\r\nb@example.jp\r\n"}, {"PP1.dat", pp1("s", false, false)}},
        "a@example.jp", "", "999", false, false},
       {"the start-up address wins over the history",
        {{"PP2.dat", "a@example.jp\r\n"}, {"PP1.dat", pp1("s", true, false)}}, "boss@example.jp", "", "999", false, false},
       {"an empty history file empties the recipient", {{"PP2.dat", ""}}, "", "", "999", false, true},
       {"unusable retention days", {{"PP4.dat", "0\r\n"}}, "@example.jp", "", "999", false, true},
-      {"settings files that are folders count as missing", {{"PP1.dat/", ""}, {"PP4.dat/", ""}}, "@example.jp", "", "999",
-       false, true},
+      {"settings files that are folders count as missing", {{"PP1.dat/", ""}, {"PP4.dat/", ""}}, "@example.jp", "", "999", false, true},
   };
   for (const auto& c : cases) {
     test::TempFolder folder;
@@ -52,19 +48,8 @@ TEST(StartupPlan, WhatTheWindowOpensWithFollowsTheFolder) {
   }
 }
 
-TEST(StartupPlan, SettingsHistoryAndAddressBookAreRead) {
-  test::TempFolder folder;
-  test::writeBytes(folder / "PP1.dat", pp1("smtp.example.jp", false, false));
-  test::writeBytes(folder / "PP2.dat", "a@example.jp\r\n\r\nc@example.jp\r\n");
-  test::writeBytes(folder / "PPad.dat", "\x97\x46\x92\x42\r\n\x8d\xb2\x93\xa1\tc@example.jp\r\n");  // 友達, 佐藤
-  const StartupPlan plan = planStartup(folder.path(), {});
-  EXPECT_EQ(plan.settings.smtpServer + "|" + plan.settings.specificAddress, "smtp.example.jp|boss@example.jp");
-  EXPECT_EQ(plan.addressBookLines, (Lines{"友達", "佐藤\tc@example.jp"}));
-  EXPECT_EQ(plan.history.namesFrom(plan.addressBookLines)[2], "佐藤");
-}
-
 // Backups come before anything is read; logs are aged only by a saved retention.
-TEST(StartupPlan, BacksUpTheDataFilesAndAgesTheLogsOnlyWithPP4) {
+TEST(StartupPlan, BacksUpAndReadsTheDataFilesAndAgesTheLogsOnlyWithPP4) {
   const auto daysAgo = [](const std::filesystem::path& file, int days) {
     std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * days));
   };
@@ -72,15 +57,17 @@ TEST(StartupPlan, BacksUpTheDataFilesAndAgesTheLogsOnlyWithPP4) {
     test::TempFolder folder;
     std::filesystem::create_directory(folder / "log");
     test::writeBytes(folder / "log/old.txt", "old");
-    test::writeBytes(folder / "log/new.txt", "new");
     daysAgo(folder / "log/old.txt", 5);
-    test::writeBytes(folder / "PP2.dat", "a@example.jp\r\n");
+    test::writeBytes(folder / "PP1.dat", pp1("smtp.example.jp", false, false));
+    test::writeBytes(folder / "PP2.dat", "a@example.jp\r\n\r\nc@example.jp\r\n");
     daysAgo(folder / "PP2.dat", 1);
+    test::writeBytes(folder / "PPad.dat", "\x97\x46\x92\x42\r\n\x8d\xb2\x93\xa1\tc@example.jp\r\n");  // 友達, 佐藤
     if (withPP4) test::writeBytes(folder / "PP4.dat", "2\r\n");
-    planStartup(folder.path(), SystemClock().now());
-    EXPECT_EQ(test::readBytes(folder / "PP2.da$"), "a@example.jp\r\n") << withPP4;
+    const StartupPlan plan = planStartup(folder.path(), SystemClock().now());
+    EXPECT_EQ(test::readBytes(folder / "PP2.da$"), "a@example.jp\r\n\r\nc@example.jp\r\n");
     EXPECT_EQ(std::filesystem::exists(folder / "log/old.txt"), !withPP4);
-    EXPECT_TRUE(std::filesystem::exists(folder / "log/new.txt"));
+    EXPECT_EQ(plan.settings.smtpServer + "|" + plan.settings.specificAddress, "smtp.example.jp|boss@example.jp");
+    EXPECT_EQ(plan.history.namesFrom(plan.addressBookLines)[2], "佐藤");
   }
 }
 
