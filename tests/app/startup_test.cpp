@@ -20,13 +20,13 @@ std::string pp1(const std::string& server, bool startupAddress, bool dateSubject
 }
 
 TEST(StartupPlan, WhatTheWindowOpensWithFollowsTheFolder) {
-  const LocalDateTime now{2026, 3, 7, 14, 5, 9};
+  const LocalDateTime now{2026, 3, 7, 9, 5, 9};
   const struct { const char* name; std::map<std::string, std::string> files; std::string recipient, subject, retention;
                  bool development, settingsPanel; } cases[] = {
       {"first use", {}, "@example.jp", "", "999", false, true},
       {"development folder", {{"pigeon2.vbp", ""}, {"PP4.dat", " 30 \r\n"}}, "@example.jp", "×", "30", true, true},
       {"the date replaces the development mark", {{"pigeon2.vbp", ""}, {"PP1.dat", pp1("s", false, true)}}, "@example.jp",
-       "03/07 14:05", "999", true, false},
+       "03/07 09:05", "999", true, false},
       {"the newest history entry", {{"PP2.dat", "a@example.jp\r\nb@example.jp\r\n"}, {"PP1.dat", pp1("s", false, false)}},
        "a@example.jp", "", "999", false, false},
       {"the start-up address wins over the history",

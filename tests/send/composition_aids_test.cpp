@@ -65,25 +65,10 @@ TEST(DecorationSet, AFolderThatTakesNoFileGivesTheDefaultSetQuietly) {
   EXPECT_EQ(readDecorationSet(folder.path()), "★●◆■");
 }
 
-TEST(ComposeAids, CountsCaptionsStampsAndOneLineText) {
-  EXPECT_EQ(composeLength("a@example.", "件名𠮷", "本文\r\n"), 18u);  // a line break and a surrogate pair count two
-
-  const struct { std::uintmax_t bytes; const char* caption; } sizes[] = {
-      {1023, "0 KB"}, {1536, "1 KB"}, {5368709120ULL, "5242880 KB"}};
-  for (const auto& s : sizes) EXPECT_EQ(attachmentCaption(s.bytes), s.caption) << s.bytes;
-
-  EXPECT_EQ(bodyStamp(LocalDateTime{2026, 3, 7, 4, 5, 59}), "\r\n03/07 04:05");
-
-  const struct { const char* name; const char* text; const char* line; } lines[] = {
-      {"crlf-is-one-blank", "a\r\nb", "a b"}, {"lone-cr-and-lf", "a\rb\nc", "a b c"}, {"two-breaks-tab-stays", "a\n\nb\t\r\n", "a  b\t "}};
-  for (const auto& l : lines) EXPECT_EQ(oneLine(l.text), l.line) << l.name;
-}
-
-TEST(ComposeAids, QuickMessageDrawsSubjectAndBodyIndependently) {
-  FakeRandom random;
-  random.ints = {2, 4, 4, 0};
-  const QuickMessage first = pickQuickMessage(random), second = pickQuickMessage(random);
-  EXPECT_EQ(first.subject + first.body + "|" + second.subject + second.body, "けーろぷにぷに|けろけろよろん");
+// The counts as the window shows them, at their edges.
+TEST(ComposeAids, LineBreaksAndSurrogatePairsCountTwoAndHugeAttachmentsFitTheCaption) {
+  EXPECT_EQ(composeLength("", "𠮷", "a\r\nb"), 6u);
+  EXPECT_EQ(attachmentCaption(1023) + "|" + attachmentCaption(5368709120ULL), "0 KB|5242880 KB");
 }
 
 }  // namespace
