@@ -40,9 +40,7 @@ TEST(MessageStream, DeclaresItsSizeAndCarriesTheWholeAttachmentInBase64Lines) {
   test::TempFolder dir;
   constexpr std::size_t block = 57 * 1152;  // what is read from the file at a time
   const struct { const char* name; std::string subject, body; std::size_t fileBytes; } rows[] = {
-      {"empty", "", "", std::string::npos},  // npos: no attachment
-      {"japanese", "会議の件", "山田様\r\nよろしく。\r\n", std::string::npos},
-      {"utf8-base64", "①㈱", std::string(3000, 'x') + "𠮷", std::string::npos},
+      {"no-attachment", "", "", std::string::npos},
       {"empty-file", "添付", "本文", 0},     {"one-byte", "添付", "", 1},
       {"one-line", "a", "b", 57},            {"line-and-one", "a", "b", 58},
       {"block-less-one", "a", "b", block - 1}, {"one-block", "a", "b", block},

@@ -1,12 +1,10 @@
 // The platform seams over real files, processes and the system clock.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <set>
 
 #include "platform/clock.h"
@@ -83,24 +81,6 @@ TEST(TextFile, OnlyTheWritesOwnLeftoverTemporariesAreRemoved) {
   for (const auto& name : kept) EXPECT_TRUE(fs::exists(folder / name)) << name;
   EXPECT_FALSE(fs::exists(folder / ".PP1.dat.0123456789ab.tmp"));
   EXPECT_TRUE(fs::exists(folder / ".log.0123456789ab.tmp"));
-}
-
-TEST(TextFile, AFailedWriteSaysSoAndKeepsTheOldFile) {
-  TempFolder dir;
-  EXPECT_NE(writeTextLines(dir / "nofolder" / "PP1.dat", {"x"}).find("PP1.dat"), std::string::npos);
-  // A disk that fills up halfway through (a file size limit works for root too).
-  writeBytes(dir / "PP1.dat", "keep\r\n");
-  rlimit old{}, small{};
-  ::getrlimit(RLIMIT_FSIZE, &old);
-  small = {8, old.rlim_max};
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  ::setrlimit(RLIMIT_FSIZE, &small);
-  const std::string full = writeTextLines(dir / "PP1.dat", {std::string(100, 'n')});
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
-  EXPECT_NE(full.find("PP1.dat"), std::string::npos);
-  EXPECT_EQ(readBytes(dir / "PP1.dat"), "keep\r\n");
-  EXPECT_EQ(entriesIn(dir.path()), 1);
 }
 
 TEST(FieldReader, CommasQuotesBlanksAndTheEndOfTheFile) {

@@ -63,9 +63,7 @@ Events fields(const SendMailCall& s) { return {s.server, s.recipients, s.replyTo
 
 TEST_F(SendFixture, RecipientListFollowsTheReplyModeUnlessCheck1IsTicked) {
   const struct { int mode; bool noCopy; std::string dummy, toList; } cases[] = {
-      {NoReplyMode, false, "dummy@example.jp", "ta@example.jp"},
       {ReplySendCopy, false, "dummy@example.jp", "ta@example.jp\tme@example.jp"},
-      {ReplyToDummy, false, "dummy@example.jp", "dummy@example.jp\tta@example.jp\tme@example.jp"},
       {ReplyToDummy, true, "", "ta@example.jp"},
       {ReplyToDummy, false, "", ""},  // "": stopped before anything is sent
       {ReplyToDummy, false, "dummy.example.jp", ""},
