@@ -32,7 +32,6 @@ TEST(StartupPlan, WhatTheWindowOpensWithFollowsTheFolder) {
       {"the start-up address wins over the history",
        {{"PP2.dat", "a@example.jp\r\n"}, {"PP1.dat", pp1("s", true, false)}}, "boss@example.jp", "", "999", false, false},
       {"an empty history file empties the recipient", {{"PP2.dat", ""}}, "", "", "999", false, true},
-      {"unusable retention days", {{"PP4.dat", "0\r\n"}}, "@example.jp", "", "999", false, true},
       {"settings files that are folders count as missing", {{"PP1.dat/", ""}, {"PP4.dat/", ""}}, "@example.jp", "", "999", false, true},
   };
   for (const auto& c : cases) {

@@ -43,7 +43,6 @@ TEST(SettingsFile, JapaneseCp932FileSurvivesByteForByte) {
 
 TEST(SettingsFile, LayoutsAreReadAndWrittenBackInTheCurrentOne) {
   const std::pair<std::string, std::string> cases[] = {
-      {kWritten, kWritten},
       {"s|r|b|d|True|pop|u|p| 0 |False|False|-3 |" + std::string(400, '9') + "|True|False|True|False",
        "s|r|b|d|True|pop|u|p| 0 |False|False| 5220 | 4770 |True|False|True|False"},  // unusable sizes stay as they were
       {"s|r|b|False|pop|u|p|True|True|False| 6000 | 5000 |True|True|True|False",  // the earlier layout: no dummy line,

@@ -8,7 +8,6 @@
 #include <set>
 
 #include "platform/clock.h"
-#include "platform/field_reader.h"
 #include "platform/instance_lock.h"
 #include "platform/random.h"
 #include "platform/text_file.h"
@@ -72,8 +71,7 @@ TEST(TextFile, ReplacesWholeFilesWithTheirModesAndLeavesNoTemporaryFile) {
 
 TEST(TextFile, OnlyTheWritesOwnLeftoverTemporariesAreRemoved) {
   TempFolder folder;
-  const Lines kept = {"PP1.dat", ".PP1.dat.tmp", ".PP1.dat.0123456789ab.TMP", "PP1.dat.0123456789ab.tmp",
-                                         ".PP1.dat.0123456789xy.tmp"};
+  const Lines kept = {"PP1.dat", ".PP1.dat.tmp", ".PP1.dat.0123456789ab.TMP", "PP1.dat.0123456789ab.tmp", ".PP1.dat.0123456789xy.tmp"};
   for (const auto& name : kept) writeBytes(folder / name, "x");
   writeBytes(folder / ".PP1.dat.0123456789ab.tmp", "half");
   fs::create_directory(folder / ".log.0123456789ab.tmp");
@@ -81,19 +79,6 @@ TEST(TextFile, OnlyTheWritesOwnLeftoverTemporariesAreRemoved) {
   for (const auto& name : kept) EXPECT_TRUE(fs::exists(folder / name)) << name;
   EXPECT_FALSE(fs::exists(folder / ".PP1.dat.0123456789ab.tmp"));
   EXPECT_TRUE(fs::exists(folder / ".log.0123456789ab.tmp"));
-}
-
-TEST(FieldReader, CommasQuotesBlanksAndTheEndOfTheFile) {
-  FieldReader r({"a,b", "  lead, \"q,uo\" ,x", "\"open", "\"x\"tail,next", " 5220 ", "trailing,", "", "   ",
-                 " \"a\", b ", "x,y"});
-  Lines fields;
-  for (int i = 0; i < 13; ++i) fields.push_back(r.next());
-  EXPECT_EQ(fields, (Lines{"a", "b", "lead", "q,uo", "x", "open", "x", "next", "5220 ", "trailing", "", "", ""}));
-  EXPECT_EQ(r.nextLine(), " \"a\", b ");  // a whole line keeps everything
-  EXPECT_EQ(r.next(), "x");
-  EXPECT_EQ(r.nextLine(), "y");
-  EXPECT_TRUE(r.atEnd());
-  EXPECT_EQ(r.next() + r.nextLine() + firstField({}), "");
 }
 
 TEST(Clock, LocalTime) {
@@ -129,7 +114,6 @@ TEST(InstanceLock, OneHolderPerFolderAndACrashedHolderDoesNotBlock) {
   EXPECT_TRUE(inChild([&] { return InstanceLock::acquire(other.path()) != nullptr; }));
   mine.reset();
   EXPECT_TRUE(inChild([&] { return InstanceLock::acquire(dir.path()) != nullptr; }));
-  EXPECT_TRUE(std::filesystem::exists(programFolder() / "parupo_unit_tests"));
 }
 
 }  // namespace
