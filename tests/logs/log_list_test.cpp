@@ -46,7 +46,7 @@ TEST(RecipientMenu, TenMostRecentDistinctRecipientsNewestFirst) {
 
 TEST(LogList, ListsTxtFilesNewestFirstAndFiltersByRecipientReadOnce) {
   TempFolder folder;
-  writeLog(folder / "20240106-0800-00.txt", "Taro <abc>");
+  writeLog(folder / "20240106-0800-00.txt", "abc");
   writeLog(folder / "20240105-0930-00.txt", "abc");
   writeLog(folder / "20240105-0930-00_002.txt", "def");
   writeLog(folder / "20240107-0000-00.TXT", "def");
