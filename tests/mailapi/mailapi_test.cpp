@@ -136,9 +136,7 @@ TEST(CurlApi, LoadsTheSystemLibraryOnceAndExplainsAMissingOrWrongOne) {
     EXPECT_EQ(api.easy_init, nullptr) << f.name;
   }
   std::string error;
-  const CurlApi* shared = curlApi(error);
-  ASSERT_NE(shared, nullptr) << error;
-  EXPECT_EQ(curlApi(error), shared);
+  EXPECT_TRUE(curlApi(error) != nullptr && curlApi(error) == curlApi(error)) << error;  // loaded once
 }
 
 }  // namespace
