@@ -17,7 +17,6 @@ TEST(Decoration, EachMarkBecomesASymbolOfTheSetAndTheLoopEnds) {
       {"draws-pick-by-position", "。。。。", "★●◆■", {0.0, 0.25, 0.5, 0.99}, "★●◆■"},
       {"twice-written-is-twice-as-likely", "。。", "★★●", {0.6, 0.7}, "★●"},
       {"generator-giving-one-stays-in-the-set", "。", "★●", {1.0}, "●"},
-      {"empty-set-removes-the-marks", "、あ。い、。", "", {}, "あい"},
       {"period-only-set-falls-back", "。、", "。。", {0.0, 0.99}, "★■"},
       {"period-in-set-is-never-drawn", "。。", "。★", {0.0, 0.9}, "★★"},
       {"whole-characters-of-the-set", "。。", "😀x", {0.0, 0.6}, "😀x"},
@@ -44,7 +43,6 @@ TEST(DecorationSet, ReadFromNaishoTxtCreatedWhenMissing) {
       {"missing-is-created", nullptr, "★●◆■"},
       {"first-field", "\x81\x99\x81\x9a,\x81\x9b\r\n\x81\x9c\r\n", "☆★"},
       {"quoted-field-keeps-its-comma", "\"\x81\x99,\x81\x9a\",x", "☆,★"},
-      {"comma-first-is-an-empty-set", ",\x81\x99\r\n", ""},
       {"blank-first-line-falls-back", "  \r\n\x81\x99\r\n", "★●◆■"},
   };
   for (const auto& row : rows) {
