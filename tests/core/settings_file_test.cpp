@@ -90,7 +90,7 @@ TEST(SettingsFile, NumberConversionsAndRetentionDays) {
   EXPECT_EQ(retentionFromFile({}), "999");
 }
 
-TEST(SettingsStore, SavedSettingsComeBackPrivateWithTheRetentionDaysApart) {
+TEST(SettingsStore, SavedSettingsComeBackPrivateAndEachFileThatCannotBeWrittenIsToldOnce) {
   test::TempFolder folder;
   EXPECT_EQ(loadSettings(folder.path(), {}).unreadable, "");  // missing: a first start
   Settings saved;
@@ -104,11 +104,8 @@ TEST(SettingsStore, SavedSettingsComeBackPrivateWithTheRetentionDaysApart) {
   base.retentionDays = "kept";  // PP1.dat does not hold the retention days
   const Settings loaded = loadSettings(folder.path(), base).settings.value();
   EXPECT_EQ(loaded.popPassword + "|" + loaded.retentionDays + "|" + *loadRetentionDays(folder.path()), "秘密,です|kept|30");
-}
 
-TEST(SettingsStore, EachFileThatCannotBeWrittenIsToldOnce) {
-  test::TempFolder folder;
-  for (const char* name : {"PP1.dat", "PP4.dat"}) std::filesystem::create_directory(folder / name);
+  for (const char* name : {"PP1.dat", "PP4.dat"}) std::filesystem::remove(folder / name), std::filesystem::create_directory(folder / name);
   const auto problems = saveSettings(folder.path(), Settings{});
   ASSERT_EQ(problems.size(), 2u);
   EXPECT_TRUE(problems[0].find("PP1.dat") != std::string::npos && problems[1].find("PP4.dat") != std::string::npos);
