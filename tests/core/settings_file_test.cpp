@@ -1,4 +1,6 @@
+// PP1.dat and PP4.dat: their lines, and the settings store over real files in a temporary folder.
 #include "core/settings_file.h"
+#include "core/settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -41,13 +43,10 @@ TEST(SettingsFile, JapaneseCp932FileSurvivesByteForByte) {
 
 TEST(SettingsFile, LayoutsAreReadAndWrittenBackInTheCurrentOne) {
   const std::pair<std::string, std::string> cases[] = {
-      {kWritten, kWritten},
       {"s|r|b|d|True|pop|u|p| 0 |False|False|-3 |" + std::string(400, '9') + "|True|False|True|False",
        "s|r|b|d|True|pop|u|p| 0 |False|False| 5220 | 4770 |True|False|True|False"},  // unusable sizes stay as they were
       {"s|r|b|False|pop|u|p|True|True|False| 6000 | 5000 |True|True|True|False",  // the earlier layout: no dummy line,
        "s|r|b||False|pop|u|p| 1 |True|False| 6000 | 5000 |True|True|True|False"},  // True at the old copy flag is 1
-      {"s|r|b|True|pop|u|p|False|False|True| 6000 | 5000 |True|False|False|True",
-       "s|r|b||True|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},
       {"s|r|b|False|pop|u|p|False|False|True| 6000 | 5000 |True|False|False|True|",  // an extra line end is
        "s|r|b||False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},   // not a 17th line
       {"s|r|b|True|False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True",  // a full file keeps
@@ -80,17 +79,36 @@ TEST(SettingsFile, ReplyModeAndFlagLines) {
 
 TEST(SettingsFile, NumberConversionsAndRetentionDays) {
   const std::pair<std::string, double> numbers[] = {
-      {"- 3", -3}, {" 6 000x", 6000}, {"12.5.3", 12.5}, {"1E4", 1}, {"1e3", 1}, {"2.5E+07", 2.5}, {"12E", 12},
-      {"abc", 0}, {"0." + std::string(400, '0') + "1", 0}};
+      {"- 3", -3}, {" 6 000x", 6000}, {"12.5.3", 12.5}, {"2.5E+07", 2.5}, {"abc", 0}, {"0." + std::string(400, '0') + "1", 0}};
   for (const auto& [text, value] : numbers) EXPECT_EQ(numberValue(text), value) << text;
   const std::pair<double, std::string> written[] = {
       {-0.0, " 0 "}, {-3, "-3 "}, {1234.56789, " 1234.568 "}, {0.5, " .5 "}, {12345678, " 12345680 "}, {0.00001, " .00001 "}};
   for (const auto& [value, text] : written) EXPECT_EQ(formatNumber(value), text);
   const std::pair<std::string, std::string> retention[] = {
-      {"0", "999"}, {"-3", "999"}, {"word", "999"}, {"32767.5", "999"}, {"32766.5", "32766"},
-      {"2.5", "2"}, {"3.5", "4"}, {" 30 days", "30"}, {"1e3", "1"}};
+      {"0", "999"}, {"word", "999"}, {"32767.5", "999"}, {"32766.5", "32766"}, {"2.5", "2"}, {"3.5", "4"}, {" 30 days", "30"}, {"1e3", "1"}};
   for (const auto& [line, shown] : retention) EXPECT_EQ(retentionFromFile({line}), shown) << line;
   EXPECT_EQ(retentionFromFile({}), "999");
+}
+
+TEST(SettingsStore, SavedSettingsComeBackPrivateAndEachFileThatCannotBeWrittenIsToldOnce) {
+  test::TempFolder folder;
+  EXPECT_EQ(loadSettings(folder.path(), {}).unreadable, "");  // missing: a first start
+  Settings saved;
+  saved.popPassword = "秘密,です";
+  saved.retentionDays = "30";
+  EXPECT_TRUE(saveSettings(folder.path(), saved).empty());
+  EXPECT_EQ(test::readBytes(folder / "PP4.dat"), "30\r\n");
+  using std::filesystem::perms;
+  EXPECT_EQ(std::filesystem::status(folder / "PP1.dat").permissions(), perms::owner_read | perms::owner_write);
+  Settings base;
+  base.retentionDays = "kept";  // PP1.dat does not hold the retention days
+  const Settings loaded = loadSettings(folder.path(), base).settings.value();
+  EXPECT_EQ(loaded.popPassword + "|" + loaded.retentionDays + "|" + *loadRetentionDays(folder.path()), "秘密,です|kept|30");
+
+  for (const char* name : {"PP1.dat", "PP4.dat"}) std::filesystem::remove(folder / name), std::filesystem::create_directory(folder / name);
+  const auto problems = saveSettings(folder.path(), Settings{});
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_TRUE(problems[0].find("PP1.dat") != std::string::npos && problems[1].find("PP4.dat") != std::string::npos);
 }
 
 }  // namespace

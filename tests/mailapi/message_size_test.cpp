@@ -1,9 +1,13 @@
-// The size a message declares before it is sent is the number of bytes it then streams.
+// A message streamed in small uneven pieces, as libcurl asks for it: the size declared
+// beforehand is the number of bytes streamed, and the attachment, read block by block into
+// one reused buffer, comes out as the base64 of the whole file whatever its size.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "mailapi/mime_writer.h"
+#include "mailapi/text_encoding.h"
 #include "support/temp_folder.h"
 
 namespace parupo::mail {
@@ -19,7 +23,6 @@ MessageParts parts(std::string subject, std::string body, std::filesystem::path 
   return p;
 }
 
-// Read in small uneven pieces, as libcurl may ask for them.
 std::string streamed(MessageStream& m) {
   std::string out;
   char buffer[1000];
@@ -27,42 +30,52 @@ std::string streamed(MessageStream& m) {
   return out;
 }
 
-TEST(MessageSize, IsTheNumberOfBytesStreamed) {
+std::string between(const std::string& text, const std::string& from, const std::string& to) {
+  const std::size_t start = text.find(from);
+  const std::size_t end = start == std::string::npos ? start : text.find(to, start + from.size());
+  return end == std::string::npos ? std::string() : text.substr(start + from.size(), end - start - from.size());
+}
+
+TEST(MessageStream, DeclaresItsSizeAndCarriesTheWholeAttachmentInBase64Lines) {
   test::TempFolder dir;
-  const std::size_t block = 57 * 1152;  // what is read from the file at a time
-  const struct {
-    const char* name;
-    std::string subject, body;
-    std::size_t fileBytes;  // npos: no attachment
-  } rows[] = {
-      {"empty", "", "", std::string::npos},
-      {"japanese", "会議の件", "山田様\r\nよろしく。\r\n", std::string::npos},
-      {"utf8-base64", "①㈱", std::string(3000, 'x') + "𠮷", std::string::npos},
-      {"empty-file", "添付", "本文", 0},
-      {"one-byte", "添付", "", 1},
-      {"one-line", "a", "b", 57},
-      {"line-and-one", "a", "b", 58},
-      {"one-block", "a", "b", block},
-      {"block-and-five", "a", "b", block + 5},
-      {"three-blocks", "a", "b", 3 * block + 56},
+  constexpr std::size_t block = 57 * 1152;  // what is read from the file at a time
+  const struct { const char* name; std::string subject, body; std::size_t fileBytes; } rows[] = {
+      {"no-attachment", "", "", std::string::npos}, {"empty-file", "添付", "本文", 0}, {"one-byte", "添付", "", 1},
+      {"line-and-one", "a", "b", 58}, {"block-less-one", "a", "b", block - 1}, {"block-and-one", "a", "b", block + 1},
+      {"three-blocks", "a", "b", 3 * block + 100},
   };
+  std::set<std::string> ids;
   for (const auto& row : rows) {
     std::filesystem::path file;
+    std::string data;
     if (row.fileBytes != std::string::npos) {
-      file = dir / ("見積書 " + std::string(row.name) + ".pdf");
-      std::string data(row.fileBytes, '\0');
+      file = dir / "見積書.pdf";
+      data.resize(row.fileBytes);
       for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7919 % 251);
       test::writeBytes(file, data);
     }
     MessageStream m(parts(row.subject, row.body, file));
     ASSERT_TRUE(m.ok()) << row.name << ": " << m.error();
     const std::uint64_t declared = m.size();
-    EXPECT_EQ(streamed(m).size(), declared) << row.name;
+    const std::string message = streamed(m);
+    EXPECT_EQ(message.size(), declared) << row.name;
     EXPECT_TRUE(m.ok()) << row.name;
+    ids.insert(between(message, "Message-ID: ", "\r\n") + between(message, "boundary=\"", "\""));
+    if (file.empty()) continue;
+    const std::string encoded = between(message.substr(message.rfind("Content-Disposition")), "\r\n\r\n", "\r\n--");
+    std::string joined;
+    for (std::size_t pos = 0; pos < encoded.size();) {
+      const std::size_t end = std::min(encoded.find("\r\n", pos), encoded.size());
+      EXPECT_LE(end - pos, 76U) << row.name;
+      joined += encoded.substr(pos, end - pos);
+      pos = end + 2;
+    }
+    EXPECT_EQ(joined, base64(data)) << row.name;
   }
+  EXPECT_EQ(ids.size(), std::size(rows)) << "every message has its own Message-ID and boundary";
 }
 
-TEST(MessageSize, AnAttachmentThatChangesAfterTheSizeWasTakenFailsInsteadOfGoingOutCut) {
+TEST(MessageStream, AnAttachmentThatChangesAfterTheSizeWasTakenFailsInsteadOfGoingOutCut) {
   test::TempFolder dir;
   const std::string data(100000, 'a');
   for (const auto& [name, changed] : {std::pair{"grown", data + "more"}, std::pair{"shrunk", data.substr(0, 500)}}) {

@@ -1,0 +1,87 @@
+// The platform seams: real files in a temporary folder, and the system random numbers.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <set>
+
+#include "platform/random.h"
+#include "platform/text_file.h"
+#include "support/temp_folder.h"
+
+namespace parupo {
+namespace {
+
+using namespace test;
+using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+mode_t modeOf(const fs::path& p) { struct stat st {}; return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 0; }
+long entriesIn(const fs::path& folder) { return std::distance(fs::directory_iterator(folder), {}); }
+
+TEST(TextFile, ReadsEveryLineEndAndReplacesWhatCp932CannotHold) {
+  TempFolder dir;
+  const std::pair<std::string, Lines> cases[] = {
+      {"a\r\nb\r\n", {"a", "b"}}, {"a\nb", {"a", "b"}}, {"a\n\r\nb\r\r", {"a", "", "b", ""}}, {"", {}}, {"\r\n", {""}}};
+  for (const auto& [bytes, lines] : cases) { writeBytes(dir / "f.dat", bytes); EXPECT_EQ(readTextLines(dir / "f.dat"), lines); }
+  // What one side cannot hold becomes "?" or U+FFFD, and the text around it survives.
+  EXPECT_EQ(toCp932("a😀b한c" "\xE3\x81" "d"), "a?b?c?d");
+  EXPECT_EQ(fromCp932("A\xFF" "B\x88"), "A\uFFFDB\uFFFD");
+}
+
+TEST(TextFile, OnlyAFileThatIsNotThereIsMissingAnyOtherFailureSaysWhy) {
+  TempFolder dir;
+  fs::create_directory(dir / "folder.dat");
+  fs::create_symlink("loop.dat", dir / "loop.dat");  // a link to itself cannot be opened
+  fs::create_symlink("nowhere.dat", dir / "dangling.dat");
+  const struct { const char* name; bool missing; const char* reason; } cases[] = {
+      {"missing.dat", true, ""}, {"dangling.dat", true, ""}, {"nofolder/x.dat", true, ""},
+      {"folder.dat", false, "同じ名前のフォルダーがあります"}, {"loop.dat", false, "シンボリックリンクが循環しています"}};
+  for (const auto& c : cases) {
+    const TextFileRead read = readTextFile(dir / c.name);
+    EXPECT_EQ(read.missing(), c.missing) << c.name;
+    EXPECT_FALSE(read.lines) << c.name;
+    const std::string problem = c.missing ? "" : "ファイル " + (dir / c.name).string() + " を読み込めませんでした（" + c.reason + "）";
+    EXPECT_EQ(read.problem, problem) << c.name;
+  }
+}
+
+TEST(TextFile, ReplacesWholeFilesWithTheirModesAndLeavesNoTemporaryFile) {
+  TempFolder dir;
+  writeBytes(dir / "PP2.dat", "old content that is longer than the new one\r\n");
+  ::chmod((dir / "PP2.dat").c_str(), 0640);
+  EXPECT_EQ(writeTextLines(dir / "PP2.dat", {"宛先", "", "x😀"}), "");
+  EXPECT_EQ(readBytes(dir / "PP2.dat"), "\x88\xB6\x90\xE6\r\n\r\nx?\r\n");
+  EXPECT_EQ(modeOf(dir / "PP2.dat"), 0640u);
+  EXPECT_EQ(writeTextLines(dir / "PP1.dat", {"secret"}, FileAccess::Private), "");
+  EXPECT_EQ(modeOf(dir / "PP1.dat"), 0600u);
+  ::chmod((dir / "PP1.dat").c_str(), 0644);  // a private file that others could read is closed again
+  EXPECT_EQ(writeTextLines(dir / "PP1.dat", {"secret"}, FileAccess::Private), "");
+  EXPECT_EQ(modeOf(dir / "PP1.dat"), 0600u);
+  fs::create_symlink(dir / "PP1.dat", dir / "link.dat");  // replaced where it lives
+  EXPECT_EQ(writeTextLines(dir / "link.dat", {}), "");
+  EXPECT_TRUE(fs::is_symlink(dir / "link.dat"));
+  EXPECT_EQ(readBytes(dir / "PP1.dat"), "");
+  EXPECT_EQ(entriesIn(dir.path()), 3);
+}
+
+TEST(TextFile, OnlyTheWritesOwnLeftoverTemporariesAreRemoved) {
+  TempFolder folder;
+  const Lines kept = {"PP1.dat", ".PP1.dat.tmp", ".PP1.dat.0123456789ab.TMP", "PP1.dat.0123456789ab.tmp", ".PP1.dat.0123456789xy.tmp"};
+  for (const auto& name : kept) writeBytes(folder / name, "x");
+  writeBytes(folder / ".PP1.dat.0123456789ab.tmp", "half");
+  fs::create_directory(folder / ".log.0123456789ab.tmp");
+  removeLeftoverTemporaries(folder.path());
+  for (const auto& name : kept) EXPECT_TRUE(fs::exists(folder / name)) << name;
+  EXPECT_FALSE(fs::exists(folder / ".PP1.dat.0123456789ab.tmp"));
+  EXPECT_TRUE(fs::exists(folder / ".log.0123456789ab.tmp"));
+}
+
+TEST(Random, StaysInItsRangeAndReachesEveryValue) {
+  SystemRandom r;
+  std::set<int> seen;
+  for (int i = 0; i < 2000; ++i) { seen.insert(r.uniformInt(-2, 3)); ASSERT_LT(r.unit(), 1.0); }
+  EXPECT_EQ(seen, (std::set<int>{-2, -1, 0, 1, 2, 3}));
+}
+
+}  // namespace
+}  // namespace parupo
