@@ -114,13 +114,11 @@ TEST_F(Form1Ending, EveryEndingSavesTheSettingsWithTheComposeSizeAndEnds) {
     const EndSignals endSignals([&form] { form->requestEnd(); });
     entry(*form, "Sup", 3)->trigger();  // "送信後終了" on
     if (c.settingsPanel) entry(*form, "PopSetup", 0)->trigger();
-    EXPECT_EQ(form->settingsPanelShown(), c.settingsPanel);
     c.request(*form);
     settle([&] { return ended > 0; });
     EXPECT_EQ(ended, 1) << c.name;
     const Lines lines = saved("PP1.dat");
-    ASSERT_EQ(lines.size(), 17u) << c.name;
-    EXPECT_EQ(lines[4] + lines[11] + lines[12], "True 6000  8000 ") << c.name;
+    EXPECT_EQ(lines.at(4) + lines.at(11) + lines.at(12) + lines.at(16), "True 6000  8000 False") << c.name;
   }
 }
 
@@ -156,7 +154,6 @@ TEST(ResponsiveMailTest, TheCallWorksOnCopiesThatComeBackWhenItIsOver) {
   EXPECT_EQ(mail.SendMail(server, to, reply, subject, body, file, "me@example.jp"), "");
   EXPECT_EQ(inner.seenDuringTheCall, "smtp.example.jp");
   EXPECT_EQ(server, "changed by the call");
-  EXPECT_EQ(inner.sends.at(0).subject + inner.sends.at(0).body + inner.sends.at(0).sender, "subjectbodyme@example.jp");
 }
 
 }  // namespace
