@@ -182,5 +182,35 @@ TEST_F(ComposeAidsTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
   EXPECT_EQ(body()->toPlainText(), u("A、B。C"));
 }
 
+// The real input methods (ibus, fcitx5) cannot run here; what they hand the box is the
+// same event: first the text being composed, then the committed text.
+void typeWithInputMethod(QWidget* box, const QString& reading, const QString& committed) {
+  box->setFocus();
+  QInputMethodEvent composing(reading, {});
+  QApplication::sendEvent(box, &composing);
+  QInputMethodEvent commit;
+  commit.setCommitString(committed);
+  QApplication::sendEvent(box, &commit);
+}
+
+TEST_F(ComposeAidsTest, TextCommittedByAnInputMethodArrivesInTheBoxesAndIsSent) {
+  start();
+  for (const char* name : {"Text1", "Text3", "Text4"}) EXPECT_TRUE(the(name)->testAttribute(Qt::WA_InputMethodEnabled)) << name;
+  box("Text1")->setCursorPosition(0);  // before "@example.jp"
+  typeWithInputMethod(box("Text1"), u("あか"), u("赤"));
+  EXPECT_EQ(form->recipient(), "赤@example.jp");  // the reading never was the box's text
+  typeWithInputMethod(box("Text3"), u("かいぎ"), u("会議"));
+  typeWithInputMethod(body(), u("やまだ"), u("山田様"));
+  const auto& sent = send();
+  EXPECT_EQ(sent.recipients + "|" + sent.subject + "|" + sent.body, "赤@example.jp\tme@example.jp|会議|山田様");
+}
+
+// What scripts/setup installs with the program: Qt's plugins for ibus and fcitx5.
+TEST(InputMethods, TheIbusAndFcitx5PluginsAreInstalled) {
+  const QDir plugins(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforminputcontexts"));
+  for (const char* plugin : {"libibusplatforminputcontextplugin.so", "libfcitx5platforminputcontextplugin.so"})
+    EXPECT_TRUE(plugins.exists(QString::fromLatin1(plugin))) << plugins.path().toStdString() << "/" << plugin;
+}
+
 }  // namespace
 }  // namespace parupo
