@@ -1,4 +1,5 @@
-// Form4 offscreen over a temporary program folder, with fake dialogs and a fake main window.
+// Form4 offscreen over a temporary program folder, with fake dialogs and a fake main
+// window; last over the real one.
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -7,15 +8,13 @@
 #include "addressbook/book_tree.h"
 #include "addressbook/fake_send_port.h"
 #include "addressbook/form4.h"
-#include "platform/text_file.h"
-#include "support/fakes.h"
-#include "support/temp_folder.h"
+#include "app/form1_fixture.h"
 
 namespace parupo {
 namespace {
 
-using Lines = std::vector<std::string>;
-QString u(const char* text) { return QString::fromUtf8(text); }
+using test::Lines;
+using test::u;
 
 struct BookDialogs : test::FakeDialogs {
   bool yes = true;
@@ -178,21 +177,6 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   EXPECT_EQ(file(), (Lines{"友人", "仕事", "佐藤\twork@x.jp", "新人\tnew@x.jp\t09099998888", "山田\tmoved@x.jp"}));
 }
 
-TEST_F(Form4Test, ConsecutiveSendsByOneAndAllAtOnceThenTheTreeAgain) {
-  open();
-  form->mn01[3]->trigger();
-  form->List1->selectAll();
-  form->List1->item(0)->setSelected(false);
-  form->mn03[0]->trigger();  // "1": a message for each selected entry
-  ASSERT_EQ(port.sent.size(), 2u);
-  EXPECT_EQ(port.sent[0].body, "sato@x.jp\r\n0901234567");
-  EXPECT_TRUE(form->TreeView1->isVisible() && form->List1->isHidden() && form->List1->isEnabled());
-  form->mn01[3]->trigger();
-  form->mn03[6]->trigger();  // 一括, on the selection kept from the last run
-  EXPECT_EQ(port.sent.size(), 3u);
-  EXPECT_EQ(port.title, "!ぱるぽ");
-}
-
 TEST_F(Form4Test, ClosingDuringARunWaitsForTheMessageAndTheProgramsEndSavesFirst) {
   open();
   form->List1->selectAll();
@@ -226,6 +210,47 @@ TEST_F(Form4Test, ABookThatCouldNotBeReadIsNeverOverwrittenAndAFailedSaveIsTold)
   closeAndWait();
   EXPECT_TRUE(form.isNull());
   EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+// Over the real main window, with fake mail: the consecutive send mails through its own
+// send, takes the list's selection, and gives the main window's options back.
+using BookWithMainWindow = test::Form1Fixture<test::FakeMail>;
+
+TEST_F(BookWithMainWindow, TheConsecutiveSendGoesThroughTheMainWindow) {
+  // A server, the reply mode with the dummy address, the subject as typed, no mail check.
+  put("PP1.dat", {"smtp.example.jp", "me@example.jp", "", "dummy@example.jp", "False", "", "", "", " 2 ", "True", "True",
+                  " 6000 ", " 8000 ", "True", "False", "False", "False"});
+  put("PPad.dat", {"友人", "佐藤\tsato@x.jp\t0901234567", "鈴木\tsuzuki@x.jp", "仕事", "佐藤\twork@x.jp"});
+  const auto owner = start();
+  Form1& main = *owner;
+  QPointer<Form4> book = new Form4(dialogs, folder.path(), main, &main);
+  book->showBesideMainWindow();
+  main.setRecipient("to@x.jp");
+  main.setQuitAfterSend(true);
+  book->mn01[3]->trigger();
+  book->List1->selectAll();
+  book->mn03[1]->trigger();  // "2"
+  ASSERT_EQ(mail.sends.size(), 2u);
+  for (const auto& sent : mail.sends) EXPECT_EQ(sent.recipients + "|" + sent.subject, "to@x.jp|アドレス一覧");
+  EXPECT_EQ(mail.sends[0].body, "佐藤\r\nsato@x.jp\r\n0901234567\r\n\r\n鈴木\r\nsuzuki@x.jp\r\n\r\n");
+  EXPECT_EQ(mail.sends[1].body, "佐藤\r\nwork@x.jp\r\n\r\n");
+  EXPECT_TRUE(book->TreeView1->isVisible() && book->List1->isHidden() && book->List1->isEnabled());
+  EXPECT_TRUE(main.quitAfterSend() && !main.noCopy());
+  EXPECT_EQ(main.caption(), "!ぱるぽ");
+
+  book->mn01[3]->trigger();  // the selection stays from the last run
+  book->List1->item(0)->setSelected(false);
+  book->mn03[0]->trigger();  // "1"
+  ASSERT_EQ(mail.sends.size(), 4u);
+  EXPECT_EQ(mail.sends[2].subject + "|" + mail.sends[2].body, "鈴木|suzuki@x.jp\r\n");
+  book->mn01[3]->trigger();
+  book->mn03[6]->trigger();  // 一括
+  ASSERT_EQ(mail.sends.size(), 5u);
+  EXPECT_EQ(mail.sends[4].body, "鈴木\r\nsuzuki@x.jp\r\n\r\n佐藤\r\nwork@x.jp\r\n\r\n");
+  EXPECT_EQ(ended, 0);
+  book->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(book.isNull());
 }
 
 }  // namespace
