@@ -43,6 +43,8 @@ TEST_F(Form1Test, FirstStartShowsTheSettingsPanelAndClosingWritesTheFirstFiles) 
   EXPECT_EQ(outer(*form), QSize(318, 348));  // 4770 x 5220 twips
   EXPECT_EQ(QFontInfo(the<QPlainTextEdit>(*form, "Text4")->font()).family(), u("IPAGothic"));
   EXPECT_FALSE(the<QPushButton>(*form, "Command4")->isVisibleTo(the<QGroupBox>(*form, "Frame2")));  // development only
+  form->setWindowSizeTwips(2000, 1000);  // the settings panel has no minimum height, and its size is not kept
+  EXPECT_EQ(twips(*form), QSizeF(2055, 2000));
   EXPECT_TRUE(form->close());
   EXPECT_EQ(ended, 1);
   EXPECT_EQ(file("PP1.dat"), crlf({"", "", "", "", "True", "", "", "", " 0 ", "False", "False", " 5220 ", " 4770 ",
@@ -66,11 +68,8 @@ TEST_F(Form1Test, SavedSettingsSurviveByteForByteAndTheWindowKeepsItsSizeRules) 
 
   form = start();
   entry(*form, "PopSetup", 0)->trigger();
-  QApplication::processEvents();
   EXPECT_TRUE(form->settingsPanelShown() && the<QGroupBox>(*form, "Frame2")->isHidden());
   EXPECT_EQ(outer(*form), QSize(318, 348));
-  form->setWindowSizeTwips(2000, 1000);  // the settings panel has no minimum height
-  EXPECT_EQ(twips(*form), QSizeF(2055, 2000));
   the<QLineEdit>(*form, "Text2")->setText(u("mail.example.jp"));
   the<QLineEdit>(*form, "Text11")->setText(u("45"));
   entry(*form, "PopSetup", 0)->trigger();  // closing the panel saves
@@ -85,10 +84,6 @@ TEST_F(Form1Test, SavedSettingsSurviveByteForByteAndTheWindowKeepsItsSizeRules) 
   form->resize(QSize(50, 60));  // too small from outside snaps back
   QApplication::processEvents();
   EXPECT_EQ(outer(*form), QSize(137, 221));
-  form->resize(QSize(400, 300) - (outer(*form) - form->size()));
-  QApplication::processEvents();
-  EXPECT_EQ(twips(*form), QSizeF(6000, 4500));
-  EXPECT_EQ(the<QPlainTextEdit>(*form, "Text4")->height() * 15, 4500 - 1950);
 }
 
 TEST_F(Form1Test, OptionMenusToggleOnceAndClosingSavesTheirMarks) {
@@ -111,34 +106,24 @@ TEST_F(Form1Test, OptionMenusToggleOnceAndClosingSavesTheirMarks) {
   EXPECT_EQ(lines.at(4) + lines.at(8) + lines.at(14) + lines.at(15) + lines.at(16), "False 1 TrueFalseTrue");
 }
 
-TEST_F(Form1Test, SendButtonSendsByTheReplyModeAndRecordsTheRecipient) {
-  const struct { const char* mode; bool quit; Lines recipients; } cases[] = {
-      {" 2 ", false, {"dummy@example.jp\tyou@example.jp\tme@example.jp"}},
-      {" 0 ", true, {"you@example.jp"}},  // "送信後終了" saves and ends
-  };
-  for (const auto& c : cases) {
-    pp1[4] = c.quit ? "True" : "False";
-    pp1[8] = c.mode;
-    pp1[9] = pp1[10] = pp1[14] = pp1[16] = "False";
-    put("PP1.dat", pp1);
-    mail.sends.clear();
-    auto form = start();
-    the<QLineEdit>(*form, "Text1")->setText(u("you@example.jp"));
-    the<QLineEdit>(*form, "Text3")->setText(u("こんにちは"));
-    the<QPlainTextEdit>(*form, "Text4")->setPlainText(u("一行目\n二行目"));
-    the<QLineEdit>(*form, "Text11")->setText(u("45"));
-    QTest::mouseClick(the<QPushButton>(*form, "Command1"), Qt::LeftButton);
-    Lines recipients;
-    for (const auto& sent : mail.sends) recipients.push_back(sent.recipients);
-    EXPECT_EQ(recipients, c.recipients) << c.mode;
-    const auto& sent = mail.sends.at(0);
-    EXPECT_EQ(sent.server + "|" + sent.replyTo + "|" + sent.subject + "|" + sent.body,
-              "smtp.example.jp|me@example.jp|こんにちは|一行目\r\n二行目");
-    EXPECT_TRUE(form->windowTitle() == u("送信完了") && the<QPushButton>(*form, "Command1")->isEnabled());
-    EXPECT_EQ(saved("PP2.dat").at(0), "you@example.jp");
-    EXPECT_EQ(ended, c.quit ? 1 : 0);
-    EXPECT_EQ(file("PP4.dat"), c.quit ? "45\r\n" : "");
-  }
+TEST_F(Form1Test, SendButtonSendsByTheReplyModeRecordsTheRecipientAndQuits) {
+  pp1[4] = "True";  // "送信後終了"; the dummy address too
+  pp1[9] = pp1[10] = pp1[14] = pp1[16] = "False";
+  put("PP1.dat", pp1);
+  auto form = start();
+  the<QLineEdit>(*form, "Text1")->setText(u("you@example.jp"));
+  the<QLineEdit>(*form, "Text3")->setText(u("こんにちは"));
+  the<QPlainTextEdit>(*form, "Text4")->setPlainText(u("一行目\n二行目"));
+  the<QLineEdit>(*form, "Text11")->setText(u("45"));
+  QTest::mouseClick(the<QPushButton>(*form, "Command1"), Qt::LeftButton);
+  ASSERT_EQ(mail.sends.size(), 1u);
+  const auto& sent = mail.sends[0];
+  EXPECT_EQ(sent.server + "|" + sent.recipients + "|" + sent.replyTo + "|" + sent.subject + "|" + sent.body,
+            "smtp.example.jp|dummy@example.jp\tyou@example.jp\tme@example.jp|me@example.jp|こんにちは|一行目\r\n二行目");
+  EXPECT_TRUE(form->windowTitle() == u("送信完了") && the<QPushButton>(*form, "Command1")->isEnabled());
+  EXPECT_EQ(saved("PP2.dat").at(0), "you@example.jp");
+  EXPECT_EQ(ended, 1);
+  EXPECT_EQ(file("PP4.dat"), "45\r\n");
 }
 
 TEST_F(Form1Test, MailCheckShowsItsCaptionNeverStopsTheSendAndACloseMeanwhileWaits) {
