@@ -138,22 +138,6 @@ TEST_F(ComposeAidsTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheBodyA
   EXPECT_EQ(body()->toolTip(), u("15"));  // refreshed when the body changes only
 }
 
-// Text that another window hands in goes in as the user would have typed it.
-TEST_F(ComposeAidsTest, OneLineBoxesTurnLineBreaksIntoBlanksAndTheBodyEndsLinesWithCrLf) {
-  start();
-  SendPort& port = *form;
-  port.setRecipient("you@example.jp\r\n");
-  EXPECT_EQ(box("Text1")->text(), u("you@example.jp "));
-  QApplication::clipboard()->setText(u("貼り\r\n付け"));
-  box("Text3")->selectAll();
-  box("Text3")->paste();
-  EXPECT_EQ(box("Text3")->text(), u("貼り 付け"));
-  port.setSubject("一行目\n二行目\r三");
-  port.setBody("一行目\r\n二行目\r");
-  const auto& sent = send();
-  EXPECT_EQ(sent.subject + "|" + sent.body, "一行目 二行目 三|一行目\r\n二行目\r\n");
-}
-
 TEST_F(ComposeAidsTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
   start();
   QTest::keyClick(body(), Qt::Key_A);
@@ -187,7 +171,9 @@ void typeWithInputMethod(QWidget* box, const QString& reading, const QString& co
   QApplication::sendEvent(box, &commit);
 }
 
-TEST_F(ComposeAidsTest, TextCommittedByAnInputMethodArrivesInTheBoxesAndIsSent) {
+// Text goes in as typed whichever way it comes: by an input method, pasted, or handed
+// in by another window, where one-line boxes turn line breaks into blanks.
+TEST_F(ComposeAidsTest, TextFromAnInputMethodThePasteAndAnotherWindowGoesInAsTyped) {
   start();
   for (const char* name : {"Text1", "Text3", "Text4"}) EXPECT_TRUE(the(name)->testAttribute(Qt::WA_InputMethodEnabled)) << name;
   box("Text1")->setCursorPosition(0);  // before "@example.jp"
@@ -197,6 +183,18 @@ TEST_F(ComposeAidsTest, TextCommittedByAnInputMethodArrivesInTheBoxesAndIsSent) 
   typeWithInputMethod(body(), u("やまだ"), u("山田様"));
   const auto& sent = send();
   EXPECT_EQ(sent.recipients + "|" + sent.subject + "|" + sent.body, "赤@example.jp\tme@example.jp|会議|山田様");
+
+  QApplication::clipboard()->setText(u("貼り\r\n付け"));
+  box("Text3")->selectAll();
+  box("Text3")->paste();
+  EXPECT_EQ(box("Text3")->text(), u("貼り 付け"));
+  SendPort& port = *form;
+  port.setRecipient("you@example.jp\r\n");
+  EXPECT_EQ(box("Text1")->text(), u("you@example.jp "));
+  port.setSubject("一行目\n二行目\r三");
+  port.setBody("一行目\r\n二行目\r");
+  const auto& handed = send();
+  EXPECT_EQ(handed.subject + "|" + handed.body, "一行目 二行目 三|一行目\r\n二行目\r\n");
 }
 
 // What scripts/setup installs with the program: Qt's plugins for ibus and fcitx5.
