@@ -69,11 +69,11 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
                                    "20240104-0000-00.txt"}));
   EXPECT_TRUE(main.isHidden() && form->Text1->isReadOnly());
 
-  // A click shows every line of the log, the last one ended too; so does a key.
+  // A click shows every line of the log, the last one ended too.
   QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
                     form->List1->visualItemRect(form->List1->item(1)).center());
   EXPECT_EQ(form->Text1->toPlainText(), QString::fromUtf8("\n宛先 : Taro <abc>\n本文 : \nB\n\n添付 : \n"));
-  fs::remove(folder / "log" / "20240107-0000-00.txt");  // a listed log gone since: nothing to show
+  fs::remove(folder / "log" / "20240107-0000-00.txt");  // a listed log gone since: by key, nothing to show
   QTest::keyClick(form->List1, Qt::Key_Home);
   EXPECT_EQ(form->Text1->toPlainText(), QString());
 
