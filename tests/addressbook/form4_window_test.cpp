@@ -1,4 +1,5 @@
-// Form4 offscreen over a temporary program folder, with fake dialogs and a fake main window.
+// Form4 offscreen over a temporary program folder, with fake dialogs and a fake main
+// window; last over the real one.
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -7,15 +8,13 @@
 #include "addressbook/book_tree.h"
 #include "addressbook/fake_send_port.h"
 #include "addressbook/form4.h"
-#include "platform/text_file.h"
-#include "support/fakes.h"
-#include "support/temp_folder.h"
+#include "app/form1_fixture.h"
 
 namespace parupo {
 namespace {
 
-using Lines = std::vector<std::string>;
-QString u(const char* text) { return QString::fromUtf8(text); }
+using test::Lines;
+using test::u;
 
 struct BookDialogs : test::FakeDialogs {
   bool yes = true;
@@ -85,18 +84,12 @@ TEST_F(Form4Test, OpensBesideTheMainWindowInTreeModeAndLaysOutInTwips) {
   EXPECT_EQ(book.topLeft(), QPoint(main.x() + main.width(), main.y()));
   EXPECT_EQ(book.height(), main.height());
   EXPECT_FALSE(form->windowIcon().isNull());
-  EXPECT_EQ(form->CurNode(), form->book().firstNode());
-  EXPECT_EQ(form->TreeView1->topLevelItemCount(), 2);
-  EXPECT_TRUE(form->List1->isHidden());
-  EXPECT_EQ(form->List1->count(), 3);
+  EXPECT_TRUE(form->List1->isHidden() && form->List1->count() == 3);
   EXPECT_EQ(form->Command1->toolTip(), u("右クリック : 新規登録"));
 
   form->setWindowSizeTwips(5125, 4860);
-  EXPECT_EQ(form->Text1->y(), 3720 / 15);
-  EXPECT_EQ(form->Text1->width(), 3135 / 15);
-  EXPECT_EQ(form->Text3->width(), form->Text1->width());
-  EXPECT_EQ(form->Command1->x(), 4200 / 15);
-  EXPECT_EQ(form->List1->width(), form->TreeView1->width());
+  EXPECT_EQ(QRect(form->Command1->x(), form->Text1->y(), form->Text1->width(), 0), QRect(4200 / 15, 3720 / 15, 3135 / 15, 0));
+  EXPECT_TRUE(form->Text3->width() == form->Text1->width() && form->List1->width() == form->TreeView1->width());
   form->setWindowSizeTwips(1000, 1000);  // smaller than the margins: empty, not negative
   EXPECT_EQ(form->TreeView1->height(), 0);
 
@@ -107,143 +100,77 @@ TEST_F(Form4Test, OpensBesideTheMainWindowInTreeModeAndLaysOutInTwips) {
   EXPECT_TRUE(form->TreeView1->isVisible() && form->Command1->isVisible() && form->List1->isHidden());
 }
 
-TEST_F(Form4Test, MenusCarryTheirCaptions) {
+TEST_F(Form4Test, ClicksShowTheNodeGiveAnEntrysOwnAddressToTheMainWindowAndPopUpTheMenus) {
   open();
+  press(entry(0, 1));
+  EXPECT_EQ(form->Text1->text() + form->Text3->text() + deleteCaption(), u("佐藤0901234567佐藤を削除"));
+  EXPECT_EQ(port.to, "sato@x.jp");
+  press(entry(1, 0));  // the other 佐藤 has its own record
+  EXPECT_EQ(port.to, "work@x.jp");
+  EXPECT_EQ(form->Text3->text(), "");
+  press(group(0));
+  EXPECT_EQ(deleteCaption() + form->Text1->text() + form->Text2->text() + form->Text3->text(), u("グループ削除友人"));
+  EXPECT_EQ(form->TreeView1->dropHighlight(), group(0));
+  press(nullptr);  // empty space: nothing current, the boxes stay
+  EXPECT_TRUE(form->CurNode() == kNoNode && form->TreeView1->dropHighlight() == nullptr);
+  EXPECT_EQ(form->Text1->text(), u("友人"));
+
+  press(entry(1, 0));
+  port.to.clear();
+  press(group(0), Qt::RightButton);  // the menu, then the current node shown again
+  EXPECT_EQ(popups, std::vector<QMenu*>{form->menu});
+  EXPECT_EQ(port.to, "work@x.jp");
   auto captions = [](const auto& actions) {
     QStringList list;
     for (QAction* a : actions) list << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    return list;
+    return list.join(u("|")).toStdString();
   };
-  EXPECT_EQ(captions(form->mn01), (QStringList{u("グループ作成"), u("削除"), "-", u("連続送信")}));
-  EXPECT_EQ(captions(form->mn011), QStringList{u("削除")});
-  EXPECT_EQ(captions(form->mn02), (QStringList{u("送信"), "-", u("戻る")}));
-  EXPECT_EQ(captions(form->mn03), (QStringList{"1", "2", "3", "4", "5", "-", u("一括")}));
-  // A right click pops up the menu, then shows the current node again.
-  press(entry(1, 0));
-  port.to.clear();
-  press(group(0), Qt::RightButton);
-  EXPECT_EQ(popups, std::vector<QMenu*>{form->menu});
-  EXPECT_EQ(port.to, "work@x.jp");
+  EXPECT_EQ(captions(form->mn01) + "/" + captions(form->mn02) + "/" + captions(form->mn03),
+            "グループ作成|削除|-|連続送信/送信|-|戻る/1|2|3|4|5|-|一括");
   form->mn01[3]->trigger();
   QTest::mousePress(form->List1->viewport(), Qt::RightButton);
   EXPECT_EQ(popups.back(), form->menu2);
 }
 
-TEST_F(Form4Test, ALeftClickShowsTheNodeAndGivesAnEntrysOwnAddressToTheMainWindow) {
-  open();
-  press(entry(0, 1));
-  EXPECT_EQ(form->Text1->text(), u("佐藤"));
-  EXPECT_EQ(form->Text3->text(), "0901234567");
-  EXPECT_EQ(port.to, "sato@x.jp");
-  EXPECT_EQ(deleteCaption(), u("佐藤を削除"));
-  press(entry(1, 0));  // the other 佐藤 has its own record
-  EXPECT_EQ(port.to, "work@x.jp");
-  EXPECT_EQ(form->Text3->text(), "");
-  press(group(0));
-  EXPECT_EQ(deleteCaption(), u("グループ削除"));
-  EXPECT_EQ(form->Text1->text(), u("友人"));
-  EXPECT_TRUE(form->Text2->text().isEmpty() && form->Text3->text().isEmpty());
-  EXPECT_EQ(form->TreeView1->dropHighlight(), group(0));
-  press(nullptr);  // empty space: nothing current, the boxes stay
-  EXPECT_EQ(form->CurNode(), kNoNode);
-  EXPECT_EQ(form->TreeView1->dropHighlight(), nullptr);
-  EXPECT_EQ(form->Text1->text(), u("友人"));
-  EXPECT_EQ(form->TreeView1->editTriggers(), QAbstractItemView::NoEditTriggers);
-}
-
-TEST_F(Form4Test, RegisteringUpdatingCreatingAndDeletingReachTheFileAtClosing) {
+TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing) {
   open();
   press(entry(1, 0));
   form->Text1->setText(u("新人"));
   form->Text2->setText("new@x.jp");
   form->Text3->setText("09099998888");
-  QTest::mousePress(form->Command1, Qt::RightButton);  // register into 仕事
+  QTest::mousePress(form->Command1, Qt::RightButton);  // a right click registers into 仕事
   EXPECT_EQ(texts(group(1)), (QStringList{u("佐藤"), u("新人")}));
   EXPECT_EQ(form->List1->item(3)->text(), u("新人\tnew@x.jp\t09099998888"));
-  QTest::mousePress(form->Command1, Qt::RightButton);  // the same name again: refused
-  EXPECT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(group(1)->childCount(), 2);
+  QTest::mousePress(form->Command1, Qt::RightButton);  // the same name again: refused, and told
+  EXPECT_TRUE(dialogs.messages.size() == 1 && group(1)->childCount() == 2);
 
-  press(entry(0, 0));  // update 山田, 太郎
+  press(entry(0, 0));  // a left click updates 山田, 太郎
   form->Text1->setText(u("山田"));
-  form->Text3->setText("123456789");
   QTest::mouseClick(form->Command1, Qt::LeftButton);
-  EXPECT_EQ(entry(0, 0)->text(0), u("山田"));
   EXPECT_EQ(form->List1->item(0)->text(), u("山田\tyamada@x.jp"));
-
-  dialogs.answer = "";  // an empty answer adds nothing
-  form->mn01[0]->trigger();
-  dialogs.answer = "友人";
-  form->mn01[0]->trigger();
-  EXPECT_EQ(dialogs.messages.back(), "error !");
+  drag(entry(0, 0), entry(1, 0));  // onto an entry of another group: to its end
+  EXPECT_EQ(texts(group(1)), (QStringList{u("佐藤"), u("新人"), u("山田")}));
+  form->Text2->setText("moved@x.jp");  // the moved node is current: an update changes it
+  QTest::mouseClick(form->Command1, Qt::LeftButton);
   dialogs.answer = "家族";
   form->mn01[0]->trigger();
-  EXPECT_EQ(form->TreeView1->topLevelItemCount(), 3);
   EXPECT_EQ(dialogs.asked.front(), "グループ名を入力してください");
-
-  press(entry(0, 1));  // delete the first 佐藤, answering No and then Yes
-  dialogs.yes = false;
-  form->mn011[0]->trigger();
-  EXPECT_EQ(group(0)->childCount(), 2);
-  dialogs.yes = true;
-  form->mn011[0]->trigger();
-  EXPECT_EQ(dialogs.asked.back(), "佐藤 を削除しても良いですか？");
-  EXPECT_EQ(texts(group(0)), QStringList{u("山田")});
-  QTest::mouseClick(form->Command1, Qt::LeftButton);  // updating a deleted node does nothing
-
-  closeAndWait();
-  EXPECT_TRUE(form.isNull());
-  EXPECT_EQ(file(), (Lines{"友人", "山田\tyamada@x.jp", "仕事", "佐藤\twork@x.jp", "新人\tnew@x.jp\t09099998888", "家族"}));
-}
-
-TEST_F(Form4Test, DropsMoveEntriesDeleteOnEmptySpaceAndNeverMoveGroups) {
-  open();
-  drag(entry(0, 0), entry(1, 0));  // onto an entry of another group: to its end
-  EXPECT_EQ(texts(group(1)), (QStringList{u("佐藤"), u("山田, 太郎")}));
-  // The moved node is current: an update changes it.
-  form->Text2->setText("moved@x.jp");
-  QTest::mouseClick(form->Command1, Qt::LeftButton);
-  drag(entry(0, 0), group(1));  // 佐藤 onto 仕事, which already holds a 佐藤: unchanged
-  EXPECT_EQ(group(0)->childCount(), 1);
-  drag(group(0), group(1));  // a group read from the file never moves
-  drag(group(1), entry(0, 0));
-  EXPECT_EQ(form->TreeView1->topLevelItemCount(), 2);
-  dialogs.answer = "新";
-  form->mn01[0]->trigger();
-  drag(group(2), group(0));  // nor does a group without picture
   EXPECT_EQ(form->TreeView1->topLevelItemCount(), 3);
   EXPECT_EQ(file().size(), 5u);  // nothing written before closing
 
-  dialogs.yes = false;
-  drag(entry(0, 0), nullptr);  // empty space: asks, No keeps it
+  dialogs.yes = false;  // deleting asks first; No keeps the node
+  drag(entry(0, 0), nullptr);  // dropped on empty space
+  press(entry(0, 0));
+  form->mn011[0]->trigger();  // by the menu
   EXPECT_EQ(group(0)->childCount(), 1);
   dialogs.yes = true;
-  drag(group(2), nullptr);
-  drag(entry(0, 0), nullptr);
+  form->mn011[0]->trigger();
   EXPECT_EQ(dialogs.asked.back(), "佐藤 を削除しても良いですか？");
+  QTest::mouseClick(form->Command1, Qt::LeftButton);  // updating a deleted node does nothing
+  drag(group(2), nullptr);
   closeAndWait();
-  EXPECT_EQ(file(), (Lines{"友人", "仕事", "佐藤\twork@x.jp", "山田, 太郎\tmoved@x.jp"}));
-}
-
-TEST_F(Form4Test, ConsecutiveSendsByOneTwoAndAllAtOnce) {
-  open();
-  form->mn01[3]->trigger();
-  form->List1->selectAll();
-  form->mn03[1]->trigger();  // "2": three entries in two messages
-  ASSERT_EQ(port.sent.size(), 2u);
-  EXPECT_EQ(port.sent[1].body, "佐藤\r\nwork@x.jp\r\n\r\n");  // the records in list order
-  EXPECT_TRUE(form->TreeView1->isVisible() && form->List1->isHidden() && form->List1->isEnabled());
-
-  port.sent.clear();
-  form->mn01[3]->trigger();
-  form->mn03[6]->trigger();  // 一括, the selection is kept
-  ASSERT_EQ(port.sent.size(), 1u);
-  port.sent.clear();
-  form->List1->item(0)->setSelected(false);
-  form->mn03[0]->trigger();  // "1"
-  ASSERT_EQ(port.sent.size(), 2u);
-  EXPECT_EQ(port.sent[0].body, "sato@x.jp\r\n0901234567");
-  EXPECT_EQ(port.title, "!ぱるぽ");
+  EXPECT_TRUE(form.isNull());
+  EXPECT_EQ(file(), (Lines{"友人", "仕事", "佐藤\twork@x.jp", "新人\tnew@x.jp\t09099998888", "山田\tmoved@x.jp"}));
 }
 
 TEST_F(Form4Test, ClosingDuringARunWaitsForTheMessageAndTheProgramsEndSavesFirst) {
@@ -279,6 +206,47 @@ TEST_F(Form4Test, ABookThatCouldNotBeReadIsNeverOverwrittenAndAFailedSaveIsTold)
   closeAndWait();
   EXPECT_TRUE(form.isNull());
   EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+// Over the real main window, with fake mail: the consecutive send mails through its own
+// send, takes the list's selection, and gives the main window's options back.
+using BookWithMainWindow = test::Form1Fixture<test::FakeMail>;
+
+TEST_F(BookWithMainWindow, TheConsecutiveSendGoesThroughTheMainWindow) {
+  // A server, the reply mode with the dummy address, the subject as typed, no mail check.
+  put("PP1.dat", {"smtp.example.jp", "me@example.jp", "", "dummy@example.jp", "False", "", "", "", " 2 ", "True", "True",
+                  " 6000 ", " 8000 ", "True", "False", "False", "False"});
+  put("PPad.dat", {"友人", "佐藤\tsato@x.jp\t0901234567", "鈴木\tsuzuki@x.jp", "仕事", "佐藤\twork@x.jp"});
+  const auto owner = start();
+  Form1& main = *owner;
+  QPointer<Form4> book = new Form4(dialogs, folder.path(), main, &main);
+  book->showBesideMainWindow();
+  main.setRecipient("to@x.jp");
+  main.setQuitAfterSend(true);
+  book->mn01[3]->trigger();
+  book->List1->selectAll();
+  book->mn03[1]->trigger();  // "2"
+  ASSERT_EQ(mail.sends.size(), 2u);
+  for (const auto& sent : mail.sends) EXPECT_EQ(sent.recipients + "|" + sent.subject, "to@x.jp|アドレス一覧");
+  EXPECT_EQ(mail.sends[0].body, "佐藤\r\nsato@x.jp\r\n0901234567\r\n\r\n鈴木\r\nsuzuki@x.jp\r\n\r\n");
+  EXPECT_EQ(mail.sends[1].body, "佐藤\r\nwork@x.jp\r\n\r\n");
+  EXPECT_TRUE(book->TreeView1->isVisible() && book->List1->isHidden() && book->List1->isEnabled());
+  EXPECT_TRUE(main.quitAfterSend() && !main.noCopy());
+  EXPECT_EQ(main.caption(), "!ぱるぽ");
+
+  book->mn01[3]->trigger();  // the selection stays from the last run
+  book->List1->item(0)->setSelected(false);
+  book->mn03[0]->trigger();  // "1"
+  ASSERT_EQ(mail.sends.size(), 4u);
+  EXPECT_EQ(mail.sends[2].subject + "|" + mail.sends[2].body, "鈴木|suzuki@x.jp\r\n");
+  book->mn01[3]->trigger();
+  book->mn03[6]->trigger();  // 一括
+  ASSERT_EQ(mail.sends.size(), 5u);
+  EXPECT_EQ(mail.sends[4].body, "鈴木\r\nsuzuki@x.jp\r\n\r\n佐藤\r\nwork@x.jp\r\n\r\n");
+  EXPECT_EQ(ended, 0);
+  book->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(book.isNull());
 }
 
 }  // namespace

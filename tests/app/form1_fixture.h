@@ -47,10 +47,8 @@ class Form1Fixture : public ::testing::Test {
   Lines pp1 = {"smtp.example.jp", "me@example.jp", "赤@example.jp", "dummy@example.jp", "False", "pop.example.jp",
                "山田", "秘密,です", " 2 ", "True", "True", " 6000 ", " 8000 ", "True", "True", "False", "True"};
 
-  virtual void started(Form1&) {}
   std::unique_ptr<Form1> start(bool show = true) {
     auto form = std::make_unique<Form1>(Services{dialogs, clock, random, mail, folder.path(), [this] { ++ended; }});
-    started(*form);
     if (show) form->show();
     QApplication::processEvents();
     return form;

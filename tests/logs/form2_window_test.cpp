@@ -55,7 +55,6 @@ class Form2Test : public ::testing::Test {
 };
 
 TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
-  // Without a log folder only a message appears: proven end to end.
   log("20240105-0930-00.txt", "abc", "A");
   log("20240106-0800-00.txt", "Taro <abc>", "B");
   log("20240107-0000-00.txt", "gone@x");
@@ -65,19 +64,16 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   ASSERT_TRUE(form);
   EXPECT_EQ(form->windowTitle(), QString::fromUtf8("!ぱるぽ びゅわー"));
   EXPECT_EQ(form->windowIcon().cacheKey(), main.windowIcon().cacheKey());
-  EXPECT_EQ(form->pos(), QPoint(30, 40));
-  EXPECT_EQ(form->frameGeometry().size(), QSize(642, 221));  // 9630 x 3315 twips
+  EXPECT_EQ(form->frameGeometry(), QRect(QPoint(30, 40), QSize(642, 221)));  // 9630 x 3315 twips, where the main window was
   EXPECT_EQ(listed(*form), (Lines{"20240107-0000-00.txt", "20240106-0800-00.txt", "20240105-0930-00.txt",
                                    "20240104-0000-00.txt"}));
   EXPECT_TRUE(main.isHidden() && form->Text1->isReadOnly());
 
-  // By click, then by arrow key: every line of the log, the last one ended too.
+  // A click shows every line of the log, the last one ended too.
   QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
                     form->List1->visualItemRect(form->List1->item(1)).center());
   EXPECT_EQ(form->Text1->toPlainText(), QString::fromUtf8("\n宛先 : Taro <abc>\n本文 : \nB\n\n添付 : \n"));
-  QTest::keyClick(form->List1, Qt::Key_Down);
-  EXPECT_TRUE(form->Text1->toPlainText().contains(QStringLiteral("\nA\n")));
-  fs::remove(folder / "log" / "20240107-0000-00.txt");  // a listed log gone since: nothing to show
+  fs::remove(folder / "log" / "20240107-0000-00.txt");  // a listed log gone since: by key, nothing to show
   QTest::keyClick(form->List1, Qt::Key_Home);
   EXPECT_EQ(form->Text1->toPlainText(), QString());
 
@@ -104,8 +100,7 @@ TEST_F(Form2Test, AnEmptyFolderShrinkingAndTheEndOfTheProgram) {
   EXPECT_EQ(menu(*form), Lines{""});
   form->setWindowSizeTwips(1000, 1000);
   EXPECT_EQ(QSizeF(form->windowWidth(), form->windowHeight()), QSizeF(2925, 1335));
-  EXPECT_EQ(form->Text1->size(), QSize(30, 53));  // 450 x 795 twips
-  EXPECT_EQ(form->List1->height(), 55);           // 825 twips
+  EXPECT_EQ(QSize(form->Text1->width(), form->List1->height()) * 15, QSize(450, 825));
   form->resize(100, 300);                         // from outside: the width snaps back
   QApplication::processEvents();
   EXPECT_EQ(form->frameGeometry().size(), QSize(195, 304));  // the offscreen frame adds 4 pixels
