@@ -111,6 +111,7 @@ TEST_F(BookTest, DroppingMovesEntriesOnlyAndNeverClashesKeys) {
   EXPECT_TRUE(book.moveEntry(ko, ko));  // onto itself: to the end of its group
   EXPECT_EQ(at(group(0)).children, (std::vector<NodeId>{otsu, ko}));
   EXPECT_TRUE(book.moveEntry(otsu, hei));  // onto an entry of another group
+  EXPECT_FALSE(book.moveEntry(group(0), group(1)));  // groups never move
   // A renamed entry gets a key of its new name; a move onto a taken key changes nothing.
   book.update(hei, "甲", "c", "");
   EXPECT_FALSE(book.moveEntry(hei, group(0)));
@@ -128,6 +129,11 @@ TEST_F(BookTest, AGroupPictureFollowsItsEntriesAndDeletingAGroupDropsThem) {
   EXPECT_EQ(book.createGroup("新グループ", &made), "");
   EXPECT_EQ(at(made).picture, kNoPicture);
   EXPECT_NE(book.createGroup("a\\b"), "");
+  EXPECT_EQ(book.createGroup("G"), "error !");
+  EXPECT_EQ(book.createGroup(""), "");  // nothing made
+  EXPECT_EQ(book.groups().size(), 3u);
+  book.remove(entry(0, 0));
+  EXPECT_EQ(saved(), (Lines{"G", "E", "新グループ"}));
   book.remove(group(0));
   EXPECT_EQ(saved(), (Lines{"E", "新グループ"}));
   book.remove(group(0)), book.remove(group(0));

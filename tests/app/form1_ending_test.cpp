@@ -126,6 +126,8 @@ TEST_F(Form1Ending, FilesThatCannotBeReadOrWrittenAtStartAreToldOnlyWhenTheUserS
   EXPECT_EQ(ended, 1);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_NE(dialogs.messages[0].find("シンボリックリンクが循環しています"), std::string::npos) << dialogs.messages[0];
+  EXPECT_TRUE(std::filesystem::is_symlink(folder / "PP1.dat"));  // never overwritten
+  EXPECT_EQ(file("PP4.dat"), "999\r\n");
 }
 
 // The worker's texts are its own: the caller's stay as they were until the call is over.

@@ -152,15 +152,17 @@ TEST(MessageLogName, AFolderThatCannotBeLookedIntoSaysWhyNotThatTheNamesAreTaken
   EXPECT_EQ(error, std::errc::too_many_symbolic_link_levels);
 }
 
-// The mail check itself, captions and order are proven by the main window's test.
 TEST_F(SendFixture, GetPOPChecksTheMailboxFirstWhenAskedAndNeverStopsTheSend) {
   window.options.receiveFirst = true;
   run(ReplyDontSend, false, false);
+  EXPECT_EQ(mail.eventLog, (Events{"RcvMail", "SendMail"}));
+  const Events sent = {"disable", "caption:受信チェック中", "caption:送信中", "caption:送信完了", "enable", "recordRecipient"};
+  EXPECT_EQ(window.events, sent);
   const auto& r = mail.receives.at(0);
   EXPECT_EQ((Events{r.server, r.user, r.password, r.command, r.folder}), (Events{" pop.example.jp:110", "user ", "p@ss,word", "STAT", folder.path()}));
   struct : FakeMail { std::string RcvMail(S, S, S, S, S) override { throw 1; } } throwing;
   window.events.clear(), SendOperation{throwing, dialogs, clock, folder.path()}.Parupo(window);
-  EXPECT_EQ(window.events, (Events{"disable", "caption:受信チェック中", "caption:送信中", "caption:送信完了", "enable", "recordRecipient"}));
+  EXPECT_EQ(window.events, sent);  // a failed check is silent
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
