@@ -1,9 +1,13 @@
 // The platform seams: real files in a temporary folder, and the system random numbers.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <set>
 
+#include "platform/instance_lock.h"
 #include "platform/random.h"
 #include "platform/text_file.h"
 #include "support/temp_folder.h"
@@ -81,6 +85,27 @@ TEST(Random, StaysInItsRangeAndReachesEveryValue) {
   std::set<int> seen;
   for (int i = 0; i < 2000; ++i) { seen.insert(r.uniformInt(-2, 3)); ASSERT_LT(r.unit(), 1.0); }
   EXPECT_EQ(seen, (std::set<int>{-2, -1, 0, 1, 2, 3}));
+}
+
+// Runs `body` in another process: true when it exited with 1.
+template <typename F>
+bool inChild(F body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(body() ? 1 : 0);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 1;
+}
+
+TEST(InstanceLock, OneHolderPerFolderAndACrashedHolderDoesNotBlock) {
+  TempFolder dir, other;
+  EXPECT_FALSE(inChild([&] { return !InstanceLock::acquire(dir.path()) || ::raise(SIGKILL); }));  // dies holding it
+  auto mine = InstanceLock::acquire(dir.path());
+  ASSERT_NE(mine, nullptr);
+  EXPECT_FALSE(inChild([&] { return InstanceLock::acquire(dir.path()) != nullptr; }));
+  EXPECT_TRUE(inChild([&] { return InstanceLock::acquire(other.path()) != nullptr; }));
+  mine.reset();
+  EXPECT_TRUE(inChild([&] { return InstanceLock::acquire(dir.path()) != nullptr; }));
 }
 
 }  // namespace
