@@ -119,10 +119,13 @@ void ComposeAids::Text4_Change() {
 }
 
 bool ComposeAids::Text4_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
-  const std::string set = readDecorationSet(services_.programFolder);
-  if (!allThreeHeld(key, modifiers)) return false;
+  // Any key creates naisho.txt when it is missing; only the decorating keys read it.
+  if (!allThreeHeld(key, modifiers)) {
+    ensureDecorationFile(services_.programFolder);
+    return false;
+  }
   const std::string body = panel_.body();
-  const std::string decorated = decorate(body, set, services_.random);
+  const std::string decorated = decorate(body, readDecorationSet(services_.programFolder), services_.random);
   if (decorated != body) panel_.replaceBody(decorated);
   return true;
 }

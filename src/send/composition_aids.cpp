@@ -11,6 +11,8 @@ namespace parupo {
 
 namespace {
 
+constexpr const char* kDecorationFile = "naisho.txt";
+
 constexpr std::string_view kComma = "、";   // U+3001
 constexpr std::string_view kPeriod = "。";  // U+3002
 
@@ -64,18 +66,19 @@ std::string oneLine(std::string_view text) {
   return out;
 }
 
-std::string readDecorationSet(const std::filesystem::path& folder) {
-  const std::filesystem::path file = folder / "naisho.txt";
+void ensureDecorationFile(const std::filesystem::path& folder) {
   std::error_code ec;
-  const bool exists = std::filesystem::exists(file, ec);
-  if (ec) return kDefaultDecorationSet;
-  if (!exists) {
-    // The user finds the file beside the program and may put symbols of their own in it.
-    // A folder that takes no file only means the default set stays in use.
-    writeTextLines(file, {kDefaultDecorationSet});
+  const auto status = std::filesystem::symlink_status(folder / kDecorationFile, ec);
+  if (status.type() == std::filesystem::file_type::not_found) writeTextLines(folder / kDecorationFile, {kDefaultDecorationSet});
+}
+
+std::string readDecorationSet(const std::filesystem::path& folder) {
+  const TextFileRead read = readTextFile(folder / kDecorationFile);
+  if (read.missing()) {
+    ensureDecorationFile(folder);
     return kDefaultDecorationSet;
   }
-  const auto lines = readTextLines(file);
+  const auto& lines = read.lines;
   if (!lines || lines->empty() || trimBlanks(lines->front()).empty()) return kDefaultDecorationSet;
   return firstField(*lines);
 }

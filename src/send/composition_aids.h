@@ -50,12 +50,16 @@ std::string oneLine(std::string_view text);
 // The decoration set when naisho.txt gives none.
 inline constexpr const char* kDefaultDecorationSet = "★●◆■";
 
+// Creates `folder`/naisho.txt holding the default set when there is none, so that the
+// user finds it beside the program and may put symbols of their own in it. An existing
+// file is never rewritten; a folder that takes no file is not reported.
+void ensureDecorationFile(const std::filesystem::path& folder);
+
 // The decoration set from `folder`/naisho.txt: the first field of its first line (CP932,
-// the comma field reader). A missing file is created holding the default set, and the
-// default set is used; so it is when the file cannot be created (nothing is reported),
-// when it has nothing to read (zero bytes, or a first line of blanks only), or when it
-// cannot be read. A first line that opens with a comma (or "") is an empty set on
-// purpose: the decoration then removes the marks.
+// the comma field reader). A missing file is created as above. The default set is used
+// when the file is missing, has nothing to read (zero bytes, or a first line of blanks
+// only) or cannot be read. A first line that opens with a comma (or "") is an empty set
+// on purpose: the decoration then removes the marks.
 std::string readDecorationSet(const std::filesystem::path& folder);
 
 // Decorates `body`: every "、" becomes "。", then each "。" in turn becomes a character
