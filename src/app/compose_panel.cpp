@@ -5,14 +5,13 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
 #include <QValidator>
 
 #include "app/caption_frame.h"
-#include "app/fonts.h"
+#include "platform/fonts.h"
 #include "app/icons.h"
 #include "app/window_size.h"
 #include "platform/twips_window.h"
@@ -102,11 +101,6 @@ ComposePanel::ComposePanel(QWidget* client, const TwipsWindow& twips) {
   Command3->setContextMenuPolicy(Qt::CustomContextMenu);  // a right click drops the attachment
   Command1 = iconButton("Command1", sendIcon(), "メッセージ送信", 1920);
 
-  mAdrs = new QListWidget(Frame2);
-  mAdrs->setObjectName(QStringLiteral("mAdrs"));
-  mAdrs->setAccessibleName(QStringLiteral("mAdrs"));
-  twips.place(mAdrs, 780, 1140, 735, 240);
-  mAdrs->hide();
 
   for (QLineEdit* box : {Text1, Text3}) box->setValidator(new OneLine(box));
 
@@ -167,15 +161,6 @@ void ComposePanel::markRecipient(bool specific) {
 
 bool ComposePanel::noCopy() const { return Check1->isChecked(); }
 void ComposePanel::setNoCopy(bool checked) { Check1->setChecked(checked); }
-
-void ComposePanel::setAddressBookLines(const std::vector<std::string>& lines) {
-  // In one call: item by item, a book of 10,000 lines doubled the start-up time.
-  QStringList items;
-  items.reserve(static_cast<qsizetype>(lines.size()));
-  for (const auto& line : lines) items.append(q(line));
-  mAdrs->clear();
-  mAdrs->addItems(items);
-}
 
 void ComposePanel::fit(const ComposeLayout& layout, const TwipsWindow& twips) {
   if (layout.frameHeight) twips.setHeight(Frame2, *layout.frameHeight);

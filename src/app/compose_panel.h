@@ -11,7 +11,6 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
@@ -34,7 +33,6 @@ class ComposePanel {
   QPushButton* Command3 = nullptr;   // attachment
   QPushButton* Command1 = nullptr;   // send
   QPushButton* Command4 = nullptr;   // "帰", only in the development folder
-  QListWidget* mAdrs = nullptr;      // address book lines, hidden
 
   std::string recipient() const;
   void setRecipient(const std::string& text);
@@ -53,9 +51,6 @@ class ComposePanel {
   void showAttachment(const std::string& path);
   // Red while the recipient is the specific address of the settings, else black.
   void markRecipient(bool specific);
-
-  // The hidden copy of PPad.dat's lines (mAdrs).
-  void setAddressBookLines(const std::vector<std::string>& lines);
 
   // Sizes the panel and its boxes for the window's size rules.
   void fit(const ComposeLayout& layout, const TwipsWindow& twips);

@@ -12,7 +12,7 @@
 
 #include "app/compose_aids.h"
 #include "app/compose_panel.h"
-#include "app/fonts.h"
+#include "platform/fonts.h"
 #include "app/icons.h"
 #include "app/main_menus.h"
 #include "app/settings_panel.h"
@@ -79,7 +79,7 @@ Form1::Form1(Services services, QWidget* parent)
 Form1::~Form1() = default;
 
 // The single instance is settled before the window is made (main.cpp).
-void Form1::Form_Load(const StartupPlan& plan) {
+void Form1::Form_Load(StartupPlan plan) {
   compose_->Command4->setVisible(plan.developmentFolder);
   applySettings(plan.settings);
   settingsUnreadable_ = plan.settingsUnreadable;
@@ -87,8 +87,7 @@ void Form1::Form_Load(const StartupPlan& plan) {
   history_ = plan.history;
   compose_->setRecipient(plan.recipient);
   if (plan.openSettingsPanel) SetPop();
-  bookLines_ = plan.addressBookLines;
-  compose_->setAddressBookLines(bookLines_);
+  mAdrs = std::move(plan.addressBookLines);
   Rireki(false);
   menus_->showChosenHistoryMenu();
 }
@@ -149,7 +148,7 @@ void Form1::clearCompose() {
 void Form1::Rireki(bool reportProblems) {
   history_.promote(compose_->recipient());
   const std::string error = history_.save(folder_ / "PP2.dat");
-  menus_->showHistory(history_, bookLines_);
+  menus_->showHistory(history_, mAdrs);
   if (reportProblems && !error.empty()) services_.dialogs.message("宛先の履歴 (PP2.dat) を保存できませんでした。\n" + error);
 }
 

@@ -91,7 +91,7 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   bool event(QEvent* event) override;
 
  private:
-  void Form_Load(const StartupPlan& plan);
+  void Form_Load(StartupPlan plan);
   void Form_Resize();
   void setWindowHeight(double twips);
   void setWindowWidth(double twips);
@@ -116,7 +116,9 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   ResponsiveMail mail_;
   std::unique_ptr<SendOperation> sendOperation_;
   RecipientHistory history_;
-  std::vector<std::string> bookLines_;  // PPad.dat as read at start-up, for the history's names
+  // PPad.dat's lines as read at start-up, where the history looks up names; changes made
+  // in the address book reach it at the next start.
+  std::vector<std::string> mAdrs;
   TwipsWindow twips_;
   std::unique_ptr<ComposePanel> compose_;
   std::unique_ptr<SettingsPanel> settingsPanel_;
