@@ -1,6 +1,7 @@
 #include "addressbook/consecutive_send.h"
 
 #include "addressbook/address_book.h"
+#include "core/settings.h"
 #include "platform/text_util.h"
 
 namespace parupo {
@@ -10,7 +11,6 @@ const char* const kAddressListSubject = "アドレス一覧";
 namespace {
 
 const char* const kCrLf = "\r\n";
-const char* const kIdleCaption = "!ぱるぽ";
 
 }  // namespace
 
@@ -62,7 +62,7 @@ void runConsecutiveSend(SendPort& port, const std::vector<SendStep>& steps,
       port.setBody(step.text);
     } else {
       port.send();  // an outcome other than sent is passed over
-      port.setCaption(kIdleCaption);
+      port.setCaption(kProgramCaption);
       if (stopRequested && stopRequested()) break;
     }
   }

@@ -13,6 +13,7 @@
 #include "addressbook/book_pictures.h"
 #include "addressbook/book_tree.h"
 #include "platform/dialogs.h"
+#include "platform/fonts.h"
 #include "platform/twips.h"
 #include "send/send_port.h"
 
@@ -40,7 +41,7 @@ Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendPort& se
   setAttribute(Qt::WA_DeleteOnClose);
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QString::fromUtf8(kCaption));
-  setFont(QFont(QString::fromUtf8("ＭＳ Ｐゴシック"), 9));
+  setFont(pGothicFont());
   popup = [](QMenu* m, const QPoint& at) { m->exec(at); };
   buildControls();
   buildMenus();

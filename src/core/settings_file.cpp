@@ -73,7 +73,7 @@ std::string withoutBlanks(std::string_view value) {
 
 // Text fields are one-line boxes; a line break inside a value would shift every later
 // line of the file, so it is dropped.
-std::string oneLine(const std::string& text) {
+std::string withoutLineBreaks(const std::string& text) {
   std::string out;
   out.reserve(text.size());
   for (char c : text) {
@@ -209,14 +209,14 @@ void readSettingsFile(const std::vector<std::string>& lines, Settings& settings)
 
 std::vector<std::string> settingsFileLines(const Settings& settings) {
   std::vector<std::string> lines = {
-      oneLine(settings.smtpServer),
-      oneLine(settings.replyTo),
-      oneLine(settings.specificAddress),
-      oneLine(settings.dummyAddress),
+      withoutLineBreaks(settings.smtpServer),
+      withoutLineBreaks(settings.replyTo),
+      withoutLineBreaks(settings.specificAddress),
+      withoutLineBreaks(settings.dummyAddress),
       flagText(settings.quitAfterSend),
-      oneLine(settings.popServer),
-      oneLine(settings.popUser),
-      oneLine(settings.popPassword),
+      withoutLineBreaks(settings.popServer),
+      withoutLineBreaks(settings.popUser),
+      withoutLineBreaks(settings.popPassword),
       formatNumber(settings.replyMode()),
       flagText(settings.startupAddress),
       flagText(settings.saveLog),

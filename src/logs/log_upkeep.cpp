@@ -44,7 +44,7 @@ void BakDat(const std::filesystem::path& dataFile, int force, const LocalDateTim
   struct stat st {};
   if (::stat(dataFile.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
   const auto modified = localTime(st.st_mtim.tv_sec);
-  const bool due = force == 1 || (modified && backupDue(*modified, now, force));
+  const bool due = modified ? backupDue(*modified, now, force) : force == 1;
   if (due) copyFileAtomically(dataFile, backupPath(dataFile));
 }
 

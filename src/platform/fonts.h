@@ -1,4 +1,4 @@
-// The fonts of the main window, by the names the program has always used, mapped to
+// The fonts of the windows, by the names the program has always used, mapped to
 // the IPA fonts that share their metrics.
 #pragma once
 
