@@ -101,40 +101,19 @@ def closing_server():
     return sock
 
 
-class ForgetfulServer:
-    """Takes one message per connection, then hangs up without a word when the next
-    command comes: a server whose idle time ran out just as the client went on."""
+class ForgetfulServer(SmtpServer):
+    """Takes one message per connection, then hangs up without a word when the next one
+    begins: a server whose idle time ran out just as the client went on."""
 
-    def __init__(self):
-        self.sock, self.messages, self.sessions = socket.create_server(("127.0.0.1", 0)), [], 0
-        self.port = self.sock.getsockname()[1]
-        threading.Thread(target=self.serve, daemon=True).start()
+    async def handle_MAIL(self, server, session, envelope, address, options):
+        if getattr(session, "took", False):
+            server.transport.close()
+        envelope.mail_from = address
+        return "250 OK"
 
-    def serve(self):
-        while True:
-            try:
-                conn = self.sock.accept()[0]
-            except OSError:
-                return
-            self.sessions += 1
-            with conn, conn.makefile("rb") as lines:
-                conn.sendall(b"220 forgetful ESMTP\r\n")
-                took = False
-                for line in lines:
-                    command = line[:4].upper()
-                    if command == b"DATA":
-                        conn.sendall(b"354 go ahead\r\n")
-                        data = b"".join(iter(lines.readline, b".\r\n"))
-                        self.messages.append((None, None, data))
-                        conn.sendall(b"250 OK\r\n")
-                        took = True
-                    elif took or command == b"QUIT":
-                        break
-                    else:
-                        conn.sendall(b"250 OK\r\n")
-
-    def close(self):
-        self.sock.close()
+    async def handle_DATA(self, server, session, envelope):
+        session.took = True
+        return await super().handle_DATA(server, session, envelope)
 
 
 class LoginServer:
