@@ -20,8 +20,8 @@ class FilesTest(ProgramTest):
 
     def test_the_first_files_and_japanese_settings_come_back_byte_for_byte(self):
         def framed(app, outer):
-            inner, frame = app.sizes(TITLE)
-            return inner[1] < frame[1] and all(abs(a - b) <= 1 for a, b in zip(frame, outer))
+            frames = app.frames(TITLE)
+            return frames[0][3] < frames[-1][3] and all(abs(a - b) <= 1 for a, b in zip(frames[-1][2:], outer))
 
         app = self.start("first")
         app.find("初期設定", showing=True)
