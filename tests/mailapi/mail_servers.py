@@ -237,23 +237,15 @@ virtual_gid_maps = static:{owner.pw_gid}
 """)
         # Only what accepting and delivering to a Maildir needs; nothing chrooted.
         Path(f"{self.conf}/master.cf").write_text(f"""127.0.0.1:{self.port} inet n - n - - smtpd
-pickup unix n - n 60 1 pickup
 cleanup unix n - n - 0 cleanup
 qmgr unix n - n 300 1 qmgr
 rewrite unix - - n - - trivial-rewrite
 bounce unix - - n - 0 bounce
 defer unix - - n - 0 bounce
-trace unix - - n - 0 bounce
-verify unix - - n - 1 verify
-flush unix n - n 1000? 0 flush
-proxymap unix - - n - - proxymap
-smtp unix - - n - - smtp
 error unix - - n - - error
-retry unix - - n - - error
-discard unix - - n - - discard
 virtual unix - n n - - virtual
+proxymap unix - - n - - proxymap
 anvil unix - - n - 1 anvil
-scache unix - - n - 1 scache
 postlog unix-dgram n - n - 1 postlogd
 """)
         self.postfix("start")

@@ -180,7 +180,6 @@ class SmtpTests(MailCase):
                                (mail(server, to="x@example.jp>" + evil), "宛先のメールアドレスが正しくありません"),
                                (mail(server, to=f"花子 <{TO}"), "宛先のメールアドレスが正しくありません: 花子 <"),
                                (mail(server, reply=f"Taro\r\nBcc: evil@example.com <{FROM}>"), "返信先のメールアドレス"),
-                               (mail(server, reply=FROM + evil), "返信先のメールアドレスが正しくありません"),
                                (mail(""), "SMTPサーバーが設定されていません"),
                                (mail(server, to="\t \t"), "宛先が入力されていません"),
                                (mail(server, attach=f"{self.tmp}/ない.txt"), "添付ファイルが見つかりません.*ない.txt")):
