@@ -115,31 +115,24 @@ class CrashTest(ProgramTest):
             app.check_running()
 
     def check_files(self, where):
-        allowed = {"PP1.dat": {settings(self.smtp, x) for x in self.specifics},
-                   "PP4.dat": {lines("30")}, "PPad.dat": {self.book}}
+        allowed = {"PP1.dat": {settings(self.smtp, x) for x in self.specifics}, "PP4.dat": {lines("30")},
+                   "PPad.dat": {self.book}}
+
+        def whole(name, data):  # the history: ten slots, each empty or a recipient of a send
+            slots = data.split(b"\r\n")
+            return data in allowed[name] if name != "PP2.dat" else len(slots) == 11 and slots[-1] == b"" and (
+                set(slots) <= {r.encode() for r in self.recipients} | {b""})
         for name in DATA:
-            data = self.read(name)
-            if name == "PP2.dat":
-                self.assertTrue(self.whole_history(data), "%s: PP2.dat is %r" % (where, data))
-            else:
-                self.assertIn(data, allowed[name], "%s: %s is partial" % (where, name))
-            backup = self.read(name[:-1] + "$")  # raises when the backup is missing
-            whole = self.whole_history(backup) if name == "PP2.dat" else backup in allowed[name]
-            self.assertTrue(whole or backup == self.old_backups[name],
+            data, backup = self.read(name), self.read(name[:-1] + "$")  # raises when the backup is missing
+            self.assertTrue(whole(name, data), "%s: %s is %r" % (where, name, data))
+            self.assertTrue(whole(name, backup) or backup == self.old_backups[name],
                             "%s: the backup of %s is %r" % (where, name, backup))
-        logs = os.listdir(self.path("log")) if os.path.isdir(self.path("log")) else []
-        expected = {log_file(r) for r in self.recipients}
-        for name in logs:
+        for name in os.listdir(self.path("log")) if os.path.isdir(self.path("log")) else []:
             if not LEFTOVER.match(name):
-                self.assertIn(self.read("log/" + name), expected, "%s: log %s" % (where, name))
+                self.assertIn(self.read("log/" + name), {log_file(r) for r in self.recipients}, "%s: log %s" % (where, name))
         kept = set(DATA) | {n[:-1] + "$" for n in DATA} | {"parupo", ".parupo.lock", "log"}
         self.assertEqual([f for f in os.listdir(self.path()) if f not in kept and not LEFTOVER.match(f)],
                          [], where)
-
-    def whole_history(self, data):
-        slots = data.split(b"\r\n")
-        known = {r.encode() for r in self.recipients} | {b""}
-        return len(slots) == 11 and slots[-1] == b"" and set(slots) <= known
 
 
 class FullDiskTest(ProgramTest):

@@ -1,5 +1,5 @@
-"""Test servers on 127.0.0.1 and free ports: aiosmtpd in this process, raw sockets
-that misbehave, and dovecot POP3 as a child process stopped by its process id."""
+"""Test servers on 127.0.0.1 and free ports: aiosmtpd in this process, a raw socket
+that misbehaves, and dovecot POP3 and Postfix as child processes."""
 
 import contextlib, logging, os, pwd, shutil, socket, ssl, subprocess, threading, time, warnings
 from pathlib import Path
@@ -86,21 +86,6 @@ class SmtpServer:
         self.controller.stop()
 
 
-def closing_server():
-    """Speaks SMTP up to DATA, reads a little of the message and hangs up."""
-    sock = socket.create_server(("127.0.0.1", 0))
-
-    def serve():
-        with sock.accept()[0] as conn:
-            conn.sendall(b"220 raw ESMTP\r\n")
-            while not conn.recv(4096).upper().startswith(b"DATA"):
-                conn.sendall(b"250 OK\r\n")
-            conn.sendall(b"354 go ahead\r\n")
-            conn.recv(64)
-    threading.Thread(target=serve, daemon=True).start()
-    return sock
-
-
 class ForgetfulServer(SmtpServer):
     """Takes one message per connection, then hangs up without a word when the next one
     begins: a server whose idle time ran out just as the client went on."""
@@ -116,8 +101,9 @@ class ForgetfulServer(SmtpServer):
         return await super().handle_DATA(server, session, envelope)
 
 
-class LoginServer:
-    """Offers AUTH but no STARTTLS, and keeps every byte a client sends in .received."""
+class RawServer:
+    """One connection on a raw socket, every byte the client sends kept in .received:
+    offers AUTH without STARTTLS, and hangs up a moment into a message."""
 
     def __init__(self):
         self.sock, self.received = socket.create_server(("127.0.0.1", 0)), b""
@@ -130,8 +116,12 @@ class LoginServer:
             conn.sendall(b"220 raw ESMTP\r\n")
             while data := conn.recv(4096):
                 self.received += data
-                conn.sendall(b"250-raw\r\n250 AUTH PLAIN LOGIN\r\n" if data.upper().startswith(b"EHLO")
-                             else b"334 \r\n" if data.upper().startswith(b"AUTH") else b"250 OK\r\n")
+                command = data[:4].upper()
+                conn.sendall(b"250-raw\r\n250 AUTH PLAIN LOGIN\r\n" if command == b"EHLO" else b"334 \r\n"
+                             if command == b"AUTH" else b"354 go ahead\r\n" if command == b"DATA" else b"250 OK\r\n")
+                if command == b"DATA":
+                    conn.recv(64)
+                    return
 
     def close(self):
         self.sock.close()
