@@ -206,15 +206,12 @@ maillog_file = {self.log}
 maillog_file_prefixes = {folder}
 myhostname = mx.{self.DOMAIN}
 mydestination =
-relay_domains =
-local_transport = error:no local delivery
 inet_interfaces = 127.0.0.1
 inet_protocols = ipv4
 smtpd_helo_required = yes
 smtpd_helo_restrictions = reject_invalid_helo_hostname, reject_non_fqdn_helo_hostname,
   check_helo_access static:INFO
 alias_maps =
-alias_database =
 smtpd_forbid_bare_newline = yes
 smtpd_forbid_bare_newline_exclusions =
 message_size_limit = {self.SIZE_LIMIT}
@@ -230,9 +227,6 @@ virtual_gid_maps = static:{owner.pw_gid}
 cleanup unix n - n - 0 cleanup
 qmgr unix n - n 300 1 qmgr
 rewrite unix - - n - - trivial-rewrite
-bounce unix - - n - 0 bounce
-defer unix - - n - 0 bounce
-error unix - - n - - error
 virtual unix - n n - - virtual
 proxymap unix - - n - - proxymap
 anvil unix - - n - 1 anvil
