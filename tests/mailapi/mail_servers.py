@@ -33,10 +33,8 @@ def greets(port, greeting):
 def self_signed(folder):
     """A certificate for localhost and its key, as files in folder."""
     cert, key = f"{folder}/cert.pem", f"{folder}/key.pem"
-    if not os.path.exists(cert):
-        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
-                        "-subj", "/CN=localhost", "-addext", "subjectAltName=DNS:localhost"],
-                       check=True, capture_output=True)
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
+                    "-subj", "/CN=localhost", "-addext", "subjectAltName=DNS:localhost"], check=True, capture_output=True)
     return cert, key
 
 
@@ -183,10 +181,8 @@ service pop3-login {{
 
 
 class Postfix:
-    """A private Postfix instance set up as strict providers set theirs: configuration,
-    queue, Maildirs and log under folder, listening on 127.0.0.1 and a free port,
-    delivering addresses of test.example to Maildirs (owned by the user parupo-mail).
-    Started with `postfix -c DIR start`, stopped with `postfix -c DIR stop`."""
+    """A private Postfix set up as strict providers set theirs, everything under folder,
+    delivering the users' addresses of test.example to Maildirs owned by parupo-mail."""
 
     DOMAIN, SIZE_LIMIT = "test.example", 200_000
 
