@@ -2,8 +2,7 @@ import contextlib, itertools, os, pathlib, random, re, shutil, signal, subproces
 from mail_servers import SmtpServer
 from parupo_e2e import ProgramTest, lines, request_close, wait_until
 
-# 8 to 40 kills: no new one after 30 seconds once 8 are done (a sanitizer build, or a
-# busy machine, starts the program slower).
+# 8 to 40 kills: no new one after 30 seconds once 8 are done (a sanitizer build starts slower).
 MIN_ROUNDS, ROUNDS, SECONDS = 8, 40, 30
 ME = "me@example.jp"
 DATA = ("PP1.dat", "PP2.dat", "PP4.dat", "PPad.dat")
@@ -20,9 +19,6 @@ def log_file(recipient):
 
 
 class CrashTest(ProgramTest):
-    """Kills the program with SIGKILL at random moments while it saves, many times over:
-    every data file is always either its old or its new content, and its backup is there."""
-
     def test_killed_while_saving_every_file_is_old_or_new_and_backed_up(self):
         seed = int(os.environ.get("PARUPO_CRASH_SEED", time.time_ns() % 100000))
         rng = random.Random(seed)
@@ -66,9 +62,8 @@ class CrashTest(ProgramTest):
         self.assertNotEqual(self.read("PP1.da$"), self.old_backups["PP1.dat"], "never backed up")
 
     def save_until_killed(self, app, rng, aimed, kill):
-        """Saves the settings, sends, and opens and closes the address book, in random
-        order, until the program is killed: by the timer, or when `aimed` actions have
-        been started, a few milliseconds into that action's save."""
+        """Saves the settings, sends, and closes the address book in random order until the
+        program is killed: by the timer, or a few milliseconds into the save of action `aimed`."""
         found = {}
 
         def menu(name):  # found once per start: a search walks the whole tree

@@ -1,8 +1,7 @@
 """The real mail library, through parupo_mailtool, against real servers on loopback.
 Received messages are read back with Python's email package, an independent reader."""
 
-import base64, email, email.policy, os, re, resource, shutil, socket, subprocess
-import tempfile, time, unittest
+import base64, contextlib, email, email.policy, os, re, resource, shutil, socket, subprocess, tempfile, time, unittest
 from datetime import datetime
 from pathlib import Path
 from zoneinfo import ZoneInfo
@@ -36,12 +35,9 @@ def parse(raw):
 def fully_qualified_or_literal(helo, literal):
     """What a server may see in EHLO: the machine's own name with a dot that resolves, or
     the literal of the connection's local address."""
-    if helo == literal:
-        return True
-    try:
-        return "." in helo and not helo.startswith("localhost") and bool(socket.getaddrinfo(helo, None))
-    except OSError:
-        return False
+    with contextlib.suppress(OSError):
+        return helo == literal or "." in helo and not helo.startswith("localhost") and bool(socket.getaddrinfo(helo, None))
+    return False
 
 
 def require_root_and(program):
