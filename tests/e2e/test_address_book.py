@@ -13,7 +13,7 @@ PPAD = lines("友人", "山田,太郎\tyamada@example.jp", "同名\tdou-a@exampl
 class AddressBookTest(ProgramTest):
     window_manager = True  # the book's place depends on the main window's real frame
 
-    def test_opens_beside_the_main_window_and_a_real_drag_moves_an_entry_kept_byte_for_byte(self):
+    def test_opens_once_beside_the_main_window_with_its_icon_and_a_real_drag_moves_an_entry_kept_byte_for_byte(self):
         import pyatspi
         self.write("PP1.dat", lines("127.0.0.1:1", "me@example.jp"))
         self.write("PPad.dat", PPAD)
@@ -25,6 +25,11 @@ class AddressBookTest(ProgramTest):
             main, book = app.frames(MAIN)[-1], app.frames(BOOK)[-1]
             return (book[0], book[1], book[3]) == (main[0] + main[2], main[1], main[3]) and book[2] > 0
         wait_until(beside, timeout=5, what="the book's frame at the main window's right edge")
+        main_icon, book_icon = (self.run_tool("xprop", "-id", str(app.window(t)), "_NET_WM_ICON").split("=")[-1]
+                                for t in (MAIN, BOOK))
+        self.assertEqual(book_icon, main_icon)
+        self.assertIn("Icon (16 x 16)", book_icon)
+        app.press("あ2", "menu item")  # again: the open book comes to the front, no second one
 
         def cell(name):
             return wait_until(lambda: app.all(name, "table cell", showing=True), what=name)[0]
@@ -42,6 +47,7 @@ class AddressBookTest(ProgramTest):
         wait_until(lambda: len(self.run_tool("xdotool", "search", "--all", "--onlyvisible", "--pid", str(app.pid),
                                              "--class", "^parupo$").split()) == 2, what="the drag's end")
 
+        self.assertEqual(len(app.windows(BOOK)), 1)
         self.assertEqual(app.close(MAIN), 0)  # the open book is saved first
         self.assertEqual(self.read("PPad.dat"), PPAD.replace(lines("山田,太郎\tyamada@example.jp"), b"")
                          + lines("山田,太郎\tyamada@example.jp"))
