@@ -107,7 +107,7 @@ class ProgramTest(unittest.TestCase):
         return pathlib.Path(self.path(name)).read_bytes()
 
     def write(self, name, data):
-        os.makedirs(self.path(), exist_ok=True)
+        os.makedirs(os.path.dirname(self.path(name)), exist_ok=True)
         pathlib.Path(self.path(name)).write_bytes(data)
 
 

@@ -1,3 +1,4 @@
+import os, time
 from parupo_e2e import ProgramTest, lines, snapshot, wait_until
 
 TITLE = "!ぱるぽ"
@@ -17,7 +18,7 @@ CONTROLS = """送信内容 宛先 件名 本文 添付ファイル メッセー�
 class FilesTest(ProgramTest):
     window_manager = True  # twm's title bar lies outside; the window keeps its outer size
 
-    def test_the_first_files_and_japanese_settings_come_back_byte_for_byte(self):
+    def test_the_first_files_and_japanese_settings_come_back_byte_for_byte_and_old_logs_go(self):
         def framed(app, outer):
             frames = app.frames(TITLE)
             return frames[0][3] < frames[-1][3] and all(abs(a - b) <= 1 for a, b in zip(frames[-1][2:], outer))
@@ -32,9 +33,13 @@ class FilesTest(ProgramTest):
 
         self.write("PP1.dat", JAPANESE_PP1)
         self.write("PP4.dat", b"30\r\n")
+        for name, days in (("20000101-0000-00.txt", 40), ("20260101-0000-00.txt", 5)):  # 30 days kept
+            self.write("log/" + name, b"")
+            os.utime(self.path("log", name), (time.time() - days * 86400,) * 2)
         app = self.start("second")
         self.assertEqual(app.text_of(app.find("ダミーメールアドレス", "text")), " ダミー, 営業部")
         wait_until(lambda: framed(app, (5000 // 15, 6000 // 15)), timeout=5, what="the saved outer size")
+        self.assertEqual(os.listdir(self.path("log")), ["20260101-0000-00.txt"])  # aged at start-up
         self.assertEqual(app.close(TITLE), 0)
         self.assertEqual((self.read("PP1.dat"), self.read("PP4.dat")), (JAPANESE_PP1, b"30\r\n"))
 
