@@ -15,8 +15,7 @@ def wait_until(predicate, timeout=TIMEOUT, what="condition"):
     deadline, error = time.monotonic() + timeout, None
     while time.monotonic() < deadline:
         try:
-            value = predicate()
-            if value:
+            if value := predicate():
                 return value
         except ProgramEnded:
             raise
@@ -37,16 +36,14 @@ _ignore_x_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_
 
 
 def request_close(display, window):
-    """Sends WM_DELETE_WINDOW, as a window manager's close box does; a window that is gone
-    by then is left to the caller's checks."""
+    """Sends WM_DELETE_WINDOW, as a window manager's close box does."""
     x = ctypes.CDLL("libX11.so.6")
     x.XSetErrorHandler(_ignore_x_error)
     x.XOpenDisplay.restype = x.XInternAtom.restype = ctypes.c_void_p
     dpy = ctypes.c_void_p(x.XOpenDisplay(display.encode()))
     protocols, delete = (x.XInternAtom(dpy, n, 0) for n in (b"WM_PROTOCOLS", b"WM_DELETE_WINDOW"))
     event = struct.pack("@iLiPLLi5l", 33, 0, 0, 0, window, protocols, 32, delete, 0, 0, 0, 0)
-    x.XSendEvent(dpy, ctypes.c_ulong(window), 0, ctypes.c_long(0),
-                 ctypes.create_string_buffer(event, 192))
+    x.XSendEvent(dpy, ctypes.c_ulong(window), 0, ctypes.c_long(0), ctypes.create_string_buffer(event, 192))
     x.XFlush(dpy)
     x.XCloseDisplay(dpy)
 
@@ -59,11 +56,9 @@ class ProgramTest(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.root, ignore_errors=True)
         self.env = {"PATH": "/usr/local/bin:/usr/bin:/bin", "LANG": "C.UTF-8",
                     "HOME": self.root, "XDG_RUNTIME_DIR": self.root, "NO_AT_BRIDGE": "0"}
-        self.env.update((k, v) for k, v in os.environ.items()
-                        if k.endswith("SAN_OPTIONS") or k == "TZ")
+        self.env.update((k, v) for k, v in os.environ.items() if k.endswith("SAN_OPTIONS") or k == "TZ")
         self.display = self.env["DISPLAY"] = ":" + self.reporting(
-            "Xvfb", "-displayfd", "{}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-            "-noreset", "-dpi", "96")
+            "Xvfb", "-displayfd", "{}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset", "-dpi", "96")
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self.reporting(
             "dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address={}")
         if self.window_manager:
@@ -75,11 +70,10 @@ class ProgramTest(unittest.TestCase):
         global pyatspi
         import pyatspi  # imported late: it must see our DISPLAY and session bus
 
-    def spawn(self, name, argv, **kwargs):
+    def spawn(self, name, argv, env=None, **kwargs):
         with open(os.path.join(self.root, name + ".log"), "ab") as log:
-            proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                                    cwd=self.root, env=kwargs.pop("env", self.env),
-                                    start_new_session=True, **kwargs)
+            proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=log, stderr=log, cwd=self.root,
+                                    env=env or self.env, start_new_session=True, **kwargs)
         self.addCleanup(_stop, proc)
         return proc
 
@@ -87,12 +81,10 @@ class ProgramTest(unittest.TestCase):
         report = pathlib.Path(self.root, argv[0] + ".report")
         with open(report, "wb") as f:
             self.spawn(argv[0], [a.format(f.fileno()) for a in argv], pass_fds=[f.fileno()])
-        return wait_until(lambda: report.read_text().endswith("\n") and report.read_text().strip(),
-                          what=argv[0])
+        return wait_until(lambda: report.read_text().endswith("\n") and report.read_text().strip(), what=argv[0])
 
     def run_tool(self, *argv):
-        return subprocess.run(argv, env=self.env, capture_output=True, text=True,
-                              timeout=TIMEOUT).stdout
+        return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=TIMEOUT).stdout
 
     def mouse(self, acc, *actions):
         """xdotool actions, a real mouse's, at the middle of acc."""
@@ -115,7 +107,7 @@ class ProgramTest(unittest.TestCase):
         return pathlib.Path(self.path(name)).read_bytes()
 
     def write(self, name, data):
-        os.makedirs(self.path(), exist_ok=True)
+        os.makedirs(os.path.dirname(self.path(name)), exist_ok=True)
         pathlib.Path(self.path(name)).write_bytes(data)
 
 
@@ -139,31 +131,28 @@ class App:
             self.check_running()
             desktop = pyatspi.Registry.getDesktop(0)
             desktop.clear_cache()
-            return next((a for a in desktop if a is not None and a.get_process_id() == self.pid),
-                        None)
+            return next((a for a in desktop if a is not None and a.get_process_id() == self.pid), None)
         self._acc = self._acc or wait_until(find, what="the program on the accessibility bus")
         return self._acc
-
-    def _walk(self, acc):
-        return [acc] + [a for child in acc if child is not None for a in self._walk(child)]
 
     def all(self, name=None, role=None, showing=None, root=None):
         self.check_running()
         root = root or self.accessible()
         root.clear_cache()
-        showing_state = pyatspi.STATE_SHOWING
+
+        def walk(acc):
+            return [acc] + [a for child in acc if child is not None for a in walk(child)]
 
         def matches(a):
             try:
-                return ((name is None or a.name == name) and (role in (None, a.getRoleName())) and
-                        (showing is None or a.getState().contains(showing_state) == showing))
+                return ((name is None or a.name == name) and role in (None, a.getRoleName()) and
+                        (showing is None or a.getState().contains(pyatspi.STATE_SHOWING) == showing))
             except Exception:  # gone meanwhile
                 return False
-        return [a for a in self._walk(root) if matches(a)]
+        return [a for a in walk(root) if matches(a)]
 
     def find(self, name, role=None, showing=None):
-        return wait_until(lambda: (self.all(name, role, showing) or [None])[0],
-                          what="%r %s" % (name, role or ""))
+        return wait_until(lambda: (self.all(name, role, showing) or [None])[0], what="%r %s" % (name, role or ""))
 
     @staticmethod
     def text_of(acc):
@@ -191,12 +180,12 @@ class App:
 
     def toggle(self, name, on):
         acc = self.press(name)
-        wait_until(lambda: acc.clear_cache() or acc.getState().contains(pyatspi.STATE_CHECKED)
-                   == on, what="the check mark of %r" % name)
+        wait_until(lambda: acc.clear_cache() or acc.getState().contains(pyatspi.STATE_CHECKED) == on,
+                   what="the check mark of %r" % name)
 
     def windows(self, title):
-        return self.test.run_tool("xdotool", "search", "--all", "--onlyvisible", "--pid",
-                                  str(self.pid), "--name", "^%s$" % title).split()
+        return self.test.run_tool("xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.pid),
+                                  "--name", "^%s$" % title).split()
 
     def window(self, title):
         return int(wait_until(lambda: self.windows(title), what="a window %r" % title)[0])
@@ -213,11 +202,6 @@ class App:
             parent = re.search(r"Parent window id: (0x[0-9a-f]+) (?!\(the root window\))", info)
             wid = parent and int(parent[1], 16)
         return found
-
-    def sizes(self, title):
-        """(width, height) of the window and of its outermost frame, in pixels."""
-        frames = self.frames(title)
-        return frames[0][2:], frames[-1][2:]
 
     def close(self, title):
         """Closes the window as its close box would; waits for the program to end."""

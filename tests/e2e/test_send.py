@@ -1,13 +1,13 @@
-import email, email.policy, os, time
+import email, email.policy, os, pathlib, time
 from mail_servers import SmtpServer, free_port
-from parupo_e2e import ProgramTest, lines
+from parupo_e2e import ProgramTest, lines, wait_until
 
 ME, TO, SUBJECT = "me@example.jp", "taro@example.jp", "会議のお知らせ（第２回）"
 BODY = "山田様\n明日の会議は１０時からです。\nよろしくお願いします。"
 
 
 class SendTest(ProgramTest):
-    def test_a_mail_arrives_and_is_logged_and_remembered(self):
+    def test_a_mail_with_an_attachment_chosen_in_the_file_dialog_arrives_and_is_logged_and_remembered(self):
         server = SmtpServer(self.root)
         self.addCleanup(server.close)
         # Reply-to mode "コピーを送る", message log on, no quitting; nobody serves the POP port.
@@ -19,8 +19,24 @@ class SendTest(ProgramTest):
         app.find("送信内容", showing=True)
         maps = "/proc/%d/maps" % app.pid
         self.assertNotIn("libcurl", open(maps).read())  # the mail stack waits for the first send
+
+        app.press("び")  # no log yet: only a message, and no viewer
+        text, ok = app.alert()
+        self.assertEqual(text, "ログがありません")
+        app.press(acc=ok)
+        wait_until(lambda: not app.all(role="alert"), what="the message closed")
+        self.assertEqual((app.windows("!ぱるぽ びゅわー"), len(app.windows("!ぱるぽ"))), ([], 1))
+
         for name, text in (("宛先", TO), ("件名", SUBJECT), ("本文", BODY)):
             app.set_text(name, text)
+        data = bytes(range(256)) * 12 + "終わり\r\n".encode("cp932")
+        attachment = pathlib.Path(self.root, "資料", "見積書 ①.bin")
+        attachment.parent.mkdir()
+        attachment.write_bytes(data)
+        app.press("添付ファイル", "push button")  # the real file dialog
+        app.set_text("File name:", str(attachment))
+        app.press("Open", "push button")
+        app.window("3 KB")
         before = time.strftime("%Y%m%d-%H%M-%S")
         app.press("メッセージ送信", "push button")
         app.window("送信完了")
@@ -29,13 +45,15 @@ class SendTest(ProgramTest):
         [(mail_from, rcpts, content)] = server.messages
         msg = email.message_from_bytes(content, policy=email.policy.default)
         self.assertEqual((mail_from, rcpts, msg["Subject"]), (ME, [TO, ME], SUBJECT))
-        self.assertEqual(msg.get_content().replace("\r\n", "\n"), BODY + "\n")
+        self.assertEqual(msg.get_body(("plain",)).get_content().replace("\r\n", "\n"), BODY + "\n")
+        [part] = msg.iter_attachments()
+        self.assertEqual((part.get_filename(), part.get_content()), (attachment.name, data))
         [log] = os.listdir(self.path("log"))
         self.assertRegex(log, r"^\d{8}-\d{4}-\d{2}\.txt$")
         self.assertTrue(before <= log[:-4] <= time.strftime("%Y%m%d-%H%M-%S"))
         self.assertEqual(self.read("log/" + log), lines(  # with the copy to the reply-to address
             "", "宛先 : " + TO + "\t" + ME, "返信 : " + ME, "件名 : " + SUBJECT, "本文 : ",
-            BODY.replace("\n", "\r\n"), "", "添付 : "))
+            BODY.replace("\n", "\r\n"), "", "添付 : " + str(attachment)))
         self.assertEqual(self.read("PP2.dat"), lines(TO, "hanako@example.jp", *[""] * 8))
         self.assertFalse(os.path.exists(self.path("error.txt")))
         self.assertEqual(app.close("送信完了"), 0)

@@ -1,5 +1,5 @@
-"""Test servers on 127.0.0.1 and free ports: aiosmtpd in this process, raw sockets
-that misbehave, and dovecot POP3 as a child process stopped by its process id."""
+"""Test servers on 127.0.0.1 and free ports: aiosmtpd in this process, a raw socket
+that misbehaves, and dovecot POP3 and Postfix as child processes."""
 
 import contextlib, logging, os, pwd, shutil, socket, ssl, subprocess, threading, time, warnings
 from pathlib import Path
@@ -33,10 +33,8 @@ def greets(port, greeting):
 def self_signed(folder):
     """A certificate for localhost and its key, as files in folder."""
     cert, key = f"{folder}/cert.pem", f"{folder}/key.pem"
-    if not os.path.exists(cert):
-        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
-                        "-subj", "/CN=localhost", "-addext", "subjectAltName=DNS:localhost"],
-                       check=True, capture_output=True)
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
+                    "-subj", "/CN=localhost", "-addext", "subjectAltName=DNS:localhost"], check=True, capture_output=True)
     return cert, key
 
 
@@ -86,59 +84,24 @@ class SmtpServer:
         self.controller.stop()
 
 
-def closing_server():
-    """Speaks SMTP up to DATA, reads a little of the message and hangs up."""
-    sock = socket.create_server(("127.0.0.1", 0))
+class ForgetfulServer(SmtpServer):
+    """Takes one message per connection, then hangs up without a word when the next one
+    begins: a server whose idle time ran out just as the client went on."""
 
-    def serve():
-        with sock.accept()[0] as conn:
-            conn.sendall(b"220 raw ESMTP\r\n")
-            while not conn.recv(4096).upper().startswith(b"DATA"):
-                conn.sendall(b"250 OK\r\n")
-            conn.sendall(b"354 go ahead\r\n")
-            conn.recv(64)
-    threading.Thread(target=serve, daemon=True).start()
-    return sock
+    async def handle_MAIL(self, server, session, envelope, address, options):
+        if getattr(session, "took", False):
+            server.transport.close()
+        envelope.mail_from = address
+        return "250 OK"
 
-
-class ForgetfulServer:
-    """Takes one message per connection, then hangs up without a word when the next
-    command comes: a server whose idle time ran out just as the client went on."""
-
-    def __init__(self):
-        self.sock, self.messages, self.sessions = socket.create_server(("127.0.0.1", 0)), [], 0
-        self.port = self.sock.getsockname()[1]
-        threading.Thread(target=self.serve, daemon=True).start()
-
-    def serve(self):
-        while True:
-            try:
-                conn = self.sock.accept()[0]
-            except OSError:
-                return
-            self.sessions += 1
-            with conn, conn.makefile("rb") as lines:
-                conn.sendall(b"220 forgetful ESMTP\r\n")
-                took = False
-                for line in lines:
-                    command = line[:4].upper()
-                    if command == b"DATA":
-                        conn.sendall(b"354 go ahead\r\n")
-                        data = b"".join(iter(lines.readline, b".\r\n"))
-                        self.messages.append((None, None, data))
-                        conn.sendall(b"250 OK\r\n")
-                        took = True
-                    elif took or command == b"QUIT":
-                        break
-                    else:
-                        conn.sendall(b"250 OK\r\n")
-
-    def close(self):
-        self.sock.close()
+    async def handle_DATA(self, server, session, envelope):
+        session.took = True
+        return await super().handle_DATA(server, session, envelope)
 
 
-class LoginServer:
-    """Offers AUTH but no STARTTLS, and keeps every byte a client sends in .received."""
+class RawServer:
+    """One connection on a raw socket, every byte the client sends kept in .received:
+    offers AUTH without STARTTLS, and hangs up a moment into a message."""
 
     def __init__(self):
         self.sock, self.received = socket.create_server(("127.0.0.1", 0)), b""
@@ -151,8 +114,12 @@ class LoginServer:
             conn.sendall(b"220 raw ESMTP\r\n")
             while data := conn.recv(4096):
                 self.received += data
-                conn.sendall(b"250-raw\r\n250 AUTH PLAIN LOGIN\r\n" if data.upper().startswith(b"EHLO")
-                             else b"334 \r\n" if data.upper().startswith(b"AUTH") else b"250 OK\r\n")
+                command = data[:4].upper()
+                conn.sendall(b"250-raw\r\n250 AUTH PLAIN LOGIN\r\n" if command == b"EHLO" else b"334 \r\n"
+                             if command == b"AUTH" else b"354 go ahead\r\n" if command == b"DATA" else b"250 OK\r\n")
+                if command == b"DATA":
+                    conn.recv(64)
+                    return
 
     def close(self):
         self.sock.close()
@@ -214,10 +181,8 @@ service pop3-login {{
 
 
 class Postfix:
-    """A private Postfix instance set up as strict providers set theirs: configuration,
-    queue, Maildirs and log under folder, listening on 127.0.0.1 and a free port,
-    delivering addresses of test.example to Maildirs (owned by the user parupo-mail).
-    Started with `postfix -c DIR start`, stopped with `postfix -c DIR stop`."""
+    """A private Postfix set up as strict providers set theirs, everything under folder,
+    delivering the users' addresses of test.example to Maildirs owned by parupo-mail."""
 
     DOMAIN, SIZE_LIMIT = "test.example", 200_000
 
@@ -237,15 +202,12 @@ maillog_file = {self.log}
 maillog_file_prefixes = {folder}
 myhostname = mx.{self.DOMAIN}
 mydestination =
-relay_domains =
-local_transport = error:no local delivery
 inet_interfaces = 127.0.0.1
 inet_protocols = ipv4
 smtpd_helo_required = yes
 smtpd_helo_restrictions = reject_invalid_helo_hostname, reject_non_fqdn_helo_hostname,
   check_helo_access static:INFO
 alias_maps =
-alias_database =
 smtpd_forbid_bare_newline = yes
 smtpd_forbid_bare_newline_exclusions =
 message_size_limit = {self.SIZE_LIMIT}
@@ -258,23 +220,12 @@ virtual_gid_maps = static:{owner.pw_gid}
 """)
         # Only what accepting and delivering to a Maildir needs; nothing chrooted.
         Path(f"{self.conf}/master.cf").write_text(f"""127.0.0.1:{self.port} inet n - n - - smtpd
-pickup unix n - n 60 1 pickup
 cleanup unix n - n - 0 cleanup
 qmgr unix n - n 300 1 qmgr
 rewrite unix - - n - - trivial-rewrite
-bounce unix - - n - 0 bounce
-defer unix - - n - 0 bounce
-trace unix - - n - 0 bounce
-verify unix - - n - 1 verify
-flush unix n - n 1000? 0 flush
-proxymap unix - - n - - proxymap
-smtp unix - - n - - smtp
-error unix - - n - - error
-retry unix - - n - - error
-discard unix - - n - - discard
 virtual unix - n n - - virtual
+proxymap unix - - n - - proxymap
 anvil unix - - n - 1 anvil
-scache unix - - n - 1 scache
 postlog unix-dgram n - n - 1 postlogd
 """)
         self.postfix("start")

@@ -14,38 +14,33 @@
 int main(int argc, char** argv) {
   using namespace std::chrono_literals;
   using Seconds = std::chrono::duration<double>;
+  const std::vector<std::string> args(argv + 1, argv + argc);
   parupo::CurlMailOptions options;
-  struct Command {
-    Seconds pause{0};
-    std::vector<std::string> a;
-  };
-  std::vector<Command> commands(1);
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--cafile" && i + 1 < argc) {
-      options.caFile = argv[++i];
-    } else if (arg == "--quick") {
+  std::size_t i = 0;
+  for (; i < args.size() && args[i].starts_with("--"); ++i) {
+    if (args[i] == "--cafile") {
+      options.caFile = args.at(++i);
+    } else if (args[i] == "--keep") {
+      options.keepConnection = std::chrono::duration_cast<std::chrono::milliseconds>(Seconds(std::stod(args.at(++i))));
+    } else {  // --quick
       options.connectTimeout = 3s;
       options.responseTimeout = options.lowSpeedTime = 2s;
-    } else if (arg == "--keep" && i + 1 < argc) {
-      options.keepConnection = std::chrono::duration_cast<std::chrono::milliseconds>(Seconds(std::stod(argv[++i])));
-    } else if (arg == "--pause" && i + 1 < argc) {
-      commands.back().pause = Seconds(std::stod(argv[++i]));
-    } else if (arg == "--then") {
-      commands.emplace_back();
-    } else {
-      commands.back().a.push_back(arg);
     }
   }
   parupo::CurlMailLibrary library(options);
   bool failed = false;
-  for (std::size_t i = 0; i < commands.size(); ++i) {
-    std::this_thread::sleep_for(commands[i].pause);
-    auto& a = commands[i].a;
+  for (bool first = true; i < args.size(); first = false) {
+    if (args[i] == "--then") ++i;
+    if (args.at(i) == "--pause") {
+      std::this_thread::sleep_for(Seconds(std::stod(args.at(i + 1))));
+      i += 2;
+    }
+    std::vector<std::string> a;
+    while (i < args.size() && args[i] != "--then") a.push_back(args[i++]);
     a.resize(std::max<std::size_t>(a.size(), 8));
     const std::string result = a[0] == "send" ? library.SendMail(a[1], a[2], a[3], a[4], a[5], a[6], a[7])
                                               : library.RcvMail(a[1], a[2], a[3], a[4], a[5]);
-    std::cout << (i > 0 ? "\n" : "") << result << std::flush;
+    std::cout << (first ? "" : "\n") << result << std::flush;
     failed = failed || !result.empty();
   }
   return failed ? 1 : 0;
