@@ -1,8 +1,12 @@
 // ぱるぽ: makes the application and the real platform, settles the single instance, and
 // runs the main window.
 #include <QApplication>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
+#include <system_error>
+#include <thread>
 
 #include "app/end_signals.h"
 #include "app/form1.h"
@@ -23,6 +27,24 @@ namespace {
   std::quick_exit(0);
 }
 
+// Says QUIT to a mail server whose connection is still kept open, then ends. The mail
+// has gone by then, so a server that fell silent gets two seconds for its answer, not
+// the minute a send allows it, and never holds the program open.
+[[noreturn]] void quitMailThenEnd(parupo::CurlMailLibrary& mail) {
+  std::promise<void> quit;
+  std::future<void> said = quit.get_future();
+  try {
+    std::thread([&mail, quit = std::move(quit)]() mutable {
+      mail.closeConnections();
+      quit.set_value();
+    }).detach();
+    said.wait_for(std::chrono::seconds(2));
+  } catch (const std::system_error&) {
+    // Without a thread the connection is simply dropped at the end.
+  }
+  endNow();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -37,11 +59,7 @@ int main(int argc, char** argv) {
   parupo::SystemClock clock;
   parupo::SystemRandom random;
   parupo::CurlMailLibrary mail;
-  // Ending at once still says QUIT to a mail server whose connection is kept open.
-  parupo::Form1 form(parupo::Services{dialogs, clock, random, mail, folder, [&mail] {
-                                        mail.closeConnections();
-                                        endNow();
-                                      }});
+  parupo::Form1 form(parupo::Services{dialogs, clock, random, mail, folder, [&mail] { quitMailThenEnd(mail); }});
   dialogs.setParentWindow(&form);
   // Shutdown, logout and `kill` end the program as its close box does.
   parupo::EndSignals endSignals([&form] { form.requestEnd(); });

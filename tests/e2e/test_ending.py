@@ -66,3 +66,25 @@ class DuringASendTest(ProgramTest):
         self.assertEqual(app.wait_exit(), 0)
         self.assertEqual(self.read("PP1.dat").split(b"\r\n")[0], b"127.0.0.1:%d" % server.port)
         self.assertTrue(os.path.exists(self.path("PP4.dat")))
+
+
+class MuteOnQuitServer(SmtpServer):
+    """Takes the message, then never answers QUIT: the network gone just after the send."""
+
+    async def handle_QUIT(self, server, session, envelope):
+        self.quits += 1
+        await asyncio.sleep(600)
+
+
+class EndingAfterASendTest(ProgramTest):
+    def test_quitting_after_a_send_ends_soon_although_the_server_never_answers_quit(self):
+        server = MuteOnQuitServer(self.root)
+        self.addCleanup(server.close)
+        self.write("PP1.dat", lines("127.0.0.1:%d" % server.port, PP1[1], "", "", "True", *PP1[5:]))
+        app = self.start()
+        app.find("送信内容", showing=True)
+        for name, text in (("宛先", "taro@example.jp"), ("件名", "件名"), ("本文", "本文")):
+            app.set_text(name, text)
+        app.press("メッセージ送信", "push button")
+        self.assertEqual(app.proc.wait(15), 0)  # the send allows a silent server a minute
+        self.assertEqual((len(server.messages), server.quits), (1, 1))
