@@ -15,6 +15,7 @@
 #include "platform/dialogs.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
+#include "platform/whole_frame.h"
 #include "send/send_port.h"
 
 namespace parupo {
@@ -54,6 +55,8 @@ Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendPort& se
   }
   fillTree();
   curNode_ = book_.firstNode();
+  // Caption and borders as the size rules count them.
+  twips_.setDesignFrame(420, 120);
   setWindowSizeTwips(kDesignHeight, kDesignWidth);
 }
 
@@ -76,11 +79,15 @@ void Form4::buildControls() {
     showPicture(nodeOf(item));
   });
 
-  List1 = new QListWidget(this);
+  List1 = new WholeFrame<QListWidget>(this);
   List1->setObjectName(QStringLiteral("List1"));
   List1->setAccessibleName(QStringLiteral("連続送信"));
   List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  twips_.place(List1, 60, 60, 4575, 4625);
+  List1->setToolTip(QString::fromUtf8("送る項目を選び (Ctrl・Shift+クリックで複数)、右クリックで送信"));
+  // A record shows whole: a long one scrolls sideways rather than losing its number.
+  List1->setTextElideMode(Qt::ElideNone);
+  List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  twips_.place(List1, 60, 60, 4575, 3595);
   List1->viewport()->installEventFilter(this);
 
   const char* const captions[] = {"名前", "アドレス", "携帯番号"};
@@ -191,8 +198,9 @@ void Form4::ChangeRenso(bool on) {
 }
 
 void Form4::Form_Resize() {
-  const double h = twips_.height();
-  const double w = twips_.width();
+  // The controls keep the design's margins to the client area, whatever the real frame.
+  const double h = twips_.ruleHeight();
+  const double w = twips_.ruleWidth();
   // A window smaller than the margins (minimized, or dragged very small) gets empty
   // controls rather than negative sizes.
   auto size = [](double twips) { return std::max(0.0, twips); };
@@ -208,7 +216,8 @@ void Form4::Form_Resize() {
   Text2->resize(Text1->width(), Text2->height());
   Text3->resize(Text1->width(), Text3->height());
   Command1->move(twips_.px(w - 660), Command1->y());
-  twips_.setHeight(List1, size(h - 500));
+  // The record list ends above the name and address rows, which stay in its mode.
+  twips_.setHeight(List1, size(h - 1530));
   List1->resize(TreeView1->width(), List1->height());
 }
 
@@ -223,7 +232,10 @@ void Form4::showBesideMainWindow() {
     const QRect main = mainWindow_->frameGeometry();
     setWindowIcon(mainWindow_->windowIcon());
     setWindowSizeTwips(twips_.twips(main.height()), twips_.width());
-    move(main.x() + main.width(), main.y());
+    const ScreenRect frame = twips_.frame();
+    twips_.placeFrame(placeBeside({main.x(), main.y(), main.width(), main.height()}, frame.width, frame.height,
+                                  TwipsWindow::availableArea(mainWindow_)));
+    Form_Resize();
   }
   show();
 }

@@ -6,9 +6,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <algorithm>
 #include <system_error>
 
 #include "platform/dialogs.h"
+#include "platform/whole_frame.h"
 
 namespace parupo {
 
@@ -20,6 +22,8 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 // caption the resize rules were made for.
 constexpr double kHeight = 3315;
 constexpr double kWidth = 9630;
+constexpr double kClientHeight = 2895;
+constexpr double kClientWidth = 9510;
 constexpr double kMinHeight = 1335;
 constexpr double kMinWidth = 2925;
 
@@ -41,7 +45,7 @@ Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
   setAttribute(Qt::WA_DeleteOnClose);  // its controls and captions start afresh at the next opening
   setWindowTitle(QStringLiteral("!ぱるぽ びゅわー"));
 
-  List1 = new QListWidget(this);
+  List1 = new WholeFrame<QListWidget>(this);
   List1->setObjectName(QStringLiteral("List1"));
   List1->setAccessibleName(QStringLiteral("List1"));
   size_.place(List1, 60, 60, 2175, 2760);
@@ -52,7 +56,7 @@ Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
   List1->viewport()->installEventFilter(this);
   connect(List1, &QListWidget::itemSelectionChanged, this, &Form2::List1_Click);
 
-  Text1 = new QPlainTextEdit(this);
+  Text1 = new WholeFrame<QPlainTextEdit>(this);
   Text1->setObjectName(QStringLiteral("Text1"));
   Text1->setAccessibleName(QStringLiteral("Text1"));
   size_.place(Text1, 2280, 60, 7155, 2775);
@@ -70,11 +74,9 @@ Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
     connect(mn1[i], &QAction::triggered, this, [this, i] { mn1_Click(i); });
   }
 
+  size_.setDesignFrame(kHeight - kClientHeight, kWidth - kClientWidth);
   if (mainWindow) {
     setWindowIcon(mainWindow->windowIcon());
-    // Qt cannot leave only the left edge to the window manager: the viewer takes the
-    // main window's place, which it hides.
-    move(mainWindow->frameGeometry().topLeft());
     // The program is ending: the viewer goes with the main window and calls nothing.
     connect(mainWindow, &QObject::destroyed, this, [this] {
       setMainWindowVisible_ = nullptr;
@@ -84,6 +86,15 @@ Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
 
   fillList(logs_.newestFirst());
   setWindowSizeTwips(kHeight, kWidth);
+  if (mainWindow) {
+    // Qt cannot leave only the left edge to the window manager: the viewer takes the
+    // main window's place, which it hides, as far as the screen lets it.
+    const QRect main = mainWindow->frameGeometry();
+    const ScreenRect frame = size_.frame();
+    size_.placeFrame(keepOnScreen({main.x(), main.y(), frame.width, frame.height},
+                                  TwipsWindow::availableArea(mainWindow)));
+    Form_Resize();
+  }
 }
 
 void Form2::showViewer() {
@@ -133,9 +144,12 @@ void Form2::Form_Resize() {
   if (isMinimized()) return;
   if (size_.height() < kMinHeight) size_.setHeight(kMinHeight);
   if (size_.width() < kMinWidth) size_.setWidth(kMinWidth);
-  size_.setWidth(Text1, size_.width() - 2475);
-  size_.setHeight(Text1, size_.height() - 540);
-  size_.setHeight(List1, size_.height() - 510);
+  // The controls keep the design's margins to the client area, whatever the real frame.
+  const double h = size_.ruleHeight();
+  const double w = size_.ruleWidth();
+  size_.setWidth(Text1, std::max(0.0, w - 2475));
+  size_.setHeight(Text1, std::max(0.0, h - 540));
+  size_.setHeight(List1, std::max(0.0, h - 510));
 }
 
 bool Form2::event(QEvent* e) {
