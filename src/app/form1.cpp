@@ -174,8 +174,7 @@ void Form1::openLogViewer() {
       hide();
       return;
     }
-    if (windowState() == Qt::WindowNoState) move(placeBeforeViewer_);
-    show();
+    twips_.showAt(placeBeforeViewer_);
   });
 }
 

@@ -90,6 +90,11 @@ void TwipsWindow::placeFrame(const ScreenRect& where) {
   window_->move(where.x, where.y);
 }
 
+void TwipsWindow::showAt(const QPoint& framePos) {
+  placeAfterShow_ = framePos;
+  window_->show();
+}
+
 bool TwipsWindow::notice(QEvent* e) {
   bool resized = false;
   if (e->type() == QEvent::Resize && !window_->isMinimized()) {
@@ -116,6 +121,11 @@ bool TwipsWindow::notice(QEvent* e) {
     case QEvent::Resize:
     case QEvent::Expose:
       noticeFrameMargins();
+      // Placed by the window manager: Qt now knows the frame, and a move is passed on.
+      if (e->type() == QEvent::Move && placeAfterShow_ && window_->isVisible()) {
+        if (!managedByWindowManager()) window_->move(*placeAfterShow_);
+        placeAfterShow_.reset();
+      }
       break;
     default:
       break;

@@ -15,7 +15,9 @@
 // to the window's edges whatever frame the window manager draws and at any scale.
 #pragma once
 
+#include <QPoint>
 #include <QSize>
+#include <optional>
 #include <vector>
 
 #include "platform/twips.h"
@@ -61,6 +63,9 @@ class TwipsWindow {
   // Moves the window so that its frame lies at `where`, taking the size from it when it
   // is smaller than the window's (a screen smaller than the window).
   void placeFrame(const ScreenRect& where);
+  // Shows the hidden window with its frame at `framePos` again: a window manager places a
+  // window that is shown again as it places a new one.
+  void showAt(const QPoint& framePos);
 
   // Call from the window's event() after the base class has handled the event. Returns
   // true when the window's size or state changed, so that its resize rules should run;
@@ -78,6 +83,7 @@ class TwipsWindow {
   double width_;
   QSize frameExtra_{0, 0};             // frame and caption around the Qt widget, in pixels
   std::vector<QSize> requestedSizes_;  // Qt sizes this window asked for, newest last
+  std::optional<QPoint> placeAfterShow_;  // set by showAt until the window is framed
   QSizeF designFrame_{0, 0};           // twips: width, height
   const QWidget* menuBar_ = nullptr;
   bool pendingSize_ = false;           // set while maximised: applied on restore
