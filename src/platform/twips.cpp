@@ -29,12 +29,10 @@ ScreenRect keepOnScreen(ScreenRect wanted, const ScreenRect& available) {
 }
 
 ScreenRect placeBeside(const ScreenRect& main, int width, int height, const ScreenRect& available) {
-  const auto fits = [&](const ScreenRect& r) { return keepOnScreen(r, available) == r; };
+  const auto fitsAcross = [&](const ScreenRect& r) { return r.x >= available.x && r.right() <= available.right(); };
   const ScreenRect right{main.right(), main.y, width, height};
-  if (fits(right)) return right;
   const ScreenRect left{main.x - width, main.y, width, height};
-  if (fits(left)) return left;
-  return keepOnScreen(right, available);
+  return keepOnScreen(fitsAcross(right) || !fitsAcross(left) ? right : left, available);
 }
 
 }  // namespace parupo

@@ -26,8 +26,9 @@ struct ScreenRect {
 ScreenRect keepOnScreen(ScreenRect wanted, const ScreenRect& available);
 
 // Where a window of `width` by `height` opens beside `main`, its top level with main's:
-// at main's right edge when it fits on `available`; otherwise at main's left edge; failing
-// both, at the right edge moved just enough to lie on `available` (keepOnScreen).
+// at main's right edge when it fits across `available` there; otherwise at main's left
+// edge when it fits there; failing both, at the right edge. Then moved just enough to lie
+// on `available` (keepOnScreen), which also settles the top.
 ScreenRect placeBeside(const ScreenRect& main, int width, int height, const ScreenRect& available);
 
 }  // namespace parupo
