@@ -6,6 +6,8 @@
 #include <QDropEvent>
 #include <QMouseEvent>
 
+#include "platform/whole_frame.h"
+
 namespace parupo {
 
 BookTree::BookTree(QWidget* parent) : QTreeWidget(parent) {
@@ -72,6 +74,13 @@ void BookTree::dropEvent(QDropEvent* event) {
   event->acceptProposedAction();
   // Handled once the drag has ended: the drop may ask a question in a modal box.
   QMetaObject::invokeMethod(this, &BookTree::dropped, Qt::QueuedConnection);
+}
+
+void BookTree::updateGeometries() {
+  QTreeWidget::updateGeometries();
+  const QMargins margins = viewportMargins();
+  const int gap = wholeFrameGap(this);
+  if (margins.right() != gap || margins.bottom() != gap) setViewportMargins(margins.left(), margins.top(), gap, gap);
 }
 
 }  // namespace parupo

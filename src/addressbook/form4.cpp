@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "addressbook/book_pictures.h"
@@ -29,6 +30,16 @@ const char* const kSavingCaption = "データの保存中";
 // The window's design size in twips; the main window gives it its height when it opens.
 constexpr double kDesignHeight = 5125;
 constexpr double kDesignWidth = 4860;
+
+// A record as the list shows it: its fields two blanks apart, where a TAB would jump to
+// the next wide tab stop and push the number out of sight.
+class RecordText final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QString displayText(const QVariant& value, const QLocale&) const override {
+    return value.toString().replace(QLatin1Char('\t'), QStringLiteral("  "));
+  }
+};
 
 }  // namespace
 
@@ -86,6 +97,7 @@ void Form4::buildControls() {
   List1->setToolTip(QString::fromUtf8("送る項目を選び (Ctrl・Shift+クリックで複数)、右クリックで送信"));
   // A record shows whole: a long one scrolls sideways rather than losing its number.
   List1->setTextElideMode(Qt::ElideNone);
+  List1->setItemDelegate(new RecordText(List1));
   List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   twips_.place(List1, 60, 60, 4575, 3595);
   List1->viewport()->installEventFilter(this);

@@ -6,9 +6,16 @@
 #pragma once
 
 #include <QEvent>
+#include <QWidget>
 #include <cmath>
 
 namespace parupo {
+
+// The gap, in pixels, that keeps the frame of `area` whole at its scale.
+inline int wholeFrameGap(const QWidget* area) {
+  const qreal ratio = area->devicePixelRatioF();
+  return ratio == std::floor(ratio) ? 0 : 1;
+}
 
 template <class ScrollArea>
 class WholeFrame final : public ScrollArea {
@@ -18,8 +25,7 @@ class WholeFrame final : public ScrollArea {
  protected:
   bool event(QEvent* e) override {
     if (e->type() == QEvent::Polish || e->type() == QEvent::Show || e->type() == QEvent::ScreenChangeInternal) {
-      const qreal ratio = this->devicePixelRatioF();
-      const int gap = ratio == std::floor(ratio) ? 0 : 1;
+      const int gap = wholeFrameGap(this);
       this->setViewportMargins(0, 0, gap, gap);
     }
     return ScrollArea::event(e);
