@@ -49,7 +49,8 @@ TEST(ConsecutiveSendRun, TakesTheOptionsForTheRunGivesThemBackAndGoesOnAfterAFai
     EXPECT_FALSE(s.quit);
     EXPECT_EQ(s.recipient, "boss@example.jp");
   }
-  EXPECT_TRUE(port.quit && !port.check1);  // the option given back, the check box cleared
+  EXPECT_TRUE(port.quit);     // the option given back
+  EXPECT_FALSE(port.check1);  // the check box cleared
   EXPECT_EQ(port.captions, (std::vector<std::string>{"!ぱるぽ", "!ぱるぽ"}));
 }
 

@@ -17,13 +17,13 @@ class ComposeAidsTest : public test::Form1Fixture<test::FakeMail> {
  protected:
   // A server, reply-to me@, specific address abc, reply mode "コピーを送る", no quitting, no date subject.
   ComposeAidsTest() {
-    pp1 = {"smtp.example.jp", "me@example.jp", "abc", "", "False", "", "", "", " 1 ", "False", "False",
-           " 5220 ", " 4770 ", "True", "False", "True", "False"};
+    pp1 = {.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .specificAddress = "abc",
+           .quitAfterSend = false, .checkedReplyMode = ReplySendCopy};
   }
   std::unique_ptr<Form1> form;
 
   void start() {
-    put("PP1.dat", pp1);
+    putPP1();
     form = Form1Fixture::start();
   }
   template <typename T = QWidget>
@@ -79,7 +79,7 @@ TEST_F(ComposeAidsTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelChang
 
 TEST_F(ComposeAidsTest, TheHomeButtonSendsAQuickMessageToTheRecipientAlone) {
   test::writeBytes(folder / "pigeon2.vbp", "");  // the development folder
-  pp1[14] = "True";  // the date option takes the subject
+  pp1.subjectIsDate = true;  // the date option takes the subject
   start();
   random.ints = {0, 4};
   box("Text1")->setText(u("you@example.jp"));
@@ -100,7 +100,8 @@ TEST_F(ComposeAidsTest, LabelsStampTheDateAndSwitchTheDateSubject) {
   EXPECT_EQ(box("Text3")->text(), u("03/07 14:05"));
   clock.time.minute = 6;
   click("Label1_1");
-  EXPECT_TRUE(!the<QAction>("Sup_7")->isChecked() && box("Text3")->text().isEmpty());
+  EXPECT_FALSE(the<QAction>("Sup_7")->isChecked());
+  EXPECT_EQ(box("Text3")->text(), "");
   body()->setPlainText(u("本文"));
   click("Label1_2");
   EXPECT_EQ(send().body, "本文\r\n03/07 14:06");
@@ -109,7 +110,7 @@ TEST_F(ComposeAidsTest, LabelsStampTheDateAndSwitchTheDateSubject) {
 }
 
 TEST_F(ComposeAidsTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheBodyAndTheBodyCounts) {
-  pp1[9] = "True";  // the start-up recipient is the specific address: red from the start
+  pp1.startupAddress = true;  // the start-up recipient is the specific address: red from the start
   start();
   QLineEdit* to = box("Text1");
   auto red = [&] { return to->palette().color(QPalette::Text) == QColor(255, 0, 0); };
@@ -128,7 +129,8 @@ TEST_F(ComposeAidsTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheBodyA
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
   box("Text3")->setFocus();
   QTest::keyClick(box("Text3"), Qt::Key_Return);
-  EXPECT_TRUE(body()->hasFocus() && mail.sends.empty());
+  EXPECT_TRUE(body()->hasFocus());
+  EXPECT_TRUE(mail.sends.empty());
 
   to->setText(u("a@example."));
   box("Text3")->setText(u("件名"));
@@ -141,12 +143,12 @@ TEST_F(ComposeAidsTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheBodyA
 TEST_F(ComposeAidsTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
   start();
   QTest::keyClick(body(), Qt::Key_A);
-  EXPECT_EQ(test::readBytes(folder / "naisho.txt"), "\x81\x9a\x81\x9c\x81\x9f\x81\xa1\r\n");  // "★●◆■" in CP932
+  EXPECT_EQ(test::readBytes(folder / "naisho.txt"), test::cp932("★●◆■\r\n"));
   const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
-  const struct { const char* name; const char* naisho; Qt::Key key; Qt::KeyboardModifiers held; const char* decorated; } rows[] = {
-      {"two-of-three-do-nothing", "\x81\x99\r\n", Qt::Key_Control, Qt::ShiftModifier, "A、B。C"},
-      {"alt-goes-down-last", "\x81\x99\r\n", Qt::Key_Alt, shiftCtrl, "A☆B☆C"},
-      {"a-letter-with-all-three-types-nothing", ",\x81\x99\r\n", Qt::Key_X, shiftCtrl | Qt::AltModifier, "ABC"},
+  const struct { const char* name; std::string naisho; Qt::Key key; Qt::KeyboardModifiers held; const char* decorated; } rows[] = {
+      {"two-of-three-do-nothing", test::cp932("☆\r\n"), Qt::Key_Control, Qt::ShiftModifier, "A、B。C"},
+      {"alt-goes-down-last", test::cp932("☆\r\n"), Qt::Key_Alt, shiftCtrl, "A☆B☆C"},
+      {"a-letter-with-all-three-types-nothing", test::cp932(",☆\r\n"), Qt::Key_X, shiftCtrl | Qt::AltModifier, "ABC"},
   };
   for (const auto& row : rows) {
     test::writeBytes(folder / "naisho.txt", row.naisho);

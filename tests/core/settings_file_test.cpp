@@ -30,13 +30,13 @@ Settings read(const Lines& lines, Settings settings = {}) {
 TEST(SettingsFile, JapaneseCp932FileSurvivesByteForByte) {
   test::TempFolder folder;
   // 山田; 表 and ソ end in a backslash byte; ～ and ① differ from plain Shift-JIS; ｱ is one byte.
-  const std::string yamada = "\x8e\x52\x93\x63";
-  const std::string pp1 = "smtp.example.jp\r\n" + yamada + " <me@example.jp>\r\n boss@example.jp\r\n\x95\x5c\x83\x5c\x81\x60\x87\x40\xb1~"
-                          ",dummy\r\nFalse\r\npop.example.jp\r\n" + yamada + "\r\n\"pass,word\r\n 2 \r\nTrue\r\nTrue\r\n"
-                          " 8000 \r\n 6000.5 \r\nTrue\r\nFalse\r\nFalse\r\nTrue\r\n";
+  const std::string pp1 = test::cp932("smtp.example.jp\r\n山田 <me@example.jp>\r\n boss@example.jp\r\n表ソ～①ｱ~,dummy\r\n"
+                                      "False\r\npop.example.jp\r\n山田\r\n\"pass,word\r\n 2 \r\nTrue\r\nTrue\r\n"
+                                      " 8000 \r\n 6000.5 \r\nTrue\r\nFalse\r\nFalse\r\nTrue\r\n");
   test::writeBytes(folder / "PP1.dat", pp1);
   const Settings s = read(readTextLines(folder / "PP1.dat").value());
-  EXPECT_EQ(s.replyTo + s.dummyAddress, "山田 <me@example.jp>表ソ～①ｱ~,dummy");
+  EXPECT_EQ(s.replyTo, "山田 <me@example.jp>");
+  EXPECT_EQ(s.dummyAddress, "表ソ～①ｱ~,dummy");
   EXPECT_EQ(writeTextLines(folder / "PP1.dat", settingsFileLines(s), FileAccess::Private), "");
   EXPECT_EQ(test::readBytes(folder / "PP1.dat"), pp1);
 }
@@ -108,7 +108,8 @@ TEST(SettingsStore, SavedSettingsComeBackPrivateAndEachFileThatCannotBeWrittenIs
   for (const char* name : {"PP1.dat", "PP4.dat"}) std::filesystem::remove(folder / name), std::filesystem::create_directory(folder / name);
   const auto problems = saveSettings(folder.path(), Settings{});
   ASSERT_EQ(problems.size(), 2u);
-  EXPECT_TRUE(problems[0].find("PP1.dat") != std::string::npos && problems[1].find("PP4.dat") != std::string::npos);
+  EXPECT_NE(problems[0].find("PP1.dat"), std::string::npos) << problems[0];
+  EXPECT_NE(problems[1].find("PP4.dat"), std::string::npos) << problems[1];
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ TEST(DailyBackup, TheDayStampDecidesUnlessForcedWithOne) {
 TEST(DailyBackup, StartUpCopiesEachDataFileByteForByteAndKeepsItPrivate) {
   TempFolder program;
   const LocalDateTime now{2026, 3, 7, 0, 1, 0};
-  const std::string pp1 = "smtp.example.jp\r\n\x94\xe9\x96\xa7\r\n";  // a password in CP932
+  const std::string pp1 = cp932("smtp.example.jp\r\n秘密\r\n");  // a password in CP932
   touch(program / "PP1.dat", 2026, 3, 6, 23, 59, pp1);
   fs::permissions(program / "PP1.dat", fs::perms::owner_read | fs::perms::owner_write);
   touch(program / "PP2.dat", 2026, 3, 7, 0, 0, "today\r\n");

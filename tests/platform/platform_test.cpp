@@ -54,7 +54,7 @@ TEST(TextFile, ReplacesWholeFilesWithTheirModesAndLeavesNoTemporaryFile) {
   writeBytes(dir / "PP2.dat", "old content that is longer than the new one\r\n");
   ::chmod((dir / "PP2.dat").c_str(), 0640);
   EXPECT_EQ(writeTextLines(dir / "PP2.dat", {"宛先", "", "x😀"}), "");
-  EXPECT_EQ(readBytes(dir / "PP2.dat"), "\x88\xB6\x90\xE6\r\n\r\nx?\r\n");
+  EXPECT_EQ(readBytes(dir / "PP2.dat"), cp932("宛先\r\n\r\nx?\r\n"));
   EXPECT_EQ(modeOf(dir / "PP2.dat"), 0640u);
   EXPECT_EQ(writeTextLines(dir / "PP1.dat", {"secret"}, FileAccess::Private), "");
   EXPECT_EQ(modeOf(dir / "PP1.dat"), 0600u);
