@@ -99,8 +99,8 @@ TEST_F(Form1Test, SendButtonSendsByTheReplyModeRecordsTheRecipientAndQuits) {
   QTest::mouseClick(the<QPushButton>(*form, "Command1"), Qt::LeftButton);
   ASSERT_EQ(mail.sends.size(), 1u);
   const auto& sent = mail.sends[0];
-  EXPECT_EQ(sent.server + "|" + sent.recipients + "|" + sent.replyTo + "|" + sent.subject + "|" + sent.body,
-            "smtp.example.jp|dummy@example.jp\tyou@example.jp\tme@example.jp|me@example.jp|こんにちは|一行目\r\n二行目");
+  expectSent(sent, {.server = "smtp.example.jp", .recipients = "dummy@example.jp\tyou@example.jp\tme@example.jp",
+                    .replyTo = "me@example.jp", .subject = "こんにちは", .body = "一行目\r\n二行目"});
   EXPECT_EQ(form->windowTitle(), u("送信完了"));
   EXPECT_TRUE(the<QPushButton>(*form, "Command1")->isEnabled());
   EXPECT_EQ(saved("PP2.dat").at(0), "you@example.jp");

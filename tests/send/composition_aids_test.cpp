@@ -67,7 +67,8 @@ TEST(DecorationSet, AFolderThatTakesNoFileGivesTheDefaultSetQuietly) {
 // The counts as the window shows them, at their edges.
 TEST(ComposeAids, LineBreaksAndSurrogatePairsCountTwoAndHugeAttachmentsFitTheCaption) {
   EXPECT_EQ(composeLength("", "𠮷", "a\r\nb"), 6u);
-  EXPECT_EQ(attachmentCaption(1023) + "|" + attachmentCaption(5368709120ULL), "0 KB|5242880 KB");
+  EXPECT_EQ(attachmentCaption(1023), "0 KB");
+  EXPECT_EQ(attachmentCaption(5368709120ULL), "5242880 KB");
 }
 
 }  // namespace
