@@ -42,18 +42,19 @@ TEST(SettingsFile, JapaneseCp932FileSurvivesByteForByte) {
 }
 
 TEST(SettingsFile, LayoutsAreReadAndWrittenBackInTheCurrentOne) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"s|r|b|d|True|pop|u|p| 0 |False|False|-3 |" + std::string(400, '9') + "|True|False|True|False",
-       "s|r|b|d|True|pop|u|p| 0 |False|False| 5220 | 4770 |True|False|True|False"},  // unusable sizes stay as they were
-      {"s|r|b|False|pop|u|p|True|True|False| 6000 | 5000 |True|True|True|False",  // the earlier layout: no dummy line,
-       "s|r|b||False|pop|u|p| 1 |True|False| 6000 | 5000 |True|True|True|False"},  // True at the old copy flag is 1
-      {"s|r|b|False|pop|u|p|False|False|True| 6000 | 5000 |True|False|False|True|",  // an extra line end is
-       "s|r|b||False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},   // not a 17th line
-      {"s|r|b|True|False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True",  // a full file keeps
-       "s|r|b|True|False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},  // its dummy "True"
-      {"s|r|b|d|False|pop", "s|r|b|d|False|pop||| 0 |False|False| 0 | 0 |True|False|True|False"},  // cut short
+  const struct { const char *name; std::string in, out; } cases[] = {
+      {"unusable sizes stay as they were", "s|r|b|d|True|pop|u|p| 0 |False|False|-3 |" + std::string(400, '9') + "|True|False|True|False",
+       "s|r|b|d|True|pop|u|p| 0 |False|False| 5220 | 4770 |True|False|True|False"},
+      {"the earlier layout: no dummy line, True at the old copy flag is 1",
+       "s|r|b|False|pop|u|p|True|True|False| 6000 | 5000 |True|True|True|False",
+       "s|r|b||False|pop|u|p| 1 |True|False| 6000 | 5000 |True|True|True|False"},
+      {"an extra line end is not a 17th line", "s|r|b|False|pop|u|p|False|False|True| 6000 | 5000 |True|False|False|True|",
+       "s|r|b||False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},
+      {"a full file keeps its dummy True", "s|r|b|True|False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True",
+       "s|r|b|True|False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},
+      {"cut short", "s|r|b|d|False|pop", "s|r|b|d|False|pop||| 0 |False|False| 0 | 0 |True|False|True|False"},
   };
-  for (const auto& [in, out] : cases) EXPECT_EQ(settingsFileLines(read(split(in))), split(out)) << in;
+  for (const auto& c : cases) EXPECT_EQ(settingsFileLines(read(split(c.in))), split(c.out)) << c.name;
   Settings broken;  // a line break typed into a field never shifts the later lines
   broken.popServer = "pop.example.jp\r\n";
   EXPECT_EQ(settingsFileLines(broken)[5], "pop.example.jp");
@@ -83,7 +84,7 @@ TEST(SettingsFile, NumberConversionsAndRetentionDays) {
   for (const auto& [text, value] : numbers) EXPECT_EQ(numberValue(text), value) << text;
   const std::pair<double, std::string> written[] = {
       {-0.0, " 0 "}, {-3, "-3 "}, {1234.56789, " 1234.568 "}, {0.5, " .5 "}, {12345678, " 12345680 "}, {0.00001, " .00001 "}};
-  for (const auto& [value, text] : written) EXPECT_EQ(formatNumber(value), text);
+  for (const auto& [value, text] : written) EXPECT_EQ(formatNumber(value), text) << value;
   const std::pair<std::string, std::string> retention[] = {
       {"0", "999"}, {"word", "999"}, {"32767.5", "999"}, {"32766.5", "32766"}, {"2.5", "2"}, {"3.5", "4"}, {" 30 days", "30"}, {"1e3", "1"}};
   for (const auto& [line, shown] : retention) EXPECT_EQ(retentionFromFile({line}), shown) << line;
