@@ -112,8 +112,11 @@ TEST_F(Form1Ending, EveryRequestToEndSavesAndEndsOnceASendAndItsBoxAreOver) {
     settle([&] { return ended > 0; });
     EXPECT_EQ(ended, 1) << c.name;
     EXPECT_EQ(file("PP4.dat"), "45\r\n") << c.name;
-    const Lines lines = saved("PP1.dat");
-    EXPECT_EQ(lines.at(4) + lines.at(11) + lines.at(12) + lines.at(16), "True 6000  8000 False") << c.name;
+    const Settings kept = savedPP1();
+    EXPECT_TRUE(kept.quitAfterSend) << c.name;
+    EXPECT_EQ(kept.height, 6000) << c.name;
+    EXPECT_EQ(kept.width, 8000) << c.name;
+    EXPECT_FALSE(kept.receiveFirst) << c.name;
   }
 }
 

@@ -60,6 +60,11 @@ class Form1Fixture : public ::testing::Test {
   std::string file(const std::string& name) const { return readBytes(folder / name); }
   void put(const std::string& name, const Lines& lines) { writeCp932Lines(folder / name, lines); }
   void putPP1() { put("PP1.dat", settingsFileLines(pp1)); }
+  Settings savedPP1() const {  // what the program reads back from PP1.dat
+    Settings settings;
+    readSettingsFile(saved("PP1.dat"), settings);
+    return settings;
+  }
   Lines saved(const std::string& name) const { return readTextLines(folder / name).value_or(Lines{}); }
 };
 
