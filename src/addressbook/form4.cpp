@@ -121,7 +121,7 @@ void Form4::buildMenus() {
   for (int i = 0; i < 4; ++i) name(mn01[i], "mn01", i);
   name(mn011[0], "mn011", 0);
   connect(mn01[0], &QAction::triggered, this, &Form4::createGroup);
-  connect(mn011[0], &QAction::triggered, this, &Form4::KiLLDat);
+  connect(mn011[0], &QAction::triggered, this, [this] { KiLLDat(curNode_); });
   connect(mn01[3], &QAction::triggered, this, [this] { ChangeRenso(true); });
 
   menu2 = new QMenu(QStringLiteral("menu2"), this);
