@@ -14,14 +14,13 @@
 #include "addressbook/book_tree.h"
 #include "platform/dialogs.h"
 #include "platform/fonts.h"
+#include "platform/qt_text.h"
 #include "platform/twips.h"
 #include "send/send_port.h"
 
 namespace parupo {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 const char* const kCaption = "アドレス帳";
 const char* const kSavingCaption = "データの保存中";
@@ -235,12 +234,6 @@ void Form4::raiseWindow() {
 }
 
 // --- Events -----------------------------------------------------------------------------
-
-bool Form4::event(QEvent* e) {
-  const bool handled = QWidget::event(e);
-  if (twips_.notice(e)) Form_Resize();
-  return handled;
-}
 
 bool Form4::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() == QEvent::MouseButtonPress) {

@@ -106,7 +106,6 @@ class Form4 final : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -125,6 +124,7 @@ class Form4 final : public QWidget {
   SendPort& port_;
   QPointer<QWidget> mainWindow_;
   TwipsWindow twips_;
+  TwipsResizeFilter resizeRules_{this, twips_, [this] { Form_Resize(); }};
   AddressBook book_;
   std::unordered_map<NodeId, QTreeWidgetItem*> items_;
   NodeId curNode_ = kNoNode;

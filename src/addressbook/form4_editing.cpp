@@ -11,16 +11,14 @@
 #include "addressbook/consecutive_send.h"
 #include "addressbook/form4.h"
 #include "platform/dialogs.h"
+#include "platform/qt_text.h"
 #include "send/send_port.h"
 
 namespace parupo {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string text(const QLineEdit* box) { return box->text().toStdString(); }
-
-const char* const kTitle = "ぱるぽ";
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 
 #include "app/caption_frame.h"
 #include "platform/fonts.h"
+#include "platform/qt_text.h"
 #include "app/icons.h"
 #include "app/window_size.h"
 #include "platform/twips_window.h"
@@ -20,8 +21,6 @@
 namespace parupo {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // The body box holds its line breaks as LF.
 QString bodyText(const std::string& text) {

@@ -268,12 +268,4 @@ void Form1::Form_Resize() {
   compose_->fit(fit, twips_);
 }
 
-bool Form1::event(QEvent* e) {
-  const bool result = QMainWindow::event(e);
-  // Resized by the user or the window manager: the outer size has followed, the resize
-  // rules run on it.
-  if (twips_.notice(e)) Form_Resize();
-  return result;
-}
-
 }  // namespace parupo

@@ -88,7 +88,6 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool event(QEvent* event) override;
 
  private:
   void Form_Load(StartupPlan plan);
@@ -120,6 +119,7 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   // in the address book reach it at the next start.
   std::vector<std::string> mAdrs;
   TwipsWindow twips_;
+  TwipsResizeFilter resizeRules_{this, twips_, [this] { Form_Resize(); }};
   std::unique_ptr<ComposePanel> compose_;
   std::unique_ptr<SettingsPanel> settingsPanel_;
   std::unique_ptr<MainMenus> menus_;

@@ -7,13 +7,12 @@
 
 #include "app/caption_frame.h"
 #include "core/settings.h"
+#include "platform/qt_text.h"
 #include "platform/twips_window.h"
 
 namespace parupo {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 void setTextColour(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
   QPalette pal = w->palette();

@@ -9,12 +9,11 @@
 #include <system_error>
 
 #include "platform/dialogs.h"
+#include "platform/qt_text.h"
 
 namespace parupo {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // Outer size at opening: the design's client area (9510 by 2895) with the frame and
 // caption the resize rules were made for.
@@ -136,12 +135,6 @@ void Form2::Form_Resize() {
   size_.setWidth(Text1, size_.width() - 2475);
   size_.setHeight(Text1, size_.height() - 540);
   size_.setHeight(List1, size_.height() - 510);
-}
-
-bool Form2::event(QEvent* e) {
-  const bool result = QWidget::event(e);
-  if (size_.notice(e)) Form_Resize();
-  return result;
 }
 
 bool Form2::eventFilter(QObject* watched, QEvent* e) {

@@ -60,7 +60,6 @@ class Form2 final : public QWidget {
   LogList& logs() { return logs_; }  // File1
 
  protected:
-  bool event(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
 
@@ -69,6 +68,7 @@ class Form2 final : public QWidget {
 
   LogList logs_;
   TwipsWindow size_;
+  TwipsResizeFilter resizeRules_{this, size_, [this] { Form_Resize(); }};
   std::function<void(bool)> setMainWindowVisible_;
 };
 
