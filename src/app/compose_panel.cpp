@@ -16,7 +16,7 @@
 #include "app/icons.h"
 #include "app/window_size.h"
 #include "platform/twips_window.h"
-#include "send/composition_aids.h"
+#include "send/compose_rules.h"
 
 namespace parupo {
 

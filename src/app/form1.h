@@ -27,7 +27,7 @@ class QPushButton;
 
 namespace parupo {
 
-class ComposeAids;
+class ComposeHandlers;
 class ComposePanel;
 class Form4;
 class MainMenus;
@@ -123,7 +123,7 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   std::unique_ptr<ComposePanel> compose_;
   std::unique_ptr<SettingsPanel> settingsPanel_;
   std::unique_ptr<MainMenus> menus_;
-  std::unique_ptr<ComposeAids> aids_;  // goes first: it watches the panel and the menus
+  std::unique_ptr<ComposeHandlers> handlers_;  // goes first: it watches the panel and the menus
   QPointer<Form4> book_;             // the address book while it is open
   QListWidget* File1 = nullptr;      // hidden
   QPushButton* Command2 = nullptr;   // "mail check", never shown
