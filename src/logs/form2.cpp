@@ -40,6 +40,14 @@ Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
   setAttribute(Qt::WA_DeleteOnClose);  // its controls and captions start afresh at the next opening
   setWindowTitle(QStringLiteral("!ぱるぽ びゅわー"));
 
+  buildControls();
+  if (mainWindow) followMainWindow(mainWindow);
+
+  fillList(logs_.newestFirst());
+  setWindowSizeTwips(kHeight, kWidth);
+}
+
+void Form2::buildControls() {
   List1 = new QListWidget(this);
   List1->setObjectName(QStringLiteral("List1"));
   List1->setAccessibleName(QStringLiteral("List1"));
@@ -68,21 +76,18 @@ Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
     mn1[i]->setObjectName(QStringLiteral("mn1_%1").arg(i));
     connect(mn1[i], &QAction::triggered, this, [this, i] { mn1_Click(i); });
   }
+}
 
-  if (mainWindow) {
-    setWindowIcon(mainWindow->windowIcon());
-    // Qt cannot leave only the left edge to the window manager: the viewer takes the
-    // main window's place, which it hides.
-    move(mainWindow->frameGeometry().topLeft());
-    // The program is ending: the viewer goes with the main window and calls nothing.
-    connect(mainWindow, &QObject::destroyed, this, [this] {
-      setMainWindowVisible_ = nullptr;
-      delete this;
-    });
-  }
-
-  fillList(logs_.newestFirst());
-  setWindowSizeTwips(kHeight, kWidth);
+void Form2::followMainWindow(QWidget* mainWindow) {
+  setWindowIcon(mainWindow->windowIcon());
+  // Qt cannot leave only the left edge to the window manager: the viewer takes the
+  // main window's place, which it hides.
+  move(mainWindow->frameGeometry().topLeft());
+  // The program is ending: the viewer goes with the main window and calls nothing.
+  connect(mainWindow, &QObject::destroyed, this, [this] {
+    setMainWindowVisible_ = nullptr;
+    delete this;
+  });
 }
 
 void Form2::showViewer() {

@@ -64,6 +64,9 @@ class Form2 final : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  void buildControls();
+  // Takes the main window's icon and place, and goes when the main window goes.
+  void followMainWindow(QWidget* mainWindow);
   void fillList(const std::vector<std::string>& names);
 
   LogList logs_;
