@@ -58,7 +58,7 @@ Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendPort& se
 
 Form4::~Form4() = default;
 
-void Form4::buildControls() {
+void Form4::buildTree() {
   TreeView1 = new BookTree(this);
   TreeView1->setObjectName(QStringLiteral("TreeView1"));
   TreeView1->setAccessibleName(QString::fromUtf8(kCaption));
@@ -74,7 +74,11 @@ void Form4::buildControls() {
     book_.collapsed(nodeOf(item));
     showPicture(nodeOf(item));
   });
+}
 
+// The consecutive send's list, the three boxes with their labels and "登録".
+void Form4::buildControls() {
+  buildTree();
   List1 = new QListWidget(this);
   List1->setObjectName(QStringLiteral("List1"));
   List1->setAccessibleName(QStringLiteral("連続送信"));

@@ -109,6 +109,7 @@ class Form4 final : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void buildTree();
   void buildControls();
   void buildMenus();
   void fillTree();
