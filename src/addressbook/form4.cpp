@@ -76,7 +76,7 @@ void Form4::buildTree() {
   });
 }
 
-// The consecutive send's list, the three boxes with their labels and "登録".
+// The tree, then the consecutive send's list, the three boxes with their labels and "登録".
 void Form4::buildControls() {
   buildTree();
   List1 = new QListWidget(this);
