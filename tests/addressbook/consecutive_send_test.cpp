@@ -56,16 +56,5 @@ TEST(ConsecutiveSendRun, TakesTheOptionsForTheRunGivesThemBackAndGoesOnAfterAFai
   EXPECT_EQ(window.captions, (std::vector<std::string>{"!ぱるぽ", "!ぱるぽ"}));
 }
 
-TEST(ConsecutiveSendRun, AStopRequestedBetweenMessagesEndsTheRunAndARunningOneIsNotStartedAgain) {
-  test::FakeMainWindow window;
-  ConsecutiveRun run;
-  runConsecutiveSend(window, run, AdrsPooon({kA, kB}), [&] {
-    runConsecutiveSend(window, run, AdrsPooon({kC}));  // a second start while one runs does nothing
-    run.stopRequested = true;
-  });
-  EXPECT_EQ(window.sent.size(), 1u);
-  EXPECT_TRUE(window.quit);
-}
-
 }  // namespace
 }  // namespace parupo
