@@ -160,12 +160,24 @@ std::optional<MailErrorKind> readHostAndPort(std::string_view rest, ServerAddres
   return std::nullopt;
 }
 
+// The field as an error message may show it: a password in the URL becomes "****", so
+// that it never reaches a message box or error.txt.
+std::string shownField(const std::string& text) {
+  const std::size_t start = text.find("://");
+  if (start == std::string::npos) return printable(text);
+  const std::size_t end = text.find('/', start + 3);
+  const std::size_t at = text.rfind('@', end);
+  const std::size_t colon = text.find(':', start + 3);
+  if (at == std::string::npos || at < start || colon > at) return printable(text);
+  return printable(text.substr(0, colon + 1) + "****" + text.substr(at));
+}
+
 }  // namespace
 
 std::variant<ServerAddress, MailError> parseServerAddress(std::string_view field,
                                                           MailProtocol protocol) {
   const std::string text(trimBlanks(field, Blanks::WithIdeographic));
-  auto refused = [&](MailErrorKind kind) { return MailError{kind, protocol, printable(text), {}, {}}; };
+  auto refused = [&](MailErrorKind kind) { return MailError{kind, protocol, shownField(text), {}, {}}; };
   if (text.empty()) return refused(ServerMissing);
   if (hasControl(text)) return refused(ServerControlCharacters);
 
