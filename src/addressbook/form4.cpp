@@ -15,15 +15,14 @@
 #include "addressbook/book_tree.h"
 #include "platform/dialogs.h"
 #include "platform/fonts.h"
+#include "platform/qt_text.h"
 #include "platform/twips.h"
 #include "platform/whole_frame.h"
-#include "send/send_port.h"
+#include "send/send_window.h"
 
 namespace parupo {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 const char* const kCaption = "アドレス帳";
 const char* const kSavingCaption = "データの保存中";
@@ -43,11 +42,11 @@ class RecordText final : public QStyledItemDelegate {
 
 }  // namespace
 
-Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendPort& sendPort, QWidget* mainWindow)
+Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendWindow& sendWindow, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window),
       dialogs_(dialogs),
       folder_(std::move(programFolder)),
-      port_(sendPort),
+      sendWindow_(sendWindow),
       mainWindow_(mainWindow),
       twips_(this, kDesignHeight, kDesignWidth) {
   setAttribute(Qt::WA_DeleteOnClose);
@@ -73,7 +72,7 @@ Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendPort& se
 
 Form4::~Form4() = default;
 
-void Form4::buildControls() {
+void Form4::buildTree() {
   TreeView1 = new BookTree(this);
   TreeView1->setObjectName(QStringLiteral("TreeView1"));
   TreeView1->setAccessibleName(QString::fromUtf8(kCaption));
@@ -89,7 +88,11 @@ void Form4::buildControls() {
     book_.collapsed(nodeOf(item));
     showPicture(nodeOf(item));
   });
+}
 
+// The tree, then the consecutive send's list, the three boxes with their labels and "登録".
+void Form4::buildControls() {
+  buildTree();
   List1 = new WholeFrame<QListWidget>(this);
   List1->setObjectName(QStringLiteral("List1"));
   List1->setAccessibleName(QStringLiteral("連続送信"));
@@ -140,7 +143,7 @@ void Form4::buildMenus() {
   for (int i = 0; i < 4; ++i) name(mn01[i], "mn01", i);
   name(mn011[0], "mn011", 0);
   connect(mn01[0], &QAction::triggered, this, &Form4::createGroup);
-  connect(mn011[0], &QAction::triggered, this, &Form4::KiLLDat);
+  connect(mn011[0], &QAction::triggered, this, [this] { KiLLDat(curNode_); });
   connect(mn01[3], &QAction::triggered, this, [this] { ChangeRenso(true); });
 
   menu2 = new QMenu(QStringLiteral("menu2"), this);
@@ -260,12 +263,6 @@ void Form4::raiseWindow() {
 
 // --- Events -----------------------------------------------------------------------------
 
-bool Form4::event(QEvent* e) {
-  const bool handled = QWidget::event(e);
-  if (twips_.notice(e)) Form_Resize();
-  return handled;
-}
-
 bool Form4::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() == QEvent::MouseButtonPress) {
     auto* mouse = static_cast<QMouseEvent*>(e);
@@ -282,10 +279,10 @@ bool Form4::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void Form4::closeEvent(QCloseEvent* e) {
-  if (running_) {
+  if (run_.running) {
     // The message in progress finishes first; the run then ends and closes the window.
-    stopRun_ = true;
-    closeAfterRun_ = true;
+    run_.stopRequested = true;
+    run_.closeWhenDone = true;
     e->ignore();
     return;
   }
@@ -295,7 +292,7 @@ void Form4::closeEvent(QCloseEvent* e) {
 }
 
 void Form4::saveBeforeProgramEnds() {
-  if (running_) port_.setQuitAfterSend(quitAfterSendOfRun_);
+  if (run_.running) sendWindow_.setQuitAfterSend(run_.quitAfterSendBefore);
   save();
 }
 

@@ -11,7 +11,7 @@
 #include <QSessionManager>
 #endif
 
-#include "app/compose_aids.h"
+#include "app/compose_handlers.h"
 #include "app/compose_panel.h"
 #include "platform/fonts.h"
 #include "app/icons.h"
@@ -60,10 +60,10 @@ Form1::Form1(Services services, QWidget* parent)
                                      .clear = [this] { clearCompose(); },
                                      .logViewer = [this] { openLogViewer(); },
                                      .addressBook = [this] { openAddressBook(); },
-                                     .attachment = [this] { aids_->TnpFile(); },
-                                     .dropAttachment = [this] { aids_->dropAttachment(); }});
+                                     .attachment = [this] { handlers_->TnpFile(); },
+                                     .dropAttachment = [this] { handlers_->dropAttachment(); }});
   connect(compose_->Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  aids_ = std::make_unique<ComposeAids>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
+  handlers_ = std::make_unique<ComposeHandlers>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
                                         sendOperation_->variables().TnpPath);
 
   // Caption, borders and menu bar as the size rules count them: the design's client area
@@ -204,23 +204,18 @@ SendOutcome Form1::Parupo() {
   return outcome;
 }
 
-std::string Form1::recipientText() const { return compose_->recipient(); }
-std::string Form1::subjectText() const { return compose_->subject(); }
-void Form1::setSubjectText(const std::string& text) { compose_->setSubject(text); }
-std::string Form1::bodyText() const { return compose_->body(); }
-bool Form1::noCopyChecked() const { return compose_->noCopy(); }
-void Form1::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
-void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enabled); }
-
 std::string Form1::recipient() const { return compose_->recipient(); }
 void Form1::setRecipient(const std::string& text) { compose_->setRecipient(text); }
+std::string Form1::subject() const { return compose_->subject(); }
 void Form1::setSubject(const std::string& text) { compose_->setSubject(text); }
+std::string Form1::body() const { return compose_->body(); }
 void Form1::setBody(const std::string& text) { compose_->setBody(text); }
 bool Form1::noCopy() const { return compose_->noCopy(); }
 void Form1::setNoCopy(bool checked) { compose_->setNoCopy(checked); }
-bool Form1::quitAfterSend() const { return menus_->quitAfterSend(); }
 void Form1::setQuitAfterSend(bool checked) { menus_->setQuitAfterSend(checked); }
 std::string Form1::caption() const { return windowTitle().toStdString(); }
+void Form1::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enabled); }
 
 // --- Closing ---------------------------------------------------------------------------
 
@@ -279,14 +274,6 @@ void Form1::Form_Resize() {
   if (fit.width != twips_.width()) twips_.setWidth(fit.width);
   // The controls keep the design's margins to the client area, whatever the real frame.
   compose_->fit(composeControls(twips_.ruleHeight(), twips_.ruleWidth()), twips_);
-}
-
-bool Form1::event(QEvent* e) {
-  const bool result = QMainWindow::event(e);
-  // Resized by the user or the window manager: the outer size has followed, the resize
-  // rules run on it.
-  if (twips_.notice(e)) Form_Resize();
-  return result;
 }
 
 }  // namespace parupo

@@ -13,7 +13,9 @@
 #include "send/recipient_history.h"
 
 class QAction;
+class QMenu;
 class QMenuBar;
+class QString;
 
 namespace parupo {
 
@@ -41,7 +43,6 @@ class MainMenus {
   void show(const Settings& settings);
   void readInto(Settings& settings) const;
 
-  bool quitAfterSend() const;
   void setQuitAfterSend(bool checked);
   // Reverses "件名を日付にする" as a click on it does; returns the new mark.
   bool toggleSubjectIsDate();
@@ -53,6 +54,11 @@ class MainMenus {
   void showChosenHistoryMenu();
 
  private:
+  QAction* addHistoryMenu(QMenuBar* bar, const QString& menuName,
+                          std::array<QAction*, RecipientHistory::kSlots>& entries);
+  void addOptionsMenu(QMenuBar* bar);  // "環境"
+  void addReplyModes(QMenu* replyMenu);
+
   Handlers handlers_;
 };
 

@@ -15,8 +15,10 @@
 // to the window's edges whatever frame the window manager draws and at any scale.
 #pragma once
 
+#include <QObject>
 #include <QPoint>
 #include <QSize>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -67,9 +69,9 @@ class TwipsWindow {
   // window that is shown again as it places a new one.
   void showAt(const QPoint& framePos);
 
-  // Call from the window's event() after the base class has handled the event. Returns
-  // true when the window's size or state changed, so that its resize rules should run;
-  // a size the user or the window manager gave it has become the outer size then.
+  // Feed every event of the window here (TwipsResizeFilter does). Returns true when the
+  // window's size or state changed, so that its resize rules should run; a size the user
+  // or the window manager gave it has become the outer size then.
   bool notice(QEvent* event);
 
  private:
@@ -91,6 +93,21 @@ class TwipsWindow {
   // manager may resize before it says the window is maximised.
   QSizeF beforeOutside_{0, 0};
   QSize outsideSize_{-1, -1};
+};
+
+// Feeds the window's events to its TwipsWindow and runs the window's resize rules
+// (`resized`) when the window's size or state changed. Keep it as a member of the window
+// declared after its TwipsWindow, so that it goes before them.
+class TwipsResizeFilter final : public QObject {
+ public:
+  TwipsResizeFilter(QWidget* window, TwipsWindow& twips, std::function<void()> resized);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  TwipsWindow& twips_;
+  std::function<void()> resized_;
 };
 
 }  // namespace parupo

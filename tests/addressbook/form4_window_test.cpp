@@ -6,7 +6,7 @@
 #include <QtWidgets>
 
 #include "addressbook/book_tree.h"
-#include "addressbook/fake_send_port.h"
+#include "addressbook/fake_main_window.h"
 #include "addressbook/form4.h"
 #include "app/form1_fixture.h"
 #include "platform/twips.h"
@@ -32,7 +32,7 @@ class Form4Test : public ::testing::Test {
  protected:
   test::TempFolder folder;
   BookDialogs dialogs;
-  test::FakeSendPort port;
+  test::FakeMainWindow port;
   QWidget mainWindow;
   QPointer<Form4> form;
   std::vector<QMenu*> popups;
@@ -62,10 +62,22 @@ class Form4Test : public ::testing::Test {
     QTest::mousePress(form->TreeView1->viewport(), button, {}, pos);
     QTest::mouseRelease(form->TreeView1->viewport(), button, {}, pos);
   }
+  // A drop of `node` as the tree's own drag carries it, entered and dropped on `onto` (or
+  // on empty space).
+  void drop(NodeId node, QTreeWidgetItem* onto) {
+    const std::unique_ptr<QMimeData> data(form->TreeView1->dragData(node));
+    const QPoint pos = onto ? at(onto) : QPoint(5, form->TreeView1->viewport()->height() - 5);
+    QDragEnterEvent enter(pos, Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QDragMoveEvent move(pos, Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QDropEvent dropped(pos, Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    for (QEvent* e : std::initializer_list<QEvent*>{&enter, &move, &dropped})
+      QApplication::sendEvent(form->TreeView1->viewport(), e);
+    EXPECT_TRUE(dropped.isAccepted());
+    QApplication::processEvents();  // the drop is handled once the drag has ended
+  }
   void drag(QTreeWidgetItem* from, QTreeWidgetItem* onto) {
     press(from);
-    form->TreeView1->setDropHighlight(onto);
-    form->TreeView1_DragDrop();
+    drop(from->data(0, Qt::UserRole).toInt(), onto);
   }
   QString deleteCaption() const { return form->mn011[0]->text(); }
   QStringList texts(QTreeWidgetItem* g) const {
@@ -85,37 +97,49 @@ TEST_F(Form4Test, OpensBesideTheMainWindowInTreeModeAndLaysOutInTwips) {
   EXPECT_EQ(book.topLeft(), QPoint(main.x() + main.width(), main.y()));
   EXPECT_EQ(book.height(), main.height());
   EXPECT_FALSE(form->windowIcon().isNull());
-  EXPECT_TRUE(form->List1->isHidden() && form->List1->count() == 3);
+  EXPECT_TRUE(form->List1->isHidden());
+  EXPECT_EQ(form->List1->count(), 3);
   EXPECT_EQ(form->Command1->toolTip(), u("右クリック : 新規登録"));
 
   form->setWindowSizeTwips(5125, 4860);  // rows anchored to the client's bottom, for a frame of 120 by 420 twips
   EXPECT_EQ(QPoint(form->Command1->x(), form->Text1->y()),
             QPoint(twipsToPixels(form->width() * 15 + 120 - 660), twipsToPixels(form->height() * 15 + 420 - 1405)));
   EXPECT_EQ(form->Text1->width(), twipsToPixels(form->width() * 15 + 120 - 1725));
-  EXPECT_TRUE(form->Text3->width() == form->Text1->width() && form->List1->width() == form->TreeView1->width());
+  EXPECT_EQ(form->Text3->width(), form->Text1->width());
+  EXPECT_EQ(form->List1->width(), form->TreeView1->width());
   form->setWindowSizeTwips(1000, 1000);  // smaller than the margins: empty, not negative
   EXPECT_EQ(form->TreeView1->height(), 0);
 
   form->mn01[3]->trigger();  // 連続送信
-  EXPECT_TRUE(form->TreeView1->isHidden() && form->Text3->isHidden() && form->Command1->isHidden());
-  EXPECT_TRUE(form->List1->isVisible() && form->Text1->isVisible() && form->Text2->isVisible());
+  for (QWidget* hidden : {(QWidget*)form->TreeView1, (QWidget*)form->Text3, (QWidget*)form->Command1})
+    EXPECT_TRUE(hidden->isHidden()) << hidden->objectName().toStdString();
+  for (QWidget* shown : {(QWidget*)form->List1, (QWidget*)form->Text1, (QWidget*)form->Text2})
+    EXPECT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
   form->mn02[2]->trigger();  // 戻る
-  EXPECT_TRUE(form->TreeView1->isVisible() && form->Command1->isVisible() && form->List1->isHidden());
+  EXPECT_TRUE(form->TreeView1->isVisible());
+  EXPECT_TRUE(form->Command1->isVisible());
+  EXPECT_TRUE(form->List1->isHidden());
 }
 
 TEST_F(Form4Test, ClicksShowTheNodeGiveAnEntrysOwnAddressToTheMainWindowAndPopUpTheMenus) {
   open();
   press(entry(0, 1));
-  EXPECT_EQ(form->Text1->text() + form->Text3->text() + deleteCaption(), u("佐藤0901234567佐藤を削除"));
+  EXPECT_EQ(form->Text1->text(), u("佐藤"));
+  EXPECT_EQ(form->Text3->text(), u("0901234567"));
+  EXPECT_EQ(deleteCaption(), u("佐藤を削除"));
   EXPECT_EQ(port.to, "sato@x.jp");
   press(entry(1, 0));  // the other 佐藤 has its own record
   EXPECT_EQ(port.to, "work@x.jp");
   EXPECT_EQ(form->Text3->text(), "");
   press(group(0));
-  EXPECT_EQ(deleteCaption() + form->Text1->text() + form->Text2->text() + form->Text3->text(), u("グループ削除友人"));
+  EXPECT_EQ(deleteCaption(), u("グループ削除"));
+  EXPECT_EQ(form->Text1->text(), u("友人"));
+  EXPECT_EQ(form->Text2->text(), "");
+  EXPECT_EQ(form->Text3->text(), "");
   EXPECT_EQ(form->TreeView1->dropHighlight(), group(0));
   press(nullptr);  // empty space: nothing current, the boxes stay
-  EXPECT_TRUE(form->CurNode() == kNoNode && form->TreeView1->dropHighlight() == nullptr);
+  EXPECT_EQ(form->CurNode(), kNoNode);
+  EXPECT_EQ(form->TreeView1->dropHighlight(), nullptr);
   EXPECT_EQ(form->Text1->text(), u("友人"));
 
   press(entry(1, 0));
@@ -128,8 +152,9 @@ TEST_F(Form4Test, ClicksShowTheNodeGiveAnEntrysOwnAddressToTheMainWindowAndPopUp
     for (QAction* a : actions) list << (a->isSeparator() ? QStringLiteral("-") : a->text());
     return list.join(u("|")).toStdString();
   };
-  EXPECT_EQ(captions(form->mn01) + "/" + captions(form->mn02) + "/" + captions(form->mn03),
-            "グループ作成|削除|-|連続送信/送信|-|戻る/1|2|3|4|5|-|一括");
+  EXPECT_EQ(captions(form->mn01), "グループ作成|削除|-|連続送信");
+  EXPECT_EQ(captions(form->mn02), "送信|-|戻る");
+  EXPECT_EQ(captions(form->mn03), "1|2|3|4|5|-|一括");
   form->mn01[3]->trigger();
   QTest::mousePress(form->List1->viewport(), Qt::RightButton);
   EXPECT_EQ(popups.back(), form->menu2);
@@ -145,7 +170,8 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   EXPECT_EQ(texts(group(1)), (QStringList{u("佐藤"), u("新人")}));
   EXPECT_EQ(form->List1->item(3)->text(), u("新人\tnew@x.jp\t09099998888"));
   QTest::mousePress(form->Command1, Qt::RightButton);  // the same name again: refused, and told
-  EXPECT_TRUE(dialogs.messages.size() == 1 && group(1)->childCount() == 2);
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(group(1)->childCount(), 2);
 
   press(entry(0, 0));  // a left click updates 山田, 太郎
   form->Text1->setText(u("山田"));
@@ -162,7 +188,9 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   EXPECT_EQ(file().size(), 5u);  // nothing written before closing
 
   dialogs.yes = false;  // deleting asks first; No keeps the node
-  drag(entry(0, 0), nullptr);  // dropped on empty space
+  press(group(1));
+  drop(entry(0, 0)->data(0, Qt::UserRole).toInt(), nullptr);  // on empty space: the dragged node, not the pressed one
+  EXPECT_EQ(dialogs.asked.back(), "佐藤 を削除しても良いですか？");
   press(entry(0, 0));
   form->mn011[0]->trigger();  // by the menu
   EXPECT_EQ(group(0)->childCount(), 1);
@@ -230,18 +258,21 @@ TEST_F(BookWithMainWindow, TheConsecutiveSendGoesThroughTheMainWindow) {
   book->List1->selectAll();
   book->mn03[1]->trigger();  // "2"
   ASSERT_EQ(mail.sends.size(), 2u);
-  for (const auto& sent : mail.sends) EXPECT_EQ(sent.recipients + "|" + sent.subject, "to@x.jp|アドレス一覧");
+  for (const auto& sent : mail.sends) test::expectSent(sent, {.recipients = "to@x.jp", .subject = "アドレス一覧"});
   EXPECT_EQ(mail.sends[0].body, "佐藤\r\nsato@x.jp\r\n0901234567\r\n\r\n鈴木\r\nsuzuki@x.jp\r\n\r\n");
   EXPECT_EQ(mail.sends[1].body, "佐藤\r\nwork@x.jp\r\n\r\n");
-  EXPECT_TRUE(book->TreeView1->isVisible() && book->List1->isHidden() && book->List1->isEnabled());
-  EXPECT_TRUE(main.quitAfterSend() && !main.noCopy());
+  EXPECT_TRUE(book->TreeView1->isVisible());
+  EXPECT_TRUE(book->List1->isHidden());
+  EXPECT_TRUE(book->List1->isEnabled());
+  EXPECT_TRUE(main.settings().quitAfterSend);
+  EXPECT_FALSE(main.noCopy());
   EXPECT_EQ(main.caption(), "!ぱるぽ");
 
   book->mn01[3]->trigger();  // the selection stays from the last run
   book->List1->item(0)->setSelected(false);
   book->mn03[0]->trigger();  // "1"
   ASSERT_EQ(mail.sends.size(), 4u);
-  EXPECT_EQ(mail.sends[2].subject + "|" + mail.sends[2].body, "鈴木|suzuki@x.jp\r\n");
+  test::expectSent(mail.sends[2], {.subject = "鈴木", .body = "suzuki@x.jp\r\n"});
   book->mn01[3]->trigger();
   book->mn03[6]->trigger();  // 一括
   ASSERT_EQ(mail.sends.size(), 5u);

@@ -37,8 +37,8 @@ void expectControlsWhole(QWidget* window) {
 class Screens : public Form1Fixture<FakeMail> {
  protected:
   void SetUp() override {
-    pp1[11] = " 7000 ", pp1[12] = " 8000 ";
-    put("PP1.dat", pp1);
+    pp1.height = 7000, pp1.width = 8000;
+    putPP1();
     put("PPad.dat", {"友人", "山田 太郎\tyamada.taro@example.jp\t090-1234-5678"});
     std::filesystem::create_directory(folder / "log");
     put("log/20240101-0000-00.txt", {"", "宛先 : a@example.jp"});
