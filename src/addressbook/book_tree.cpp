@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace parupo {
@@ -30,6 +31,12 @@ void BookTree::setDropHighlight(QTreeWidgetItem* item) {
     setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
     item->setSelected(true);
   }
+}
+
+void BookTree::keyPressEvent(QKeyEvent* event) {
+  const QTreeWidgetItem* before = currentItem();
+  QTreeWidget::keyPressEvent(event);
+  if (currentItem() && currentItem() != before) emit keyMoved();
 }
 
 void BookTree::mousePressEvent(QMouseEvent* event) {

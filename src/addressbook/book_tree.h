@@ -1,7 +1,7 @@
 // The address book's tree control: reports presses and drops to its window and lets it
-// decide, starts a drag of the pressed node once the mouse has really moved, moves its
-// drop highlight (the selection) under the mouse while dragging, and never edits a
-// name in place.
+// decide, tells it when a key moved the current row, starts a drag of the pressed node
+// once the mouse has really moved, moves its drop highlight (the selection) under the
+// mouse while dragging, and never edits a name in place.
 #pragma once
 
 #include <QPoint>
@@ -23,8 +23,10 @@ class BookTree final : public QTreeWidget {
   void pressed(Qt::MouseButton button, const QPoint& pos, const QPoint& globalPos);
   void dragRequested();  // the left button is held and the mouse has moved far enough
   void dropped();        // something of this tree was dropped on it
+  void keyMoved();       // a key moved the current row
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

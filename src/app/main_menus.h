@@ -51,9 +51,12 @@ class MainMenus {
   void showHistory(const RecipientHistory& history, const std::vector<std::string>& addressBookLines);
   // Shows the history menu the "履歴を名称で表示する" option chooses (RirekiHyo).
   void showChosenHistoryMenu();
+  // F10: opens the bar's first menu that is shown, for the arrow keys to walk on from.
+  void openFirstMenu();
 
  private:
   Handlers handlers_;
+  QMenuBar* bar_;
 };
 
 }  // namespace parupo

@@ -67,4 +67,9 @@ std::optional<std::string> QtDialogs::openFile(const std::string& initialPath,
   return file.toStdString();
 }
 
+std::unique_ptr<Dialogs> QtDialogs::over(DialogParent& window) {
+  auto* widget = dynamic_cast<QWidget*>(&window);
+  return std::make_unique<QtDialogs>(widget ? widget->window() : parent_.data());
+}
+
 }  // namespace parupo

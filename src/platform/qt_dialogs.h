@@ -10,7 +10,8 @@ namespace parupo {
 
 class QtDialogs final : public Dialogs {
  public:
-  // Boxes are centred on the given window when it is set.
+  // Boxes open over `parent` when it is given (and still there), else over no window.
+  explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
   void setParentWindow(QWidget* parent) { parent_ = parent; }
 
   void message(const std::string& text) override;
@@ -19,6 +20,8 @@ class QtDialogs final : public Dialogs {
                                       const std::string& initial) override;
   std::optional<std::string> openFile(const std::string& initialPath,
                                       const std::string& filter) override;
+  // `window` must be a QWidget; the boxes then open over its top-level window.
+  std::unique_ptr<Dialogs> over(DialogParent& window) override;
 
  private:
   QPointer<QWidget> parent_;
