@@ -10,8 +10,9 @@ namespace parupo {
 
 class QtDialogs final : public Dialogs {
  public:
-  // Boxes open over `parent` when it is given (and still there), else over no window.
-  explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+  // Boxes open over `parent` when it is given, still there and on the screen; otherwise
+  // over `fallback` (the window that made it, for a window not shown yet), else over none.
+  explicit QtDialogs(QWidget* parent = nullptr, QWidget* fallback = nullptr) : parent_(parent), fallback_(fallback) {}
   void setParentWindow(QWidget* parent) { parent_ = parent; }
 
   void message(const std::string& text) override;
@@ -24,7 +25,10 @@ class QtDialogs final : public Dialogs {
   std::unique_ptr<Dialogs> over(DialogParent& window) override;
 
  private:
+  QWidget* owner() const;
+
   QPointer<QWidget> parent_;
+  QPointer<QWidget> fallback_;
 };
 
 }  // namespace parupo

@@ -32,19 +32,18 @@ struct FakeDialogs : Dialogs {  // records OK boxes and file dialogs; answers Ye
     files.erase(files.begin());
     return answer;
   }
-  // Boxes over a window: noted with their window, then answered as above.
+  // Boxes over a window: each notes its window, then is answered as above.
   struct Over : Dialogs {
     FakeDialogs& all;
     const DialogParent* window;
     Over(FakeDialogs& a, const DialogParent* w) : all(a), window(w) {}
-    void message(const std::string& t) override { all.parents.push_back(window), all.message(t); }
-    bool askYesNo(const std::string& t, const std::string& c) override { return all.parents.push_back(window), all.askYesNo(t, c); }
+    FakeDialogs& noted() { return all.parents.push_back(window), all; }
+    void message(const std::string& t) override { noted().message(t); }
+    bool askYesNo(const std::string& t, const std::string& c) override { return noted().askYesNo(t, c); }
     std::optional<std::string> inputBox(const std::string& p, const std::string& c, const std::string& i) override {
-      return all.parents.push_back(window), all.inputBox(p, c, i);
+      return noted().inputBox(p, c, i);
     }
-    std::optional<std::string> openFile(const std::string& i, const std::string& f) override {
-      return all.parents.push_back(window), all.openFile(i, f);
-    }
+    std::optional<std::string> openFile(const std::string& i, const std::string& f) override { return noted().openFile(i, f); }
     std::unique_ptr<Dialogs> over(DialogParent& w) override { return all.over(w); }
   };
   std::unique_ptr<Dialogs> over(DialogParent& window) override { return std::make_unique<Over>(*this, &window); }
