@@ -13,7 +13,7 @@
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
 #include "platform/text_box.h"
-#include "send/send_port.h"
+#include "send/send_window.h"
 
 namespace parupo {
 
@@ -79,7 +79,7 @@ void Form4::showCurrentNode() {
   setBoxText(Text1, q(rec.name));
   setBoxText(Text2, q(rec.address));
   setBoxText(Text3, q(rec.mobile));
-  port_.setRecipient(rec.address);
+  sendWindow_.setRecipient(rec.address);
 }
 
 void Form4::Command1_Click() {
@@ -146,25 +146,18 @@ void Form4::TreeView1_DragDrop(NodeId dragged) {
 }
 
 void Form4::consecutiveSend(int n) {
-  if (running_) return;
+  if (run_.running) return;
   std::vector<std::string> picked;
   for (int i = 0; i < List1->count(); ++i)
     if (List1->item(i)->isSelected()) picked.push_back(book_.records()[static_cast<std::size_t>(i)]);
   const std::vector<SendStep> steps = n == 0 ? AdrsPooon(picked) : AdrsPiiin(picked, n);
 
-  running_ = true;
-  stopRun_ = false;
-  quitAfterSendOfRun_ = port_.quitAfterSend();
   List1->setEnabled(false);
   // Between two messages both windows answer the user; closing this one ends the run.
-  runConsecutiveSend(port_, steps, [this] {
-    QCoreApplication::processEvents();
-    return stopRun_;
-  });
+  runConsecutiveSend(sendWindow_, run_, steps, [] { QCoreApplication::processEvents(); });
   ChangeRenso(false);
   List1->setEnabled(true);
-  running_ = false;
-  if (closeAfterRun_) close();
+  if (run_.closeWhenDone) close();
 }
 
 }  // namespace parupo
