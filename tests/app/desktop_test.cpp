@@ -39,8 +39,8 @@ TEST(QtOwnWords, BoxesTextMenusAndTheFileDialogSpeakJapaneseInTheProgramsFont) {
 using Desktop = Form1Fixture<FakeMail>;
 
 TEST_F(Desktop, TypingStartsBeforeTheDomainAndKeysAndDoubleClicksActOnce) {
-  pp1[9] = "False";  // no start-up address: the default domain
-  put("PP1.dat", pp1);
+  pp1.startupAddress = false;  // the default domain
+  putPP1();
   auto form = start();
   auto* to = the<QLineEdit>(*form, "Text1");
   QTest::keyClicks(to, "taro");
@@ -75,8 +75,8 @@ TEST_F(Desktop, TypingStartsBeforeTheDomainAndKeysAndDoubleClicksActOnce) {
 }
 
 TEST_F(Desktop, TheDummyAddressStopWithTheSettingsPanelOpenKeepsTheComposeSize) {
-  pp1[3] = "";  // "ダミーに送る" without a dummy address
-  put("PP1.dat", pp1);
+  pp1.dummyAddress = "";  // "ダミーに送る" without a dummy address
+  putPP1();
   auto form = start();
   entry(*form, "PopSetup", 0)->trigger();
   form->setRecipient("a@example.jp");
@@ -84,7 +84,7 @@ TEST_F(Desktop, TheDummyAddressStopWithTheSettingsPanelOpenKeepsTheComposeSize) 
   EXPECT_TRUE(form->settingsPanelShown());
   entry(*form, "PopSetup", 0)->trigger();
   EXPECT_EQ(twips(*form), QSizeF(8000, 6000));
-  EXPECT_EQ(saved("PP1.dat").at(11), " 6000 ");
+  EXPECT_EQ(savedPP1().height, 6000);
 }
 
 }  // namespace
