@@ -51,16 +51,10 @@ TEST(ConsecutiveSendRun, TakesTheOptionsForTheRunGivesThemBackAndGoesOnAfterAFai
     EXPECT_FALSE(s.quit);
     EXPECT_EQ(s.recipient, "boss@example.jp");
   }
-<<<<<<< HEAD
-  EXPECT_TRUE(port.quit);     // the option given back
-  EXPECT_FALSE(port.check1);  // the check box cleared
-  EXPECT_EQ(port.captions, (std::vector<std::string>{"!ぱるぽ", "!ぱるぽ"}));
-=======
   EXPECT_TRUE(window.quit);     // the option given back
   EXPECT_FALSE(window.check1);  // the check box cleared
   EXPECT_FALSE(run.running);
   EXPECT_EQ(window.captions, (std::vector<std::string>{"!ぱるぽ", "!ぱるぽ"}));
->>>>>>> house
 }
 
 }  // namespace

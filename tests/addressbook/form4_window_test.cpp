@@ -258,15 +258,10 @@ TEST_F(BookWithMainWindow, TheConsecutiveSendGoesThroughTheMainWindow) {
   for (const auto& sent : mail.sends) test::expectSent(sent, {.recipients = "to@x.jp", .subject = "アドレス一覧"});
   EXPECT_EQ(mail.sends[0].body, "佐藤\r\nsato@x.jp\r\n0901234567\r\n\r\n鈴木\r\nsuzuki@x.jp\r\n\r\n");
   EXPECT_EQ(mail.sends[1].body, "佐藤\r\nwork@x.jp\r\n\r\n");
-<<<<<<< HEAD
   EXPECT_TRUE(book->TreeView1->isVisible());
   EXPECT_TRUE(book->List1->isHidden());
   EXPECT_TRUE(book->List1->isEnabled());
-  EXPECT_TRUE(main.quitAfterSend());
-=======
-  EXPECT_TRUE(book->TreeView1->isVisible() && book->List1->isHidden() && book->List1->isEnabled());
   EXPECT_TRUE(main.settings().quitAfterSend);
->>>>>>> house
   EXPECT_FALSE(main.noCopy());
   EXPECT_EQ(main.caption(), "!ぱるぽ");
 
