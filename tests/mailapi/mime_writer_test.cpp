@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <set>
 
-#include "mailapi/text_encoding.h"
 #include "support/mime_reader.h"
 #include "support/temp_folder.h"
 
@@ -80,12 +79,6 @@ std::string streamed(MessageStream& m) {
   return out;
 }
 
-std::string between(const std::string& text, const std::string& from, const std::string& to) {
-  const std::size_t start = text.find(from);
-  const std::size_t end = start == std::string::npos ? start : text.find(to, start + from.size());
-  return end == std::string::npos ? std::string() : text.substr(start + from.size(), end - start - from.size());
-}
-
 TEST(MessageStream, DeclaresItsSizeAndCarriesTheWholeAttachmentInBase64Lines) {
   test::TempFolder dir;
   constexpr std::size_t block = 57 * 1152;  // what is read from the file at a time
@@ -110,17 +103,13 @@ TEST(MessageStream, DeclaresItsSizeAndCarriesTheWholeAttachmentInBase64Lines) {
     const std::string message = streamed(m);
     EXPECT_EQ(message.size(), declared) << row.name;
     EXPECT_TRUE(m.ok()) << row.name;
-    ids.insert(between(message, "Message-ID: ", "\r\n") + between(message, "boundary=\"", "\""));
+    const test::Entity read = test::readMessage(message);
+    const std::string boundary = test::parameter(read.value("Content-Type"), "boundary");
+    ids.insert(read.value("Message-ID") + boundary);
     if (file.empty()) continue;
-    const std::string encoded = between(message.substr(message.rfind("Content-Disposition")), "\r\n\r\n", "\r\n--");
-    std::string joined;
-    for (std::size_t pos = 0; pos < encoded.size();) {
-      const std::size_t end = std::min(encoded.find("\r\n", pos), encoded.size());
-      EXPECT_LE(end - pos, 76U) << row.name;
-      joined += encoded.substr(pos, end - pos);
-      pos = end + 2;
-    }
-    EXPECT_EQ(joined, base64(data)) << row.name;
+    const test::Entity attached = test::readMultipart(read.body, boundary).at(1);
+    EXPECT_LE(longestLine(attached.body + "\r\n"), 76u) << row.name;
+    EXPECT_EQ(test::base64Decode(attached.body), data) << row.name;
   }
   EXPECT_EQ(ids.size(), std::size(rows)) << "every message has its own Message-ID and boundary";
 }
