@@ -115,6 +115,7 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
     if (!std::filesystem::is_directory(logFolder, ec)) {
       std::filesystem::create_directory(logFolder, ec);
     }
+    makeOwnerOnly(logFolder);  // the logs hold whole mails: the user's alone
     if (!std::filesystem::is_directory(logFolder, ec)) {
       fileProblems.push_back("送信記録のフォルダー " + logFolder.string() +
                              " を作成できませんでした。" + (ec ? "\n" + ec.message() : ""));

@@ -37,7 +37,7 @@ TEST(SettingsFile, JapaneseCp932FileSurvivesByteForByte) {
   test::writeBytes(folder / "PP1.dat", pp1);
   const Settings s = read(readTextLines(folder / "PP1.dat").value());
   EXPECT_EQ(s.replyTo + s.dummyAddress, "山田 <me@example.jp>表ソ～①ｱ~,dummy");
-  EXPECT_EQ(writeTextLines(folder / "PP1.dat", settingsFileLines(s), FileAccess::Private), "");
+  EXPECT_EQ(writeTextLines(folder / "PP1.dat", settingsFileLines(s)), "");
   EXPECT_EQ(test::readBytes(folder / "PP1.dat"), pp1);
 }
 
@@ -100,10 +100,13 @@ TEST(SettingsStore, SavedSettingsComeBackPrivateAndEachFileThatCannotBeWrittenIs
   EXPECT_EQ(test::readBytes(folder / "PP4.dat"), "30\r\n");
   using std::filesystem::perms;
   EXPECT_EQ(std::filesystem::status(folder / "PP1.dat").permissions(), perms::owner_read | perms::owner_write);
+  std::filesystem::permissions(folder / "PP1.dat", perms::group_read | perms::others_read, std::filesystem::perm_options::add);
   Settings base;
   base.retentionDays = "kept";  // PP1.dat does not hold the retention days
   const Settings loaded = loadSettings(folder.path(), base).settings.value();
   EXPECT_EQ(loaded.popPassword + "|" + loaded.retentionDays + "|" + *loadRetentionDays(folder.path()), "秘密,です|kept|30");
+  // A PP1.dat that others could read (copied in from elsewhere) is closed when it is read.
+  EXPECT_EQ(std::filesystem::status(folder / "PP1.dat").permissions(), perms::owner_read | perms::owner_write);
 
   for (const char* name : {"PP1.dat", "PP4.dat"}) std::filesystem::remove(folder / name), std::filesystem::create_directory(folder / name);
   const auto problems = saveSettings(folder.path(), Settings{});
