@@ -1,6 +1,7 @@
 #include "mailapi/curl_mail_library.h"
 
 #include <cctype>
+#include <filesystem>
 #include <memory>
 #include <variant>
 
@@ -11,6 +12,7 @@
 #include "mailapi/mime_writer.h"
 #include "mailapi/server_address.h"
 #include "mailapi/text_encoding.h"
+#include "mailapi/tls_trust.h"
 #include "platform/text_util.h"
 
 namespace parupo {
@@ -97,11 +99,13 @@ struct Transfer {
   Transcript transcript;
   const ServerAddress& server;
   const MailProtocol protocol;
+  const bool mustEncrypt;  // a password or the submission port: nothing in clear
+  std::string trustFile;   // the certificates trusted besides the system's, when there are
 
   Transfer(const CurlApi& curl, KeptConnection& connection, const ServerAddress& to, MailProtocol p,
-           const CurlMailOptions& options)
+           const CurlMailOptions& options, bool encrypt)
       : api(curl), lease(connection.take(curl, connectionKey(to, p))), easy(lease.easy()), server(to),
-        protocol(p) {
+        protocol(p), mustEncrypt(encrypt) {
     if (easy == nullptr) return;
     CURL* c = easy;
     const bool smtp = protocol == MailProtocol::Smtp;
@@ -125,11 +129,15 @@ struct Transfer {
     api.easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, options.lowSpeedLimit);
     api.easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options.lowSpeedTime.count()));
     // STARTTLS (STLS) whenever the server offers it; TLS from the start for smtps/pop3s.
-    // An SMTP login never goes in clear: without TLS nothing is sent. (POP-before-SMTP
-    // servers are often plain, so POP only takes TLS when offered.)
-    const long tls = smtp && server.hasLogin ? CURLUSESSL_ALL : CURLUSESSL_TRY;
-    if (!server.tlsFromStart) api.easy_setopt(c, CURLOPT_USE_SSL, tls);
-    if (!options.caFile.empty()) api.easy_setopt(c, CURLOPT_CAINFO, options.caFile.c_str());
+    // Where it must encrypt, without TLS nothing more is sent: no USER or AUTH, no MAIL FROM.
+    if (!server.tlsFromStart) api.easy_setopt(c, CURLOPT_USE_SSL, mustEncrypt ? CURLUSESSL_ALL : CURLUSESSL_TRY);
+    // libcurl reads the certificates of its CA file and of its CA folder, which holds the
+    // system's store (/etc/ssl/certs): a trust file named as the CA file adds to the store.
+    std::error_code missing;
+    if (!options.caFile.empty() && std::filesystem::is_regular_file(options.caFile, missing)) {
+      trustFile = options.caFile;
+      api.easy_setopt(c, CURLOPT_CAINFO, trustFile.c_str());
+    }
   }
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
@@ -151,8 +159,32 @@ std::string refusalMeaning(const std::string& reply) {
   return "";
 }
 
+// What stopped the encryption, and what to do about it.
+std::string tlsFailure(CURLcode code, const Transfer& t) {
+  const std::string what = t.protocol == MailProtocol::Smtp ? "SMTPサーバー" : "POPサーバー";
+  if (code == CURLE_PEER_FAILED_VERIFICATION) {
+    long verifyResult = 0;
+    if (t.api.easy_getinfo(t.easy, CURLINFO_SSL_VERIFYRESULT, &verifyResult) != CURLE_OK) verifyResult = -1;
+    return mail::certificateText(mail::certificateProblem(verifyResult), what, t.server.host,
+                                 t.trustFile.empty() ? "cacert.pem" : t.trustFile);
+  }
+  if (code == CURLE_USE_SSL_FAILED && t.server.hasLogin) {
+    return what + "が暗号化通信（STARTTLS）に対応していないため、パスワードを送らずに中止しました。";
+  }
+  if (code == CURLE_USE_SSL_FAILED) {
+    return what + "（" + t.server.display() + "）が暗号化通信（STARTTLS）に対応していないため、何も送らずに"
+           "中止しました。ポート587（メールの送信用）では暗号化通信が必要です。";
+  }
+  if (code == CURLE_SSL_CACERT_BADFILE && !t.trustFile.empty()) {
+    return "証明書のファイル " + t.trustFile + " を読み込めませんでした。PEM形式の証明書か確認してください。";
+  }
+  return what + "との暗号化通信を始められませんでした。";
+}
+
 // The text a user reads when a transfer failed, ending with the server's own refusal.
 std::string describeFailure(CURLcode code, const Transfer& t) {
+  // The POP check that stopped before the password went in clear: told as it is.
+  if (code == CURLE_USE_SSL_FAILED && t.protocol == MailProtocol::Pop3) return std::string(mail::kPopCheckSkippedText);
   const ServerAddress& server = t.server;
   const MailProtocol protocol = t.protocol;
   const std::string what = protocol == MailProtocol::Smtp ? "SMTPサーバー" : "POPサーバー";
@@ -172,17 +204,10 @@ std::string describeFailure(CURLcode code, const Transfer& t) {
       text = what + "へのログインに失敗しました。ユーザー名とパスワードを確認してください。";
       break;
     case CURLE_PEER_FAILED_VERIFICATION:
-      text = what + "の証明書を確認できませんでした。";
-      break;
     case CURLE_USE_SSL_FAILED:
-      if (protocol == MailProtocol::Smtp && server.hasLogin) {
-        text = what + "が暗号化通信（STARTTLS）に対応していないため、パスワードを送らずに中止しました。";
-        break;
-      }
-      [[fallthrough]];
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CACERT_BADFILE:
-      text = what + "との暗号化通信を始められませんでした。";
+      text = tlsFailure(code, t);
       break;
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
@@ -241,7 +266,9 @@ std::string sendMail(const CurlApi& api, KeptConnection& connection, const CurlM
   mail::MessageStream message(std::move(parts));
   if (!message.ok()) return message.error();
 
-  Transfer t(api, connection, server, MailProtocol::Smtp, options);
+  // A login, and the submission port (RFC 8314), never go in clear.
+  constexpr int kSubmissionPort = 587;
+  Transfer t(api, connection, server, MailProtocol::Smtp, options, server.hasLogin || server.port == kSubmissionPort);
   if (t.easy == nullptr) return "メール送信の準備ができませんでした（libcurl の初期化に失敗）。";
   CURL* c = t.easy;
   if (server.hasLogin) {
@@ -294,7 +321,8 @@ std::string rcvMail(const CurlApi& api, KeptConnection& connection, const CurlMa
     return "POPサーバーへのコマンドが正しくありません: " + mail::printable(command);
   }
 
-  Transfer t(api, connection, server, MailProtocol::Pop3, options);
+  // The password only over TLS, as the SMTP login: without STLS the check stops before USER.
+  Transfer t(api, connection, server, MailProtocol::Pop3, options, !pass.empty());
   if (t.easy == nullptr) return "受信チェックの準備ができませんでした（libcurl の初期化に失敗）。";
   CURL* c = t.easy;
   if (!user.empty()) {

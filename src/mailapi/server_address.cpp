@@ -60,6 +60,18 @@ bool isHelloName(std::string_view name) {
 
 }  // namespace
 
+std::string withoutPassword(std::string_view field) {
+  // A password runs from the colon after the user name to the last "@", whatever it
+  // holds ("/", ":" and "@" included): what a refusal quotes never shows it.
+  const std::size_t scheme = field.find("://");
+  const std::size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
+  const std::size_t at = field.rfind('@');
+  if (at == std::string_view::npos || at < start) return std::string(field);
+  const std::size_t colon = field.find(':', start);
+  if (colon == std::string_view::npos || colon > at) return std::string(field);
+  return std::string(field.substr(0, colon + 1)) + "***" + std::string(field.substr(at));
+}
+
 std::string ServerAddress::curlUrl(MailProtocol protocol, std::string_view hello) const {
   std::string scheme = protocol == MailProtocol::Smtp ? "smtp" : "pop3";
   if (tlsFromStart) scheme += 's';
@@ -89,6 +101,8 @@ std::variant<ServerAddress, std::string> parseServerAddress(std::string_view fie
   std::string text(trimBlanks(field, Blanks::WithIdeographic));
   if (text.empty()) return what + "が設定されていません。初期設定で入力してください。";
   if (hasControl(text)) return what + "の指定に使えない文字が含まれています。";
+  // What a refusal quotes of the field: never its password.
+  const std::string quoted = printable(withoutPassword(text));
 
   ServerAddress out;
   std::string_view rest = text;
@@ -102,7 +116,7 @@ std::variant<ServerAddress, std::string> parseServerAddress(std::string_view fie
       out.tlsFromStart = true;
     } else {
       return what + "の指定が正しくありません（" + plain + "://、" + plain +
-             "s:// またはサーバー名を指定してください）: " + printable(text);
+             "s:// またはサーバー名を指定してください）: " + quoted;
     }
     rest.remove_prefix(sep + 3);
     // The path names the EHLO name for SMTP, as it does for libcurl; POP3 has no use for it.
@@ -112,7 +126,7 @@ std::variant<ServerAddress, std::string> parseServerAddress(std::string_view fie
       if (!smtp) out.helloName.clear();
       if (!out.helloName.empty() && !isHelloName(out.helloName)) {
         return what + "の指定にあるEHLO名が正しくありません（ドメイン名か [IPアドレス] を指定してください）: " +
-               printable(text);
+               quoted;
       }
       rest = rest.substr(0, slash);
     }
@@ -124,7 +138,7 @@ std::variant<ServerAddress, std::string> parseServerAddress(std::string_view fie
       out.hasLogin = true;
       out.user = percentDecode(userinfo.substr(0, colon));
       if (colon != std::string_view::npos) out.password = percentDecode(userinfo.substr(colon + 1));
-      if (out.user.empty()) return what + "のユーザー名が空です: " + printable(text);
+      if (out.user.empty()) return what + "のユーザー名が空です: " + quoted;
       if (hasControl(out.user) || hasControl(out.password)) {
         return what + "のユーザー名またはパスワードに使えない文字が含まれています。";
       }
@@ -134,39 +148,39 @@ std::variant<ServerAddress, std::string> parseServerAddress(std::string_view fie
   std::string_view portText;
   if (!rest.empty() && rest.front() == '[') {
     std::size_t close = rest.find(']');
-    if (close == std::string_view::npos) return what + "の指定が正しくありません: " + printable(text);
+    if (close == std::string_view::npos) return what + "の指定が正しくありません: " + quoted;
     out.host = std::string(rest.substr(1, close - 1));
     std::string_view after = rest.substr(close + 1);
     if (!after.empty()) {
-      if (after.front() != ':') return what + "の指定が正しくありません: " + printable(text);
+      if (after.front() != ':') return what + "の指定が正しくありません: " + quoted;
       portText = after.substr(1);
-      if (portText.empty()) return what + "のポート番号が正しくありません: " + printable(text);
+      if (portText.empty()) return what + "のポート番号が正しくありません: " + quoted;
     }
-    if (!isIpv6Literal(out.host)) return what + "の指定が正しくありません: " + printable(text);
+    if (!isIpv6Literal(out.host)) return what + "の指定が正しくありません: " + quoted;
   } else if (std::count(rest.begin(), rest.end(), ':') > 1) {
     // An IPv6 literal without brackets and so without a port.
     out.host = std::string(rest);
-    if (!isIpv6Literal(out.host)) return what + "の指定が正しくありません: " + printable(text);
+    if (!isIpv6Literal(out.host)) return what + "の指定が正しくありません: " + quoted;
   } else {
     std::size_t colon = rest.find(':');
     out.host = std::string(rest.substr(0, colon));
     if (colon != std::string_view::npos) {
       portText = rest.substr(colon + 1);
-      if (portText.empty()) return what + "のポート番号が正しくありません: " + printable(text);
+      if (portText.empty()) return what + "のポート番号が正しくありません: " + quoted;
     }
     if (!isHostName(out.host)) {
-      return what + "の名前が正しくありません: " + printable(text);
+      return what + "の名前が正しくありません: " + quoted;
     }
   }
 
   if (!portText.empty()) {
-    if (portText.size() > 5) return what + "のポート番号が正しくありません: " + printable(text);
+    if (portText.size() > 5) return what + "のポート番号が正しくありません: " + quoted;
     int port = 0;
     for (char c : portText) {
-      if (c < '0' || c > '9') return what + "のポート番号が正しくありません: " + printable(text);
+      if (c < '0' || c > '9') return what + "のポート番号が正しくありません: " + quoted;
       port = port * 10 + (c - '0');
     }
-    if (port < 1 || port > 65535) return what + "のポート番号が正しくありません: " + printable(text);
+    if (port < 1 || port > 65535) return what + "のポート番号が正しくありません: " + quoted;
     out.port = port;
   }
 

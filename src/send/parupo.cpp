@@ -68,8 +68,12 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
   const Settings settings = window.settings();
   // Whatever the mail check finds, the send goes on.
   if (settings.receiveFirst) {
-    GetPOP({settings.popServer, settings.popUser, settings.popPassword, folder_}, mail_,
-           [&window](const std::string& caption) { window.setCaption(caption); });
+    const std::string notice = GetPOP({settings.popServer, settings.popUser, settings.popPassword, folder_}, mail_,
+                                      [&window](const std::string& caption) { window.setCaption(caption); });
+    if (!notice.empty() && !popNoticeGiven_) {
+      dialogs_.message(notice);
+      popNoticeGiven_ = true;
+    }
   }
   const ReplyMode mode = settings.replyMode();
   const bool separate = mode == ReplySeparate;

@@ -43,6 +43,7 @@ class SendOperation {
   const Clock& clock_;
   std::filesystem::path folder_;
   SendVariables vars_;
+  bool popNoticeGiven_ = false;  // the skipped mail check is told once per run
 };
 
 }  // namespace parupo
