@@ -165,7 +165,7 @@ std::string tlsFailure(CURLcode code, const Transfer& t) {
   if (code == CURLE_PEER_FAILED_VERIFICATION) {
     long verifyResult = 0;
     if (t.api.easy_getinfo(t.easy, CURLINFO_SSL_VERIFYRESULT, &verifyResult) != CURLE_OK) verifyResult = -1;
-    return mail::certificateText(mail::certificateProblem(verifyResult), what, t.server.host,
+    return mail::certificateText(mail::certificateProblem(verifyResult, t.errorBuffer), what, t.server.host,
                                  t.trustFile.empty() ? "cacert.pem" : t.trustFile);
   }
   if (code == CURLE_USE_SSL_FAILED && t.server.hasLogin) {

@@ -46,9 +46,6 @@ void KeptConnection::release() {
     closeLocked();
     return;
   }
-  // The mail has gone: QUIT to a kept connection waits a short while for its answer,
-  // not as long as a send does. The next transfer sets its own time again.
-  api_->easy_setopt(easy_, CURLOPT_SERVER_RESPONSE_TIMEOUT, 2L);
   closeAt_ = std::chrono::steady_clock::now() + idle_;
   if (!watcher_.joinable()) {
     try {
@@ -69,7 +66,8 @@ CURL* KeptConnection::detachLocked() {
   return easy;
 }
 
-// Cleaning up the handle ends its connection with QUIT and waits for the server's answer.
+// Cleaning up the handle ends its connection with QUIT and waits for the server's answer
+// as long as the last transfer waited for any answer.
 void KeptConnection::closeLocked() {
   if (CURL* easy = detachLocked()) api_->easy_cleanup(easy);
 }

@@ -2,11 +2,8 @@
 
 namespace parupo::mail {
 
-CertificateProblem certificateProblem(long verifyResult) {
+CertificateProblem certificateProblem(long verifyResult, std::string_view detail) {
   switch (verifyResult) {
-    case 0:   // X509_V_OK: the chain verified, the name did not
-    case 62:  // X509_V_ERR_HOSTNAME_MISMATCH
-      return CertificateProblem::NameMismatch;
     case 2:   // X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT
     case 18:  // X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT
     case 19:  // X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN
@@ -16,9 +13,15 @@ CertificateProblem certificateProblem(long verifyResult) {
     case 9:   // X509_V_ERR_CERT_NOT_YET_VALID
     case 10:  // X509_V_ERR_CERT_HAS_EXPIRED
       return CertificateProblem::Expired;
+    case 62:  // X509_V_ERR_HOSTNAME_MISMATCH
+      return CertificateProblem::NameMismatch;
     default:
-      return CertificateProblem::Other;
+      break;
   }
+  // libcurl's own name check: "no alternative certificate subject name matches target
+  // host name", "certificate subject name ... does not match target host name".
+  return detail.find("target host name") != std::string_view::npos ? CertificateProblem::NameMismatch
+                                                                    : CertificateProblem::Other;
 }
 
 std::string certificateText(CertificateProblem problem, std::string_view server, std::string_view host,

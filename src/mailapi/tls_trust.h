@@ -17,9 +17,9 @@ enum class CertificateProblem {
 };
 
 // The problem behind a failed verification, from OpenSSL's verify result as libcurl
-// reports it (CURLINFO_SSL_VERIFYRESULT). libcurl checks the name itself, after the
-// chain verified: a failure with the result 0 is a name that does not match.
-CertificateProblem certificateProblem(long verifyResult);
+// reports it (CURLINFO_SSL_VERIFYRESULT) and libcurl's words (`detail`): libcurl checks
+// the name itself once the chain verified, and says so only in its words.
+CertificateProblem certificateProblem(long verifyResult, std::string_view detail);
 
 // The sentence for a certificate that did not verify: what is wrong and what to do.
 // `server` names the server ("SMTPサーバー"), `host` is the name in its field and

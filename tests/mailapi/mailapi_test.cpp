@@ -11,6 +11,7 @@
 #include "mailapi/hello_name.h"
 #include "mailapi/mail_address.h"
 #include "mailapi/server_address.h"
+#include "mailapi/tls_trust.h"
 
 namespace parupo::mail {
 namespace {
@@ -112,6 +113,20 @@ TEST(ServerAddress, FieldsGiveTheUrlAndCredentialsOrAnError) {
     EXPECT_EQ(refusal.find("S3c"), std::string::npos) << field;
     EXPECT_NE(refusal.find(shown), std::string::npos) << refusal;
   }
+}
+
+// The loopback servers show a self-signed certificate and a name mismatch; the rest by
+// OpenSSL's verify results and libcurl's words.
+TEST(Certificate, EachCommonFailureHasItsOwnAdvice) {
+  using enum CertificateProblem;
+  const struct { const char* name; long result; const char* detail; CertificateProblem problem; } rows[] = {
+      {"private authority", 20, "unable to get local issuer certificate", Untrusted},
+      {"expired", 10, "certificate has expired", Expired}, {"not yet valid", 9, "", Expired},
+      {"name checked by OpenSSL", 62, "", NameMismatch},
+      {"name checked by libcurl", 1, "SSL: certificate subject name 'a' does not match target host name 'b'", NameMismatch},
+      {"revoked", 23, "certificate revoked", Other}};
+  for (const auto& r : rows) EXPECT_EQ(certificateProblem(r.result, r.detail), r.problem) << r.name;
+  EXPECT_NE(certificateText(Expired, "POPサーバー", "h", "cacert.pem").find("有効期間外"), std::string::npos);
 }
 
 TEST(HelloName, AFullyQualifiedNameOrAnAddressLiteral) {
