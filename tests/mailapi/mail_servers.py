@@ -144,16 +144,21 @@ class RawServer:
 
 
 class RawPopServer(RawServer):
-    """A POP3 server without STLS (or one whose STLS was stripped on the way)."""
+    """A POP3 server without STLS (or one whose STLS was stripped on the way), for as
+    many connections as asked, one after the other."""
+
+    def __init__(self, connections=1):
+        self.connections = connections
+        super().__init__()
 
     def serve(self):
-        with self.sock.accept()[0] as conn:
-            conn.sendall(b"+OK raw POP3\r\n")
-            while data := conn.recv(4096):
+        for _ in range(self.connections):
+            with self.sock.accept()[0] as conn:
+                conn.sendall(b"+OK raw POP3\r\n")
+                while (data := conn.recv(4096)) and data[:4].upper() != b"QUIT":
+                    self.received += data
+                    conn.sendall(b"+OK\r\nUSER\r\n.\r\n" if data[:4].upper() == b"CAPA" else b"+OK\r\n")
                 self.received += data
-                conn.sendall(b"+OK\r\nUSER\r\n.\r\n" if data[:4].upper() == b"CAPA" else b"+OK\r\n")
-                if data[:4].upper() == b"QUIT":
-                    return
 
 
 class Dovecot:
