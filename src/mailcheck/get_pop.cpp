@@ -1,6 +1,6 @@
 #include "mailcheck/get_pop.h"
 
-#include "mailapi/tls_trust.h"
+#include "mailapi/mail_error.h"
 
 namespace parupo {
 
@@ -26,7 +26,11 @@ std::string GetPOP(const PopAccount& account, MailLibrary& mail,
     std::string command = "STAT";
     std::string folder = folderText(account.programFolder);
     const std::string result = mail.RcvMail(server, user, password, command, folder);
-    if (result == mail::kPopCheckSkippedText) return result;
+    // Stopped before the password could go unencrypted: the one outcome the user learns.
+    using enum mail::MailErrorKind;
+    if (result == mail::mailErrorText({.kind = PopCheckSkippedForPassword, .protocol = mail::MailProtocol::Pop3})) {
+      return result;
+    }
   } catch (...) {
     // The check's outcome is never used, and its failure must not stop the send.
   }

@@ -41,13 +41,13 @@ std::string fileErrorReason(int err, bool writing);
 // disk never leaves half a file. Every file the program writes holds the user's mail,
 // addresses or passwords: it is owner-only (0600) after every write, whatever mode it
 // had. Returns an empty string on success, otherwise a sentence fit to show the user.
-std::string writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines);
+[[nodiscard]] std::string writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines);
 
 // Copies the regular file `from` to `to` byte for byte through a temporary file beside
 // `to` that is renamed over it, so `to` is always either its old self or a whole copy,
 // never a half one or none. The copy is owner-only (0600). Empty text on success,
 // otherwise a sentence fit to show the user.
-std::string copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to);
+[[nodiscard]] std::string copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Takes the permissions of group and others away from an existing file or folder (a
 // file copied in from elsewhere). Failures are ignored.

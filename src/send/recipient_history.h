@@ -22,7 +22,7 @@ class RecipientHistory {
   // put the slots over a history that may still be whole.
   void keepUnreadableFile(std::string why) { unreadable_ = std::move(why); }
   // Writes PP2.dat: ten lines. Empty text on success, otherwise a sentence for the user.
-  std::string save(const std::filesystem::path& file) const;
+  [[nodiscard]] std::string save(const std::filesystem::path& file) const;
 
   const std::string& slot(int i) const { return slots_[static_cast<std::size_t>(i)]; }
   // Whether the address menu shows entry i (slot 0 always; the others when not empty).

@@ -6,7 +6,7 @@
 #include <QtWidgets>
 
 #include "addressbook/book_tree.h"
-#include "addressbook/fake_send_port.h"
+#include "addressbook/fake_main_window.h"
 #include "addressbook/form4.h"
 #include "app/form1_fixture.h"
 
@@ -31,7 +31,7 @@ class Form4Test : public ::testing::Test {
  protected:
   test::TempFolder folder;
   BookDialogs dialogs;
-  test::FakeSendPort port;
+  test::FakeMainWindow port;
   QWidget mainWindow;
   QPointer<Form4> form;
   std::vector<QMenu*> popups;
@@ -245,7 +245,8 @@ TEST_F(BookWithMainWindow, TheConsecutiveSendGoesThroughTheMainWindow) {
   EXPECT_EQ(mail.sends[0].body, "佐藤\r\nsato@x.jp\r\n0901234567\r\n\r\n鈴木\r\nsuzuki@x.jp\r\n\r\n");
   EXPECT_EQ(mail.sends[1].body, "佐藤\r\nwork@x.jp\r\n\r\n");
   EXPECT_TRUE(book->TreeView1->isVisible() && book->List1->isHidden() && book->List1->isEnabled());
-  EXPECT_TRUE(main.quitAfterSend() && !main.noCopy());
+  EXPECT_TRUE(main.settings().quitAfterSend);
+  EXPECT_FALSE(main.noCopy());
   EXPECT_EQ(main.caption(), "!ぱるぽ");
 
   book->mn01[3]->trigger();  // the selection stays from the last run
