@@ -18,7 +18,7 @@ namespace parupo::mail {
 namespace {
 
 TEST(MailAddress, OnlyBareAddressesThatCannotCarryCommandsPass) {
-  EXPECT_TRUE(isValidAddress("taro.yamada+tag@mail.example.jp") && isValidAddress("o'neil@x"));
+  for (const char* good : {"taro.yamada+tag@mail.example.jp", "o'neil@x"}) EXPECT_TRUE(isValidAddress(good)) << good;
   for (const char* bad : {"", "@example.jp", "taro@", "taro", "a@b@c", "a b@c", "a@b\n", "<a@b>", "Taro <a@b>",
                           "a@b,c@d", "a@b;c@d", "\"a\"@b", "a@[1.2.3.4]", "a(b)@c", "a\\b@c", "a:b@c",
                           "tarō@example.jp", "a\x7f@b"}) {
