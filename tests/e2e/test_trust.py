@@ -1,11 +1,10 @@
 import os, shutil, stat, time
 from mail_servers import RawPopServer, SmtpServer
-from parupo_e2e import ProgramTest, lines, wait_until
+from parupo_e2e import ProgramTest, pp1, wait_until
 
 
-def settings(smtp, pop="", user="", password="", receive_first="False"):  # the message log on
-    return lines(smtp, "me@example.jp", "", "", "False", pop, user, password, " 0 ", "False", "True", " 6000 ",
-                 " 5000 ", "True", "False", "False", receive_first)
+def settings(smtp, **more):  # the message log on, no quitting
+    return pp1(smtp=smtp, reply_to="me@example.jp", quit=False, save_log=True, **more)
 
 
 class TrustTest(ProgramTest):
@@ -22,7 +21,8 @@ class TrustTest(ProgramTest):
         smtp, pop = SmtpServer(self.root), RawPopServer(connections=3)
         self.addCleanup(smtp.close)
         self.addCleanup(pop.close)
-        self.write("PP1.dat", settings("127.0.0.1:%d" % smtp.port, "127.0.0.1:%d" % pop.port, "taro", "S3cret", "True"))
+        self.write("PP1.dat", settings("127.0.0.1:%d" % smtp.port, pop="127.0.0.1:%d" % pop.port, user="taro", password="S3cret",
+                                        receive_first=True))
         os.chmod(self.path("PP1.dat"), 0o644)  # copied in from elsewhere, last changed yesterday
         os.utime(self.path("PP1.dat"), (time.time() - 86400,) * 2)
         app = self.start()

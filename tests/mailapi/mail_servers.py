@@ -144,8 +144,7 @@ class RawServer:
 
 
 class RawPopServer(RawServer):
-    """A POP3 server without STLS (or one whose STLS was stripped on the way), for as
-    many connections as asked, one after the other."""
+    """A POP3 server without STLS (or with STLS stripped on the way), for that many connections."""
 
     def __init__(self, connections=1):
         self.connections = connections
@@ -155,9 +154,9 @@ class RawPopServer(RawServer):
         for _ in range(self.connections):
             with self.sock.accept()[0] as conn:
                 conn.sendall(b"+OK raw POP3\r\n")
-                while (data := conn.recv(4096)) and data[:4].upper() != b"QUIT":
+                while (data := conn.recv(4096)) and not data.startswith(b"QUIT"):
                     self.received += data
-                    conn.sendall(b"+OK\r\nUSER\r\n.\r\n" if data[:4].upper() == b"CAPA" else b"+OK\r\n")
+                    conn.sendall(b"+OK\r\nUSER\r\n.\r\n" if data.startswith(b"CAPA") else b"+OK\r\n")
                 self.received += data
 
 
