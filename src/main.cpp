@@ -15,8 +15,10 @@
 #include "mailapi/curl_mail_library.h"
 #include "platform/clock.h"
 #include "platform/core_dumps.h"
+#include "platform/fonts.h"
 #include "platform/instance_lock.h"
 #include "platform/qt_dialogs.h"
+#include "platform/qt_translation.h"
 #include "platform/random.h"
 
 namespace {
@@ -53,6 +55,9 @@ int main(int argc, char** argv) {
   if (!parupo::turnCoreDumpsOff()) std::perror("parupo: core dumps stay on");
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("parupo"));
+  // Without Qt's translation its buttons stay English; nothing else depends on it.
+  (void)parupo::loadQtJapanese(app);
+  parupo::useProgramFont();
 
   parupo::QtDialogs dialogs;
   const std::filesystem::path folder = parupo::programFolder();
