@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
+#include "platform/whole_frame.h"
+
 namespace parupo {
 
 namespace {
@@ -110,6 +112,13 @@ void BookTree::dropEvent(QDropEvent* event) {
   event->acceptProposedAction();
   // Handled once the drag has ended: the drop may ask a question in a modal box.
   QMetaObject::invokeMethod(this, [this, id = *node] { emit dropped(id); }, Qt::QueuedConnection);
+}
+
+void BookTree::updateGeometries() {
+  QTreeWidget::updateGeometries();
+  const QMargins margins = viewportMargins();
+  const int gap = wholeFrameGap(this);
+  if (margins.right() != gap || margins.bottom() != gap) setViewportMargins(margins.left(), margins.top(), gap, gap);
 }
 
 }  // namespace parupo

@@ -43,6 +43,9 @@ class BookTree final : public QTreeWidget {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // Keeps the frame whole at a fractional scale (platform/whole_frame.h); the tree sets its
+  // viewport's margins itself.
+  void updateGeometries() override;
 
  private:
   std::optional<NodeId> draggedNode(const QMimeData* data) const;

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "addressbook/book_pictures.h"
@@ -16,6 +17,7 @@
 #include "platform/key_actions.h"
 #include "platform/qt_text.h"
 #include "platform/twips.h"
+#include "platform/whole_frame.h"
 #include "send/send_window.h"
 
 namespace parupo {
@@ -27,6 +29,16 @@ const char* const kSavingCaption = "データの保存中";
 // The window's design size in twips; the main window gives it its height when it opens.
 constexpr double kDesignHeight = 5125;
 constexpr double kDesignWidth = 4860;
+
+// A record as the list shows it: its fields two blanks apart, where a TAB would jump to
+// the next wide tab stop and push the number out of sight.
+class RecordText final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QString displayText(const QVariant& value, const QLocale&) const override {
+    return value.toString().replace(QLatin1Char('\t'), QStringLiteral("  "));
+  }
+};
 
 }  // namespace
 
@@ -52,6 +64,8 @@ Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendWindow& 
   }
   fillTree();
   curNode_ = book_.firstNode();
+  // Caption and borders as the size rules count them.
+  twips_.setDesignFrame(420, 120);
   setWindowSizeTwips(kDesignHeight, kDesignWidth);
 }
 
@@ -80,11 +94,16 @@ void Form4::buildTree() {
 // The tree, then the consecutive send's list, the three boxes with their labels and "登録".
 void Form4::buildControls() {
   buildTree();
-  List1 = new QListWidget(this);
+  List1 = new WholeFrame<QListWidget>(this);
   List1->setObjectName(QStringLiteral("List1"));
   List1->setAccessibleName(QStringLiteral("連続送信"));
   List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  twips_.place(List1, 60, 60, 4575, 4625);
+  List1->setToolTip(QString::fromUtf8("送る項目を選び (Ctrl・Shift+クリックで複数)、右クリックで送信"));
+  // A record shows whole: a long one scrolls sideways rather than losing its number.
+  List1->setTextElideMode(Qt::ElideNone);
+  List1->setItemDelegate(new RecordText(List1));
+  List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  twips_.place(List1, 60, 60, 4575, 3595);
   List1->viewport()->installEventFilter(this);
   onMenuKey(List1, [this] { List1_MenuKey(); });
 
@@ -199,8 +218,9 @@ void Form4::ChangeRenso(bool on) {
 }
 
 void Form4::Form_Resize() {
-  const double h = twips_.height();
-  const double w = twips_.width();
+  // The controls keep the design's margins to the client area, whatever the real frame.
+  const double h = twips_.ruleHeight();
+  const double w = twips_.ruleWidth();
   // A window smaller than the margins (minimized, or dragged very small) gets empty
   // controls rather than negative sizes.
   auto size = [](double twips) { return std::max(0.0, twips); };
@@ -216,7 +236,8 @@ void Form4::Form_Resize() {
   Text2->resize(Text1->width(), Text2->height());
   Text3->resize(Text1->width(), Text3->height());
   Command1->move(twips_.px(w - 660), Command1->y());
-  twips_.setHeight(List1, size(h - 500));
+  // The record list ends above the name and address rows, which stay in its mode.
+  twips_.setHeight(List1, size(h - 1530));
   List1->resize(TreeView1->width(), List1->height());
 }
 
@@ -231,7 +252,10 @@ void Form4::showBesideMainWindow() {
     const QRect main = mainWindow_->frameGeometry();
     setWindowIcon(mainWindow_->windowIcon());
     setWindowSizeTwips(twips_.twips(main.height()), twips_.width());
-    move(main.x() + main.width(), main.y());
+    const ScreenRect frame = twips_.frame();
+    twips_.placeFrame(placeBeside({main.x(), main.y(), main.width(), main.height()}, frame.width, frame.height,
+                                  TwipsWindow::availableArea(mainWindow_)));
+    Form_Resize();
   }
   show();
 }

@@ -13,6 +13,7 @@
 #include "app/caption_frame.h"
 #include "platform/fonts.h"
 #include "platform/qt_text.h"
+#include "platform/whole_frame.h"
 #include "app/icons.h"
 #include "app/window_size.h"
 #include "platform/key_actions.h"
@@ -86,7 +87,7 @@ void ComposePanel::placeBoxes(const TwipsWindow& twips) {
   Text3->setFont(gothic);
   twips.place(Text3, 660, 600, 3735, 270);
 
-  Text4 = new QPlainTextEdit(Frame2);
+  Text4 = new WholeFrame<QPlainTextEdit>(Frame2);
   Text4->setObjectName(QStringLiteral("Text4"));
   Text4->setFont(gothic);
   Text4->setTabChangesFocus(true);

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
@@ -67,6 +68,9 @@ Form1::Form1(Services services, QWidget* parent)
   handlers_ = std::make_unique<ComposeHandlers>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
                                              sendOperation_->variables().TnpPath);
 
+  // Caption, borders and menu bar as the size rules count them: the design's client area
+  // is 4650 by 4530 in a window 4770 by 5220.
+  twips_.setDesignFrame(690, 120, menuBar());
   setWindowSizeTwips(kDefaultWindowHeight, kDefaultWindowWidth);
   Form_Load(planStartup(folder_, services_.clock.now()));
 
@@ -166,9 +170,17 @@ void Form1::pickHistory(int slot) {
 
 // --- The other windows ------------------------------------------------------------------
 
-// "び": the viewer takes this window's place until it closes.
+// "び": the viewer takes this window's place until it closes; this window then comes
+// back where it was, not where a window manager would put a new window.
 void Form1::openLogViewer() {
-  parupo::openLogViewer(services_.dialogs, folder_, this, [this](bool visible) { setVisible(visible); });
+  parupo::openLogViewer(services_.dialogs, folder_, this, [this](bool visible) {
+    if (!visible) {
+      placeBeforeViewer_ = pos();
+      hide();
+      return;
+    }
+    twips_.showAt(placeBeforeViewer_);
+  });
 }
 
 // "あ2": the book opens beside this window and loads its file; chosen again while it is
@@ -265,7 +277,8 @@ void Form1::Form_Resize() {
   const ComposeLayout fit = composeLayout(twips_.height(), twips_.width(), !compose_->Frame2->isHidden());
   if (fit.height != twips_.height()) twips_.setHeight(fit.height);
   if (fit.width != twips_.width()) twips_.setWidth(fit.width);
-  compose_->fit(fit, twips_);
+  // The controls keep the design's margins to the client area, whatever the real frame.
+  compose_->fit(composeControls(twips_.ruleHeight(), twips_.ruleWidth()), twips_);
 }
 
 }  // namespace parupo

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
 #include <filesystem>
 #include <memory>
@@ -121,6 +122,7 @@ class Form1 final : public QMainWindow, public SendWindow {
   QListWidget* File1 = nullptr;      // hidden
   QPushButton* Command2 = nullptr;   // "mail check", never shown
 
+  QPoint placeBeforeViewer_;         // the frame's place while the log viewer is open
   double savedHeight_ = 0;           // the compose size while the settings panel shows
   double savedWidth_ = 0;
   std::string settingsUnreadable_;  // why PP1.dat could not be read at start-up; then it is kept

@@ -29,4 +29,7 @@ struct ComposeLayout {
 // least 2055 wide once it is tall enough for the body box.
 ComposeLayout composeLayout(double height, double width, bool composeShown);
 
+// The compose controls alone for a window of that size, without the window's minimums.
+ComposeLayout composeControls(double height, double width);
+
 }  // namespace parupo

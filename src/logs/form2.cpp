@@ -6,11 +6,13 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <algorithm>
 #include <system_error>
 
 #include "platform/dialogs.h"
 #include "platform/key_actions.h"
 #include "platform/qt_text.h"
+#include "platform/whole_frame.h"
 
 namespace parupo {
 
@@ -20,6 +22,8 @@ namespace {
 // caption the resize rules were made for.
 constexpr double kHeight = 3315;
 constexpr double kWidth = 9630;
+constexpr double kClientHeight = 2895;
+constexpr double kClientWidth = 9510;
 constexpr double kMinHeight = 1335;
 constexpr double kMinWidth = 2925;
 
@@ -41,15 +45,25 @@ Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
   setAttribute(Qt::WA_DeleteOnClose);  // its controls and captions start afresh at the next opening
   setWindowTitle(QStringLiteral("!ぱるぽ びゅわー"));
 
+  size_.setDesignFrame(kHeight - kClientHeight, kWidth - kClientWidth);
   buildControls();
   if (mainWindow) followMainWindow(mainWindow);
 
   fillList(logs_.newestFirst());
   setWindowSizeTwips(kHeight, kWidth);
+  if (mainWindow) {
+    // Qt cannot leave only the left edge to the window manager: the viewer takes the
+    // main window's place, which it hides, as far as the screen lets it.
+    const QRect main = mainWindow->frameGeometry();
+    const ScreenRect frame = size_.frame();
+    size_.placeFrame(keepOnScreen({main.x(), main.y(), frame.width, frame.height},
+                                  TwipsWindow::availableArea(mainWindow)));
+    Form_Resize();
+  }
 }
 
 void Form2::buildControls() {
-  List1 = new QListWidget(this);
+  List1 = new WholeFrame<QListWidget>(this);
   List1->setObjectName(QStringLiteral("List1"));
   List1->setAccessibleName(QStringLiteral("List1"));
   size_.place(List1, 60, 60, 2175, 2760);
@@ -66,7 +80,7 @@ void Form2::buildControls() {
   });
   connect(List1, &QListWidget::itemSelectionChanged, this, &Form2::List1_Click);
 
-  Text1 = new QPlainTextEdit(this);
+  Text1 = new WholeFrame<QPlainTextEdit>(this);
   Text1->setObjectName(QStringLiteral("Text1"));
   Text1->setAccessibleName(QStringLiteral("Text1"));
   size_.place(Text1, 2280, 60, 7155, 2775);
@@ -87,9 +101,6 @@ void Form2::buildControls() {
 
 void Form2::followMainWindow(QWidget* mainWindow) {
   setWindowIcon(mainWindow->windowIcon());
-  // Qt cannot leave only the left edge to the window manager: the viewer takes the
-  // main window's place, which it hides.
-  move(mainWindow->frameGeometry().topLeft());
   // The program is ending: the viewer goes with the main window and calls nothing.
   connect(mainWindow, &QObject::destroyed, this, [this] {
     setMainWindowVisible_ = nullptr;
@@ -144,9 +155,12 @@ void Form2::Form_Resize() {
   if (isMinimized()) return;
   if (size_.height() < kMinHeight) size_.setHeight(kMinHeight);
   if (size_.width() < kMinWidth) size_.setWidth(kMinWidth);
-  size_.setWidth(Text1, size_.width() - 2475);
-  size_.setHeight(Text1, size_.height() - 540);
-  size_.setHeight(List1, size_.height() - 510);
+  // The controls keep the design's margins to the client area, whatever the real frame.
+  const double h = size_.ruleHeight();
+  const double w = size_.ruleWidth();
+  size_.setWidth(Text1, std::max(0.0, w - 2475));
+  size_.setHeight(Text1, std::max(0.0, h - 540));
+  size_.setHeight(List1, std::max(0.0, h - 510));
 }
 
 bool Form2::eventFilter(QObject* watched, QEvent* e) {

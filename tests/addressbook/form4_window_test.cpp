@@ -9,6 +9,7 @@
 #include "support/fake_main_window.h"
 #include "addressbook/form4.h"
 #include "app/form1_fixture.h"
+#include "platform/twips.h"
 
 namespace parupo {
 namespace {
@@ -100,8 +101,10 @@ TEST_F(Form4Test, OpensBesideTheMainWindowInTreeModeAndLaysOutInTwips) {
   EXPECT_EQ(form->List1->count(), 3);
   EXPECT_EQ(form->Command1->toolTip(), u("右クリック : 新規登録"));
 
-  form->setWindowSizeTwips(5125, 4860);
-  EXPECT_EQ(QRect(form->Command1->x(), form->Text1->y(), form->Text1->width(), 0), QRect(4200 / 15, 3720 / 15, 3135 / 15, 0));
+  form->setWindowSizeTwips(5125, 4860);  // rows anchored to the client's bottom, for a frame of 120 by 420 twips
+  EXPECT_EQ(QPoint(form->Command1->x(), form->Text1->y()),
+            QPoint(twipsToPixels(form->width() * 15 + 120 - 660), twipsToPixels(form->height() * 15 + 420 - 1405)));
+  EXPECT_EQ(form->Text1->width(), twipsToPixels(form->width() * 15 + 120 - 1725));
   EXPECT_EQ(form->Text3->width(), form->Text1->width());
   EXPECT_EQ(form->List1->width(), form->TreeView1->width());
   form->setWindowSizeTwips(1000, 1000);  // smaller than the margins: empty, not negative

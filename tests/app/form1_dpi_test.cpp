@@ -28,8 +28,12 @@ TEST_F(Form1Dpi, SizesInTwipsAreTheSameInchesAtAnyDpiAndComeBackUnchanged) {
   auto form = start();
   ASSERT_NEAR(form->logicalDpiY() * form->devicePixelRatioF(), dpi, 0.5);
   EXPECT_EQ(devicePixels(*form, outer(*form)), QSize(devicePixels(8100), devicePixels(6000)));
-  auto* body = the<QPlainTextEdit>(*form, "Text4");  // 1020 twips narrower and 1950 lower than the window
-  EXPECT_EQ(devicePixels(*body, body->size()), QSize(devicePixels(8100 - 1020), devicePixels(6000 - 1950)));
+  // The body is 1020 twips narrower and 1950 lower than a window with the design's frame
+  // (120 by 690 twips) around the real client area.
+  auto* body = the<QPlainTextEdit>(*form, "Text4");
+  const QSizeF client = QSizeF(form->centralWidget()->size()) * 1440 / form->logicalDpiY();
+  EXPECT_EQ(devicePixels(*body, body->size()),
+            QSize(devicePixels(client.width() + 120 - 1020), devicePixels(client.height() + 690 - 1950)));
   form->close();
   EXPECT_EQ(file("PP1.dat"), original);
 

@@ -35,21 +35,34 @@ def _stop(proc):
 _ignore_x_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
 
 
-def request_close(display, window):
-    """Sends WM_DELETE_WINDOW, as a window manager's close box does."""
+def _send_client_message(display, window, message, data, to_root=False):
     x = ctypes.CDLL("libX11.so.6")
     x.XSetErrorHandler(_ignore_x_error)
-    x.XOpenDisplay.restype = x.XInternAtom.restype = ctypes.c_void_p
+    x.XOpenDisplay.restype = x.XInternAtom.restype = x.XDefaultRootWindow.restype = ctypes.c_void_p
     dpy = ctypes.c_void_p(x.XOpenDisplay(display.encode()))
-    protocols, delete = (x.XInternAtom(dpy, n, 0) for n in (b"WM_PROTOCOLS", b"WM_DELETE_WINDOW"))
-    event = struct.pack("@iLiPLLi5l", 33, 0, 0, 0, window, protocols, 32, delete, 0, 0, 0, 0)
-    x.XSendEvent(dpy, ctypes.c_ulong(window), 0, ctypes.c_long(0), ctypes.create_string_buffer(event, 192))
+    atom = lambda name: x.XInternAtom(dpy, name, 0) if isinstance(name, bytes) else name
+    event = struct.pack("@iLiPLLi5l", 33, 0, 0, 0, window, atom(message), 32, *(atom(d) for d in data))
+    # To the root window, as a pager asks the window manager (substructure redirect and notify).
+    target, mask = (x.XDefaultRootWindow(dpy), 0x180000) if to_root else (window, 0)
+    x.XSendEvent(dpy, ctypes.c_ulong(target), 0, ctypes.c_long(mask), ctypes.create_string_buffer(event, 192))
     x.XFlush(dpy)
     x.XCloseDisplay(dpy)
 
 
+def request_close(display, window):
+    """Sends WM_DELETE_WINDOW, as a window manager's close box does."""
+    _send_client_message(display, window, b"WM_PROTOCOLS", (b"WM_DELETE_WINDOW", 0, 0, 0, 0))
+
+
+def request_maximized(display, window, on):
+    """Asks the window manager to maximise the window, or to restore it, as its title bar's button does."""
+    _send_client_message(display, window, b"_NET_WM_STATE", (
+        int(on), b"_NET_WM_STATE_MAXIMIZED_VERT", b"_NET_WM_STATE_MAXIMIZED_HORZ", 1, 0), to_root=True)
+
+
 class ProgramTest(unittest.TestCase):
-    window_manager = False  # twm, which frames windows with title bars
+    window_manager = False  # True: twm, which frames windows with title bars; or "openbox"
+    program_env = {}  # more environment for the program (a scale of Qt's)
 
     def setUp(self):
         self.root = tempfile.mkdtemp(prefix="parupo-e2e-")
@@ -61,7 +74,11 @@ class ProgramTest(unittest.TestCase):
             "Xvfb", "-displayfd", "{}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset", "-dpi", "96")
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self.reporting(
             "dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address={}")
-        if self.window_manager:
+        if self.window_manager == "openbox":  # maximises and restores as desktops do
+            self.spawn("openbox", ["openbox", "--sm-disable"])
+            wait_until(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run_tool(
+                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), what="openbox")
+        elif self.window_manager:
             rc = pathlib.Path(self.root, "twmrc")
             rc.write_text('RandomPlacement\nUsePPosition "on"\nNoGrabServer\n' + "".join(
                 '%sFont "fixed"\n' % f for f in ("Title", "Menu", "Icon", "Resize", "IconManager")))
@@ -98,7 +115,7 @@ class ProgramTest(unittest.TestCase):
             os.makedirs(self.path(), exist_ok=True)
             shutil.copy2(os.environ["PARUPO"], exe)
         return App(self, name, self.spawn(name, [*prefix, exe], env=dict(
-            self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")))
+            self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **self.program_env)))
 
     def path(self, *names):
         return os.path.join(self.root, "program", *names)
@@ -203,9 +220,13 @@ class App:
             wid = parent and int(parent[1], 16)
         return found
 
+    def close_window(self, title):
+        """Closes the window as its close box would."""
+        request_close(self.test.display, self.window(title))
+
     def close(self, title):
         """Closes the window as its close box would; waits for the program to end."""
-        request_close(self.test.display, self.window(title))
+        self.close_window(title)
         return self.wait_exit()
 
 

@@ -10,6 +10,7 @@
 #include "platform/instance_lock.h"
 #include "platform/random.h"
 #include "platform/text_file.h"
+#include "platform/twips.h"
 #include "support/temp_folder.h"
 
 namespace parupo {
@@ -113,6 +114,33 @@ TEST(InstanceLock, OneHolderPerFolderAndACrashedHolderDoesNotBlock) {
   EXPECT_TRUE(inChild([&] { return InstanceLock::acquire(other.path()) != nullptr; }));
   mine.reset();
   EXPECT_TRUE(inChild([&] { return InstanceLock::acquire(dir.path()) != nullptr; }));
+}
+
+}  // namespace
+}  // namespace parupo
+
+namespace parupo {
+namespace {
+
+TEST(ScreenPlace, BesideTheMainWindowThenLeftOfItThenMovedJustOntoTheScreen) {
+  const ScreenRect screen{0, 0, 1280, 1000};
+  const struct {
+    const char* name;
+    ScreenRect main;
+    int width, height;
+    ScreenRect expected;
+  } rows[] = {
+      {"fits on the right", {100, 50, 300, 400}, 300, 400, {400, 50, 300, 400}},
+      {"fits only on the left", {900, 50, 300, 400}, 300, 400, {600, 50, 300, 400}},
+      {"fits on neither side", {500, 50, 600, 400}, 600, 400, {680, 50, 600, 400}},
+      {"main window partly off the top", {900, -30, 300, 400}, 300, 400, {600, 0, 300, 400}},
+      {"main window partly off the right", {1100, 50, 300, 400}, 300, 400, {800, 50, 300, 400}},
+      {"taller than the screen", {100, 50, 300, 1200}, 300, 1200, {400, 0, 300, 1000}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(placeBeside(row.main, row.width, row.height, screen), row.expected);
+  }
 }
 
 }  // namespace

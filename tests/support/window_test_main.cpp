@@ -1,5 +1,5 @@
 // Window tests run on Qt's offscreen platform with a private runtime folder: no display needed or touched.
-// PARUPO_TEST_DPI gives the offscreen screen another logical dpi (96 otherwise).
+// PARUPO_TEST_DPI gives the offscreen screen another logical dpi (96 otherwise);
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,10 +11,16 @@
 int main(int argc, char** argv) {
   parupo::test::TempFolder runtime;
   std::string platform = "offscreen";
-  if (const char* dpi = std::getenv("PARUPO_TEST_DPI")) {
+  // PARUPO_TEST_SCREEN ("1280x1024") gives it another size in device pixels.
+  const char* dpi = std::getenv("PARUPO_TEST_DPI");
+  const char* screen = std::getenv("PARUPO_TEST_SCREEN");
+  if (dpi || screen) {
+    int width = 2560, height = 1600;
+    if (screen) std::sscanf(screen, "%dx%d", &width, &height);
     const auto config = runtime / "offscreen.json";
     parupo::test::writeBytes(config, std::string(R"({"windowFrameMargins": true, "screens": [{"name": "test", "x": 0, "y": 0,)") +
-                                         R"( "width": 2560, "height": 1600, "logicalDpi": )" + dpi + R"(, "logicalBaseDpi": 96, "dpr": 1}]})");
+                                         " \"width\": " + std::to_string(width) + ", \"height\": " + std::to_string(height) +
+                                         R"(, "logicalDpi": )" + (dpi ? dpi : "96") + R"(, "logicalBaseDpi": 96, "dpr": 1}]})");
     platform += ":configfile=" + config.string();
   }
   ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
