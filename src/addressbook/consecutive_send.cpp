@@ -61,9 +61,10 @@ void runConsecutiveSend(SendPort& port, const std::vector<SendStep>& steps,
     } else if (step.kind == SendStep::Body) {
       port.setBody(step.text);
     } else {
-      port.send();  // an outcome other than sent is passed over
+      // A message that was not sent is passed over; one the user stopped ends the run.
+      const SendOutcome outcome = port.send();
       port.setCaption(kProgramCaption);
-      if (stopRequested && stopRequested()) break;
+      if (outcome == SendOutcome::Stopped || (stopRequested && stopRequested())) break;
     }
   }
   port.setQuitAfterSend(quitAfterSend);

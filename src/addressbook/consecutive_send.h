@@ -31,8 +31,8 @@ std::vector<SendStep> AdrsPiiin(const std::vector<std::string>& picked, int n);
 // Runs the steps through the port inside the run's frame: "送信後終了" off for the run
 // and given back afterwards, Check1 on for the run and off at the end, the caption back
 // to "!ぱるぽ" after each message (AdrsPuan). A message that was not sent does not stop
-// the run; `stopRequested` is asked after each message, and a true answer ends the run
-// there (the frame is still closed).
+// the run; one the user stopped does, and so does a true answer of `stopRequested`,
+// asked after each message (the frame is still closed).
 void runConsecutiveSend(SendPort& port, const std::vector<SendStep>& steps,
                         const std::function<bool()>& stopRequested = {});
 

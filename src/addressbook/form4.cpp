@@ -259,9 +259,12 @@ bool Form4::eventFilter(QObject* watched, QEvent* e) {
 
 void Form4::closeEvent(QCloseEvent* e) {
   if (running_) {
-    // The message in progress finishes first; the run then ends and closes the window.
-    stopRun_ = true;
-    closeAfterRun_ = true;
+    // Asks, as Esc does, whether to stop the send; はい stops the message in progress,
+    // and the run then ends and closes the window. いいえ carries on with the run.
+    if (port_.askToStop()) {
+      stopRun_ = true;
+      closeAfterRun_ = true;
+    }
     e->ignore();
     return;
   }

@@ -10,7 +10,9 @@
 #include "mailapi/mail_address.h"
 #include "mailapi/mime_writer.h"
 #include "mailapi/server_address.h"
+#include "mailapi/socket_cut_off.h"
 #include "mailapi/text_encoding.h"
+#include "mailapi/transfer_watch.h"
 #include "platform/text_util.h"
 
 namespace parupo {
@@ -21,6 +23,16 @@ using mail::CurlApi;
 using mail::KeptConnection;
 using mail::MailProtocol;
 using mail::ServerAddress;
+using mail::SocketCutOff;
+
+const char* const kStopped = "送信を中止しました（メールは送られていません）";
+
+// What lets the window follow a transfer and stop it; no watch when nobody watches.
+struct Stopping {
+  SocketCutOff& sockets;
+  TransferWatch* watch;
+  bool requested() const { return watch != nullptr && watch->stopRequested(); }
+};
 
 struct ListDeleter {
   const CurlApi* api;
@@ -82,6 +94,14 @@ std::size_t onRead(char* buffer, std::size_t size, std::size_t count, void* user
 
 std::size_t onWrite(char*, std::size_t size, std::size_t count, void*) { return size * count; }
 
+// Called often while bytes move and about once a second while they don't; a stop asked
+// for meanwhile has usually woken the transfer already through its cut socket.
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+  auto* watch = static_cast<TransferWatch*>(user);
+  watch->uploaded(static_cast<std::uint64_t>(uploaded));
+  return watch->stopRequested() ? 1 : 0;
+}
+
 // Which kept connection a transfer may go over: the same server, EHLO name and login.
 std::string connectionKey(const ServerAddress& server, MailProtocol protocol) {
   return server.curlUrl(protocol, server.helloName) + '\n' + server.user + '\n' + server.password;
@@ -97,11 +117,12 @@ struct Transfer {
   Transcript transcript;
   const ServerAddress& server;
   const MailProtocol protocol;
+  const Stopping stopping;
 
   Transfer(const CurlApi& curl, KeptConnection& connection, const ServerAddress& to, MailProtocol p,
-           const CurlMailOptions& options)
+           const CurlMailOptions& options, Stopping stop)
       : api(curl), lease(connection.take(curl, connectionKey(to, p))), easy(lease.easy()), server(to),
-        protocol(p) {
+        protocol(p), stopping(stop) {
     if (easy == nullptr) return;
     CURL* c = easy;
     const bool smtp = protocol == MailProtocol::Smtp;
@@ -130,6 +151,12 @@ struct Transfer {
     const long tls = smtp && server.hasLogin ? CURLUSESSL_ALL : CURLUSESSL_TRY;
     if (!server.tlsFromStart) api.easy_setopt(c, CURLOPT_USE_SSL, tls);
     if (!options.caFile.empty()) api.easy_setopt(c, CURLOPT_CAINFO, options.caFile.c_str());
+    if (stopping.watch != nullptr) {
+      stopping.sockets.attach(api, c);
+      api.easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+      api.easy_setopt(c, CURLOPT_XFERINFOFUNCTION, onProgress);
+      api.easy_setopt(c, CURLOPT_XFERINFODATA, stopping.watch);
+    }
   }
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
@@ -210,16 +237,18 @@ std::string Transfer::perform() {
   // the transfer goes again, once, over a new connection.
   long newConnections = -1;
   const bool cutOff = code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING;
-  if (cutOff && transcript.replies == 0 &&
+  if (cutOff && transcript.replies == 0 && !stopping.requested() &&
       api.easy_getinfo(easy, CURLINFO_NUM_CONNECTS, &newConnections) == CURLE_OK && newConnections == 0) {
     errorBuffer[0] = '\0';
     code = api.easy_perform(easy);
   }
+  // A transfer that went through before the stop could take effect has sent its message.
+  if (code != CURLE_OK && stopping.requested()) return kStopped;
   return code == CURLE_OK ? "" : describeFailure(code, *this);
 }
 
 std::string sendMail(const CurlApi& api, KeptConnection& connection, const CurlMailOptions& options,
-                     const std::string& serverField,
+                     Stopping stopping, const std::string& serverField,
                      const std::string& recipientList, const std::string& replyTo,
                      const std::string& subject, const std::string& body,
                      const std::string& attachmentPath, const std::string& sender) {
@@ -241,7 +270,7 @@ std::string sendMail(const CurlApi& api, KeptConnection& connection, const CurlM
   mail::MessageStream message(std::move(parts));
   if (!message.ok()) return message.error();
 
-  Transfer t(api, connection, server, MailProtocol::Smtp, options);
+  Transfer t(api, connection, server, MailProtocol::Smtp, options, stopping);
   if (t.easy == nullptr) return "メール送信の準備ができませんでした（libcurl の初期化に失敗）。";
   CURL* c = t.easy;
   if (server.hasLogin) {
@@ -266,13 +295,14 @@ std::string sendMail(const CurlApi& api, KeptConnection& connection, const CurlM
   api.easy_setopt(c, CURLOPT_READFUNCTION, onRead);
   api.easy_setopt(c, CURLOPT_READDATA, &message);
 
+  const TransferWatch::Upload upload(stopping.watch, message.size());
   std::string failure = t.perform();
   if (!message.ok()) return message.error();
   return failure;
 }
 
 std::string rcvMail(const CurlApi& api, KeptConnection& connection, const CurlMailOptions& options,
-                    const std::string& serverField,
+                    Stopping stopping, const std::string& serverField,
                     const std::string& userField, const std::string& password,
                     const std::string& commandField) {
   auto parsed = mail::parseServerAddress(serverField, MailProtocol::Pop3);
@@ -294,7 +324,7 @@ std::string rcvMail(const CurlApi& api, KeptConnection& connection, const CurlMa
     return "POPサーバーへのコマンドが正しくありません: " + mail::printable(command);
   }
 
-  Transfer t(api, connection, server, MailProtocol::Pop3, options);
+  Transfer t(api, connection, server, MailProtocol::Pop3, options, stopping);
   if (t.easy == nullptr) return "受信チェックの準備ができませんでした（libcurl の初期化に失敗）。";
   CURL* c = t.easy;
   if (!user.empty()) {
@@ -313,12 +343,20 @@ std::string rcvMail(const CurlApi& api, KeptConnection& connection, const CurlMa
 // Nothing of libcurl is loaded here: the program starts without it.
 CurlMailLibrary::CurlMailLibrary(CurlMailOptions options)
     : options_(std::move(options)),
+      sockets_(std::make_unique<mail::SocketCutOff>()),
       smtp_(std::make_unique<KeptConnection>(options_.keepConnection)),
       pop_(std::make_unique<KeptConnection>(std::chrono::milliseconds::zero())) {}
 
-CurlMailLibrary::~CurlMailLibrary() = default;
+CurlMailLibrary::~CurlMailLibrary() { setTransferWatch(nullptr); }
 
 void CurlMailLibrary::closeConnections() { smtp_->close(); }
+
+void CurlMailLibrary::setTransferWatch(TransferWatch* watch) {
+  if (watch_ != nullptr) watch_->onStop({});
+  watch_ = watch;
+  if (watch_ == nullptr) return;
+  watch_->onStop([sockets = sockets_.get()](bool stopping) { stopping ? sockets->cutOff() : sockets->resume(); });
+}
 
 std::string CurlMailLibrary::SendMail(std::string& server, std::string& recipients,
                                       std::string& replyTo, std::string& subject,
@@ -328,7 +366,9 @@ std::string CurlMailLibrary::SendMail(std::string& server, std::string& recipien
     std::string unavailable;
     const CurlApi* api = mail::curlApi(unavailable);
     if (api == nullptr) return unavailable;
-    return sendMail(*api, *smtp_, options_, server, recipients, replyTo, subject, body, attachmentPath, sender);
+    const Stopping stopping{*sockets_, watch_};
+    if (stopping.requested()) return kStopped;
+    return sendMail(*api, *smtp_, options_, stopping, server, recipients, replyTo, subject, body, attachmentPath, sender);
   } catch (const std::exception& e) {
     return std::string("メールを送信できませんでした（") + mail::printable(e.what()) + "）。";
   } catch (...) {
@@ -343,7 +383,9 @@ std::string CurlMailLibrary::RcvMail(std::string& popServer, std::string& user,
     std::string unavailable;
     const CurlApi* api = mail::curlApi(unavailable);
     if (api == nullptr) return unavailable;
-    return rcvMail(*api, *pop_, options_, popServer, user, password, command);
+    const Stopping stopping{*sockets_, watch_};
+    if (stopping.requested()) return kStopped;
+    return rcvMail(*api, *pop_, options_, stopping, popServer, user, password, command);
   } catch (const std::exception& e) {
     return std::string("受信チェックに失敗しました（") + mail::printable(e.what()) + "）。";
   } catch (...) {

@@ -12,6 +12,7 @@ namespace parupo {
 
 namespace mail {
 class KeptConnection;
+class SocketCutOff;
 }
 
 struct CurlMailOptions {
@@ -44,12 +45,17 @@ class CurlMailLibrary : public MailLibrary {
   std::string RcvMail(std::string& popServer, std::string& user, std::string& password,
                       std::string& command, std::string& folder) override;
 
+  // Reports each upload's bytes to the watch, and cuts the transfer off when it asks to stop.
+  void setTransferWatch(TransferWatch* watch) override;
+
   // Closes a kept SMTP connection now (QUIT), for a program that ends without
   // destroying its objects.
   void closeConnections();
 
  private:
   CurlMailOptions options_;
+  TransferWatch* watch_ = nullptr;
+  std::unique_ptr<mail::SocketCutOff> sockets_;  // outlives the connections below
   std::unique_ptr<mail::KeptConnection> smtp_;
   std::unique_ptr<mail::KeptConnection> pop_;  // never kept: a mail check logs in and out
 };

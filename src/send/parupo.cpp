@@ -44,7 +44,7 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
 
   // SaveError: the library's text in a message box, error.txt, the caption, the button.
   auto saveError = [&](const std::string& ret) {
-    dialogs_.message(sendErrorMessage(ret));
+    if (!window.endsAfterSend()) dialogs_.message(sendErrorMessage(ret));
     const std::string written = SaveLogX(folder_ / "error.txt", ret + "\r\n", vars_.ToList, vars_);
     if (!written.empty()) {
       fileProblems.push_back("エラー記録 (error.txt) を保存できませんでした。\n" + written);

@@ -13,6 +13,7 @@ enum class SendOutcome {
   Sent,        // "送信完了"
   Failed,      // "送信エラー"
   NotSent,     // "!ぱるぽ": nothing was sent (the dummy address is missing)
+  Stopped,     // the user chose to stop the send: nothing more is to be sent
 };
 
 class SendPort {
@@ -31,6 +32,9 @@ class SendPort {
   // Runs `Parupo` to its end, exactly as the send button does; the window keeps painting
   // meanwhile. Returns how it ended; the caption says the same.
   virtual SendOutcome send() = 0;
+  // Asks over the main window whether to stop the send in progress; true when the user
+  // chose to stop it (it then ends as stopped). Asks nothing while the question is up.
+  [[nodiscard]] virtual bool askToStop() = 0;
   virtual std::string caption() const = 0;
   virtual void setCaption(const std::string& text) = 0;
 };

@@ -23,6 +23,9 @@ class SendWindow {
   virtual void setCaption(const std::string& caption) = 0;
   virtual void setSendEnabled(bool enabled) = 0;        // Command1
   virtual void openSettingsPanel() = 0;                 // SetPop
+  // The program ends as soon as this send is over (the window was closed during it and
+  // the user chose to stop it): a failure then goes to error.txt without a message box.
+  virtual bool endsAfterSend() const { return false; }
   virtual void recordRecipient() = 0;                   // Rireki: Text1 to the head of the history
   // Ends the program as any close does: saves what an ending saves, then ends at once.
   virtual void endProgram() = 0;
