@@ -37,10 +37,16 @@ TEST(ConsecutiveSend, BuildsTheMessagesAndLeavesTheBoxes) {
   }
 }
 
-// A stop asked for during a run is proven by the book window's test.
+// A message that failed does not stop the run; one the user stopped ends it, and the
+// options come back all the same. A stop asked for by closing the book: its window test.
 TEST(ConsecutiveSendRun, TakesTheOptionsForTheRunGivesThemBackAndGoesOnAfterAFailure) {
+  test::FakeSendPort stopped;
+  stopped.outcome = SendOutcome::Stopped;
+  runConsecutiveSend(stopped, AdrsPooon({kA, kB}));
+  EXPECT_EQ(stopped.sent.size(), 1u);
+  EXPECT_TRUE(stopped.quit);
   test::FakeSendPort port;
-  port.outcome = SendOutcome::Failed;  // a failed message does not stop the run
+  port.outcome = SendOutcome::Failed;
   port.check1 = true;
   runConsecutiveSend(port, AdrsPooon({kA, kB}));
   ASSERT_EQ(port.sent.size(), 2u);
