@@ -1,6 +1,9 @@
-import asyncio, os, signal, time
+import asyncio, email, email.policy, os, pathlib, signal, threading, time
+import mail_servers
 from mail_servers import SmtpServer
-from parupo_e2e import ProgramTest, lines, request_close
+from parupo_e2e import ProgramTest, lines, request_close, wait_until
+
+STOPPED = "送信を中止しました（メールは送られていません）"
 
 PP1 = ["smtp.example.jp", "me@example.jp", "", "", "False", "", "", "", " 0 ", "False",
        "False", " 6000 ", " 5000 ", "True", "False", "False", "False"]
@@ -56,14 +59,74 @@ class DuringASendTest(ProgramTest):
         self.assertEqual(app.text_of(body), "本文")
         self.assertEqual(app.close("送信完了"), 0)
 
-    def test_a_close_during_a_failing_send_ends_the_program_after_its_box(self):
-        server, app, _ = self.start_sending("refuse@example.jp")
-        request_close(self.display, app.window("送信中"))
+
+class LongSendTest(ProgramTest):
+    """A 20 MB attachment to a server that reads 3 MB a second: 9 seconds of upload."""
+
+    def start_long_send(self):
+        server = mail_servers.SlowServer(rate=3 << 20)
+        self.addCleanup(server.close)
+        self.write("PP1.dat", lines("127.0.0.1:%d" % server.port, *PP1[1:]))
+        pathlib.Path(self.root, "big.bin").write_bytes(data := os.urandom(20 << 20))
+        app = self.start()
+        app.find("送信内容", showing=True)
+        for name, text in (("宛先", "taro@example.jp"), ("件名", "大きな添付"), ("本文", "本文")):
+            app.set_text(name, text)
+        app.press("添付ファイル", "push button")
+        app.set_text("File name:", os.path.join(self.root, "big.bin"))
+        app.press("Open", "push button")
+        app.window("20480 KB")
+        return server, app, data
+
+    def send_and_see_per_cents(self, app):
+        app.press("メッセージ送信", "push button")
+        seen = []
+
+        def rising():
+            [wid] = app.windows("送信中 [0-9]+%")
+            seen.append(int(self.run_tool("xdotool", "getwindowname", wid).split()[1][:-1]))
+            return len(set(seen)) >= 3
+        wait_until(rising, what="a rising per cent")
+        self.assertEqual(seen, sorted(seen))
+
+    def question(self, app, answer):
+        """Presses `answer` in the question the program asks; the time it was pressed."""
+        box = app.find(None, "alert")
+        self.assertIn("送信を中止しますか？", [a.name for a in app.all(role="label", root=box)])
+        button = next(a for a in app.all(role="push button", root=box) if a.name == answer)
+        pressed = time.monotonic()
+        threading.Thread(target=app.press, kwargs={"acc": button}, daemon=True).start()
+        return pressed
+
+    def test_the_caption_shows_how_far_esc_no_lets_the_mail_go_whole_and_esc_yes_stops_the_next(self):
+        server, app, data = self.start_long_send()
+        body = app.find("本文", "text")
+        for answer in ("いいえ", "はい"):
+            self.send_and_see_per_cents(app)
+            self.mouse(body, "key", "Escape")
+            self.question(app, answer)
+            if answer == "いいえ":
+                app.window("送信完了")
         text, ok = app.alert()
-        self.assertIn(SlowServer.REFUSAL, text)
-        self.assertTrue(app.running())
+        self.assertIn(STOPPED, text)
         app.press(acc=ok)
+        app.window("送信エラー")
+        [content] = server.messages
+        [part] = email.message_from_bytes(content, policy=email.policy.default).iter_attachments()
+        self.assertTrue(part.get_content() == data)
+        self.assertEqual(server.ends, 1)  # the stopped upload never ended its data
+        self.assertIn(STOPPED.encode("cp932"), self.read("error.txt"))
+        self.assertEqual(app.close("送信エラー"), 0)
+
+    def test_a_close_during_a_long_send_asks_and_yes_ends_the_program_within_a_second(self):
+        server, app, _ = self.start_long_send()
+        self.send_and_see_per_cents(app)
+        request_close(self.display, app.window("送信中 [0-9]+%"))
+        pressed = self.question(app, "はい")
         self.assertEqual(app.wait_exit(), 0)
+        self.assertLess(time.monotonic() - pressed, 1.0)
+        self.assertEqual((server.messages, server.ends), ([], 0))
+        self.assertIn(STOPPED.encode("cp932"), self.read("error.txt"))
         self.assertEqual(self.read("PP1.dat").split(b"\r\n")[0], b"127.0.0.1:%d" % server.port)
         self.assertTrue(os.path.exists(self.path("PP4.dat")))
 
