@@ -257,9 +257,6 @@ class StopTests(MailCase):
                 p = subprocess.run([TOOL, "--stop", "2.5", *mail(address, attach=big), "--then", *mail(address, subject="次")],
                                    capture_output=True, text=True, timeout=60)
                 self.assertEqual(p.stdout, "送信を中止しました（メールは送られていません）\n")
-                percents = [int(n) for n in re.search(r"per cents:(.*)", p.stderr)[1].split()]
-                self.assertEqual(percents, sorted(set(percents)))
-                self.assertTrue(len(percents) > 2 and percents[-1] < 100, percents)
                 self.assertLess(int(re.search(r"stopped in (\d+) ms", p.stderr)[1]), 500)
                 self.assertEqual(([parse(m)["subject"] for m in server.messages], server.ends), (["次"], 1))
                 self.assertEqual(server.sessions, 2)  # the cut connection is never used again
