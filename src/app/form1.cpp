@@ -186,7 +186,7 @@ void Form1::Command1_Click() { Parupo(); }
 SendOutcome Form1::Parupo() {
   if (sending_++ == 0) {
     mail_.watch().clear();
-    stopAsked_ = false;
+    stopAsked_ = stopAndClose_ = false;
   }
   SendOutcome outcome = sendOperation_->Parupo(*this);
   --sending_;
