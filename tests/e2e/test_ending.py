@@ -81,8 +81,8 @@ class LongSendTest(ProgramTest):
         for name, text in (("宛先", "taro@example.jp"), ("件名", "大きな添付"), ("本文", "本文")):
             app.set_text(name, text)
         app.press("添付ファイル", "push button")
-        app.set_text("File name:", os.path.join(self.root, "big.bin"))
-        app.press("Open", "push button")
+        app.set_text("ファイル名(N):", os.path.join(self.root, "big.bin"))
+        app.press("開く(O)", "push button")
         app.window("20480 KB")
         for ask, answer in (("Escape", "いいえ"), ("Escape", "はい"), ("close", "はい")):
             app.press("メッセージ送信", "push button")
