@@ -1,6 +1,5 @@
 #include "platform/qt_dialogs.h"
 
-#include <QAbstractButton>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -41,9 +40,6 @@ bool QtDialogs::askYesNo(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::Warning, q(title), q(text), QMessageBox::Yes | QMessageBox::No,
                   owner());
   box.setTextFormat(Qt::PlainText);
-  // The buttons in the program's own language, whatever translations the system has.
-  box.button(QMessageBox::Yes)->setText(q("はい"));
-  box.button(QMessageBox::No)->setText(q("いいえ"));
   return box.exec() == QMessageBox::Yes;
 }
 

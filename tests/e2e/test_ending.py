@@ -84,7 +84,7 @@ class LongSendTest(ProgramTest):
         app.set_text("ファイル名(N):", os.path.join(self.root, "big.bin"))
         app.press("開く(O)", "push button")
         app.window("20480 KB")
-        for ask, answer in (("Escape", "いいえ"), ("Escape", "はい"), ("close", "はい")):
+        for ask, answer in (("Escape", "いいえ(N)"), ("Escape", "はい(Y)"), ("close", "はい(Y)")):
             app.press("メッセージ送信", "push button")
             seen = []
             wait_until(lambda: seen.append(int(self.run_tool("xdotool", "getwindowname", *app.windows(
@@ -95,7 +95,7 @@ class LongSendTest(ProgramTest):
             else:
                 self.mouse(app.find("本文", "text"), "key", ask)
             pressed = self.question(app, answer)
-            if answer == "いいえ":
+            if answer == "いいえ(N)":
                 app.window("送信完了")
             elif ask == "Escape":
                 text, ok = app.alert()
