@@ -5,6 +5,26 @@
 
 namespace parupo::mail {
 
+namespace {
+
+// Called often while bytes move and about once a second while they don't; a stop asked
+// for meanwhile has usually woken the transfer already through its cut socket.
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+  auto* watch = static_cast<TransferWatch*>(user);
+  watch->uploaded(static_cast<std::uint64_t>(uploaded));
+  return watch->stopRequested() ? 1 : 0;
+}
+
+}  // namespace
+
+void Stopping::attach(const CurlApi& api, CURL* easy) const {
+  if (watch == nullptr) return;
+  sockets.attach(api, easy);
+  api.easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+  api.easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
+  api.easy_setopt(easy, CURLOPT_XFERINFODATA, watch);
+}
+
 void SocketCutOff::attach(const CurlApi& api, CURL* easy) {
   api.easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, &SocketCutOff::open);
   api.easy_setopt(easy, CURLOPT_OPENSOCKETDATA, this);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "mailapi/curl_api.h"
+#include "mailapi/transfer_watch.h"
 
 namespace parupo::mail {
 
@@ -32,6 +33,16 @@ class SocketCutOff {
   std::mutex mutex_;
   std::vector<curl_socket_t> open_;
   bool cut_ = false;
+};
+
+// What lets the window follow a transfer and stop it; no watch when nobody watches.
+struct Stopping {
+  SocketCutOff& sockets;
+  TransferWatch* watch;
+  bool requested() const { return watch != nullptr && watch->stopRequested(); }
+  // With a watch, the handle reports its upload to it, opens its sockets through
+  // `sockets`, and gives up at the watch's stop.
+  void attach(const CurlApi& api, CURL* easy) const;
 };
 
 }  // namespace parupo::mail
