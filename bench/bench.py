@@ -5,7 +5,7 @@ per-round ratios with their spread, its goal, and "met" or "not met".
 Every contender is timed the same way, from exec to exit of its process (or to its
 first window mapped), so process start-up counts for all of them alike."""
 
-import contextlib, os, pathlib, shutil, signal, statistics, subprocess, sys, tempfile, time
+import contextlib, os, pathlib, shutil, signal, socket, statistics, subprocess, sys, tempfile, threading, time
 
 BUILD = pathlib.Path(sys.argv[1]).resolve()
 ROUNDS = max(int(os.environ.get("ROUNDS", "7")), 1)
@@ -127,6 +127,57 @@ def mail_figures(tmp, port):
                statistics.median(r[1] for r in results["idle"]) / 1024))
 
 
+@contextlib.contextmanager
+def silent_server():
+    """Plain SMTP that takes the start of each message and then never reads again, as a
+    server gone silent mid-upload; yields its port."""
+    sock, over = socket.socket(), threading.Event()
+    sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 16)
+    sock.bind(("127.0.0.1", 0))
+    sock.listen()
+
+    def session(conn):
+        with conn, conn.makefile("rb") as lines, contextlib.suppress(OSError):
+            conn.sendall(b"220 silent ESMTP\r\n")
+            for line in lines:
+                verb = line[:4].upper()
+                conn.sendall(b"354 go ahead\r\n" if verb == b"DATA" else b"250-silent\r\n250 SIZE\r\n"
+                             if verb == b"EHLO" else b"250 OK\r\n")
+                if verb == b"DATA":
+                    over.wait()
+                    return
+
+    def serve():
+        with contextlib.suppress(OSError):
+            while True:
+                threading.Thread(target=session, args=(sock.accept()[0],), daemon=True).start()
+    threading.Thread(target=serve, daemon=True).start()
+    try:
+        yield sock.getsockname()[1]
+    finally:
+        over.set()
+        sock.close()
+
+
+def long_send_figures(tmp, port):
+    """A long send: the stop against a server gone silent, and what watching the upload costs."""
+    big = tmp / "big.bin"
+    if not big.exists():  # the mail figures' attachment when they ran
+        with open(big, "wb") as f:
+            for _ in range(BIG_MB):
+                f.write(os.urandom(1 << 20))
+    bench, env = str(BUILD / "bench/mail_bench"), dict(os.environ, HOME=str(tmp))
+    with silent_server() as silent:
+        stops = [float(run([bench, "stop", "127.0.0.1:%d" % silent, str(big)], env)[1]) for _ in range(ROUNDS)]
+    figure("Stop of a send stalled on a silent server: from はい to the send's end", stops, "< 500 ms",
+           lambda m: m < 500, " ms")
+    walls = paired(["watched", "plain"], lambda n: run([bench, "send", "127.0.0.1:%d" % port, "1", str(big)] +
+                                                       (["watched"] if n == "watched" else []), env)[0])
+    figure("%d MB attachment: wall with the per cent shown vs without" % BIG_MB,
+           [w / p for w, p in zip(walls["watched"], walls["plain"])], "≤ 1.02×", lambda m: m <= 1.02, "×",
+           "shown %.2f s, without %.2f s" % (statistics.median(walls["watched"]), statistics.median(walls["plain"])))
+
+
 def cp932_lines(*values):
     return b"".join(v.encode("cp932") + b"\r\n" for v in values)
 
@@ -223,15 +274,18 @@ def logs_startup_figures(tmp):
 def main():
     with tempfile.TemporaryDirectory(prefix="parupo-bench-") as t:
         tmp = pathlib.Path(t)
-        what = os.environ.get("ONLY", "startup,logs,mail").split(",")
+        what = os.environ.get("ONLY", "startup,logs,mail,longsend").split(",")
         if "startup" in what:
             startup_figures(tmp)
         if "logs" in what:
             logs_startup_figures(tmp)
-        if "mail" in what:
+        if "mail" in what or "longsend" in what:
             sink, port = start_server(["/usr/bin/python3", str(HERE / "smtp_sink.py")])
             try:
-                mail_figures(tmp, int(port))
+                if "mail" in what:
+                    mail_figures(tmp, int(port))
+                if "longsend" in what:
+                    long_send_figures(tmp, int(port))
             finally:
                 stop(sink)
     print_rows()

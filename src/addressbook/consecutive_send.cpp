@@ -62,10 +62,11 @@ void runConsecutiveSend(SendWindow& window, ConsecutiveRun& run, const std::vect
     } else if (step.kind == SendStep::Body) {
       window.setBody(step.text);
     } else {
-      window.send();  // an outcome other than sent is passed over
+      // A message that was not sent is passed over; one the user stopped ends the run.
+      const SendOutcome outcome = window.send();
       window.setCaption(kProgramCaption);
       if (betweenMessages) betweenMessages();
-      if (run.stopRequested) break;
+      if (outcome == SendOutcome::Stopped || run.stopRequested) break;
     }
   }
   window.setQuitAfterSend(run.quitAfterSendBefore);

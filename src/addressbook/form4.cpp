@@ -285,9 +285,12 @@ bool Form4::eventFilter(QObject* watched, QEvent* e) {
 
 void Form4::closeEvent(QCloseEvent* e) {
   if (run_.running) {
-    // The message in progress finishes first; the run then ends and closes the window.
-    run_.stopRequested = true;
-    run_.closeWhenDone = true;
+    // Asks, as Esc does, whether to stop the send; はい stops the message in progress,
+    // and the run then ends and closes the window. いいえ carries on with the run.
+    if (sendWindow_.askToStop()) {
+      run_.stopRequested = true;
+      run_.closeWhenDone = true;
+    }
     e->ignore();
     return;
   }

@@ -11,7 +11,8 @@
 //                                      // main window saves its own settings
 // Between two messages of a consecutive send the window lets pending events run, so a
 // close of the main window that waited for the send in progress is carried out there,
-// and the rest of the run is not sent.
+// and the rest of the run is not sent. Closing this window during a run asks whether to
+// stop it.
 #pragma once
 
 #include <QPointer>

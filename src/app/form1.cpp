@@ -63,6 +63,8 @@ Form1::Form1(Services services, QWidget* parent)
                                      .attachment = [this] { handlers_->TnpFile(); },
                                      .dropAttachment = [this] { handlers_->dropAttachment(); }});
   connect(compose_->Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  mail_.onEscape = [this] { (void)askToStop(); };
+  mail_.onProgress = [this](std::optional<int> percent) { showProgress(percent); };
   // F10 opens the menus, as on the desktops around it.
   new QShortcut(QKeySequence(Qt::Key_F10), this, [this] { menus_->openFirstMenu(); });
   handlers_ = std::make_unique<ComposeHandlers>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
@@ -199,14 +201,37 @@ void Form1::openAddressBook() {
 void Form1::Command1_Click() { Parupo(); }
 
 SendOutcome Form1::Parupo() {
-  ++sending_;
-  const SendOutcome outcome = sendOperation_->Parupo(*this);
+  if (sending_++ == 0) {
+    mail_.watch().clear();
+    stopAsked_ = stopAndClose_ = false;
+  }
+  SendOutcome outcome = sendOperation_->Parupo(*this);
   --sending_;
+  if (stopAsked_) outcome = SendOutcome::Stopped;
   if (sending_ == 0 && closeAfterSend_) {
     closeAfterSend_ = false;
     QTimer::singleShot(0, this, &QWidget::close);
   }
   return outcome;
+}
+
+// Asked over this window, once at a time; はい cuts the transfer off at once. A send that
+// has gone through meanwhile stays sent, and nothing more is sent in this send.
+bool Form1::askToStop() {
+  if (asking_) return false;
+  asking_ = true;
+  const bool stop = services_.dialogs.askYesNo("送信を中止しますか？", "ぱるぽ");
+  asking_ = false;
+  if (stop) {
+    stopAsked_ = true;
+    mail_.watch().requestStop();
+  }
+  return stop;
+}
+
+void Form1::showProgress(std::optional<int> percent) {
+  const std::string text = percent ? caption_ + " " + std::to_string(*percent) + "%" : caption_;
+  setWindowTitle(QString::fromStdString(text));
 }
 
 std::string Form1::recipient() const { return compose_->recipient(); }
@@ -219,7 +244,10 @@ bool Form1::noCopy() const { return compose_->noCopy(); }
 void Form1::setNoCopy(bool checked) { compose_->setNoCopy(checked); }
 void Form1::setQuitAfterSend(bool checked) { menus_->setQuitAfterSend(checked); }
 std::string Form1::caption() const { return windowTitle().toStdString(); }
-void Form1::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+void Form1::setCaption(const std::string& caption) {
+  caption_ = caption;
+  setWindowTitle(QString::fromStdString(caption));
+}
 void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enabled); }
 
 // --- Closing ---------------------------------------------------------------------------
@@ -228,8 +256,14 @@ bool Form1::busy() const { return sending_ > 0 || mail_.busy(); }
 
 void Form1::closeEvent(QCloseEvent* event) {
   if (busy()) {
-    // A send is under way: the window closes when it (and its message box) is over.
-    closeAfterSend_ = true;
+    // During a mail call the user is asked whether to stop it; はい stops it and the
+    // window closes right after it, without its message box. Elsewhere in a send (its
+    // message box is up) the window closes when the send is over.
+    if (!mail_.busy()) {
+      closeAfterSend_ = true;
+    } else if (askToStop()) {
+      closeAfterSend_ = stopAndClose_ = true;
+    }
     event->ignore();
     return;
   }

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,12 +52,12 @@ class Form1 final : public QMainWindow, public SendWindow {
   void setWindowSizeTwips(double height, double width);
   bool settingsPanelShown() const;
 
-  // The send button. A close request that arrives during the send is carried out when
-  // the send has returned.
+  // The send button. A close request that arrives during a mail call asks whether to stop
+  // the send; one that arrives in another part of the send is carried out when it is over.
   void Command1_Click();
 
   // A request to end the program from outside the window (a signal, the end of the
-  // session): handled as the close box is, and so waits for a send under way.
+  // session): asks nothing, and waits for a send under way and its message box.
   void requestEnd();
 
   // --- SendWindow: the boxes, options and caption every send reads and sets ----------
@@ -75,6 +76,8 @@ class Form1 final : public QMainWindow, public SendWindow {
   void setCaption(const std::string& caption) override;
   void setSendEnabled(bool enabled) override;
   SendOutcome send() override { return Parupo(); }
+  bool askToStop() override;
+  bool endsAfterSend() const override { return stopAndClose_; }
   void recordRecipient() override { Rireki(); }
   // Every ending of the program comes here (the close box, "送信後終了", a signal, the
   // end of the session): it saves what an ending saves, then ends the program.
@@ -102,6 +105,8 @@ class Form1 final : public QMainWindow, public SendWindow {
   SendOutcome Parupo();
   void openLogViewer();
   bool busy() const;  // a send or a mail call is under way
+  // The caption with the upload's per cent after it; nothing: the caption alone again.
+  void showProgress(std::optional<int> percent);
   void openAddressBook();
 
   Services services_;
@@ -126,8 +131,12 @@ class Form1 final : public QMainWindow, public SendWindow {
   double savedHeight_ = 0;           // the compose size while the settings panel shows
   double savedWidth_ = 0;
   std::string settingsUnreadable_;  // why PP1.dat could not be read at start-up; then it is kept
+  std::string caption_;              // the caption the send set, without a per cent
   int sending_ = 0;
   bool closeAfterSend_ = false;
+  bool asking_ = false;              // "送信を中止しますか？" is up
+  bool stopAsked_ = false;           // answered はい during this send
+  bool stopAndClose_ = false;        // a close answered はい: the program ends after the send
 };
 
 }  // namespace parupo

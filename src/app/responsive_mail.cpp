@@ -1,14 +1,20 @@
 #include "app/responsive_mail.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QThread>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
 #include <array>
 #include <atomic>
 #include <exception>
 #include <thread>
 #include <utility>
+
+#include "app/upload_progress.h"
 
 namespace parupo {
 
@@ -48,12 +54,58 @@ bool isUserInput(QEvent::Type type) {
   }
 }
 
-// Swallows the application's user input while it is installed.
+// Whether the receiver belongs to the question asked during the call (whether to stop
+// it): the only modal window that can come up while a call runs.
+bool insideQuestion(QObject* receiver) {
+  const QWidget* question = QApplication::activeModalWidget();
+  if (question == nullptr) return false;
+  if (auto* widget = qobject_cast<QWidget*>(receiver)) return widget->window() == question;
+  if (auto* window = qobject_cast<QWindow*>(receiver)) return window == question->windowHandle();
+  return false;
+}
+
+// Swallows the application's user input while it is installed, except what goes to the
+// question; a press of Esc is reported first.
 class InputDrop final : public QObject {
  public:
-  InputDrop() { QCoreApplication::instance()->installEventFilter(this); }
+  explicit InputDrop(std::function<void()> escape) : escape_(std::move(escape)) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
   ~InputDrop() override { QCoreApplication::instance()->removeEventFilter(this); }
-  bool eventFilter(QObject*, QEvent* event) override { return isUserInput(event->type()); }
+  bool eventFilter(QObject* receiver, QEvent* event) override {
+    if (!isUserInput(event->type()) || insideQuestion(receiver)) return false;
+    if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) escape_();
+    }
+    return true;
+  }
+
+ private:
+  std::function<void()> escape_;
+};
+
+// Reads the watch at every tick and hands on the per cent the caption is to show; when
+// the call is over, the caption is put back.
+class ProgressTicks {
+ public:
+  ProgressTicks(const TransferWatch& watch, const std::function<void(std::optional<int>)>& show) : show_(show) {
+    QObject::connect(&timer_, &QTimer::timeout, [this, &watch] {
+      if (const std::optional<int> percent = progress_.tick(watch.percent()); percent && show_) show_(percent);
+    });
+    timer_.start(UploadProgress::kTick);
+  }
+  ~ProgressTicks() {
+    timer_.stop();
+    if (progress_.shown() && show_) show_(std::nullopt);
+  }
+  ProgressTicks(const ProgressTicks&) = delete;
+  ProgressTicks& operator=(const ProgressTicks&) = delete;
+
+ private:
+  const std::function<void(std::optional<int>)>& show_;
+  UploadProgress progress_;
+  QTimer timer_;
 };
 
 // The caller's texts, copied for the worker and written back when it has ended (also
@@ -88,14 +140,24 @@ std::string ResponsiveMail::run(Call&& call) {
     explicit Running(int& c) : count(c) { ++count; }
     ~Running() { --count; }
   } running(running_);
-  const InputDrop inputDrop;
+  QEventLoop loop;
+  std::atomic<bool> done{false};
+  // Esc is answered from the loop once its event has been dropped, not from inside the
+  // event's delivery, and only while the call still runs; presses while one waits add nothing.
+  escapePending_ = false;
+  const InputDrop inputDrop([this, &loop, &done] {
+    if (std::exchange(escapePending_, true)) return;
+    QMetaObject::invokeMethod(&loop, [this, &done] {
+      escapePending_ = false;
+      if (!done && onEscape) onEscape();
+    }, Qt::QueuedConnection);
+  });
+  const ProgressTicks ticks(watch_, onProgress);
 
   std::string result;
   // An exception of the call is carried over to this thread and goes on from here, so
   // that the caller sees it as from a direct call.
   std::exception_ptr error;
-  QEventLoop loop;
-  std::atomic<bool> done{false};
   std::thread worker([&] {
     try {
       result = call();
@@ -119,6 +181,10 @@ std::string ResponsiveMail::run(Call&& call) {
   if (error) std::rethrow_exception(error);
   return result;
 }
+
+ResponsiveMail::ResponsiveMail(MailLibrary& inner) : inner_(inner) { inner_.setTransferWatch(&watch_); }
+
+ResponsiveMail::~ResponsiveMail() { inner_.setTransferWatch(nullptr); }
 
 std::string ResponsiveMail::SendMail(std::string& server, std::string& recipients,
                                      std::string& replyTo, std::string& subject, std::string& body,

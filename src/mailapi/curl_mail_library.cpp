@@ -13,8 +13,10 @@
 #include "mailapi/mail_error.h"
 #include "mailapi/mime_writer.h"
 #include "mailapi/server_address.h"
+#include "mailapi/socket_cut_off.h"
 #include "mailapi/text_encoding.h"
 #include "mailapi/tls_trust.h"
+#include "mailapi/transfer_watch.h"
 #include "platform/text_util.h"
 
 namespace parupo {
@@ -27,6 +29,7 @@ using mail::MailError;
 using mail::MailErrorKind;
 using mail::MailProtocol;
 using mail::ServerAddress;
+using mail::Stopping;
 
 struct ListDeleter {
   const CurlApi* api;
@@ -106,11 +109,13 @@ struct Transfer {
   const bool mustEncrypt;       // a password or the submission port: nothing in clear
   const std::string trustFile;  // the certificates trusted besides the system's, if it exists
   bool trustFileRead = false;   // it exists, and libcurl was given it
+  const Stopping stopping;
 
   Transfer(const CurlApi& curl, KeptConnection& connection, const ServerAddress& to, MailProtocol p,
-           const CurlMailOptions& options, bool encrypt)
+           const CurlMailOptions& options, bool encrypt, Stopping stop)
       : api(curl), lease(connection.take(curl, connectionKey(to, p))), easy(lease.easy()), server(to),
-        protocol(p), mustEncrypt(encrypt), trustFile(options.caFile.empty() ? "cacert.pem" : options.caFile) {
+        protocol(p), mustEncrypt(encrypt), trustFile(options.caFile.empty() ? "cacert.pem" : options.caFile),
+        stopping(stop) {
     if (easy == nullptr) return;
     CURL* c = easy;
     const bool smtp = protocol == MailProtocol::Smtp;
@@ -141,6 +146,7 @@ struct Transfer {
     std::error_code missing;
     trustFileRead = std::filesystem::is_regular_file(options.caFile, missing);
     if (trustFileRead) api.easy_setopt(c, CURLOPT_CAINFO, trustFile.c_str());
+    stopping.attach(api, c);
   }
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
@@ -198,12 +204,14 @@ std::optional<MailError> Transfer::perform() {
   // the transfer goes again, once, over a new connection.
   long newConnections = -1;
   const bool cutOff = code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING;
-  if (cutOff && transcript.replies == 0 &&
+  if (cutOff && transcript.replies == 0 && !stopping.requested() &&
       api.easy_getinfo(easy, CURLINFO_NUM_CONNECTS, &newConnections) == CURLE_OK && newConnections == 0) {
     errorBuffer[0] = '\0';
     code = api.easy_perform(easy);
   }
   if (code == CURLE_OK) return std::nullopt;
+  // A transfer that went through before the stop could take effect has sent its message.
+  if (stopping.requested()) return MailError{.kind = MailErrorKind::Stopped, .protocol = protocol};
   return describeFailure(code, *this);
 }
 
@@ -236,7 +244,7 @@ std::optional<MailError> prepareMessage(Transfer& t, const mail::Envelope& envel
 }
 
 std::optional<MailError> sendMail(const CurlApi& api, KeptConnection& connection, const CurlMailOptions& options,
-                                  const std::string& serverField, const std::string& recipientList,
+                                  Stopping stopping, const std::string& serverField, const std::string& recipientList,
                                   const std::string& replyTo, const std::string& subject, const std::string& body,
                                   const std::string& attachmentPath, const std::string& sender) {
   auto parsed = mail::parseServerAddress(serverField, MailProtocol::Smtp);
@@ -259,17 +267,19 @@ std::optional<MailError> sendMail(const CurlApi& api, KeptConnection& connection
 
   // A login, and the submission port (RFC 8314), never go in clear.
   constexpr int kSubmissionPort = 587;
-  Transfer t(api, connection, server, MailProtocol::Smtp, options, server.hasLogin || server.port == kSubmissionPort);
+  Transfer t(api, connection, server, MailProtocol::Smtp, options, server.hasLogin || server.port == kSubmissionPort,
+             stopping);
   if (t.easy == nullptr) return MailError{.kind = MailErrorKind::TransferSetupFailed};
   std::unique_ptr<curl_slist, ListDeleter> rcpt(nullptr, ListDeleter{&api});
   if (auto error = prepareMessage(t, envelope, message, rcpt)) return error;
+  const TransferWatch::Upload upload(stopping.watch, message.size());
   std::optional<MailError> failure = t.perform();
   if (!message.ok()) return message.failure();
   return failure;
 }
 
 std::optional<MailError> rcvMail(const CurlApi& api, KeptConnection& connection, const CurlMailOptions& options,
-                                 const std::string& serverField, const std::string& userField,
+                                 Stopping stopping, const std::string& serverField, const std::string& userField,
                                  const std::string& password, const std::string& commandField) {
   using enum MailErrorKind;
   constexpr MailProtocol kPop3 = MailProtocol::Pop3;
@@ -291,7 +301,7 @@ std::optional<MailError> rcvMail(const CurlApi& api, KeptConnection& connection,
   }
 
   // The password only over TLS, as the SMTP login: without STLS the check stops before USER.
-  Transfer t(api, connection, server, kPop3, options, !pass.empty());
+  Transfer t(api, connection, server, kPop3, options, !pass.empty(), stopping);
   if (t.easy == nullptr) return MailError{.kind = TransferSetupFailed, .protocol = kPop3};
   CURL* c = t.easy;
   if (!user.empty()) {
@@ -318,12 +328,20 @@ std::string textOf(const std::optional<MailError>& error) { return error ? mail:
 // Nothing of libcurl is loaded here: the program starts without it.
 CurlMailLibrary::CurlMailLibrary(CurlMailOptions options)
     : options_(std::move(options)),
+      sockets_(std::make_unique<mail::SocketCutOff>()),
       smtp_(std::make_unique<KeptConnection>(options_.keepConnection)),
       pop_(std::make_unique<KeptConnection>(std::chrono::milliseconds::zero())) {}
 
-CurlMailLibrary::~CurlMailLibrary() = default;
+CurlMailLibrary::~CurlMailLibrary() { setTransferWatch(nullptr); }
 
 void CurlMailLibrary::closeConnections() { smtp_->close(); }
+
+void CurlMailLibrary::setTransferWatch(TransferWatch* watch) {
+  if (watch_ != nullptr) watch_->onStop({});
+  watch_ = watch;
+  if (watch_ == nullptr) return;
+  watch_->onStop([sockets = sockets_.get()](bool stopping) { stopping ? sockets->cutOff() : sockets->resume(); });
+}
 
 std::optional<MailError> CurlMailLibrary::send(const std::string& server, const std::string& recipients,
                                                const std::string& replyTo, const std::string& subject,
@@ -333,7 +351,9 @@ std::optional<MailError> CurlMailLibrary::send(const std::string& server, const 
     MailError unavailable;
     const CurlApi* api = mail::curlApi(unavailable);
     if (api == nullptr) return unavailable;
-    return sendMail(*api, *smtp_, options_, server, recipients, replyTo, subject, body, attachmentPath, sender);
+    const Stopping stopping{*sockets_, watch_};
+    if (stopping.requested()) return MailError{.kind = MailErrorKind::Stopped};
+    return sendMail(*api, *smtp_, options_, stopping, server, recipients, replyTo, subject, body, attachmentPath, sender);
   } catch (const std::exception& e) {
     return unexpected(MailProtocol::Smtp, e.what());
   } catch (...) {
@@ -347,7 +367,9 @@ std::optional<MailError> CurlMailLibrary::receive(const std::string& popServer, 
     MailError unavailable;
     const CurlApi* api = mail::curlApi(unavailable);
     if (api == nullptr) return unavailable;
-    return rcvMail(*api, *pop_, options_, popServer, user, password, command);
+    const Stopping stopping{*sockets_, watch_};
+    if (stopping.requested()) return MailError{.kind = MailErrorKind::Stopped, .protocol = MailProtocol::Pop3};
+    return rcvMail(*api, *pop_, options_, stopping, popServer, user, password, command);
   } catch (const std::exception& e) {
     return unexpected(MailProtocol::Pop3, e.what());
   } catch (...) {

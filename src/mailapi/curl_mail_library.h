@@ -14,6 +14,7 @@ namespace parupo {
 
 namespace mail {
 class KeptConnection;
+class SocketCutOff;
 }
 
 struct CurlMailOptions {
@@ -57,12 +58,17 @@ class CurlMailLibrary : public MailLibrary {
   [[nodiscard]] std::optional<mail::MailError> receive(const std::string& popServer, const std::string& user,
                                                        const std::string& password, const std::string& command);
 
+  // Reports each upload's bytes to the watch, and cuts the transfer off when it asks to stop.
+  void setTransferWatch(TransferWatch* watch) override;
+
   // Closes a kept SMTP connection now (QUIT), for a program that ends without
   // destroying its objects.
   void closeConnections();
 
  private:
   CurlMailOptions options_;
+  TransferWatch* watch_ = nullptr;
+  std::unique_ptr<mail::SocketCutOff> sockets_;  // outlives the connections below
   std::unique_ptr<mail::KeptConnection> smtp_;
   std::unique_ptr<mail::KeptConnection> pop_;  // never kept: a mail check logs in and out
 };

@@ -60,6 +60,8 @@ enum class MailErrorKind {
   ConnectionCut,                 // no refusal was heard
   Refused,                       // the server refused (serverReply)
   TransferFailed,                // anything else
+  // The user stopped the call (Esc or the close box, answered はい): nothing was sent
+  Stopped,
   // Something nobody foresaw (detail: what the exception said, if anything)
   Unexpected,
 };

@@ -86,6 +86,7 @@ const Wording kWordings[] = {
     {ConnectionCut, "ConnectionCut", "{server}との通信が途中で切れました。", kSame, true},
     {Refused, "Refused", "{server}に受け付けられませんでした。", kSame, true},
     {TransferFailed, "TransferFailed", "メールを送信できませんでした。", "{server}との通信に失敗しました。", true},
+    {Stopped, "Stopped", "送信を中止しました（メールは送られていません）", kSame, false},
     {Unexpected, "Unexpected", "メールを送信できませんでした{(detail)}。", "受信チェックに失敗しました{(detail)}。", false},
 };
 // clang-format on

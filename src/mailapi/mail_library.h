@@ -6,6 +6,8 @@
 
 namespace parupo {
 
+class TransferWatch;
+
 class MailLibrary {
  public:
   virtual ~MailLibrary() = default;
@@ -29,6 +31,12 @@ class MailLibrary {
   // the program discards it.
   virtual std::string RcvMail(std::string& popServer, std::string& user, std::string& password,
                               std::string& command, std::string& folder) = 0;
+
+  // The watch later calls report their upload to and take a stop from, until another
+  // (or none) is set; it must outlive the library or be unset first. A call stopped by
+  // it fails with the reason "送信を中止しました（メールは送られていません）". A library that
+  // cannot be stopped ignores it.
+  virtual void setTransferWatch(TransferWatch* watch) { (void)watch; }
 };
 
 }  // namespace parupo

@@ -92,7 +92,7 @@ SendOutcome SendOperation::stopForDummyAddress(SendWindow& window) {
 }
 
 SendOutcome SendOperation::saveError(SendWindow& window) {
-  dialogs_.message(mail::sendErrorMessage(vars_.SendRet));
+  if (!window.endsAfterSend()) dialogs_.message(mail::sendErrorMessage(vars_.SendRet));
   const std::string written = SaveLogX(folder_ / "error.txt", vars_.SendRet + "\r\n", vars_.ToList, vars_);
   if (!written.empty()) fileProblems_.push_back("エラー記録 (error.txt) を保存できませんでした。\n" + written);
   window.setCaption("送信エラー");

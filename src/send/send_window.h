@@ -16,6 +16,7 @@ enum class SendOutcome {
   Sent,        // "送信完了"
   Failed,      // "送信エラー"
   NotSent,     // "!ぱるぽ": nothing was sent (the dummy address is missing)
+  Stopped,     // the user chose to stop the send: nothing more is to be sent
 };
 
 class SendWindow {
@@ -45,6 +46,13 @@ class SendWindow {
   // Runs `Parupo` to its end, exactly as the send button does; the window keeps painting
   // meanwhile. Returns how it ended; the caption says the same.
   virtual SendOutcome send() = 0;
+  // Asks over the main window whether to stop the send in progress; true when the user
+  // chose to stop it (it then ends as stopped). Asks nothing while the question is up;
+  // a window that cannot ask never stops.
+  [[nodiscard]] virtual bool askToStop() { return false; }
+  // The program ends as soon as this send is over (the window was closed during it and
+  // the user chose to stop it): a failure then goes to error.txt without a message box.
+  virtual bool endsAfterSend() const { return false; }
   virtual void recordRecipient() = 0;                       // Rireki: Text1 to the head of the history
   // Ends the program as any close does: saves what an ending saves, then ends at once.
   virtual void endProgram() = 0;

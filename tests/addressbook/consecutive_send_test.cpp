@@ -38,10 +38,17 @@ TEST(ConsecutiveSend, BuildsTheMessagesAndLeavesTheBoxes) {
   }
 }
 
-// A stop asked for by closing the book is proven by the book window's test.
+// A message that failed does not stop the run; one the user stopped ends it, and the
+// options come back all the same. A stop asked for by closing the book: its window test.
 TEST(ConsecutiveSendRun, TakesTheOptionsForTheRunGivesThemBackAndGoesOnAfterAFailure) {
+  test::FakeMainWindow stopped;
+  stopped.outcome = SendOutcome::Stopped;
+  ConsecutiveRun stoppedRun;
+  runConsecutiveSend(stopped, stoppedRun, AdrsPooon({kA, kB}));
+  EXPECT_EQ(stopped.sent.size(), 1u);
+  EXPECT_TRUE(stopped.quit);
   test::FakeMainWindow window;
-  window.outcome = SendOutcome::Failed;  // a failed message does not stop the run
+  window.outcome = SendOutcome::Failed;
   window.check1 = true;
   ConsecutiveRun run;
   runConsecutiveSend(window, run, AdrsPooon({kA, kB}), [&] { EXPECT_TRUE(run.running); });

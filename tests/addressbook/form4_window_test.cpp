@@ -233,7 +233,7 @@ TEST_F(Form4Test, KeysDoWhatClicksDoAndItsBoxesOpenOverIt) {
   EXPECT_EQ(popups.back(), form->menu2);
 }
 
-TEST_F(Form4Test, ClosingDuringARunWaitsForTheMessageAndTheProgramsEndSavesFirst) {
+TEST_F(Form4Test, ClosingDuringARunAsksToStopItAndTheProgramsEndSavesFirst) {
   open();
   form->List1->selectAll();
   press(group(1));
@@ -243,12 +243,17 @@ TEST_F(Form4Test, ClosingDuringARunWaitsForTheMessageAndTheProgramsEndSavesFirst
   port.duringSend = [this] { if (port.sent.size() == 1) form->saveBeforeProgramEnds(); };
   form->mn03[0]->trigger();
   EXPECT_EQ(file()[3], "職場");
-  // Closing the book during a message ends the run after it, then closes and saves.
-  port.sent.clear();
+  // Closing the book during a message asks whether to stop: いいえ goes on with the run,
+  // はい ends the run after that message, then the book closes and saves.
   port.duringSend = [this] { form->close(); };
-  form->mn03[0]->trigger();
-  EXPECT_EQ(port.sent.size(), 1u);
-  EXPECT_TRUE(port.quit);
+  for (bool stop : {false, true}) {
+    port.sent.clear();
+    port.stopAnswers = {stop, stop};
+    form->mn01[3]->trigger();
+    form->mn03[0]->trigger();
+    EXPECT_EQ(port.sent.size(), stop ? 1u : 3u);
+    EXPECT_TRUE(port.quit);
+  }
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(form.isNull());
 }

@@ -1,6 +1,7 @@
-// Form1 while a mail call runs, and every way the program ends: a request to end waits for
-// the send and its message box, and every ending saves. (Input during a call is dropped, as
-// the end-to-end test shows with a real display's clicks and keys.)
+// Form1 while a mail call runs, and every way the program ends: Esc and the close box
+// ask whether to stop the send, a request to end from outside waits for the send and its
+// message box, and every ending saves. (Input during a call is dropped, as the end-to-end
+// test shows with a real display's clicks and keys.)
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -50,11 +51,15 @@ class Form1Ending : public Form1Fixture<BlockingMail, ModalDialogs> {
   }
   // Does `act` on the window's thread while the next mail call waits, then lets the call
   // go on; later calls go on at once.
+  // A call that `act` stopped ends without being let go on.
   void duringTheNextCall(std::function<void()> act) {
     auto first = std::make_shared<std::atomic<bool>>(true);
     mail.onCall = [this, act, first] {
       if (!first->exchange(false)) return mail.release();
-      QMetaObject::invokeMethod(qApp, [this, act] { act(), mail.release(); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(qApp, [this, act] {
+        act();
+        if (!mail.watch->stopRequested()) mail.release();
+      }, Qt::QueuedConnection);
     };
   }
   void settle(const std::function<bool()>& done = [] { return false; }) {
@@ -62,13 +67,44 @@ class Form1Ending : public Form1Fixture<BlockingMail, ModalDialogs> {
   }
 };
 
-// A request to end during a send that fails waits for the send and its box; every ending
-// saves the settings, with the compose size even when the settings panel is open.
+// Esc during a call asks; いいえ lets the send go on, はい stops it and it fails with the
+// reason in its box and error.txt. The close box does the same, but after はい the program
+// ends without the box.
+TEST_F(Form1Ending, EscAndTheCloseBoxAskToStopASendAndOnlyYesStopsIt) {
+  const struct { const char* name; bool closeBox, yes; const char* caption; std::size_t boxes; int ended; } rows[] = {
+      {"Esc, no", false, false, "送信完了", 0, 0},
+      {"Esc, yes", false, true, "送信エラー", 1, 0},
+      {"close box, no", true, false, "送信完了", 0, 0},
+      {"close box, yes", true, true, "送信エラー", 0, 1}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    ended = 0, dialogs.messages.clear(), dialogs.questions.clear();
+    std::filesystem::remove(folder / "error.txt");
+    dialogs.yes = row.yes;
+    auto form = start();
+    duringTheNextCall([&] {
+      if (row.closeBox) return form->close(), void();
+      QTest::keyClick(form.get(), Qt::Key_Escape);
+      settle([&] { return !dialogs.questions.empty(); });
+    });
+    form->Command1_Click();
+    settle([&] { return ended > 0; });
+    EXPECT_EQ(dialogs.questions, Lines{"送信を中止しますか？"});
+    EXPECT_EQ(form->caption(), row.caption);
+    EXPECT_EQ(ended, row.ended);
+    const std::string reason = BlockingMail::kStopped;
+    EXPECT_EQ(std::ranges::count(saved("error.txt"), reason), row.yes ? 1 : 0);  // the reason's line
+    ASSERT_EQ(dialogs.messages.size(), row.boxes);
+    for (const std::string& box : dialogs.messages) EXPECT_NE(box.find(reason), std::string::npos);
+  }
+}
+
+// A request to end from outside during a send that fails waits for the send and its box;
+// every ending saves the settings, with the compose size even when the settings panel is open.
 TEST_F(Form1Ending, EveryRequestToEndSavesAndEndsOnceASendAndItsBoxAreOver) {
   const auto close = [](Form1& form) { queueClose(&form); };
   const auto term = [](Form1&) { std::raise(SIGTERM); };
   const struct { const char* name; bool duringAFailingSend; std::function<void(Form1&)> request; } cases[] = {
-      {"close box during a failing send", true, close},
       {"SIGTERM during a failing send", true, term},
       {"SIGHUP during a failing send", true, [](Form1&) { std::raise(SIGHUP); }},
       {"close box, settings panel open", false, close},

@@ -1,6 +1,9 @@
-import asyncio, os, signal, time
+import asyncio, email, email.policy, os, pathlib, signal, time
+import mail_servers
 from mail_servers import MuteOnQuitServer, SmtpServer
-from parupo_e2e import ProgramTest, pp1, request_close
+from parupo_e2e import ProgramTest, pp1, request_close, wait_until
+
+STOPPED = "送信を中止しました（メールは送られていません）"
 
 def settings(smtp="smtp.example.jp", **more):  # reply-to mode "送らない", no quitting, 6000 x 5000 twips
     return pp1(**{**dict(smtp=smtp, reply_to="me@example.jp", quit=False, height=6000, width=5000, by_name=False), **more})
@@ -58,14 +61,57 @@ class DuringASendTest(ProgramTest):
         self.assertFalse(check.clear_cache() or check.getState().contains(pyatspi.STATE_CHECKED))
         self.assertEqual(app.close("送信完了"), 0)
 
-    def test_a_close_during_a_failing_send_ends_the_program_after_its_box(self):
-        server, app, _ = self.start_sending("refuse@example.jp")
-        request_close(self.display, app.window("送信中"))
-        text, ok = app.alert()
-        self.assertIn(SlowServer.REFUSAL, text)
-        self.assertTrue(app.running())
-        app.press(acc=ok)
+
+class LongSendTest(ProgramTest):
+    def question(self, app, answer):
+        """Clicks `answer` in the question the program asks, with the real mouse that the
+        rest of the program ignores meanwhile; the time it was clicked."""
+        box = app.find(None, "alert")
+        wait_until(lambda: "送信を中止しますか？" in [a.name for a in app.all(role="label", root=box)], what="the question")
+        button = wait_until(lambda: next((a for a in app.all(role="push button", root=box) if a.name == answer), None),
+                            what=answer)
+        clicked = time.monotonic()
+        self.mouse(button, "click", "1")
+        return clicked
+
+    def test_a_long_send_shows_how_far_esc_and_the_close_box_ask_and_only_yes_stops_it(self):
+        server = mail_servers.SlowServer(rate=3 << 20)  # 9 seconds for 20 MB as sent
+        self.addCleanup(server.close)
+        self.write("PP1.dat", settings(smtp="127.0.0.1:%d" % server.port))
+        pathlib.Path(self.root, "big.bin").write_bytes(data := os.urandom(20 << 20))
+        app = self.start()
+        app.find("送信内容", showing=True)
+        for name, text in (("宛先", "taro@example.jp"), ("件名", "大きな添付"), ("本文", "本文")):
+            app.set_text(name, text)
+        app.press("添付ファイル", "push button")
+        app.set_text("ファイル名(N):", os.path.join(self.root, "big.bin"))
+        app.press("開く(O)", "push button")
+        app.window("20480 KB")
+        for ask, answer in (("Escape", "いいえ(N)"), ("Escape", "はい(Y)"), ("close", "はい(Y)")):
+            app.press("メッセージ送信", "push button")
+            seen = []
+            wait_until(lambda: seen.append(int(self.run_tool("xdotool", "getwindowname", *app.windows(
+                "送信中 [0-9]+%")).split()[1][:-1])) or len(set(seen)) >= 3, what="a rising per cent")
+            self.assertEqual(seen, sorted(seen))
+            if ask == "close":
+                request_close(self.display, app.window("送信中 [0-9]+%"))
+            else:
+                self.mouse(app.find("本文", "text"), "key", ask)
+            pressed = self.question(app, answer)
+            if answer == "いいえ(N)":
+                app.window("送信完了")
+            elif ask == "Escape":
+                text, ok = app.alert()
+                self.assertIn(STOPPED, text)
+                app.press(acc=ok)
+                app.window("送信エラー")
         self.assertEqual(app.wait_exit(), 0)
+        self.assertLess(time.monotonic() - pressed, 1.0)
+        [content] = server.messages  # the first mail, whole; the stopped ones never ended their data
+        [part] = email.message_from_bytes(content, policy=email.policy.default).iter_attachments()
+        self.assertTrue(part.get_content() == data)
+        self.assertEqual(server.ends, 1)
+        self.assertEqual(self.read("error.txt").count(STOPPED.encode("cp932")), 1)  # the last stop's
         self.assertEqual(self.read("PP1.dat").split(b"\r\n")[0], b"127.0.0.1:%d" % server.port)
         self.assertTrue(os.path.exists(self.path("PP4.dat")))
 

@@ -160,6 +160,60 @@ class RawPopServer(RawServer):
                 self.received += data
 
 
+class SlowServer:
+    """Plain SMTP on a raw socket that reads a message at `rate` bytes a second, and stops
+    reading for good after `stall` bytes of one: a slow uplink, or a server gone silent
+    mid-upload. Keeps each whole message; .ends counts the ends of data it saw."""
+
+    def __init__(self, rate=8 << 20, stall=None):
+        self.rate, self.stall, self.messages, self.sessions, self.ends = rate, stall, [], 0, 0
+        self.sock, self.closing = socket.socket(), threading.Event()
+        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 16)  # no megabytes kept for it by the kernel
+        self.sock.bind(("127.0.0.1", 0))
+        self.sock.listen()
+        self.port = self.sock.getsockname()[1]
+        threading.Thread(target=self.serve, daemon=True).start()
+
+    def serve(self):
+        with contextlib.suppress(OSError):
+            while True:
+                threading.Thread(target=self.session, args=(self.sock.accept()[0],), daemon=True).start()
+
+    def session(self, conn):
+        self.sessions += 1
+        with conn, conn.makefile("rb") as lines, contextlib.suppress(OSError):
+            conn.sendall(b"220 slow ESMTP\r\n")
+            for line in lines:
+                verb = line[:4].upper()
+                if verb == b"DATA":
+                    conn.sendall(b"354 go ahead\r\n")
+                    if (message := self.read_data(lines)) is None:
+                        return
+                    self.messages.append(message)
+                    conn.sendall(b"250 OK\r\n")
+                else:
+                    conn.sendall(b"250-slow\r\n250 SIZE\r\n" if verb == b"EHLO" else b"221 Bye\r\n" if verb == b"QUIT"
+                                 else b"250 OK\r\n")
+
+    def read_data(self, lines):
+        data, start = bytearray(), time.monotonic()
+        for line in lines:
+            if line == b".\r\n":
+                self.ends += 1
+                return bytes(data)
+            data += line[1:] if line.startswith(b".") else line
+            if self.stall is not None and len(data) >= self.stall:
+                self.closing.wait()
+                return None
+            if (ahead := len(data) / self.rate - (time.monotonic() - start)) > 0.01:
+                time.sleep(ahead)
+        return None  # the client hung up before the end of data
+
+    def close(self):
+        self.closing.set()
+        self.sock.close()
+
+
 class Dovecot:
     """dovecot POP3 with its configuration, mailbox and logs under folder. It refuses
     uid 0 for mail, hence the ordinary user parupo-mail."""

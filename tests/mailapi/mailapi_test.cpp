@@ -178,6 +178,7 @@ TEST(MailErrorText, EachKindReadsAsTheUserIsTold) {
       {{Refused, kSmtp, "", "550 5.1.1 who"}, "SMTPサーバーに受け付けられませんでした。宛先が存在しません。 サーバーの応答: 550 5.1.1 who"},
       {{TransferFailed, kSmtp, "", "", "d"}, "メールを送信できませんでした。（d）"},
       {{TransferFailed, kPop, "", "", "d"}, "POPサーバーとの通信に失敗しました。（d）"},
+      {{Stopped, kPop}, "送信を中止しました（メールは送られていません）"},
       {{Unexpected, kSmtp, "", "", "bad_alloc"}, "メールを送信できませんでした（bad_alloc）。"},
       {{Unexpected, kPop}, "受信チェックに失敗しました。"},
   };

@@ -1,8 +1,10 @@
-// [--cafile FILE] [--quick] [--keep SECONDS] COMMAND [--then [--pause SECONDS] COMMAND]...
+// [--cafile FILE] [--quick] [--keep SECONDS] COMMAND [--then [--pause SECONDS] [--stop SECONDS] COMMAND]...
 //   COMMAND: send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE [SENDER]] | rcv SERVER USER PASSWORD
-// runs the commands through one real mail library and prints their results, one line
-// each; exits 1 when any is not empty. --quick: short time-outs. --keep: how long the
-// SMTP connection stays open after a send. --pause: a wait before that command.
+// runs the commands through one real mail library, watched as the program watches it, and
+// prints their results, one line each; exits 1 when any is not empty. --quick: short
+// time-outs. --keep: how long the SMTP connection stays open after a send. --pause: a wait
+// before that command. --stop: a stop asked for that long into it; "stopped in N ms", from
+// the stop to the end of the call, then goes to standard error.
 #include <chrono>
 #include <iostream>
 #include <string>
@@ -10,14 +12,40 @@
 #include <vector>
 
 #include "mailapi/curl_mail_library.h"
+#include "mailapi/transfer_watch.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Seconds = std::chrono::duration<double>;
+
+// Runs `call`, and from another thread stops it once `stopAfter` has passed (never when zero).
+template <typename Call>
+std::string watched(parupo::TransferWatch& watch, Seconds stopAfter, Call call) {
+  watch.clear();
+  if (stopAfter.count() == 0) return call();
+  Clock::time_point stoppedAt;
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(stopAfter);
+    stoppedAt = Clock::now();
+    watch.requestStop();
+  });
+  std::string result = call();
+  const Clock::time_point end = Clock::now();
+  stopper.join();
+  std::cerr << "stopped in " << std::chrono::duration_cast<std::chrono::milliseconds>(end - stoppedAt).count()
+            << " ms\n";
+  return result;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace std::chrono_literals;
-  using Seconds = std::chrono::duration<double>;
   const std::vector<std::string> args(argv + 1, argv + argc);
   parupo::CurlMailOptions options;
   std::size_t i = 0;
-  for (; i < args.size() && args[i].starts_with("--"); ++i) {
+  for (; i < args.size() && args[i].starts_with("--") && args[i] != "--pause" && args[i] != "--stop"; ++i) {
     if (args[i] == "--cafile") {
       options.caFile = args.at(++i);
     } else if (args[i] == "--keep") {
@@ -28,20 +56,27 @@ int main(int argc, char** argv) {
     }
   }
   parupo::CurlMailLibrary library(options);
+  parupo::TransferWatch watch;
+  library.setTransferWatch(&watch);
   bool failed = false;
   for (bool first = true; i < args.size(); first = false) {
     if (args[i] == "--then") ++i;
-    if (args.at(i) == "--pause") {
-      std::this_thread::sleep_for(Seconds(std::stod(args.at(i + 1))));
-      i += 2;
+    Seconds stopAfter{0};
+    for (; args.at(i) == "--pause" || args.at(i) == "--stop"; i += 2) {
+      const Seconds value(std::stod(args.at(i + 1)));
+      if (args[i] == "--pause") std::this_thread::sleep_for(value);
+      if (args[i] == "--stop") stopAfter = value;
     }
     std::vector<std::string> a;
     while (i < args.size() && args[i] != "--then") a.push_back(args[i++]);
     a.resize(std::max<std::size_t>(a.size(), 8));
-    const std::string result = a[0] == "send" ? library.SendMail(a[1], a[2], a[3], a[4], a[5], a[6], a[7])
-                                              : library.RcvMail(a[1], a[2], a[3], a[4], a[5]);
+    const std::string result = watched(watch, stopAfter, [&] {
+      return a[0] == "send" ? library.SendMail(a[1], a[2], a[3], a[4], a[5], a[6], a[7])
+                            : library.RcvMail(a[1], a[2], a[3], a[4], a[5]);
+    });
     std::cout << (first ? "" : "\n") << result << std::flush;
     failed = failed || !result.empty();
   }
+  library.setTransferWatch(nullptr);
   return failed ? 1 : 0;
 }

@@ -6,8 +6,8 @@ from datetime import datetime
 from pathlib import Path
 from zoneinfo import ZoneInfo
 
-from mail_servers import (Dovecot, ForgetfulServer, MuteOnQuitServer, Postfix, RawPopServer, RawServer, SmtpServer,
-                          free_port, text)
+from mail_servers import (Dovecot, ForgetfulServer, MuteOnQuitServer, Postfix, RawPopServer, RawServer, SlowServer,
+                          SmtpServer, free_port, text)
 
 TOOL = os.environ["PARUPO_MAILTOOL"]
 SANITIZED = os.environ.get("PARUPO_SANITIZED") == "1"
@@ -268,6 +268,21 @@ class KeptConnectionTests(MailCase):
                 self.assertEqual(tool(*mail(address, subject="1"), "--then", *pause, *mail(address, subject="2"))[:2],
                                  (0, "\n"))
                 self.assertEqual((self.subjects(server), server.sessions), (["1", "2"], 2))
+
+
+class StopTests(MailCase):
+    def test_a_stop_cuts_the_upload_within_half_a_second_before_its_end_and_the_next_mail_goes_whole(self):
+        with open(big := f"{self.tmp}/big.bin", "wb") as f:
+            f.write(os.urandom(20 << 20))  # 27 MB as sent
+        for name, server in (("a slow server", SlowServer(rate=6 << 20)), ("a server gone silent", SlowServer(stall=4 << 20))):
+            with self.subTest(name):
+                address = f"127.0.0.1:{self.server(server).port}"
+                p = subprocess.run([TOOL, "--stop", "2.5", *mail(address, attach=big), "--then", *mail(address, subject="次")],
+                                   capture_output=True, text=True, timeout=60)
+                self.assertEqual(p.stdout, "送信を中止しました（メールは送られていません）\n")
+                self.assertLess(int(re.search(r"stopped in (\d+) ms", p.stderr)[1]), 500)
+                self.assertEqual(([parse(m)["subject"] for m in server.messages], server.ends), (["次"], 1))
+                self.assertEqual(server.sessions, 2)  # the cut connection is never used again
 
 
 class Pop3Tests(MailCase):

@@ -20,6 +20,7 @@ struct FakeMainWindow : SendWindow {
   std::vector<std::string> events, captions;  // captions: every caption set from outside
   std::function<void()> duringSend;           // runs inside each send
   SendOutcome outcome = SendOutcome::Sent;
+  std::vector<bool> stopAnswers;          // the answers to "送信を中止しますか？", in turn
 
   std::string recipient() const override { return to; }
   void setRecipient(const std::string& t) override { to = t; }
@@ -41,6 +42,11 @@ struct FakeMainWindow : SendWindow {
     title = outcome == SendOutcome::Sent ? "送信完了" : "送信エラー";
     if (duringSend) duringSend();
     return outcome;
+  }
+  bool askToStop() override {
+    const bool stop = !stopAnswers.empty() && stopAnswers.front();
+    if (!stopAnswers.empty()) stopAnswers.erase(stopAnswers.begin());
+    return stop;
   }
   std::string caption() const override { return title; }
   void setCaption(const std::string& t) override { captions.push_back(title = t), events.push_back("caption:" + t); }

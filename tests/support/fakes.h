@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "mailapi/mail_library.h"
+#include "mailapi/transfer_watch.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/random.h"
@@ -26,13 +27,18 @@ template <typename T> T take(std::vector<T>& script, T otherwise) {  // the scri
   return next;
 }
 
-struct FakeDialogs : Dialogs {  // records OK boxes and file dialogs; answers Yes, the scripted files, else cancels
+struct FakeDialogs : Dialogs {  // records boxes and file dialogs; answers as told (Yes), the scripted files, else cancels
   std::vector<std::string> messages;
   std::vector<const DialogParent*> parents;  // the window of each box asked through over(), in order
+  std::vector<std::string> questions;  // the Yes/No questions asked
+  bool yes = true;
   std::vector<std::optional<std::string>> files;         // the next file dialogs' answers
   std::vector<std::pair<std::string, std::string>> fileDialogs;  // (initial path, filter) as asked
   void message(const std::string& text) override { messages.push_back(text); }
-  bool askYesNo(const std::string&, const std::string&) override { return true; }
+  bool askYesNo(const std::string& text, const std::string&) override {
+    questions.push_back(text);
+    return yes;
+  }
   std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
   std::optional<std::string> openFile(const std::string& initial, const std::string& filter) override {
     fileDialogs.emplace_back(initial, filter);
@@ -101,21 +107,31 @@ struct FakeMail : MailLibrary {
   }
 };
 
-// Each SendMail waits, on the thread that called it, until the test releases it: a window
-// test can click, type or close while a call runs.
+// Each SendMail waits, on the thread that called it, until the test releases it or the
+// watch stops it (then it fails as the real library does): a window test can click, type
+// or close while a call runs.
 struct BlockingMail : FakeMail {
+  static constexpr const char* kStopped = "送信を中止しました（メールは送られていません）";
   std::function<void()> onCall;  // runs on the calling thread as a call begins, before it waits
+  TransferWatch* watch = nullptr;
   std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a,
                        const std::string& from) override {
     if (onCall) onCall();
     std::unique_lock lock(mutex);
-    released.wait(lock, [this] { return releases > 0; });
+    released.wait(lock, [this] { return releases > 0 || (watch && watch->stopRequested()); });
+    const std::string result = FakeMail::SendMail(s, t, r, j, b, a, from);
+    if (releases == 0) return kStopped;
     --releases;
-    return FakeMail::SendMail(s, t, r, j, b, a, from);
+    return result;
   }
-  void release() {
+  void setTransferWatch(TransferWatch* w) override {
+    if (watch) watch->onStop({});
+    watch = w;
+    if (w) w->onStop([this](bool) { release(0); });
+  }
+  void release(int count = 1) {
     std::lock_guard lock(mutex);
-    ++releases;
+    releases += count;
     released.notify_all();
   }
   std::mutex mutex;
