@@ -14,7 +14,7 @@
 #include "core/services.h"
 #include "mailapi/curl_mail_library.h"
 #include "platform/clock.h"
-#include "platform/instance_lock.h"
+#include "platform/program_folder.h"
 #include "platform/qt_dialogs.h"
 #include "platform/random.h"
 
