@@ -13,10 +13,10 @@
 #include "addressbook/book_pictures.h"
 #include "addressbook/book_tree.h"
 #include "platform/dialogs.h"
-#include "platform/fonts.h"
+#include "platform/key_actions.h"
 #include "platform/qt_text.h"
 #include "platform/twips.h"
-#include "send/send_port.h"
+#include "send/send_window.h"
 
 namespace parupo {
 
@@ -30,17 +30,16 @@ constexpr double kDesignWidth = 4860;
 
 }  // namespace
 
-Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendPort& sendPort, QWidget* mainWindow)
+Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendWindow& sendWindow, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window),
-      dialogs_(dialogs),
+      dialogs_(dialogs.over(*this)),
       folder_(std::move(programFolder)),
-      port_(sendPort),
+      sendWindow_(sendWindow),
       mainWindow_(mainWindow),
       twips_(this, kDesignHeight, kDesignWidth) {
   setAttribute(Qt::WA_DeleteOnClose);
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QString::fromUtf8(kCaption));
-  setFont(pGothicFont());
   popup = [](QMenu* m, const QPoint& at) { m->exec(at); };
   buildControls();
   buildMenus();
@@ -66,6 +65,8 @@ void Form4::buildTree() {
   connect(TreeView1, &BookTree::pressed, this, &Form4::TreeView1_MouseDown);
   connect(TreeView1, &BookTree::dragRequested, this, &Form4::startDrag);
   connect(TreeView1, &BookTree::dropped, this, &Form4::TreeView1_DragDrop);
+  connect(TreeView1, &BookTree::keyMoved, this, &Form4::TreeView1_KeyMoved);
+  onMenuKey(TreeView1, [this] { TreeView1_MenuKey(); });
   connect(TreeView1, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
     book_.expanded(nodeOf(item));
     showPicture(nodeOf(item));
@@ -85,6 +86,7 @@ void Form4::buildControls() {
   List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
   twips_.place(List1, 60, 60, 4575, 4625);
   List1->viewport()->installEventFilter(this);
+  onMenuKey(List1, [this] { List1_MenuKey(); });
 
   const char* const captions[] = {"名前", "アドレス", "携帯番号"};
   std::array<QLabel*, 3> labels{};
@@ -109,6 +111,9 @@ void Form4::buildControls() {
   twips_.place(Command1, 4200, 3720, 495, 870);
   Command1->installEventFilter(this);
   connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
+  // Enter is its left click, Shift+Enter its right click.
+  clickOnEnter(Command1);
+  onKey(Command1, Qt::Key_Return, Qt::ShiftModifier, [this] { registerEntry(); });
 }
 
 void Form4::buildMenus() {
@@ -255,10 +260,10 @@ bool Form4::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void Form4::closeEvent(QCloseEvent* e) {
-  if (running_) {
+  if (run_.running) {
     // The message in progress finishes first; the run then ends and closes the window.
-    stopRun_ = true;
-    closeAfterRun_ = true;
+    run_.stopRequested = true;
+    run_.closeWhenDone = true;
     e->ignore();
     return;
   }
@@ -268,7 +273,7 @@ void Form4::closeEvent(QCloseEvent* e) {
 }
 
 void Form4::saveBeforeProgramEnds() {
-  if (running_) port_.setQuitAfterSend(quitAfterSendOfRun_);
+  if (run_.running) sendWindow_.setQuitAfterSend(run_.quitAfterSendBefore);
   save();
 }
 
@@ -281,6 +286,6 @@ void Form4::save() {
   if (!error.empty()) showMessage(error);
 }
 
-void Form4::showMessage(const std::string& text) { dialogs_.message(text); }
+void Form4::showMessage(const std::string& text) { dialogs_->message(text); }
 
 }  // namespace parupo

@@ -1,10 +1,10 @@
 // The address book window "アドレス帳": the tree of groups and entries, the record list
 // of the consecutive send, the name, address and mobile boxes and the register button,
 // over the plain model AddressBook. It loads PPad.dat when it is made and writes it when
-// it closes; it drives the main window only through the send port.
+// it closes; it drives the main window only through its SendWindow.
 //
 // For the main window:
-//   auto* book = new Form4(dialogs, programFolder, sendPort, mainWindow);
+//   auto* book = new Form4(dialogs, programFolder, sendWindow, mainWindow);
 //   book->showBesideMainWindow();      // "あ2"; it deletes itself when closed
 //   book->raiseWindow();               // "あ2" again while it is open (keep a QPointer)
 //   book->saveBeforeProgramEnds();     // the program ends while it is open, before the
@@ -22,6 +22,8 @@
 #include <unordered_map>
 
 #include "addressbook/address_book.h"
+#include "addressbook/consecutive_send.h"
+#include "platform/dialogs.h"
 #include "platform/twips_window.h"
 
 class QLabel;
@@ -34,17 +36,17 @@ class QTreeWidgetItem;
 namespace parupo {
 
 class BookTree;
-class Dialogs;
-class SendPort;
+class SendWindow;
 
-class Form4 final : public QWidget {
+// Its questions, input box and messages open over the book itself.
+class Form4 final : public QWidget, public DialogParent {
   Q_OBJECT
 
  public:
   // Builds the window and loads the book from PPad.dat in `programFolder` (AdrsLoad).
   // `mainWindow` is used for placement beside it and for its icon only; the window is
   // top-level and owned by nobody: it deletes itself once it has closed and saved.
-  Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendPort& sendPort, QWidget* mainWindow);
+  Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendWindow& sendWindow, QWidget* mainWindow);
   ~Form4() override;
 
   // Its left edge on the main window's right edge, the same top and outer height, the
@@ -87,6 +89,9 @@ class Form4 final : public QWidget {
   void createGroup();                      // "グループ作成"
   void KiLLDat(NodeId node);               // delete the node after asking
   void TreeView1_MouseDown(Qt::MouseButton button, const QPoint& pos, const QPoint& globalPos);
+  void TreeView1_KeyMoved();               // the current row moved by keyboard: a left click
+  void TreeView1_MenuKey();                // Menu key, Shift+F10: a right click on the current row
+  void List1_MenuKey();
   // `dragged` was dropped on the drop highlight (moved there), or on empty space
   // (deleted after asking).
   void TreeView1_DragDrop(NodeId dragged);
@@ -99,7 +104,6 @@ class Form4 final : public QWidget {
   NodeId CurNode() const { return curNode_; }
   QTreeWidgetItem* itemOf(NodeId id) const;
   void setWindowSizeTwips(double height, double width);
-  bool consecutiveSendRunning() const { return running_; }
 
  signals:
   void closed();  // after it has saved, just before it goes away
@@ -115,14 +119,16 @@ class Form4 final : public QWidget {
   void fillTree();
   QTreeWidgetItem* addItem(NodeId id);
   void showPicture(NodeId id);
+  void makeCurrent(QTreeWidgetItem* item);   // CurNode and the drop highlight
+  void showCurrentNode();                    // its caption, boxes and recipient
   void showMessage(const std::string& text);
   void startDrag();
   void save();
   NodeId nodeOf(const QTreeWidgetItem* item) const;
 
-  Dialogs& dialogs_;
+  std::unique_ptr<Dialogs> dialogs_;  // over this window
   std::filesystem::path folder_;
-  SendPort& port_;
+  SendWindow& sendWindow_;
   QPointer<QWidget> mainWindow_;
   TwipsWindow twips_;
   TwipsResizeFilter resizeRules_{this, twips_, [this] { Form_Resize(); }};
@@ -130,10 +136,7 @@ class Form4 final : public QWidget {
   std::unordered_map<NodeId, QTreeWidgetItem*> items_;
   NodeId curNode_ = kNoNode;
   bool saveAllowed_ = true;   // false when PPad.dat exists but could not be read
-  bool running_ = false;      // a consecutive send is running
-  bool stopRun_ = false;
-  bool closeAfterRun_ = false;
-  bool quitAfterSendOfRun_ = false;
+  ConsecutiveRun run_;
 };
 
 }  // namespace parupo

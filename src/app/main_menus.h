@@ -43,7 +43,6 @@ class MainMenus {
   void show(const Settings& settings);
   void readInto(Settings& settings) const;
 
-  bool quitAfterSend() const;
   void setQuitAfterSend(bool checked);
   // Reverses "件名を日付にする" as a click on it does; returns the new mark.
   bool toggleSubjectIsDate();
@@ -53,6 +52,8 @@ class MainMenus {
   void showHistory(const RecipientHistory& history, const std::vector<std::string>& addressBookLines);
   // Shows the history menu the "履歴を名称で表示する" option chooses (RirekiHyo).
   void showChosenHistoryMenu();
+  // F10: opens the bar's first menu that is shown, for the arrow keys to walk on from.
+  void openFirstMenu();
 
  private:
   QAction* addHistoryMenu(QMenuBar* bar, const QString& menuName,
@@ -61,6 +62,7 @@ class MainMenus {
   void addReplyModes(QMenu* replyMenu);
 
   Handlers handlers_;
+  QMenuBar* bar_;
 };
 
 }  // namespace parupo

@@ -67,7 +67,8 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   EXPECT_EQ(form->frameGeometry(), QRect(QPoint(30, 40), QSize(642, 221)));  // 9630 x 3315 twips, where the main window was
   EXPECT_EQ(listed(*form), (Lines{"20240107-0000-00.txt", "20240106-0800-00.txt", "20240105-0930-00.txt",
                                    "20240104-0000-00.txt"}));
-  EXPECT_TRUE(main.isHidden() && form->Text1->isReadOnly());
+  EXPECT_TRUE(main.isHidden());
+  EXPECT_TRUE(form->Text1->isReadOnly());
 
   // A click shows every line of the log, the last one ended too.
   QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
@@ -80,6 +81,9 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   rightClick(*form);  // the selection stays where it was; "&" and TAB show as they are
   EXPECT_EQ(menu(*form), (Lines{"abc", "a@x b@x && me@x"}));
   EXPECT_EQ(form->List1->currentRow(), 0);
+  form->mn0->hide();
+  QTest::keyClick(form->List1, Qt::Key_F10, Qt::ShiftModifier);  // the keyboard's way to the same menu
+  EXPECT_TRUE(form->mn0->isVisible());
   form->mn1[0]->trigger();
   form->mn0->hide();
   EXPECT_EQ(listed(*form), (Lines{"20240106-0800-00.txt", "20240105-0930-00.txt"}));
@@ -88,7 +92,8 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   QObject::connect(qApp, &QGuiApplication::lastWindowClosed, form, [&] { ++lastWindowClosed; });
   form->close();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(form.isNull() && main.isVisible());
+  EXPECT_TRUE(form.isNull());
+  EXPECT_TRUE(main.isVisible());
   EXPECT_EQ(mainVisible, (std::vector<bool>{false, true}));
   EXPECT_EQ(lastWindowClosed, 0);
 }
