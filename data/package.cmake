@@ -24,10 +24,14 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/parupo.desktop.in parupo.desktop @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/parupo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/parupo.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# The newest changelog entry names the version being packaged.
+# The newest changelog entry and the manual page's title name the version being packaged.
 file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/changelog newest LIMIT_COUNT 1)
 if(NOT newest MATCHES "^parupo \\(${PROJECT_VERSION}\\) ")
   message(FATAL_ERROR "data/changelog: the newest entry is not version ${PROJECT_VERSION}: ${newest}")
+endif()
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/parupo.1 title REGEX "^\\.TH " LIMIT_COUNT 1)
+if(NOT title MATCHES " \"parupo ${PROJECT_VERSION}\" ")
+  message(FATAL_ERROR "data/parupo.1: the title does not name version ${PROJECT_VERSION}: ${title}")
 endif()
 
 # The manual page and the changelog go compressed, without a name or time stamp in them,
