@@ -16,7 +16,7 @@
 #include "platform/clock.h"
 #include "platform/core_dumps.h"
 #include "platform/fonts.h"
-#include "platform/instance_lock.h"
+#include "platform/program_folder.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_translation.h"
 #include "platform/random.h"
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
   parupo::SystemClock clock;
   parupo::SystemRandom random;
   // A server's own certificate, or a private authority's, is trusted when the user puts
-  // it beside the program, as cacert.pem.
+  // it into the program folder, as cacert.pem.
   parupo::CurlMailOptions mailOptions;
   mailOptions.caFile = (folder / "cacert.pem").string();
   parupo::CurlMailLibrary mail(mailOptions);

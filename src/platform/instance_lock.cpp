@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <string>
 #include <system_error>
 
 namespace parupo {
@@ -41,20 +40,6 @@ std::unique_ptr<InstanceLock> InstanceLock::acquire(const std::filesystem::path&
 
 InstanceLock::~InstanceLock() {
   if (fd_ >= 0) ::close(fd_);
-}
-
-std::filesystem::path programFolder() {
-  std::error_code ec;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec || exe.empty()) return std::filesystem::current_path(ec);
-  // An executable replaced while it runs is reported with this mark after its name.
-  std::string s = exe.string();
-  const std::string deleted = " (deleted)";
-  if (s.size() > deleted.size() && s.ends_with(deleted)) {
-    s.resize(s.size() - deleted.size());
-    exe = s;
-  }
-  return exe.parent_path();
 }
 
 }  // namespace parupo

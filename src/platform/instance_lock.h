@@ -20,7 +20,4 @@ class InstanceLock {
   int fd_;
 };
 
-// The folder that holds the running executable.
-std::filesystem::path programFolder();
-
 }  // namespace parupo

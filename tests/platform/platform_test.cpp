@@ -8,6 +8,7 @@
 #include <set>
 
 #include "platform/instance_lock.h"
+#include "platform/program_folder.h"
 #include "platform/random.h"
 #include "platform/text_file.h"
 #include "platform/twips.h"
@@ -86,6 +87,23 @@ TEST(TextFile, OnlyTheWritesOwnLeftoverTemporariesAreRemoved) {
   for (const auto& name : kept) EXPECT_TRUE(fs::exists(folder / name)) << name;
   EXPECT_FALSE(fs::exists(folder / ".PP1.dat.0123456789ab.tmp"));
   EXPECT_TRUE(fs::exists(folder / ".log.0123456789ab.tmp"));
+}
+
+TEST(UserDataFolder, IsTheAbsoluteXdgDataHomeOrTheHomesDefaultMadeOwnerOnly) {
+  TempFolder home;
+  const std::string xdg = (home / "x/data").string(), fallback = (home / ".local/share/parupo").string();
+  const struct { const char* row; const char* xdgDataHome; std::string folder; } cases[] = {
+      {"XDG_DATA_HOME set", xdg.c_str(), xdg + "/parupo"}, {"unset", nullptr, fallback},
+      {"empty", "", fallback}, {"relative", "x/data", fallback}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.row);
+    EXPECT_EQ(userDataFolder(c.xdgDataHome, home.path().c_str()), fs::path(c.folder));
+    EXPECT_EQ(modeOf(c.folder), 0700u);
+  }
+  for (const char* made : {"x", "x/data", ".local", ".local/share"}) EXPECT_EQ(modeOf(home / made), 0700u) << made;
+  ::chmod(fallback.c_str(), 0750);  // the owner's own choice stays
+  EXPECT_EQ(userDataFolder(nullptr, home.path().c_str()), fs::path(fallback));
+  EXPECT_EQ(modeOf(fallback), 0750u);
 }
 
 TEST(Random, StaysInItsRangeAndReachesEveryValue) {
