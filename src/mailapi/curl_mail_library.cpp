@@ -252,8 +252,9 @@ std::string sendMail(const CurlApi& api, KeptConnection& connection, const CurlM
   std::string mailFrom = "<" + envelope.sender.address + ">";
   api.easy_setopt(c, CURLOPT_MAIL_FROM, mailFrom.c_str());
   std::unique_ptr<curl_slist, ListDeleter> rcpt(nullptr, ListDeleter{&api});
-  for (const auto& r : envelope.recipients) {
-    curl_slist* next = api.slist_append(rcpt.get(), ("<" + r.address + ">").c_str());
+  // The blind copies are in the envelope alone: no header names them.
+  for (const std::string& address : mail::deliveryAddresses(envelope)) {
+    curl_slist* next = api.slist_append(rcpt.get(), ("<" + address + ">").c_str());
     if (next == nullptr) return "メール送信の準備ができませんでした（メモリ不足）。";
     rcpt.release();
     rcpt.reset(next);

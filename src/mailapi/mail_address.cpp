@@ -1,5 +1,6 @@
 #include "mailapi/mail_address.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "mailapi/text_encoding.h"
@@ -134,10 +135,16 @@ std::variant<Envelope, std::string> readEnvelope(std::string_view recipients,
   const std::string badRecipient = "宛先のメールアドレスが正しくありません: ";
   const std::string badReplyTo = "返信先のメールアドレスが正しくありません: ";
   Envelope envelope;
-  auto to = parseAddressList(recipients);
+  const std::size_t tab = recipients.find('\t');
+  auto to = parseAddressList(recipients.substr(0, tab));
   if (auto* bad = std::get_if<std::string>(&to)) return badRecipient + printable(*bad);
   envelope.recipients = std::get<std::vector<Mailbox>>(std::move(to));
   if (envelope.recipients.empty()) return "宛先が入力されていません。";
+  if (tab != std::string_view::npos) {
+    auto blind = parseAddressList(recipients.substr(tab + 1));
+    if (auto* bad = std::get_if<std::string>(&blind)) return badRecipient + printable(*bad);
+    envelope.blindCopies = std::get<std::vector<Mailbox>>(std::move(blind));
+  }
 
   const std::string_view from = trimBlanks(sender.empty() ? replyTo : sender, Blanks::WithIdeographic);
   if (from.empty()) return "返信先のメールアドレスが設定されていません。初期設定で入力してください。";
@@ -152,6 +159,21 @@ std::variant<Envelope, std::string> readEnvelope(std::string_view recipients,
   if (auto* bad = std::get_if<std::string>(&answered)) return badReplyTo + printable(*bad);
   envelope.replyTo = std::get<std::vector<Mailbox>>(std::move(answered));
   return envelope;
+}
+
+std::vector<std::string> deliveryAddresses(const Envelope& envelope) {
+  std::vector<std::string> out;
+  auto add = [&out](const std::vector<Mailbox>& mailboxes) {
+    for (const Mailbox& m : mailboxes) {
+      if (std::none_of(out.begin(), out.end(),
+                       [&m](const std::string& a) { return equalsIgnoringAsciiCase(a, m.address); })) {
+        out.push_back(m.address);
+      }
+    }
+  };
+  add(envelope.recipients);
+  add(envelope.blindCopies);
+  return out;
 }
 
 std::string printable(std::string_view text, std::size_t maxBytes) {

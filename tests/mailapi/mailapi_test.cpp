@@ -69,11 +69,17 @@ TEST(MailAddress, TheEnvelopeNamesTheSenderAndWhoIsAnswered) {
       {"no reply-to", "h@x.jp", "　", "", "返信先のメールアドレスが設定されていません。初期設定で入力してください。"},
       {"two senders", "h@x.jp", "t@x.jp, u@x.jp", "", "返信先のメールアドレスが正しくありません: t@x.jp, u@x.jp"},
       {"bad answered list", "t@x.jp", "a@x.jp, <b@x.jp", "t@x.jp", "返信先のメールアドレスが正しくありません: <b@x.jp"},
+      {"after the first TAB blind", "D <d@x.jp>\th@x.jp, i@x.jp\tt@x.jp", "t@x.jp", "",
+       "|t@x.jp > D|d@x.jp ? |t@x.jp + |h@x.jp / |i@x.jp / |t@x.jp"},
+      {"blind copies alone", " \th@x.jp", "t@x.jp", "", "宛先が入力されていません。"},
+      {"bad blind copy", "h@x.jp\tt@x.jp\r\nDATA", "t@x.jp", "", "宛先のメールアドレスが正しくありません: t@x.jp??DATA"},
   };
   for (const auto& row : rows) {
     auto read = readEnvelope(row.to, row.replyTo, row.sender);
     auto* e = std::get_if<Envelope>(&read);
-    EXPECT_EQ(e ? joined({e->sender}) + " > " + joined(e->recipients) + " ? " + joined(e->replyTo) : std::get<std::string>(read),
+    const std::string blind = e && !e->blindCopies.empty() ? " + " + joined(e->blindCopies) : "";
+    EXPECT_EQ(e ? joined({e->sender}) + " > " + joined(e->recipients) + " ? " + joined(e->replyTo) + blind
+                : std::get<std::string>(read),
               row.expected) << row.name;
   }
 }
