@@ -163,7 +163,9 @@ void Form1::pickHistory(int slot) {
 
 // "び": the viewer takes this window's place until it closes.
 void Form1::openLogViewer() {
-  parupo::openLogViewer(services_.dialogs, folder_, this, [this](bool visible) { setVisible(visible); });
+  const Settings now = settings();
+  parupo::openLogViewer(services_.dialogs, folder_, this, [this](bool visible) { setVisible(visible); },
+                        {now.replyTo, now.dummyAddress});
 }
 
 // "あ2": the book opens beside this window and loads its file; chosen again while it is
