@@ -153,7 +153,8 @@ void Form1::Rireki(bool reportProblems) {
 }
 
 void Form1::pickHistory(int slot) {
-  if (slot < 0 || slot >= RecipientHistory::kSlots) return;
+  // An empty slot is never shown, so it is never picked.
+  if (slot < 0 || slot >= RecipientHistory::kSlots || !history_.shown(slot)) return;
   compose_->setRecipient(history_.slot(slot));
   Rireki();
   compose_->setNoCopy(isOwnAddress(settings().replyTo, compose_->recipient()));
