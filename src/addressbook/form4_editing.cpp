@@ -42,6 +42,12 @@ void Form4::TreeView1_MouseDown(Qt::MouseButton button, const QPoint& pos, const
     Text1->setText(q(n->text));
     Text2->clear();
     Text3->clear();
+    // A click on a group is for renaming it or registering into it: what is typed next
+    // replaces the name in the box.
+    if (button == Qt::LeftButton) {
+      Text1->setFocus(Qt::MouseFocusReason);
+      Text1->selectAll();
+    }
     return;
   }
   mn011[0]->setText(q(TrPrCi(n->key).KeyName + "を削除"));
@@ -66,9 +72,15 @@ void Form4::registerEntry() {
   NodeId made = kNoNode;
   const std::string error = book_.registerEntry(curNode_, text(Text1), text(Text2), text(Text3), &made);
   if (!error.empty()) return showMessage(error);
-  addItem(made);
+  // The new entry is shown, in its group opened if need be, as the current node.
+  QTreeWidgetItem* item = addItem(made);
   List1->addItem(q(book_.records().back()));
   TreeView1->setRootIsDecorated(book_.lineStyle() == 1);
+  item->parent()->setExpanded(true);
+  TreeView1->setDropHighlight(item);
+  TreeView1->scrollToItem(item);
+  curNode_ = made;
+  mn011[0]->setText(q(TrPrCi(book_.node(made)->key).KeyName + "を削除"));
 }
 
 void Form4::createGroup() {
@@ -89,6 +101,13 @@ void Form4::KiLLDat() {
   delete items_.at(curNode_);
   items_.erase(curNode_);
   book_.remove(curNode_);
+  // The records of the entries gone are no longer offered for the consecutive send.
+  const std::vector<bool> inTree = book_.recordsInTree();
+  for (int i = 0; i < List1->count(); ++i) {
+    if (inTree[static_cast<std::size_t>(i)]) continue;
+    List1->item(i)->setSelected(false);
+    List1->item(i)->setHidden(true);
+  }
 }
 
 void Form4::startDrag() {
@@ -120,8 +139,11 @@ void Form4::TreeView1_DragDrop() {
 void Form4::consecutiveSend(int n) {
   if (running_) return;
   std::vector<std::string> picked;
-  for (int i = 0; i < List1->count(); ++i)
-    if (List1->item(i)->isSelected()) picked.push_back(book_.records()[static_cast<std::size_t>(i)]);
+  const std::vector<bool> inTree = book_.recordsInTree();
+  for (int i = 0; i < List1->count(); ++i) {
+    const auto at = static_cast<std::size_t>(i);
+    if (List1->item(i)->isSelected() && inTree[at]) picked.push_back(book_.records()[at]);
+  }
   const std::vector<SendStep> steps = n == 0 ? AdrsPooon(picked) : AdrsPiiin(picked, n);
 
   running_ = true;
