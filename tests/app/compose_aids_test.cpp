@@ -146,6 +146,8 @@ TEST_F(ComposeAidsTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
   const struct { const char* name; const char* naisho; Qt::Key key; Qt::KeyboardModifiers held; const char* decorated; } rows[] = {
       {"two-of-three-do-nothing", "\x81\x99\r\n", Qt::Key_Control, Qt::ShiftModifier, "A、B。C"},
       {"alt-goes-down-last", "\x81\x99\r\n", Qt::Key_Alt, shiftCtrl, "A☆B☆C"},
+      {"alt-after-shift-comes-as-meta", "\x81\x99\r\n", Qt::Key_Meta, shiftCtrl, "A☆B☆C"},
+      {"shift-last-with-alt-held-as-meta", "\x81\x99\r\n", Qt::Key_Shift, Qt::ControlModifier | Qt::MetaModifier, "A☆B☆C"},
       {"a-letter-with-all-three-types-nothing", ",\x81\x99\r\n", Qt::Key_X, shiftCtrl | Qt::AltModifier, "ABC"},
   };
   for (const auto& row : rows) {
