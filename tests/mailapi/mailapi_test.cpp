@@ -9,6 +9,7 @@
 
 #include "mailapi/curl_api.h"
 #include "mailapi/hello_name.h"
+#include "mailapi/kept_connection.h"
 #include "mailapi/mail_address.h"
 #include "mailapi/server_address.h"
 
@@ -45,6 +46,7 @@ TEST(MailAddress, AddressesAsPeopleWriteThemGiveNamesAndBareAddresses) {
       {"named", "Taro Yamada <taro@example.jp>", "Taro Yamada|taro@example.jp"},
       {"quoted with comma", "\"Yamada, Taro\" <taro@example.jp>", "Yamada, Taro|taro@example.jp"},
       {"quoted with escapes", R"("say \"hi\" \\o/" <a@x.jp>)", R"(say "hi" \o/|a@x.jp)"},
+      {"escaped quote before a comma", R"("a\"b, c" <x@y.jp>, d@y.jp)", R"(a"b, c|x@y.jp / |d@y.jp)"},
       {"Japanese name, ideographic blanks", "　山田　太郎　<taro@example.jp>　", "山田　太郎|taro@example.jp"},
       {"TAB list with empty entries", "a@x.jp\t花子 <b@x.jp>\t\t", "|a@x.jp / 花子|b@x.jp"},
       {"comma and ideographic comma list", "a@x.jp, 花子 <b@x.jp>、< c@x.jp >", "|a@x.jp / 花子|b@x.jp / |c@x.jp"},
@@ -112,7 +114,7 @@ TEST(ServerAddress, FieldsGiveTheUrlAndCredentialsOrAnError) {
 
 TEST(HelloName, AFullyQualifiedNameOrAnAddressLiteral) {
   for (const char* name : {"client.example.jp", "pc-1.home.arpa", "a.b"}) EXPECT_TRUE(isFullyQualified(name)) << name;
-  for (const char* name : {"vm", "localhost.localdomain", "localhost", "192.0.2.1", ".example.jp", "example.jp.",
+  for (const char* name : {"vm", "desk", "my-pc", "localhost.localdomain", "localhost", "192.0.2.1", ".example.jp", "example.jp.",
                            "a..b", "-a.b", "a b.c", ""}) {
     EXPECT_FALSE(isFullyQualified(name)) << name;
   }
@@ -125,6 +127,47 @@ TEST(HelloName, AFullyQualifiedNameOrAnAddressLiteral) {
   inet_pton(AF_INET6, "::ffff:192.0.2.10", &mapped.sin6_addr);
   EXPECT_EQ(addressLiteral(reinterpret_cast<sockaddr*>(&v6)), "[IPv6:2001:db8::1]");
   EXPECT_EQ(addressLiteral(reinterpret_cast<sockaddr*>(&mapped)), "[192.0.2.10]");
+}
+
+// A stand-in for libcurl that records what is done to its one handle.
+std::vector<std::string> curlCalls;
+CurlApi recordingCurl() {
+  CurlApi api{};
+  api.easy_init = [] {
+    static int handle;
+    curlCalls.push_back("init");
+    return reinterpret_cast<CURL*>(&handle);
+  };
+  api.easy_reset = [](CURL*) { curlCalls.push_back("reset"); };
+  api.easy_cleanup = [](CURL*) { curlCalls.push_back("cleanup"); };
+  return api;
+}
+
+TEST(KeptConnection, TheHandleIsResetAfterEveryTransferBeforeItIsKeptOrClosed) {
+  using namespace std::chrono_literals;
+  const CurlApi api = recordingCurl();
+  auto transfer = [&](KeptConnection& connection, const std::string& key) {
+    KeptConnection::Lease lease = connection.take(api, key);
+    curlCalls.push_back(key + " " + lease.memo());
+    lease.memo() = "url";
+  };
+  curlCalls.clear();
+  {
+    KeptConnection notKept(0ms);
+    transfer(notKept, "a");
+    curlCalls.push_back("idle");
+  }
+  EXPECT_EQ(curlCalls, (std::vector<std::string>{"init", "a ", "reset", "cleanup", "idle"}));
+  curlCalls.clear();
+  {
+    KeptConnection kept(1h);
+    transfer(kept, "a");
+    transfer(kept, "a");  // the same server and login: the same connection
+    transfer(kept, "b");  // another: the kept one closed first
+    curlCalls.push_back("end");
+  }
+  EXPECT_EQ(curlCalls, (std::vector<std::string>{"init", "a ", "reset", "a url", "reset", "cleanup", "init", "b ",
+                                                 "reset", "end", "cleanup"}));
 }
 
 TEST(CurlApi, LoadsTheSystemLibraryOnceAndExplainsAMissingOrWrongOne) {
