@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
 
 #include <arpa/inet.h>
 
@@ -131,43 +132,32 @@ TEST(HelloName, AFullyQualifiedNameOrAnAddressLiteral) {
 
 // A stand-in for libcurl that records what is done to its one handle.
 std::vector<std::string> curlCalls;
-CurlApi recordingCurl() {
-  CurlApi api{};
-  api.easy_init = [] {
-    static int handle;
-    curlCalls.push_back("init");
-    return reinterpret_cast<CURL*>(&handle);
-  };
-  api.easy_reset = [](CURL*) { curlCalls.push_back("reset"); };
-  api.easy_cleanup = [](CURL*) { curlCalls.push_back("cleanup"); };
-  return api;
-}
 
 TEST(KeptConnection, TheHandleIsResetAfterEveryTransferBeforeItIsKeptOrClosed) {
   using namespace std::chrono_literals;
-  const CurlApi api = recordingCurl();
+  CurlApi api{};
+  api.easy_init = [] { static int handle; curlCalls.push_back("init"); return reinterpret_cast<CURL*>(&handle); };
+  api.easy_reset = [](CURL*) { curlCalls.push_back("reset"); };
+  api.easy_cleanup = [](CURL*) { curlCalls.push_back("cleanup"); };
   auto transfer = [&](KeptConnection& connection, const std::string& key) {
     KeptConnection::Lease lease = connection.take(api, key);
-    curlCalls.push_back(key + " " + lease.memo());
-    lease.memo() = "url";
+    curlCalls.push_back(key + " " + std::exchange(lease.memo(), "url"));
   };
-  curlCalls.clear();
-  {
-    KeptConnection notKept(0ms);
-    transfer(notKept, "a");
-    curlCalls.push_back("idle");
+  for (auto idle : {0ms, 3600000ms}) {
+    curlCalls.clear();
+    {
+      KeptConnection connection(idle);
+      for (const char* key : {"a", "a", "b"}) transfer(connection, key);  // a second server closes the first
+      curlCalls.push_back("end");
+    }
+    using Calls = std::vector<std::string>;
+    const Calls expected = idle.count() == 0
+                               ? Calls{"init", "a ", "reset", "cleanup", "init", "a ", "reset", "cleanup", "init", "b ",
+                                       "reset", "cleanup", "end"}
+                               : Calls{"init", "a ", "reset", "a url", "reset", "cleanup", "init", "b ", "reset", "end",
+                                       "cleanup"};
+    EXPECT_EQ(curlCalls, expected) << idle.count();
   }
-  EXPECT_EQ(curlCalls, (std::vector<std::string>{"init", "a ", "reset", "cleanup", "idle"}));
-  curlCalls.clear();
-  {
-    KeptConnection kept(1h);
-    transfer(kept, "a");
-    transfer(kept, "a");  // the same server and login: the same connection
-    transfer(kept, "b");  // another: the kept one closed first
-    curlCalls.push_back("end");
-  }
-  EXPECT_EQ(curlCalls, (std::vector<std::string>{"init", "a ", "reset", "a url", "reset", "cleanup", "init", "b ",
-                                                 "reset", "end", "cleanup"}));
 }
 
 TEST(CurlApi, LoadsTheSystemLibraryOnceAndExplainsAMissingOrWrongOne) {
