@@ -3,7 +3,7 @@
 #include "fuzz_support.h"
 #include "mailapi/text_encoding.h"
 #include "platform/random.h"
-#include "send/composition_aids.h"
+#include "send/compose_rules.h"
 
 using namespace parupo;
 

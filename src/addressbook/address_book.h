@@ -71,7 +71,6 @@ class AddressBook {
 
   // --- Reading -----------------------------------------------------------------
   const BookNode* node(NodeId id) const;
-  bool contains(NodeId id) const { return node(id) != nullptr; }
   NodeId firstNode() const { return groups_.empty() ? kNoNode : groups_.front(); }
   const std::vector<NodeId>& groups() const { return groups_; }
   const std::vector<std::string>& records() const { return records_; }

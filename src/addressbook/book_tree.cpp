@@ -4,9 +4,22 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 
 namespace parupo {
+
+namespace {
+
+const char* const kDragFormat = "application/x-parupo-address-book-node";
+
+// The program and the tree a drag comes from, before the node: "pid tree node".
+QByteArray dragOrigin(const BookTree* tree) {
+  return QByteArray::number(QCoreApplication::applicationPid()) + ' ' +
+         QByteArray::number(reinterpret_cast<quintptr>(tree)) + ' ';
+}
+
+}  // namespace
 
 BookTree::BookTree(QWidget* parent) : QTreeWidget(parent) {
   setHeaderHidden(true);
@@ -30,6 +43,23 @@ void BookTree::setDropHighlight(QTreeWidgetItem* item) {
     setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
     item->setSelected(true);
   }
+}
+
+QMimeData* BookTree::dragData(NodeId node) const {
+  auto* data = new QMimeData;
+  data->setData(QString::fromLatin1(kDragFormat), dragOrigin(this) + QByteArray::number(node));
+  return data;
+}
+
+std::optional<NodeId> BookTree::draggedNode(const QMimeData* data) const {
+  if (!data) return std::nullopt;
+  const QByteArray bytes = data->data(QString::fromLatin1(kDragFormat));
+  const QByteArray origin = dragOrigin(this);
+  if (!bytes.startsWith(origin)) return std::nullopt;
+  bool ok = false;
+  const NodeId node = bytes.mid(origin.size()).toInt(&ok);
+  if (!ok || node == kNoNode) return std::nullopt;
+  return node;
 }
 
 void BookTree::mousePressEvent(QMouseEvent* event) {
@@ -58,20 +88,21 @@ void BookTree::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void BookTree::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->source() == this) event->acceptProposedAction(); else event->ignore();
+  if (draggedNode(event->mimeData())) event->acceptProposedAction(); else event->ignore();
 }
 
 void BookTree::dragMoveEvent(QDragMoveEvent* event) {
-  if (event->source() != this) return event->ignore();
+  if (!draggedNode(event->mimeData())) return event->ignore();
   setDropHighlight(itemAt(event->position().toPoint()));
   event->acceptProposedAction();
 }
 
 void BookTree::dropEvent(QDropEvent* event) {
-  if (event->source() != this) return event->ignore();
+  const std::optional<NodeId> node = draggedNode(event->mimeData());
+  if (!node) return event->ignore();
   event->acceptProposedAction();
   // Handled once the drag has ended: the drop may ask a question in a modal box.
-  QMetaObject::invokeMethod(this, &BookTree::dropped, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, [this, id = *node] { emit dropped(id); }, Qt::QueuedConnection);
 }
 
 }  // namespace parupo

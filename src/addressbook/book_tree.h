@@ -1,11 +1,17 @@
 // The address book's tree control: reports presses and drops to its window and lets it
-// decide, starts a drag of the pressed node once the mouse has really moved, moves its
+// decide, asks for a drag of the pressed node once the mouse has really moved, moves its
 // drop highlight (the selection) under the mouse while dragging, and never edits a
-// name in place.
+// name in place. The drag's data names the node dragged, and a drop takes its node from
+// there alone.
 #pragma once
 
 #include <QPoint>
 #include <QTreeWidget>
+#include <optional>
+
+#include "addressbook/address_book.h"
+
+class QMimeData;
 
 namespace parupo {
 
@@ -19,10 +25,14 @@ class BookTree final : public QTreeWidget {
   QTreeWidgetItem* dropHighlight() const;
   void setDropHighlight(QTreeWidgetItem* item);
 
+  // The data of a drag of `node` out of this tree. A drop takes only data made here by
+  // this very tree (not by another tree or another running copy of the program).
+  QMimeData* dragData(NodeId node) const;
+
  signals:
   void pressed(Qt::MouseButton button, const QPoint& pos, const QPoint& globalPos);
   void dragRequested();  // the left button is held and the mouse has moved far enough
-  void dropped();        // something of this tree was dropped on it
+  void dropped(NodeId node);  // a node dragged out of this tree was dropped on it
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -33,6 +43,8 @@ class BookTree final : public QTreeWidget {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  std::optional<NodeId> draggedNode(const QMimeData* data) const;
+
   QPoint pressPos_;
   bool leftHeld_ = false;
 };

@@ -14,14 +14,13 @@
 #include "addressbook/book_tree.h"
 #include "platform/dialogs.h"
 #include "platform/fonts.h"
+#include "platform/qt_text.h"
 #include "platform/twips.h"
 #include "send/send_port.h"
 
 namespace parupo {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 const char* const kCaption = "アドレス帳";
 const char* const kSavingCaption = "データの保存中";
@@ -59,7 +58,7 @@ Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendPort& se
 
 Form4::~Form4() = default;
 
-void Form4::buildControls() {
+void Form4::buildTree() {
   TreeView1 = new BookTree(this);
   TreeView1->setObjectName(QStringLiteral("TreeView1"));
   TreeView1->setAccessibleName(QString::fromUtf8(kCaption));
@@ -75,7 +74,11 @@ void Form4::buildControls() {
     book_.collapsed(nodeOf(item));
     showPicture(nodeOf(item));
   });
+}
 
+// The tree, then the consecutive send's list, the three boxes with their labels and "登録".
+void Form4::buildControls() {
+  buildTree();
   List1 = new QListWidget(this);
   List1->setObjectName(QStringLiteral("List1"));
   List1->setAccessibleName(QStringLiteral("連続送信"));
@@ -121,7 +124,7 @@ void Form4::buildMenus() {
   for (int i = 0; i < 4; ++i) name(mn01[i], "mn01", i);
   name(mn011[0], "mn011", 0);
   connect(mn01[0], &QAction::triggered, this, &Form4::createGroup);
-  connect(mn011[0], &QAction::triggered, this, &Form4::KiLLDat);
+  connect(mn011[0], &QAction::triggered, this, [this] { KiLLDat(curNode_); });
   connect(mn01[3], &QAction::triggered, this, [this] { ChangeRenso(true); });
 
   menu2 = new QMenu(QStringLiteral("menu2"), this);
@@ -235,12 +238,6 @@ void Form4::raiseWindow() {
 }
 
 // --- Events -----------------------------------------------------------------------------
-
-bool Form4::event(QEvent* e) {
-  const bool handled = QWidget::event(e);
-  if (twips_.notice(e)) Form_Resize();
-  return handled;
-}
 
 bool Form4::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() == QEvent::MouseButtonPress) {

@@ -85,9 +85,11 @@ class Form4 final : public QWidget {
   void Command1_Click();                   // update the current node
   void registerEntry();                    // right button on "登録"
   void createGroup();                      // "グループ作成"
-  void KiLLDat();                          // delete the current node after asking
+  void KiLLDat(NodeId node);               // delete the node after asking
   void TreeView1_MouseDown(Qt::MouseButton button, const QPoint& pos, const QPoint& globalPos);
-  void TreeView1_DragDrop();
+  // `dragged` was dropped on the drop highlight (moved there), or on empty space
+  // (deleted after asking).
+  void TreeView1_DragDrop(NodeId dragged);
   // The consecutive send of the selected records: n = 0 one per message (AdrsPooon),
   // otherwise a message after every n + 1 records (AdrsPiiin).
   void consecutiveSend(int n);
@@ -96,8 +98,6 @@ class Form4 final : public QWidget {
   const AddressBook& book() const { return book_; }
   NodeId CurNode() const { return curNode_; }
   QTreeWidgetItem* itemOf(NodeId id) const;
-  double windowHeight() const { return twips_.height(); }
-  double windowWidth() const { return twips_.width(); }
   void setWindowSizeTwips(double height, double width);
   bool consecutiveSendRunning() const { return running_; }
 
@@ -106,10 +106,10 @@ class Form4 final : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void buildTree();
   void buildControls();
   void buildMenus();
   void fillTree();
@@ -125,6 +125,7 @@ class Form4 final : public QWidget {
   SendPort& port_;
   QPointer<QWidget> mainWindow_;
   TwipsWindow twips_;
+  TwipsResizeFilter resizeRules_{this, twips_, [this] { Form_Resize(); }};
   AddressBook book_;
   std::unordered_map<NodeId, QTreeWidgetItem*> items_;
   NodeId curNode_ = kNoNode;

@@ -5,24 +5,20 @@
 #include <QDrag>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPushButton>
 
 #include "addressbook/book_tree.h"
 #include "addressbook/consecutive_send.h"
 #include "addressbook/form4.h"
 #include "platform/dialogs.h"
+#include "platform/qt_text.h"
 #include "send/send_port.h"
 
 namespace parupo {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string text(const QLineEdit* box) { return box->text().toStdString(); }
-
-const char* const kTitle = "ぱるぽ";
-const char* const kDragFormat = "application/x-parupo-address-book-node";
 
 }  // namespace
 
@@ -92,15 +88,15 @@ void Form4::createGroup() {
   addItem(made);
 }
 
-void Form4::KiLLDat() {
-  const BookNode* n = book_.node(curNode_);
+void Form4::KiLLDat(NodeId node) {
+  const BookNode* n = book_.node(node);
   if (!n) return;
   if (!dialogs_.askYesNo(n->text + " を削除しても良いですか？", kTitle)) return;
   // The current node stays where it was: a later update or delete then does nothing.
   for (NodeId child : n->children) items_.erase(child);
-  delete items_.at(curNode_);
-  items_.erase(curNode_);
-  book_.remove(curNode_);
+  delete items_.at(node);
+  items_.erase(node);
+  book_.remove(node);
   // The records of the entries gone are no longer offered for the consecutive send.
   const std::vector<bool> inTree = book_.recordsInTree();
   for (int i = 0; i < List1->count(); ++i) {
@@ -114,23 +110,21 @@ void Form4::startDrag() {
   QTreeWidgetItem* item = itemOf(curNode_);
   if (!item) return;
   auto* drag = new QDrag(TreeView1);
-  auto* data = new QMimeData;
-  data->setData(QString::fromLatin1(kDragFormat), QByteArray::number(curNode_));
-  drag->setMimeData(data);
+  drag->setMimeData(TreeView1->dragData(curNode_));
   drag->setPixmap(TreeView1->viewport()->grab(TreeView1->visualItemRect(item)));
   drag->exec(Qt::MoveAction);
 }
 
-void Form4::TreeView1_DragDrop() {
+void Form4::TreeView1_DragDrop(NodeId dragged) {
   QTreeWidgetItem* highlight = TreeView1->dropHighlight();
-  if (!highlight) return KiLLDat();
-  const BookNode* n = book_.node(curNode_);
+  if (!highlight) return KiLLDat(dragged);
+  const BookNode* n = book_.node(dragged);
   if (!n || n->isGroup()) return;  // groups never move
   const NodeId oldGroup = n->parent;
-  if (!book_.moveEntry(curNode_, nodeOf(highlight))) return;
-  QTreeWidgetItem* item = items_.at(curNode_);
+  if (!book_.moveEntry(dragged, nodeOf(highlight))) return;
+  QTreeWidgetItem* item = items_.at(dragged);
   items_.at(oldGroup)->removeChild(item);
-  items_.at(book_.node(curNode_)->parent)->addChild(item);
+  items_.at(book_.node(dragged)->parent)->addChild(item);
   TreeView1->setRootIsDecorated(book_.lineStyle() == 1);
   TreeView1->setDropHighlight(nullptr);
   TreeView1->setDropHighlight(highlight);

@@ -12,16 +12,15 @@
 
 #include "app/caption_frame.h"
 #include "platform/fonts.h"
+#include "platform/qt_text.h"
 #include "app/icons.h"
 #include "app/window_size.h"
 #include "platform/twips_window.h"
-#include "send/composition_aids.h"
+#include "send/compose_rules.h"
 
 namespace parupo {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // The body box holds its line breaks as LF.
 QString bodyText(const std::string& text) {
@@ -48,7 +47,12 @@ ComposePanel::ComposePanel(QWidget* client, const TwipsWindow& twips) {
   Frame2 = new CaptionFrame(QStringLiteral("送信内容"), client);
   Frame2->setObjectName(QStringLiteral("Frame2"));
   twips.place(Frame2, 60, 60, 4515, 2475);
+  placeBoxes(twips);
+  placeButtons(twips);
+  linkLabelsAndKeyboardOrder();
+}
 
+void ComposePanel::placeBoxes(const TwipsWindow& twips) {
   const QFont gothic = gothicFont();
   const char* const labels[3] = {"宛先", "件名", "本文"};
   for (int i = 0; i < 3; ++i) {
@@ -86,6 +90,10 @@ ComposePanel::ComposePanel(QWidget* client, const TwipsWindow& twips) {
   Text4->setTabChangesFocus(true);
   twips.place(Text4, 660, 1020, 3735, 1335);
 
+  for (QLineEdit* box : {Text1, Text3}) box->setValidator(new OneLine(box));
+}
+
+void ComposePanel::placeButtons(const TwipsWindow& twips) {
   // Picture buttons: a person reads their tooltip.
   auto iconButton = [&](const char* name, const QIcon& icon, const char* tip, double top) {
     auto* b = new QPushButton(Frame2);
@@ -100,10 +108,9 @@ ComposePanel::ComposePanel(QWidget* client, const TwipsWindow& twips) {
   Command3 = iconButton("Command3", attachmentIcon(), kAttachmentTip, 1380);
   Command3->setContextMenuPolicy(Qt::CustomContextMenu);  // a right click drops the attachment
   Command1 = iconButton("Command1", sendIcon(), "メッセージ送信", 1920);
+}
 
-
-  for (QLineEdit* box : {Text1, Text3}) box->setValidator(new OneLine(box));
-
+void ComposePanel::linkLabelsAndKeyboardOrder() {
   Label1[0]->setBuddy(Text1);
   Label1[1]->setBuddy(Text3);
   Label1[2]->setBuddy(Text4);

@@ -54,6 +54,11 @@ class ComposePanel {
 
   // Sizes the panel and its boxes for the window's size rules.
   void fit(const ComposeLayout& layout, const TwipsWindow& twips);
+
+ private:
+  void placeBoxes(const TwipsWindow& twips);    // the labels, "帰", the box and the text boxes
+  void placeButtons(const TwipsWindow& twips);  // the attachment and send buttons
+  void linkLabelsAndKeyboardOrder();
 };
 
 }  // namespace parupo

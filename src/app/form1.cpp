@@ -10,7 +10,7 @@
 #include <QSessionManager>
 #endif
 
-#include "app/compose_aids.h"
+#include "app/compose_handlers.h"
 #include "app/compose_panel.h"
 #include "platform/fonts.h"
 #include "app/icons.h"
@@ -59,10 +59,10 @@ Form1::Form1(Services services, QWidget* parent)
                                      .clear = [this] { clearCompose(); },
                                      .logViewer = [this] { openLogViewer(); },
                                      .addressBook = [this] { openAddressBook(); },
-                                     .attachment = [this] { aids_->TnpFile(); },
-                                     .dropAttachment = [this] { aids_->dropAttachment(); }});
+                                     .attachment = [this] { handlers_->TnpFile(); },
+                                     .dropAttachment = [this] { handlers_->dropAttachment(); }});
   connect(compose_->Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  aids_ = std::make_unique<ComposeAids>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
+  handlers_ = std::make_unique<ComposeHandlers>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
                                         sendOperation_->variables().TnpPath);
 
   setWindowSizeTwips(kDefaultWindowHeight, kDefaultWindowWidth);
@@ -269,14 +269,6 @@ void Form1::Form_Resize() {
   if (fit.height != twips_.height()) twips_.setHeight(fit.height);
   if (fit.width != twips_.width()) twips_.setWidth(fit.width);
   compose_->fit(fit, twips_);
-}
-
-bool Form1::event(QEvent* e) {
-  const bool result = QMainWindow::event(e);
-  // Resized by the user or the window manager: the outer size has followed, the resize
-  // rules run on it.
-  if (twips_.notice(e)) Form_Resize();
-  return result;
 }
 
 }  // namespace parupo

@@ -27,7 +27,7 @@ class QPushButton;
 
 namespace parupo {
 
-class ComposeAids;
+class ComposeHandlers;
 class ComposePanel;
 class Form4;
 class MainMenus;
@@ -88,7 +88,6 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool event(QEvent* event) override;
 
  private:
   void Form_Load(StartupPlan plan);
@@ -120,10 +119,11 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   // in the address book reach it at the next start.
   std::vector<std::string> mAdrs;
   TwipsWindow twips_;
+  TwipsResizeFilter resizeRules_{this, twips_, [this] { Form_Resize(); }};
   std::unique_ptr<ComposePanel> compose_;
   std::unique_ptr<SettingsPanel> settingsPanel_;
   std::unique_ptr<MainMenus> menus_;
-  std::unique_ptr<ComposeAids> aids_;  // goes first: it watches the panel and the menus
+  std::unique_ptr<ComposeHandlers> handlers_;  // goes first: it watches the panel and the menus
   QPointer<Form4> book_;             // the address book while it is open
   QListWidget* File1 = nullptr;      // hidden
   QPushButton* Command2 = nullptr;   // "mail check", never shown

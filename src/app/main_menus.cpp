@@ -49,20 +49,35 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
   PopSetup[kSettings] = bar->addAction(QStringLiteral("設定"));
   QObject::connect(PopSetup[kSettings], &QAction::triggered, bar, [this] { handlers_.settings(); });
 
-  // The two history menus, by address and by name: ten entries each, filled at start-up.
-  auto historyMenu = [&](const QString& menuName, auto& entries) {
-    QMenu* menu = bar->addMenu(QStringLiteral("履歴"));
-    name(menu, menuName + QStringLiteral("Menu"));
-    for (int i = 0; i < RecipientHistory::kSlots; ++i) {
-      entries[i] = menu->addAction(QString());
-      name(entries[i], menuName + QStringLiteral("_%1").arg(i));
-      QObject::connect(entries[i], &QAction::triggered, bar, [this, i] { handlers_.historyPicked(i); });
-    }
-    return menu->menuAction();
-  };
-  PopSetup[kHistoryByAddress] = historyMenu(QStringLiteral("Slog"), Slog);
-  PopSetup[kHistoryByNameMenu] = historyMenu(QStringLiteral("Slog2"), Slog2);
+  PopSetup[kHistoryByAddress] = addHistoryMenu(bar, QStringLiteral("Slog"), Slog);
+  PopSetup[kHistoryByNameMenu] = addHistoryMenu(bar, QStringLiteral("Slog2"), Slog2);
+  addOptionsMenu(bar);
 
+  PopSetup[kLogViewer] = bar->addAction(QStringLiteral("び"));
+  QObject::connect(PopSetup[kLogViewer], &QAction::triggered, bar, [this] { handlers_.logViewer(); });
+  PopSetup[kHiddenEntry] = bar->addAction(QStringLiteral("あ"));
+  PopSetup[kAddressBook] = bar->addAction(QStringLiteral("あ2"));
+  QObject::connect(PopSetup[kAddressBook], &QAction::triggered, bar, [this] { handlers_.addressBook(); });
+  PopSetup[kHistoryByAddress]->setVisible(false);
+  PopSetup[kHiddenEntry]->setVisible(false);
+  for (int i = 0; i < static_cast<int>(PopSetup.size()); ++i)
+    name(PopSetup[i], QStringLiteral("PopSetup_%1").arg(i));
+}
+
+// The two history menus, by address and by name: ten entries each, filled at start-up.
+QAction* MainMenus::addHistoryMenu(QMenuBar* bar, const QString& menuName,
+                                   std::array<QAction*, RecipientHistory::kSlots>& entries) {
+  QMenu* menu = bar->addMenu(QStringLiteral("履歴"));
+  name(menu, menuName + QStringLiteral("Menu"));
+  for (int i = 0; i < RecipientHistory::kSlots; ++i) {
+    entries[i] = menu->addAction(QString());
+    name(entries[i], menuName + QStringLiteral("_%1").arg(i));
+    QObject::connect(entries[i], &QAction::triggered, bar, [this, i] { handlers_.historyPicked(i); });
+  }
+  return menu->menuAction();
+}
+
+void MainMenus::addOptionsMenu(QMenuBar* bar) {
   QMenu* options = bar->addMenu(QStringLiteral("環境"));
   name(options, QStringLiteral("SupMenu"));
   PopSetup[kOptions] = options->menuAction();
@@ -94,8 +109,11 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
     if (i == kSeparator || i == kReplySubmenu) continue;
     QObject::connect(Sup[i], &QAction::triggered, bar, [this] { showChosenHistoryMenu(); });
   }
+  addReplyModes(replyMenu);
+}
 
-  // One reply-to mode at a time, shown with radio marks; a settings file may check none.
+// One reply-to mode at a time, shown with radio marks; a settings file may check none.
+void MainMenus::addReplyModes(QMenu* replyMenu) {
   auto* replyModes = new QActionGroup(replyMenu);
   const char* const replyModeNames[kReplyModeCount] = {"送らない", "コピーを送る", "ダミーに送る", "別々に送る"};
   for (int i = 0; i < kReplyModeCount; ++i) {
@@ -104,16 +122,6 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
     Sup2[i]->setCheckable(true);
     replyModes->addAction(Sup2[i]);
   }
-
-  PopSetup[kLogViewer] = bar->addAction(QStringLiteral("び"));
-  QObject::connect(PopSetup[kLogViewer], &QAction::triggered, bar, [this] { handlers_.logViewer(); });
-  PopSetup[kHiddenEntry] = bar->addAction(QStringLiteral("あ"));
-  PopSetup[kAddressBook] = bar->addAction(QStringLiteral("あ2"));
-  QObject::connect(PopSetup[kAddressBook], &QAction::triggered, bar, [this] { handlers_.addressBook(); });
-  PopSetup[kHistoryByAddress]->setVisible(false);
-  PopSetup[kHiddenEntry]->setVisible(false);
-  for (int i = 0; i < static_cast<int>(PopSetup.size()); ++i)
-    name(PopSetup[i], QStringLiteral("PopSetup_%1").arg(i));
 }
 
 void MainMenus::show(const Settings& st) {

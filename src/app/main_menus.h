@@ -13,7 +13,9 @@
 #include "send/recipient_history.h"
 
 class QAction;
+class QMenu;
 class QMenuBar;
+class QString;
 
 namespace parupo {
 
@@ -53,6 +55,11 @@ class MainMenus {
   void showChosenHistoryMenu();
 
  private:
+  QAction* addHistoryMenu(QMenuBar* bar, const QString& menuName,
+                          std::array<QAction*, RecipientHistory::kSlots>& entries);
+  void addOptionsMenu(QMenuBar* bar);  // "環境"
+  void addReplyModes(QMenu* replyMenu);
+
   Handlers handlers_;
 };
 

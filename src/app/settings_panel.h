@@ -36,6 +36,10 @@ class SettingsPanel {
   // Copies the panel's fields from and into `settings`; the other members stay.
   void show(const Settings& settings);
   void readInto(Settings& settings) const;
+
+ private:
+  void placeFields(const TwipsWindow& twips);
+  void placeLabels(const TwipsWindow& twips);  // after the fields: each names its field
 };
 
 }  // namespace parupo

@@ -9,12 +9,11 @@
 #include <system_error>
 
 #include "platform/dialogs.h"
+#include "platform/qt_text.h"
 
 namespace parupo {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // Outer size at opening: the design's client area (9510 by 2895) with the frame and
 // caption the resize rules were made for.
@@ -41,6 +40,14 @@ Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
   setAttribute(Qt::WA_DeleteOnClose);  // its controls and captions start afresh at the next opening
   setWindowTitle(QStringLiteral("!ぱるぽ びゅわー"));
 
+  buildControls();
+  if (mainWindow) followMainWindow(mainWindow);
+
+  fillList(logs_.newestFirst());
+  setWindowSizeTwips(kHeight, kWidth);
+}
+
+void Form2::buildControls() {
   List1 = new QListWidget(this);
   List1->setObjectName(QStringLiteral("List1"));
   List1->setAccessibleName(QStringLiteral("List1"));
@@ -69,21 +76,18 @@ Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
     mn1[i]->setObjectName(QStringLiteral("mn1_%1").arg(i));
     connect(mn1[i], &QAction::triggered, this, [this, i] { mn1_Click(i); });
   }
+}
 
-  if (mainWindow) {
-    setWindowIcon(mainWindow->windowIcon());
-    // Qt cannot leave only the left edge to the window manager: the viewer takes the
-    // main window's place, which it hides.
-    move(mainWindow->frameGeometry().topLeft());
-    // The program is ending: the viewer goes with the main window and calls nothing.
-    connect(mainWindow, &QObject::destroyed, this, [this] {
-      setMainWindowVisible_ = nullptr;
-      delete this;
-    });
-  }
-
-  fillList(logs_.newestFirst());
-  setWindowSizeTwips(kHeight, kWidth);
+void Form2::followMainWindow(QWidget* mainWindow) {
+  setWindowIcon(mainWindow->windowIcon());
+  // Qt cannot leave only the left edge to the window manager: the viewer takes the
+  // main window's place, which it hides.
+  move(mainWindow->frameGeometry().topLeft());
+  // The program is ending: the viewer goes with the main window and calls nothing.
+  connect(mainWindow, &QObject::destroyed, this, [this] {
+    setMainWindowVisible_ = nullptr;
+    delete this;
+  });
 }
 
 void Form2::showViewer() {
@@ -136,12 +140,6 @@ void Form2::Form_Resize() {
   size_.setWidth(Text1, size_.width() - 2475);
   size_.setHeight(Text1, size_.height() - 540);
   size_.setHeight(List1, size_.height() - 510);
-}
-
-bool Form2::event(QEvent* e) {
-  const bool result = QWidget::event(e);
-  if (size_.notice(e)) Form_Resize();
-  return result;
 }
 
 bool Form2::eventFilter(QObject* watched, QEvent* e) {

@@ -61,15 +61,18 @@ class Form2 final : public QWidget {
   LogList& logs() { return logs_; }  // File1
 
  protected:
-  bool event(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  void buildControls();
+  // Takes the main window's icon and place, and goes when the main window goes.
+  void followMainWindow(QWidget* mainWindow);
   void fillList(const std::vector<std::string>& names);
 
   LogList logs_;
   TwipsWindow size_;
+  TwipsResizeFilter resizeRules_{this, size_, [this] { Form_Resize(); }};
   std::function<void(bool)> setMainWindowVisible_;
 };
 

@@ -7,13 +7,11 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "platform/qt_text.h"
+
 namespace parupo {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-
-const char* const kTitle = "ぱるぽ";
 
 // "label|pattern|label|pattern|" -> Qt's "label (pattern);;label (pattern)".
 QString qtFilter(const std::string& filter) {

@@ -84,4 +84,14 @@ void TwipsWindow::noticeFrameMargins() {
   apply();
 }
 
+TwipsResizeFilter::TwipsResizeFilter(QWidget* window, TwipsWindow& twips, std::function<void()> resized)
+    : twips_(twips), resized_(std::move(resized)) {
+  window->installEventFilter(this);
+}
+
+bool TwipsResizeFilter::eventFilter(QObject* watched, QEvent* event) {
+  if (twips_.notice(event)) resized_();
+  return QObject::eventFilter(watched, event);
+}
+
 }  // namespace parupo

@@ -6,7 +6,9 @@
 // Every window of the program (main window, log viewer, address book) uses one.
 #pragma once
 
+#include <QObject>
 #include <QSize>
+#include <functional>
 #include <vector>
 
 class QEvent;
@@ -35,9 +37,9 @@ class TwipsWindow {
   bool setHeight(double twips);
   bool setWidth(double twips);
 
-  // Call from the window's event() after the base class has handled the event. Returns
-  // true when the user or the window manager resized the window, so that the outer
-  // size changed from outside and the window's resize rules should run.
+  // Feed every event of the window here (TwipsResizeFilter does). Returns true when the
+  // user or the window manager resized the window, so that the outer size changed from
+  // outside and the window's resize rules should run.
   bool notice(QEvent* event);
 
  private:
@@ -49,6 +51,21 @@ class TwipsWindow {
   double width_;
   QSize frameExtra_{0, 0};             // frame and caption around the Qt widget, in pixels
   std::vector<QSize> requestedSizes_;  // Qt sizes this window asked for, newest last
+};
+
+// Feeds the window's events to its TwipsWindow and runs the window's resize rules
+// (`resized`) when the window was resized from outside. Keep it as a member of the window
+// declared after its TwipsWindow, so that it goes before them.
+class TwipsResizeFilter final : public QObject {
+ public:
+  TwipsResizeFilter(QWidget* window, TwipsWindow& twips, std::function<void()> resized);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  TwipsWindow& twips_;
+  std::function<void()> resized_;
 };
 
 }  // namespace parupo

@@ -61,10 +61,22 @@ class Form4Test : public ::testing::Test {
     QTest::mousePress(form->TreeView1->viewport(), button, {}, pos);
     QTest::mouseRelease(form->TreeView1->viewport(), button, {}, pos);
   }
+  // A drop of `node` as the tree's own drag carries it, entered and dropped on `onto` (or
+  // on empty space).
+  void drop(NodeId node, QTreeWidgetItem* onto) {
+    const std::unique_ptr<QMimeData> data(form->TreeView1->dragData(node));
+    const QPoint pos = onto ? at(onto) : QPoint(5, form->TreeView1->viewport()->height() - 5);
+    QDragEnterEvent enter(pos, Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QDragMoveEvent move(pos, Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QDropEvent dropped(pos, Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    for (QEvent* e : std::initializer_list<QEvent*>{&enter, &move, &dropped})
+      QApplication::sendEvent(form->TreeView1->viewport(), e);
+    EXPECT_TRUE(dropped.isAccepted());
+    QApplication::processEvents();  // the drop is handled once the drag has ended
+  }
   void drag(QTreeWidgetItem* from, QTreeWidgetItem* onto) {
     press(from);
-    form->TreeView1->setDropHighlight(onto);
-    form->TreeView1_DragDrop();
+    drop(from->data(0, Qt::UserRole).toInt(), onto);
   }
   QString deleteCaption() const { return form->mn011[0]->text(); }
   QStringList texts(QTreeWidgetItem* g) const {
@@ -167,7 +179,9 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   EXPECT_EQ(file().size(), 5u);  // nothing written before closing
 
   dialogs.yes = false;  // deleting asks first; No keeps the node
-  drag(entry(0, 0), nullptr);  // dropped on empty space
+  press(group(1));
+  drop(entry(0, 0)->data(0, Qt::UserRole).toInt(), nullptr);  // on empty space: the dragged node, not the pressed one
+  EXPECT_EQ(dialogs.asked.back(), "佐藤 を削除しても良いですか？");
   press(entry(0, 0));
   form->mn011[0]->trigger();  // by the menu
   EXPECT_EQ(group(0)->childCount(), 1);

@@ -1,4 +1,4 @@
-#include "app/compose_aids.h"
+#include "app/compose_handlers.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -11,7 +11,7 @@
 
 #include "app/compose_panel.h"
 #include "app/main_menus.h"
-#include "send/composition_aids.h"
+#include "send/compose_rules.h"
 #include "send/send_window.h"
 
 namespace parupo {
@@ -33,7 +33,7 @@ bool allThreeHeld(int key, Qt::KeyboardModifiers modifiers) {
 
 }  // namespace
 
-ComposeAids::ComposeAids(ComposePanel& panel, MainMenus& menus, SendWindow& window,
+ComposeHandlers::ComposeHandlers(ComposePanel& panel, MainMenus& menus, SendWindow& window,
                          const QLineEdit& specificAddress, const Services& services, std::string& attachment)
     : panel_(panel),
       menus_(menus),
@@ -55,7 +55,7 @@ ComposeAids::ComposeAids(ComposePanel& panel, MainMenus& menus, SendWindow& wind
   panel_.Text4->installEventFilter(this);
 }
 
-bool ComposeAids::eventFilter(QObject* watched, QEvent* event) {
+bool ComposeHandlers::eventFilter(QObject* watched, QEvent* event) {
   if (watched == panel_.Text4 && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     // The key that completes Shift+Ctrl+Alt decorates and types nothing itself.
@@ -72,7 +72,7 @@ bool ComposeAids::eventFilter(QObject* watched, QEvent* event) {
   return false;  // the labels go on as usual
 }
 
-void ComposeAids::TnpFile() {
+void ComposeHandlers::TnpFile() {
   const auto chosen = services_.dialogs.openFile(dialogPath_, kAnyFile);
   if (!chosen) return;
   dialogPath_ = *chosen;
@@ -86,7 +86,7 @@ void ComposeAids::TnpFile() {
   menus_.showAttachmentSet(true);
 }
 
-void ComposeAids::dropAttachment() {
+void ComposeHandlers::dropAttachment() {
   if (attachment_.empty()) return;
   attachment_.clear();
   panel_.showAttachment("");
@@ -95,7 +95,7 @@ void ComposeAids::dropAttachment() {
   if (panel_.Frame2->window()->windowTitle().toStdString() == sizeCaption_) window_.setCaption(kProgramCaption);
 }
 
-void ComposeAids::Command4_Click() {
+void ComposeHandlers::Command4_Click() {
   panel_.setNoCopy(true);
   const QuickMessage message = pickQuickMessage(services_.random);
   panel_.setSubject(message.subject);
@@ -103,7 +103,7 @@ void ComposeAids::Command4_Click() {
   panel_.Command1->click();  // the send button's own handler
 }
 
-void ComposeAids::Label1_Click(int index) {
+void ComposeHandlers::Label1_Click(int index) {
   if (index == 1) {  // "件名": the date option, and the subject that goes with it
     menus_.toggleSubjectIsDate();
     panel_.setSubject(window_.settings().dateSubject(services_.clock.now()).value_or(""));
@@ -112,14 +112,14 @@ void ComposeAids::Label1_Click(int index) {
   }
 }
 
-void ComposeAids::Text1_Change() { panel_.markRecipient(panel_.Text1->text() == specificAddress_.text()); }
+void ComposeHandlers::Text1_Change() { panel_.markRecipient(panel_.Text1->text() == specificAddress_.text()); }
 
-void ComposeAids::Text4_Change() {
+void ComposeHandlers::Text4_Change() {
   const std::size_t length = composeLength(panel_.recipient(), panel_.subject(), panel_.body());
   panel_.Text4->setToolTip(QString::number(length));
 }
 
-bool ComposeAids::Text4_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+bool ComposeHandlers::Text4_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
   // Any key creates naisho.txt when it is missing; only the decorating keys read it.
   if (!allThreeHeld(key, modifiers)) {
     ensureDecorationFile(services_.programFolder);

@@ -1,4 +1,4 @@
-#include "send/composition_aids.h"
+#include "send/compose_rules.h"
 
 #include <algorithm>
 #include <system_error>

@@ -13,10 +13,10 @@ namespace {
 using test::u;
 QImage picture(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
 
-class ComposeAidsTest : public test::Form1Fixture<test::FakeMail> {
+class ComposeHandlersTest : public test::Form1Fixture<test::FakeMail> {
  protected:
   // A server, reply-to me@, specific address abc, reply mode "コピーを送る", no quitting, no date subject.
-  ComposeAidsTest() {
+  ComposeHandlersTest() {
     pp1 = {"smtp.example.jp", "me@example.jp", "abc", "", "False", "", "", "", " 1 ", "False", "False",
            " 5220 ", " 4770 ", "True", "False", "True", "False"};
   }
@@ -38,7 +38,7 @@ class ComposeAidsTest : public test::Form1Fixture<test::FakeMail> {
   }
 };
 
-TEST_F(ComposeAidsTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelChangesNothing) {
+TEST_F(ComposeHandlersTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelChangesNothing) {
   start();
   const std::string page = (folder / "見積書 ①.pdf").string();
   test::writeBytes(page, std::string(1536, 'x'));
@@ -77,7 +77,7 @@ TEST_F(ComposeAidsTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelChang
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(ComposeAidsTest, TheHomeButtonSendsAQuickMessageToTheRecipientAlone) {
+TEST_F(ComposeHandlersTest, TheHomeButtonSendsAQuickMessageToTheRecipientAlone) {
   test::writeBytes(folder / "pigeon2.vbp", "");  // the development folder
   pp1[14] = "True";  // the date option takes the subject
   start();
@@ -90,7 +90,7 @@ TEST_F(ComposeAidsTest, TheHomeButtonSendsAQuickMessageToTheRecipientAlone) {
   EXPECT_EQ(title(), "送信完了");
 }
 
-TEST_F(ComposeAidsTest, LabelsStampTheDateAndSwitchTheDateSubject) {
+TEST_F(ComposeHandlersTest, LabelsStampTheDateAndSwitchTheDateSubject) {
   start();
   box("Text3")->setText(u("打った件名"));
   click("Label1_0");  // "宛先": nothing
@@ -108,7 +108,7 @@ TEST_F(ComposeAidsTest, LabelsStampTheDateAndSwitchTheDateSubject) {
   EXPECT_EQ(body()->toPlainText(), u("本文"));
 }
 
-TEST_F(ComposeAidsTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheBodyAndTheBodyCounts) {
+TEST_F(ComposeHandlersTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheBodyAndTheBodyCounts) {
   pp1[9] = "True";  // the start-up recipient is the specific address: red from the start
   start();
   QLineEdit* to = box("Text1");
@@ -138,7 +138,7 @@ TEST_F(ComposeAidsTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheBodyA
   EXPECT_EQ(body()->toolTip(), u("15"));  // refreshed when the body changes only
 }
 
-TEST_F(ComposeAidsTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
+TEST_F(ComposeHandlersTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
   start();
   QTest::keyClick(body(), Qt::Key_A);
   EXPECT_EQ(test::readBytes(folder / "naisho.txt"), "\x81\x9a\x81\x9c\x81\x9f\x81\xa1\r\n");  // "★●◆■" in CP932
@@ -175,7 +175,7 @@ void typeWithInputMethod(QWidget* box, const QString& reading, const QString& co
 
 // Text goes in as typed whichever way it comes: by an input method, pasted, or handed
 // in by another window, where one-line boxes turn line breaks into blanks.
-TEST_F(ComposeAidsTest, TextFromAnInputMethodThePasteAndAnotherWindowGoesInAsTyped) {
+TEST_F(ComposeHandlersTest, TextFromAnInputMethodThePasteAndAnotherWindowGoesInAsTyped) {
   start();
   for (const char* name : {"Text1", "Text3", "Text4"}) EXPECT_TRUE(the(name)->testAttribute(Qt::WA_InputMethodEnabled)) << name;
   box("Text1")->setCursorPosition(0);  // before "@example.jp"

@@ -1,4 +1,4 @@
-#include "send/composition_aids.h"
+#include "send/compose_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +64,7 @@ TEST(DecorationSet, AFolderThatTakesNoFileGivesTheDefaultSetQuietly) {
 }
 
 // The counts as the window shows them, at their edges.
-TEST(ComposeAids, LineBreaksAndSurrogatePairsCountTwoAndHugeAttachmentsFitTheCaption) {
+TEST(ComposeRules, LineBreaksAndSurrogatePairsCountTwoAndHugeAttachmentsFitTheCaption) {
   EXPECT_EQ(composeLength("", "𠮷", "a\r\nb"), 6u);
   EXPECT_EQ(attachmentCaption(1023) + "|" + attachmentCaption(5368709120ULL), "0 KB|5242880 KB");
 }

@@ -1,7 +1,7 @@
 // The aids around the compose boxes, as the main window's handlers: choosing and dropping
 // the attachment, the quick "帰" message, the clickable labels, the red recipient, Enter
 // in the subject, the length count and the decoration of the body. Their rules are in
-// send/composition_aids.h; this is the window side.
+// send/compose_rules.h; this is the window side.
 #pragma once
 
 #include <QObject>
@@ -17,10 +17,10 @@ class ComposePanel;
 class MainMenus;
 class SendWindow;
 
-class ComposeAids final : public QObject {
+class ComposeHandlers final : public QObject {
  public:
   // `attachment` is the send's TnpPath; `specificAddress` is Text6 of the settings panel.
-  ComposeAids(ComposePanel& panel, MainMenus& menus, SendWindow& window, const QLineEdit& specificAddress,
+  ComposeHandlers(ComposePanel& panel, MainMenus& menus, SendWindow& window, const QLineEdit& specificAddress,
               const Services& services, std::string& attachment);
 
   // Shows the open-file dialog; a chosen file becomes the attachment, its size the caption
