@@ -11,7 +11,7 @@
 #include "mailapi/mail_headers.h"
 #include "mailapi/mime_writer.h"
 #include "mailapi/text_encoding.h"
-#include "mime_reader.h"
+#include "support/mime_reader.h"
 #include "platform/text_util.h"
 
 using namespace parupo;
@@ -52,28 +52,28 @@ std::string readStream(mail::MessageStream& stream, std::size_t chunk) {
   std::string out;
   std::vector<char> buffer(chunk);
   while (const std::size_t n = stream.read(buffer.data(), buffer.size())) out.append(buffer.data(), n);
-  require(stream.ok(), "the message streams without error", stream.error());
+  require(stream.ok(), "the message streams without error", stream.ok() ? "" : mail::mailErrorText(*stream.failure()));
   return out;
 }
 
-void checkTextPart(const fuzz::Entity& part, const std::string& body) {
-  std::string expected = fuzz::withLfLineEnds(mail::sanitizeUtf8(body));
+void checkTextPart(const test::Entity& part, const std::string& body) {
+  std::string expected = test::withLfLineEnds(mail::sanitizeUtf8(body));
   if (!expected.empty() && expected.back() != '\n') expected += '\n';
-  requireSameText(fuzz::decodeBody(part), expected, "the body decodes to the user's text");
+  requireSameText(test::decodeBody(part), expected, "the body decodes to the user's text");
 }
 
-void checkAttachment(const fuzz::Entity& part, const std::string& name, const std::string& content) {
+void checkAttachment(const test::Entity& part, const std::string& name, const std::string& content) {
   std::vector<std::string> names = part.names();
   require(names == std::vector<std::string>{"Content-Disposition", "Content-Transfer-Encoding", "Content-Type"},
           "the attachment has exactly its three headers");
   std::string expected = shownText(name);
   if (trimBlanks(expected, Blanks::WithIdeographic).empty()) expected = "attachment";
   require(part.value("Content-Transfer-Encoding") == "base64", "the file goes in base64");
-  requireSameText(fuzz::decodeWords(fuzz::parameter(part.value("Content-Type"), "name")), expected,
+  requireSameText(test::decodeWords(test::parameter(part.value("Content-Type"), "name")), expected,
                   "name= gives the file's name");
-  require(fuzz::parameter(part.value("Content-Disposition"), "filename") == expected,
+  require(test::parameter(part.value("Content-Disposition"), "filename") == expected,
           "filename gives the file's name", part.value("Content-Disposition"));
-  require(fuzz::base64Decode(part.body) == content, "the file arrives unchanged");
+  require(test::base64Decode(part.body) == content, "the file arrives unchanged");
 }
 
 // An address header names every address, and each encoded word in it (a name) is valid.
@@ -89,7 +89,7 @@ void checkAddresses(const std::string& value, const std::vector<mail::Mailbox>& 
     if (!token.empty() && token.back() == ',') token.remove_suffix(1);
     if (token.size() >= 4 && token.substr(0, 2) == "=?" && token.substr(token.size() - 2) == "?=" &&
         token.find('@') == std::string_view::npos) {
-      (void)fuzz::decodeWords(token);
+      (void)test::decodeWords(token);
     }
     start = end + 1;
   }
@@ -97,7 +97,7 @@ void checkAddresses(const std::string& value, const std::vector<mail::Mailbox>& 
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+static int checkMessage(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
   const bool attach = input.ConsumeBool();
   const std::size_t chunk = input.ConsumeIntegralInRange<std::size_t>(1, 20000);
@@ -131,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(message.size() == declared, "the message is exactly as long as declared before the upload");
   if (withFile) std::filesystem::remove(fuzz::scratchFolder() / name);
 
-  const fuzz::Entity top = fuzz::readMessage(message);
+  const test::Entity top = test::readMessage(message);
   std::vector<std::string> expectedNames = {"Content-Type", "Date", "From", "MIME-Version", "Message-ID",
                                             "Subject", "To"};
   if (!withFile) expectedNames.push_back("Content-Transfer-Encoding");
@@ -143,21 +143,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   checkAddresses(top.value("From"), {envelope.sender});
   checkAddresses(top.value("To"), envelope.recipients);
   if (!envelope.replyTo.empty()) checkAddresses(top.value("Reply-To"), envelope.replyTo);
-  requireSameText(fuzz::decodeWords(top.value("Subject")), shownText(subject),
+  requireSameText(test::decodeWords(top.value("Subject")), shownText(subject),
                   "the subject decodes to the user's text");
 
   if (!withFile) {
     checkTextPart(top, body);
     return 0;
   }
-  const std::string boundary = fuzz::parameter(top.value("Content-Type"), "boundary");
+  const std::string boundary = test::parameter(top.value("Content-Type"), "boundary");
   require(!boundary.empty(), "a multipart message names its boundary");
-  const std::vector<fuzz::Entity> partsRead = fuzz::readMultipart(top.body, boundary);
+  const std::vector<test::Entity> partsRead = test::readMultipart(top.body, boundary);
   require(partsRead.size() == 2, "a message with a file has two parts");
   std::vector<std::string> textNames = partsRead[0].names();
   require(textNames == std::vector<std::string>{"Content-Transfer-Encoding", "Content-Type"},
           "the text part has exactly its two headers");
   checkTextPart(partsRead[0], body);
   checkAttachment(partsRead[1], name, content);
+  return 0;
+}
+
+// The reader throws at anything a strict reader refuses; that is a finding like any other.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  try {
+    return checkMessage(data, size);
+  } catch (const test::MimeError& refused) {
+    require(false, "a strict reader accepts the message", refused.what());
+  }
   return 0;
 }

@@ -19,7 +19,7 @@ class RecipientHistory {
   // taken out, otherwise the oldest slot is given up.
   void promote(const std::string& recipient);
   // Writes PP2.dat: ten lines. Empty text on success, otherwise a sentence for the user.
-  std::string save(const std::filesystem::path& file) const;
+  [[nodiscard]] std::string save(const std::filesystem::path& file) const;
 
   const std::string& slot(int i) const { return slots_[static_cast<std::size_t>(i)]; }
   // Whether both history menus show entry i: an empty slot is nothing to pick.

@@ -17,13 +17,13 @@ class ComposeHandlersTest : public test::Form1Fixture<test::FakeMail> {
  protected:
   // A server, reply-to me@, specific address abc, reply mode "コピーを送る", no quitting, no date subject.
   ComposeHandlersTest() {
-    pp1 = {"smtp.example.jp", "me@example.jp", "abc", "", "False", "", "", "", " 1 ", "False", "False",
-           " 5220 ", " 4770 ", "True", "False", "True", "False"};
+    pp1 = {.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .specificAddress = "abc",
+           .quitAfterSend = false, .checkedReplyMode = ReplySendCopy};
   }
   std::unique_ptr<Form1> form;
 
   void start() {
-    put("PP1.dat", pp1);
+    putPP1();
     form = Form1Fixture::start();
   }
   template <typename T = QWidget>
@@ -79,13 +79,13 @@ TEST_F(ComposeHandlersTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelC
 
 TEST_F(ComposeHandlersTest, TheHomeButtonSendsAQuickMessageToTheRecipientAlone) {
   test::writeBytes(folder / "pigeon2.vbp", "");  // the development folder
-  pp1[14] = "True";  // the date option takes the subject
+  pp1.subjectIsDate = true;  // the date option takes the subject
   start();
   random.ints = {0, 4};
   box("Text1")->setText(u("you@example.jp"));
   click("Command4");
   ASSERT_EQ(mail.sends.size(), 1u);
-  EXPECT_EQ(mail.sends[0].recipients + "|" + mail.sends[0].subject + "|" + mail.sends[0].body, "you@example.jp|03/07 14:05|ぷにぷに");
+  test::expectSent(mail.sends[0], {.recipients = "you@example.jp", .subject = "03/07 14:05", .body = "ぷにぷに"});
   EXPECT_TRUE(the<QCheckBox>("Check1")->isChecked());
   EXPECT_EQ(title(), "送信完了");
 }
@@ -100,7 +100,8 @@ TEST_F(ComposeHandlersTest, LabelsStampTheDateAndSwitchTheDateSubject) {
   EXPECT_EQ(box("Text3")->text(), u("03/07 14:05"));
   clock.time.minute = 6;
   click("Label1_1");
-  EXPECT_TRUE(!the<QAction>("Sup_7")->isChecked() && box("Text3")->text().isEmpty());
+  EXPECT_FALSE(the<QAction>("Sup_7")->isChecked());
+  EXPECT_EQ(box("Text3")->text(), "");
   body()->setPlainText(u("本文"));
   click("Label1_2");
   EXPECT_EQ(send().body, "本文\r\n03/07 14:06");
@@ -109,7 +110,7 @@ TEST_F(ComposeHandlersTest, LabelsStampTheDateAndSwitchTheDateSubject) {
 }
 
 TEST_F(ComposeHandlersTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheBodyAndTheBodyCounts) {
-  pp1[9] = "True";  // the start-up recipient is the specific address: red from the start
+  pp1.startupAddress = true;  // the start-up recipient is the specific address: red from the start
   start();
   QLineEdit* to = box("Text1");
   auto red = [&] { return to->palette().color(QPalette::Text) == QColor(255, 0, 0); };
@@ -128,7 +129,8 @@ TEST_F(ComposeHandlersTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheB
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
   box("Text3")->setFocus();
   QTest::keyClick(box("Text3"), Qt::Key_Return);
-  EXPECT_TRUE(body()->hasFocus() && mail.sends.empty());
+  EXPECT_TRUE(body()->hasFocus());
+  EXPECT_TRUE(mail.sends.empty());
 
   to->setText(u("a@example."));
   box("Text3")->setText(u("件名"));
@@ -141,14 +143,14 @@ TEST_F(ComposeHandlersTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheB
 TEST_F(ComposeHandlersTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
   start();
   QTest::keyClick(body(), Qt::Key_A);
-  EXPECT_EQ(test::readBytes(folder / "naisho.txt"), "\x81\x9a\x81\x9c\x81\x9f\x81\xa1\r\n");  // "★●◆■" in CP932
+  EXPECT_EQ(test::readBytes(folder / "naisho.txt"), test::cp932("★●◆■\r\n"));
   const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
-  const struct { const char* name; const char* naisho; Qt::Key key; Qt::KeyboardModifiers held; const char* decorated; } rows[] = {
-      {"two-of-three-do-nothing", "\x81\x99\r\n", Qt::Key_Control, Qt::ShiftModifier, "A、B。C"},
-      {"alt-goes-down-last", "\x81\x99\r\n", Qt::Key_Alt, shiftCtrl, "A☆B☆C"},
-      {"alt-after-shift-comes-as-meta", "\x81\x99\r\n", Qt::Key_Meta, shiftCtrl, "A☆B☆C"},
-      {"shift-last-with-alt-held-as-meta", "\x81\x99\r\n", Qt::Key_Shift, Qt::ControlModifier | Qt::MetaModifier, "A☆B☆C"},
-      {"a-letter-with-all-three-types-nothing", ",\x81\x99\r\n", Qt::Key_X, shiftCtrl | Qt::AltModifier, "ABC"},
+  const struct { const char* name; std::string naisho; Qt::Key key; Qt::KeyboardModifiers held; const char* decorated; } rows[] = {
+      {"two-of-three-do-nothing", test::cp932("☆\r\n"), Qt::Key_Control, Qt::ShiftModifier, "A、B。C"},
+      {"alt-goes-down-last", test::cp932("☆\r\n"), Qt::Key_Alt, shiftCtrl, "A☆B☆C"},
+      {"alt-after-shift-comes-as-meta", test::cp932("☆\r\n"), Qt::Key_Meta, shiftCtrl, "A☆B☆C"},
+      {"shift-last-with-alt-held-as-meta", test::cp932("☆\r\n"), Qt::Key_Shift, Qt::ControlModifier | Qt::MetaModifier, "A☆B☆C"},
+      {"a-letter-with-all-three-types-nothing", test::cp932(",☆\r\n"), Qt::Key_X, shiftCtrl | Qt::AltModifier, "ABC"},
   };
   for (const auto& row : rows) {
     test::writeBytes(folder / "naisho.txt", row.naisho);
@@ -184,26 +186,19 @@ TEST_F(ComposeHandlersTest, TextFromAnInputMethodThePasteAndAnotherWindowGoesInA
   typeWithInputMethod(box("Text3"), u("かいぎ"), u("会議"));
   typeWithInputMethod(body(), u("やまだ"), u("山田様"));
   const auto& sent = send();
-  EXPECT_EQ(sent.recipients + "|" + sent.subject + "|" + sent.body, "赤@example.jp\tme@example.jp|会議|山田様");
+  test::expectSent(sent, {.recipients = "赤@example.jp\tme@example.jp", .subject = "会議", .body = "山田様"});
 
   QApplication::clipboard()->setText(u("貼り\r\n付け"));
   box("Text3")->selectAll();
   box("Text3")->paste();
   EXPECT_EQ(box("Text3")->text(), u("貼り 付け"));
-  SendPort& port = *form;
+  SendWindow& port = *form;
   port.setRecipient("you@example.jp\r\n");
   EXPECT_EQ(box("Text1")->text(), u("you@example.jp "));
   port.setSubject("一行目\n二行目\r三");
   port.setBody("一行目\r\n二行目\r");
   const auto& handed = send();
-  EXPECT_EQ(handed.subject + "|" + handed.body, "一行目 二行目 三|一行目\r\n二行目\r\n");
-}
-
-// What scripts/setup installs with the program: Qt's plugins for ibus and fcitx5.
-TEST(InputMethods, TheIbusAndFcitx5PluginsAreInstalled) {
-  const QDir plugins(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforminputcontexts"));
-  for (const char* plugin : {"libibusplatforminputcontextplugin.so", "libfcitx5platforminputcontextplugin.so"})
-    EXPECT_TRUE(plugins.exists(QString::fromLatin1(plugin))) << plugins.path().toStdString() << "/" << plugin;
+  test::expectSent(handed, {.subject = "一行目 二行目 三", .body = "一行目\r\n二行目\r\n"});
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ class Form1Dpi : public Form1Fixture<FakeMail> {
 };
 
 TEST_F(Form1Dpi, SizesInTwipsAreTheSameInchesAtAnyDpiAndComeBackUnchanged) {
-  pp1[11] = " 6000 ", pp1[12] = " 8100 ";  // whole pixels at 96 and 144 dpi
-  put("PP1.dat", pp1);
+  pp1.height = 6000, pp1.width = 8100;  // whole pixels at 96 and 144 dpi
+  putPP1();
   const std::string original = file("PP1.dat");
   auto form = start();
   ASSERT_NEAR(form->logicalDpiY() * form->devicePixelRatioF(), dpi, 0.5);
@@ -73,7 +73,7 @@ void expectCaptionInFrameLine(QGroupBox* frame) {
 }
 
 TEST_F(Form1Dpi, PanelCaptionsSitInTheirFrameLineAboveEveryControl) {
-  put("PP1.dat", pp1);
+  putPP1();
   auto form = start();
   expectCaptionInFrameLine(the<QGroupBox>(*form, "Frame2"));
   entry(*form, "PopSetup", 0)->trigger();  // "設定"

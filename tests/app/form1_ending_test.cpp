@@ -30,9 +30,9 @@ struct ModalDialogs : FakeDialogs {
 class Form1Ending : public Form1Fixture<BlockingMail, ModalDialogs> {
  protected:
   Form1Ending() {
-    pp1[4] = pp1[16] = "False";  // no quitting after the send, no mail check
-    pp1[8] = " 0 ";              // one mail per send
-    put("PP1.dat", pp1);
+    pp1.quitAfterSend = pp1.receiveFirst = false;  // no quitting after the send, no mail check
+    pp1.checkedReplyMode = ReplyDontSend;          // one mail per send
+    putPP1();
   }
   // Does `act` on the window's thread while the next mail call waits, then lets the call
   // go on; later calls go on at once.
@@ -68,7 +68,8 @@ TEST_F(Form1Ending, InputDuringAMailCallIsDroppedNeverReplayed) {
   EXPECT_EQ(mail.sends.size(), 1u);
   EXPECT_EQ(body->toPlainText(), u("ab"));
   EXPECT_FALSE(the<QCheckBox>(*form, "Check1")->isChecked());
-  EXPECT_TRUE(form->windowTitle() == u("送信完了") && send->isEnabled());
+  EXPECT_EQ(form->windowTitle(), u("送信完了"));
+  EXPECT_TRUE(send->isEnabled());
 
   queueClick(send);  // after the call the button sends again
   settle([&] { return mail.sends.size() == 2; });
@@ -90,7 +91,7 @@ TEST_F(Form1Ending, EveryRequestToEndSavesAndEndsOnceASendAndItsBoxAreOver) {
       {"end of the session, settings panel open", false, [](Form1&) { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }},
   };
   for (const auto& c : cases) {
-    put("PP1.dat", pp1);
+    putPP1();
     std::filesystem::remove(folder / "PP4.dat");
     ended = 0, dialogs.messages.clear(), mail.sends.clear();
     mail.sendResults = {"550 no such user"};
@@ -111,8 +112,11 @@ TEST_F(Form1Ending, EveryRequestToEndSavesAndEndsOnceASendAndItsBoxAreOver) {
     settle([&] { return ended > 0; });
     EXPECT_EQ(ended, 1) << c.name;
     EXPECT_EQ(file("PP4.dat"), "45\r\n") << c.name;
-    const Lines lines = saved("PP1.dat");
-    EXPECT_EQ(lines.at(4) + lines.at(11) + lines.at(12) + lines.at(16), "True 6000  8000 False") << c.name;
+    const Settings kept = savedPP1();
+    EXPECT_TRUE(kept.quitAfterSend) << c.name;
+    EXPECT_EQ(kept.height, 6000) << c.name;
+    EXPECT_EQ(kept.width, 8000) << c.name;
+    EXPECT_FALSE(kept.receiveFirst) << c.name;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/form1.h"
+#include "core/settings_file.h"
 #include "platform/text_file.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
@@ -43,9 +44,12 @@ class Form1Fixture : public ::testing::Test {
   FakeRandom random;
   Mail mail;
   int ended = 0;
-  // A server (so the window starts composing), 6000 high and 8000 wide.
-  Lines pp1 = {"smtp.example.jp", "me@example.jp", "赤@example.jp", "dummy@example.jp", "False", "pop.example.jp",
-               "山田", "秘密,です", " 2 ", "True", "True", " 6000 ", " 8000 ", "True", "True", "False", "True"};
+  // PP1.dat as putPP1 writes it: a server (so the window starts composing), 6000 high and 8000 wide.
+  Settings pp1{.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .specificAddress = "赤@example.jp",
+               .dummyAddress = "dummy@example.jp", .popServer = "pop.example.jp", .popUser = "山田",
+               .popPassword = "秘密,です", .quitAfterSend = false, .startupAddress = true, .saveLog = true,
+               .subjectIsDate = true, .historyByName = false, .receiveFirst = true, .checkedReplyMode = ReplyToDummy,
+               .height = 6000, .width = 8000};
 
   std::unique_ptr<Form1> start(bool show = true) {
     auto form = std::make_unique<Form1>(Services{dialogs, clock, random, mail, folder.path(), [this] { ++ended; }});
@@ -55,6 +59,12 @@ class Form1Fixture : public ::testing::Test {
   }
   std::string file(const std::string& name) const { return readBytes(folder / name); }
   void put(const std::string& name, const Lines& lines) { writeCp932Lines(folder / name, lines); }
+  void putPP1() { put("PP1.dat", settingsFileLines(pp1)); }
+  Settings savedPP1() const {  // what the program reads back from PP1.dat
+    Settings settings;
+    readSettingsFile(saved("PP1.dat"), settings);
+    return settings;
+  }
   Lines saved(const std::string& name) const { return readTextLines(folder / name).value_or(Lines{}); }
 };
 

@@ -14,7 +14,8 @@ using Form1Test = Form1Fixture<FakeMail>;
 
 TEST_F(Form1Test, FirstStartShowsTheSettingsPanelAndClosingWritesTheFirstFiles) {
   auto form = start();
-  EXPECT_TRUE(form->settingsPanelShown() && the<QGroupBox>(*form, "Frame2")->isHidden());
+  EXPECT_TRUE(form->settingsPanelShown());
+  EXPECT_TRUE(the<QGroupBox>(*form, "Frame2")->isHidden());
   EXPECT_EQ(outer(*form), QSize(318, 348));  // 4770 x 5220 twips
   EXPECT_EQ(QFontInfo(the<QPlainTextEdit>(*form, "Text4")->font()).family(), u("IPAGothic"));
   EXPECT_FALSE(the<QPushButton>(*form, "Command4")->isVisibleTo(the<QGroupBox>(*form, "Frame2")));  // development only
@@ -22,19 +23,19 @@ TEST_F(Form1Test, FirstStartShowsTheSettingsPanelAndClosingWritesTheFirstFiles) 
   EXPECT_EQ(twips(*form), QSizeF(2055, 2000));
   EXPECT_TRUE(form->close());
   EXPECT_EQ(ended, 1);
-  EXPECT_EQ(file("PP1.dat"), crlf({"", "", "", "", "True", "", "", "", " 0 ", "False", "False", " 5220 ", " 4770 ",
-                                   "True", "False", "True", "False"}));
+  EXPECT_EQ(file("PP1.dat"), crlf(settingsFileLines(Settings{})));  // the defaults; their bytes: the e2e start test
   EXPECT_EQ(file("PP4.dat"), "999\r\n");
 }
 
 TEST_F(Form1Test, SavedSettingsSurviveByteForByteAndTheWindowKeepsItsSizeRules) {
-  put("PP1.dat", pp1);
+  putPP1();
   put("PP4.dat", {"30"});
   const std::string original = file("PP1.dat");
   auto form = start();
   EXPECT_FALSE(form->settingsPanelShown());
   EXPECT_EQ(outer(*form), QSize(533, 400));
-  EXPECT_EQ(the<QLineEdit>(*form, "Text10")->text() + the<QLineEdit>(*form, "Text11")->text(), u("秘密,です30"));
+  EXPECT_EQ(the<QLineEdit>(*form, "Text10")->text(), u("秘密,です"));
+  EXPECT_EQ(the<QLineEdit>(*form, "Text11")->text(), u("30"));
   for (int i : {3, 5, 6, 7, 8, 9}) EXPECT_EQ(entry(*form, "Sup", i)->isChecked(), i != 3 && i != 8) << i;
   for (int i = 0; i < 4; ++i) EXPECT_EQ(entry(*form, "Sup2", i)->isChecked(), i == 2) << i;
   form->close();
@@ -43,14 +44,17 @@ TEST_F(Form1Test, SavedSettingsSurviveByteForByteAndTheWindowKeepsItsSizeRules) 
 
   form = start();
   entry(*form, "PopSetup", 0)->trigger();
-  EXPECT_TRUE(form->settingsPanelShown() && the<QGroupBox>(*form, "Frame2")->isHidden());
+  EXPECT_TRUE(form->settingsPanelShown());
+  EXPECT_TRUE(the<QGroupBox>(*form, "Frame2")->isHidden());
   EXPECT_EQ(outer(*form), QSize(318, 348));
   the<QLineEdit>(*form, "Text2")->setText(u("mail.example.jp"));
   the<QLineEdit>(*form, "Text11")->setText(u("45"));
   entry(*form, "PopSetup", 0)->trigger();  // closing the panel saves
   EXPECT_EQ(twips(*form), QSizeF(8000, 6000));
-  const Lines lines = saved("PP1.dat");
-  EXPECT_EQ(lines.at(0) + lines.at(11) + lines.at(12), "mail.example.jp 6000  8000 ");
+  const Settings panelSaved = savedPP1();
+  EXPECT_EQ(panelSaved.smtpServer, "mail.example.jp");
+  EXPECT_EQ(panelSaved.height, 6000);
+  EXPECT_EQ(panelSaved.width, 8000);
   EXPECT_EQ(file("PP4.dat"), "45\r\n");
 
   form->setWindowSizeTwips(1000, 1000);
@@ -64,9 +68,12 @@ TEST_F(Form1Test, SavedSettingsSurviveByteForByteAndTheWindowKeepsItsSizeRules) 
 TEST_F(Form1Test, OptionMenusToggleOnceAndClosingSavesTheirMarks) {
   auto form = start(false);
   for (int i : {3, 9, 7}) entry(*form, "Sup", i)->trigger();
-  EXPECT_TRUE(!entry(*form, "Sup", 3)->isChecked() && entry(*form, "Sup", 9)->isChecked() && entry(*form, "PopSetup", 2)->isVisible());
+  EXPECT_FALSE(entry(*form, "Sup", 3)->isChecked());
+  EXPECT_TRUE(entry(*form, "Sup", 9)->isChecked());
+  EXPECT_TRUE(entry(*form, "PopSetup", 2)->isVisible());
   entry(*form, "Sup", 8)->trigger();  // history by name: the other history menu shows
-  EXPECT_TRUE(entry(*form, "PopSetup", 1)->isVisible() && !entry(*form, "PopSetup", 2)->isVisible());
+  EXPECT_TRUE(entry(*form, "PopSetup", 1)->isVisible());
+  EXPECT_FALSE(entry(*form, "PopSetup", 2)->isVisible());
   // The reply modes are one exclusive group, which menus draw with radio marks: a click on the checked one keeps it.
   EXPECT_TRUE(entry(*form, "Sup2", 0)->actionGroup()->isExclusive());
   for (int i : {3, 1, 1}) entry(*form, "Sup2", i)->trigger();
@@ -74,17 +81,22 @@ TEST_F(Form1Test, OptionMenusToggleOnceAndClosingSavesTheirMarks) {
   the<QLineEdit>(*form, "Text1")->setText(u("x@example.jp"));
   the<QPlainTextEdit>(*form, "Text4")->setPlainText(u("本文"));
   entry(*form, "Sup", 0)->trigger();  // with the date option on, the subject becomes the date
-  EXPECT_TRUE(the<QLineEdit>(*form, "Text1")->text().isEmpty() && the<QPlainTextEdit>(*form, "Text4")->toPlainText().isEmpty());
+  EXPECT_EQ(the<QLineEdit>(*form, "Text1")->text(), "");
+  EXPECT_EQ(the<QPlainTextEdit>(*form, "Text4")->toPlainText(), "");
   EXPECT_EQ(the<QLineEdit>(*form, "Text3")->text(), u("03/07 14:05"));
   form->close();
-  const Lines lines = saved("PP1.dat");
-  EXPECT_EQ(lines.at(4) + lines.at(8) + lines.at(14) + lines.at(15) + lines.at(16), "False 1 TrueFalseTrue");
+  const Settings marks = savedPP1();
+  EXPECT_FALSE(marks.quitAfterSend);
+  EXPECT_EQ(marks.checkedReplyMode, ReplySendCopy);
+  EXPECT_TRUE(marks.subjectIsDate);
+  EXPECT_FALSE(marks.historyByName);
+  EXPECT_TRUE(marks.receiveFirst);
 }
 
 TEST_F(Form1Test, SendButtonSendsByTheReplyModeRecordsTheRecipientAndQuits) {
-  pp1[4] = "True";  // "送信後終了"; the dummy address too
-  pp1[9] = pp1[10] = pp1[14] = pp1[16] = "False";
-  put("PP1.dat", pp1);
+  pp1.quitAfterSend = true;  // "送信後終了"; the dummy address too
+  pp1.startupAddress = pp1.saveLog = pp1.subjectIsDate = pp1.receiveFirst = false;
+  putPP1();
   auto form = start();
   the<QLineEdit>(*form, "Text1")->setText(u("you@example.jp"));
   the<QLineEdit>(*form, "Text3")->setText(u("こんにちは"));
@@ -93,9 +105,10 @@ TEST_F(Form1Test, SendButtonSendsByTheReplyModeRecordsTheRecipientAndQuits) {
   QTest::mouseClick(the<QPushButton>(*form, "Command1"), Qt::LeftButton);
   ASSERT_EQ(mail.sends.size(), 1u);
   const auto& sent = mail.sends[0];
-  EXPECT_EQ(sent.server + "|" + sent.recipients + "|" + sent.replyTo + "|" + sent.subject + "|" + sent.body,
-            "smtp.example.jp|dummy@example.jp\tyou@example.jp\tme@example.jp|me@example.jp|こんにちは|一行目\r\n二行目");
-  EXPECT_TRUE(form->windowTitle() == u("送信完了") && the<QPushButton>(*form, "Command1")->isEnabled());
+  expectSent(sent, {.server = "smtp.example.jp", .recipients = "dummy@example.jp\tyou@example.jp\tme@example.jp",
+                    .replyTo = "me@example.jp", .subject = "こんにちは", .body = "一行目\r\n二行目"});
+  EXPECT_EQ(form->windowTitle(), u("送信完了"));
+  EXPECT_TRUE(the<QPushButton>(*form, "Command1")->isEnabled());
   EXPECT_EQ(saved("PP2.dat").at(0), "you@example.jp");
   EXPECT_EQ(ended, 1);
   EXPECT_EQ(file("PP4.dat"), "45\r\n");
@@ -104,25 +117,27 @@ TEST_F(Form1Test, SendButtonSendsByTheReplyModeRecordsTheRecipientAndQuits) {
 TEST_F(Form1Test, HistoryMenusAcrossARestartAndPickingAnEntry) {
   put("PP2.dat", {"a@example.jp", "b@example.jp", "c, d@example.jp", "@example.jp"});
   put("PPad.dat", {"友達", "鈴木一郎\tsuzuki@example.jp", "佐藤\tb@example.jp\t090", "田中\ta@example.jp"});
-  pp1[9] = "False";  // no start-up address
-  put("PP1.dat", pp1);
+  pp1.startupAddress = false;  // no start-up address
+  putPP1();
   auto form = start(false);
   for (int i = 0; i < 10; ++i) {  // no empty rows in either menu
     EXPECT_EQ(entry(*form, "Slog", i)->isVisible(), i < 4) << i;
     EXPECT_EQ(entry(*form, "Slog2", i)->isVisible(), i < 4) << i;
   }
-  EXPECT_EQ(entry(*form, "Slog2", 0)->text() + entry(*form, "Slog2", 1)->text(), u("田中佐藤"));
+  EXPECT_EQ(entry(*form, "Slog2", 0)->text(), u("田中"));
+  EXPECT_EQ(entry(*form, "Slog2", 1)->text(), u("佐藤"));
   EXPECT_EQ(entry(*form, "Slog2", 3)->text(), u("@example.jp"));  // part of 鈴木一郎's address is not 鈴木一郎
   entry(*form, "Slog2", 4)->trigger();  // an empty slot picks nothing
   EXPECT_EQ(saved("PP2.dat").at(0), "a@example.jp");
   entry(*form, "Slog2", 1)->trigger();  // by name: the slot's address goes in
-  EXPECT_TRUE(the<QLineEdit>(*form, "Text1")->text() == u("b@example.jp") && !the<QCheckBox>(*form, "Check1")->isChecked());
+  EXPECT_EQ(the<QLineEdit>(*form, "Text1")->text(), u("b@example.jp"));
+  EXPECT_FALSE(the<QCheckBox>(*form, "Check1")->isChecked());
   EXPECT_EQ(saved("PP2.dat"), (Lines{"b@example.jp", "a@example.jp", "c, d@example.jp", "@example.jp", "", "", "", "", "", ""}));
   the<QLineEdit>(*form, "Text5")->setText(u("c, d@example.jp;x"));
   entry(*form, "Slog", 2)->trigger();  // one's own address: no copy
   EXPECT_TRUE(the<QCheckBox>(*form, "Check1")->isChecked());
-  pp1[9] = "True";  // the start-up address goes in, and to the top of the history
-  put("PP1.dat", pp1);
+  pp1.startupAddress = true;  // the start-up address goes in, and to the top of the history
+  putPP1();
   form = start(false);
   EXPECT_EQ(the<QLineEdit>(*form, "Text1")->text(), u("赤@example.jp"));
   EXPECT_EQ(saved("PP2.dat").at(0), "赤@example.jp");

@@ -30,30 +30,31 @@ Settings read(const Lines& lines, Settings settings = {}) {
 TEST(SettingsFile, JapaneseCp932FileSurvivesByteForByte) {
   test::TempFolder folder;
   // 山田; 表 and ソ end in a backslash byte; ～ and ① differ from plain Shift-JIS; ｱ is one byte.
-  const std::string yamada = "\x8e\x52\x93\x63";
-  const std::string pp1 = "smtp.example.jp\r\n" + yamada + " <me@example.jp>\r\n boss@example.jp\r\n\x95\x5c\x83\x5c\x81\x60\x87\x40\xb1~"
-                          ",dummy\r\nFalse\r\npop.example.jp\r\n" + yamada + "\r\n\"pass,word\r\n 2 \r\nTrue\r\nTrue\r\n"
-                          " 8000 \r\n 6000.5 \r\nTrue\r\nFalse\r\nFalse\r\nTrue\r\n";
+  const std::string pp1 = test::cp932("smtp.example.jp\r\n山田 <me@example.jp>\r\n boss@example.jp\r\n表ソ～①ｱ~,dummy\r\n"
+                                      "False\r\npop.example.jp\r\n山田\r\n\"pass,word\r\n 2 \r\nTrue\r\nTrue\r\n"
+                                      " 8000 \r\n 6000.5 \r\nTrue\r\nFalse\r\nFalse\r\nTrue\r\n");
   test::writeBytes(folder / "PP1.dat", pp1);
   const Settings s = read(readTextLines(folder / "PP1.dat").value());
-  EXPECT_EQ(s.replyTo + s.dummyAddress, "山田 <me@example.jp>表ソ～①ｱ~,dummy");
+  EXPECT_EQ(s.replyTo, "山田 <me@example.jp>");
+  EXPECT_EQ(s.dummyAddress, "表ソ～①ｱ~,dummy");
   EXPECT_EQ(writeTextLines(folder / "PP1.dat", settingsFileLines(s), FileAccess::Private), "");
   EXPECT_EQ(test::readBytes(folder / "PP1.dat"), pp1);
 }
 
 TEST(SettingsFile, LayoutsAreReadAndWrittenBackInTheCurrentOne) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"s|r|b|d|True|pop|u|p| 0 |False|False|-3 |" + std::string(400, '9') + "|True|False|True|False",
-       "s|r|b|d|True|pop|u|p| 0 |False|False| 5220 | 4770 |True|False|True|False"},  // unusable sizes stay as they were
-      {"s|r|b|False|pop|u|p|True|True|False| 6000 | 5000 |True|True|True|False",  // the earlier layout: no dummy line,
-       "s|r|b||False|pop|u|p| 1 |True|False| 6000 | 5000 |True|True|True|False"},  // True at the old copy flag is 1
-      {"s|r|b|False|pop|u|p|False|False|True| 6000 | 5000 |True|False|False|True|",  // an extra line end is
-       "s|r|b||False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},   // not a 17th line
-      {"s|r|b|True|False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True",  // a full file keeps
-       "s|r|b|True|False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},  // its dummy "True"
-      {"s|r|b|d|False|pop", "s|r|b|d|False|pop||| 0 |False|False| 0 | 0 |True|False|True|False"},  // cut short
+  const struct { const char *name; std::string in, out; } cases[] = {
+      {"unusable sizes stay as they were", "s|r|b|d|True|pop|u|p| 0 |False|False|-3 |" + std::string(400, '9') + "|True|False|True|False",
+       "s|r|b|d|True|pop|u|p| 0 |False|False| 5220 | 4770 |True|False|True|False"},
+      {"the earlier layout: no dummy line, True at the old copy flag is 1",
+       "s|r|b|False|pop|u|p|True|True|False| 6000 | 5000 |True|True|True|False",
+       "s|r|b||False|pop|u|p| 1 |True|False| 6000 | 5000 |True|True|True|False"},
+      {"an extra line end is not a 17th line", "s|r|b|False|pop|u|p|False|False|True| 6000 | 5000 |True|False|False|True|",
+       "s|r|b||False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},
+      {"a full file keeps its dummy True", "s|r|b|True|False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True",
+       "s|r|b|True|False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},
+      {"cut short", "s|r|b|d|False|pop", "s|r|b|d|False|pop||| 0 |False|False| 0 | 0 |True|False|True|False"},
   };
-  for (const auto& [in, out] : cases) EXPECT_EQ(settingsFileLines(read(split(in))), split(out)) << in;
+  for (const auto& c : cases) EXPECT_EQ(settingsFileLines(read(split(c.in))), split(c.out)) << c.name;
   Settings broken;  // a line break typed into a field never shifts the later lines
   broken.popServer = "pop.example.jp\r\n";
   EXPECT_EQ(settingsFileLines(broken)[5], "pop.example.jp");
@@ -83,7 +84,7 @@ TEST(SettingsFile, NumberConversionsAndRetentionDays) {
   for (const auto& [text, value] : numbers) EXPECT_EQ(numberValue(text), value) << text;
   const std::pair<double, std::string> written[] = {
       {-0.0, " 0 "}, {-3, "-3 "}, {1234.56789, " 1234.568 "}, {0.5, " .5 "}, {12345678, " 12345680 "}, {0.00001, " .00001 "}};
-  for (const auto& [value, text] : written) EXPECT_EQ(formatNumber(value), text);
+  for (const auto& [value, text] : written) EXPECT_EQ(formatNumber(value), text) << value;
   const std::pair<std::string, std::string> retention[] = {
       {"0", "999"}, {"word", "999"}, {"32767.5", "999"}, {"32766.5", "32766"}, {"2.5", "2"}, {"3.5", "4"}, {" 30 days", "30"}, {"1e3", "1"}};
   for (const auto& [line, shown] : retention) EXPECT_EQ(retentionFromFile({line}), shown) << line;
@@ -103,12 +104,15 @@ TEST(SettingsStore, SavedSettingsComeBackPrivateAndEachFileThatCannotBeWrittenIs
   Settings base;
   base.retentionDays = "kept";  // PP1.dat does not hold the retention days
   const Settings loaded = loadSettings(folder.path(), base).settings.value();
-  EXPECT_EQ(loaded.popPassword + "|" + loaded.retentionDays + "|" + *loadRetentionDays(folder.path()), "秘密,です|kept|30");
+  EXPECT_EQ(loaded.popPassword, "秘密,です");
+  EXPECT_EQ(loaded.retentionDays, "kept");
+  EXPECT_EQ(loadRetentionDays(folder.path()), "30");
 
   for (const char* name : {"PP1.dat", "PP4.dat"}) std::filesystem::remove(folder / name), std::filesystem::create_directory(folder / name);
   const auto problems = saveSettings(folder.path(), Settings{});
   ASSERT_EQ(problems.size(), 2u);
-  EXPECT_TRUE(problems[0].find("PP1.dat") != std::string::npos && problems[1].find("PP4.dat") != std::string::npos);
+  EXPECT_NE(problems[0].find("PP1.dat"), std::string::npos) << problems[0];
+  EXPECT_NE(problems[1].find("PP4.dat"), std::string::npos) << problems[1];
 }
 
 }  // namespace

@@ -217,3 +217,13 @@ def snapshot(folder):
 def lines(*values):
     """A file of CP932 lines, each ended by CR LF."""
     return b"".join(v.encode("cp932") + b"\r\n" for v in values)
+
+
+def pp1(**fields):
+    """PP1.dat's 17 lines as the program writes them: the first start's values where none is given."""
+    values = dict(smtp="", reply_to="", specific="", dummy="", quit=True, pop="", user="", password="",
+                  reply_mode=0, startup_address=False, save_log=False, height=5220, width=4770, line14=True,
+                  date_subject=False, by_name=True, receive_first=False)
+    assert fields.keys() <= values.keys(), fields.keys() - values.keys()
+    values.update(fields)
+    return lines(*(str(v) if isinstance(v, (bool, str)) else " %d " % v for v in values.values()))

@@ -1,6 +1,6 @@
 import contextlib, itertools, os, pathlib, random, re, shutil, signal, subprocess, threading, time
 from mail_servers import SmtpServer
-from parupo_e2e import ProgramTest, lines, request_close, wait_until
+from parupo_e2e import ProgramTest, lines, pp1, request_close, wait_until
 
 # 8 to 40 kills: no new one after 30 seconds once 8 are done (a sanitizer build starts slower).
 MIN_ROUNDS, ROUNDS, SECONDS = 8, 40, 30
@@ -10,8 +10,7 @@ LEFTOVER = re.compile(r"^\..+\.[0-9a-f]{12}\.tmp$")  # the temporary file of a s
 
 
 def settings(server, specific):  # reply-to mode "送らない", message log on
-    return lines(server, ME, specific, "", "False", "", "", "", " 0 ", "False", "True", " 5220 ",
-                 " 4770 ", "True", "False", "False", "False")
+    return pp1(smtp=server, reply_to=ME, specific=specific, quit=False, save_log=True, by_name=False)
 
 
 def log_file(recipient):

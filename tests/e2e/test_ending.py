@@ -1,9 +1,9 @@
 import asyncio, os, signal, time
 from mail_servers import SmtpServer
-from parupo_e2e import ProgramTest, lines, request_close
+from parupo_e2e import ProgramTest, pp1, request_close
 
-PP1 = ["smtp.example.jp", "me@example.jp", "", "", "False", "", "", "", " 0 ", "False",
-       "False", " 6000 ", " 5000 ", "True", "False", "False", "False"]
+def settings(smtp="smtp.example.jp", **more):  # reply-to mode "送らない", no quitting, 6000 x 5000 twips
+    return pp1(**{**dict(smtp=smtp, reply_to="me@example.jp", quit=False, height=6000, width=5000, by_name=False), **more})
 
 
 class SlowServer(SmtpServer):
@@ -17,15 +17,14 @@ class SlowServer(SmtpServer):
 class EndingTest(ProgramTest):
     def test_sigterm_and_sighup_save_the_settings_as_a_close_does(self):
         for name, sig in (("term", signal.SIGTERM), ("hup", signal.SIGHUP)):
-            self.write("PP1.dat", lines(*PP1))
+            self.write("PP1.dat", settings())
             app = self.start(name)
             app.find("送信内容", showing=True)
             app.toggle("送信後終了", True)
             app.toggle("別々に送る", True)
             os.kill(app.pid, sig)
             self.assertEqual(app.wait_exit(), 0, name)
-            self.assertEqual(self.read("PP1.dat").split(b"\r\n")[4:13], [
-                b"True", b"", b"", b"", b" 3 ", b"False", b"False", b" 6000 ", b" 5000 "], name)
+            self.assertEqual(self.read("PP1.dat"), settings(quit=True, reply_mode=3), name)
             self.assertEqual(self.read("PP4.dat"), b"999\r\n", name)
 
 
@@ -33,7 +32,7 @@ class DuringASendTest(ProgramTest):
     def start_sending(self, to):
         server = SlowServer(self.root)
         self.addCleanup(server.close)
-        self.write("PP1.dat", lines("127.0.0.1:%d" % server.port, *PP1[1:]))
+        self.write("PP1.dat", settings("127.0.0.1:%d" % server.port))
         app = self.start()
         app.find("送信内容", showing=True)
         for name, text in (("宛先", to), ("件名", "件名"), ("本文", "本文")):
@@ -80,7 +79,7 @@ class EndingAfterASendTest(ProgramTest):
     def test_quitting_after_a_send_ends_soon_although_the_server_never_answers_quit(self):
         server = MuteOnQuitServer(self.root)
         self.addCleanup(server.close)
-        self.write("PP1.dat", lines("127.0.0.1:%d" % server.port, PP1[1], "", "", "True", *PP1[5:]))
+        self.write("PP1.dat", settings("127.0.0.1:%d" % server.port, quit=True))
         app = self.start()
         app.find("送信内容", showing=True)
         for name, text in (("宛先", "taro@example.jp"), ("件名", "件名"), ("本文", "本文")):

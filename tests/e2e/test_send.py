@@ -1,6 +1,6 @@
 import email, email.policy, os, pathlib, time
 from mail_servers import SmtpServer, free_port
-from parupo_e2e import ProgramTest, lines, wait_until
+from parupo_e2e import ProgramTest, lines, pp1, wait_until
 
 ME, TO, SUBJECT = "me@example.jp", "taro@example.jp", "会議のお知らせ（第２回）"
 BODY = "山田様\n明日の会議は１０時からです。\nよろしくお願いします。"
@@ -11,9 +11,8 @@ class SendTest(ProgramTest):
         server = SmtpServer(self.root)
         self.addCleanup(server.close)
         # Reply-to mode "コピーを送る", message log on, no quitting; nobody serves the POP port.
-        self.write("PP1.dat", lines(
-            "127.0.0.1:%d" % server.port, ME, "", "", "False", "127.0.0.1:%d" % free_port(), "me",
-            "pw", " 1 ", "False", "True", " 5220 ", " 4770 ", "True", "False", "False", "False"))
+        self.write("PP1.dat", pp1(smtp="127.0.0.1:%d" % server.port, reply_to=ME, quit=False, pop="127.0.0.1:%d" % free_port(),
+                                  user="me", password="pw", reply_mode=1, save_log=True, by_name=False))
         self.write("PP2.dat", lines("hanako@example.jp", *[""] * 9))
         app = self.start()
         app.find("送信内容", showing=True)

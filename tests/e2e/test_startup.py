@@ -1,13 +1,12 @@
 import os, time
-from parupo_e2e import ProgramTest, lines, snapshot, wait_until
+from parupo_e2e import ProgramTest, lines, pp1, snapshot, wait_until
 
 TITLE = "!ぱるぽ"
-FIRST_PP1 = lines("", "", "", "", "True", "", "", "", " 0 ", "False", "False", " 5220 ",
-                  " 4770 ", "True", "False", "True", "False")
+FIRST_PP1 = pp1()
 # As the Windows program wrote them: Japanese, a comma and a leading blank, 6000 x 5000 twips.
-JAPANESE_PP1 = lines("smtp.example.jp", "山田 <yamada@example.jp>", "特定～①@example.jp",
-                     " ダミー, 営業部", "False", "pop.example.jp", "ユーザー", "pass,word", " 2 ",
-                     "True", "True", " 6000 ", " 5000 ", "True", "False", "False", "False")
+JAPANESE_PP1 = pp1(smtp="smtp.example.jp", reply_to="山田 <yamada@example.jp>", specific="特定～①@example.jp",
+                   dummy=" ダミー, 営業部", quit=False, pop="pop.example.jp", user="ユーザー", password="pass,word",
+                   reply_mode=2, startup_address=True, save_log=True, height=6000, width=5000, by_name=False)
 CONTROLS = """送信内容 宛先 件名 本文 添付ファイル メッセージ送信 初期設定 SMPTサーバー 返信先アドレス
 特定メールアドレス（色変更） ダミーメールアドレス 日経過したログは削除する POPサーバー ユーザー名 パスワード
 返信先にコピーを送らない場合はチェック 設定 履歴 環境 び あ2 送信内容クリア 送信後終了 返信先に送信する

@@ -69,7 +69,8 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   EXPECT_EQ(form->frameGeometry(), QRect(QPoint(30, 40), QSize(642, 221)));  // 9630 x 3315 twips, where the main window was
   EXPECT_EQ(listed(*form), (Lines{"20240107-0000-00.txt", "20240106-0800-00.txt", "20240105-0930-00.txt",
                                    "20240104-0000-00.txt", "20240103-0000-00.txt", "20240102-0000-00.txt"}));
-  EXPECT_TRUE(main.isHidden() && form->Text1->isReadOnly());
+  EXPECT_TRUE(main.isHidden());
+  EXPECT_TRUE(form->Text1->isReadOnly());
 
   // A click shows every line of the log, the last one ended too.
   QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
@@ -90,7 +91,8 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   QObject::connect(qApp, &QGuiApplication::lastWindowClosed, form, [&] { ++lastWindowClosed; });
   form->close();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(form.isNull() && main.isVisible());
+  EXPECT_TRUE(form.isNull());
+  EXPECT_TRUE(main.isVisible());
   EXPECT_EQ(mainVisible, (std::vector<bool>{false, true}));
   EXPECT_EQ(lastWindowClosed, 0);
 }

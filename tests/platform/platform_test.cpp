@@ -24,9 +24,13 @@ long entriesIn(const fs::path& folder) { return std::distance(fs::directory_iter
 
 TEST(TextFile, ReadsEveryLineEndAndReplacesWhatCp932CannotHold) {
   TempFolder dir;
-  const std::pair<std::string, Lines> cases[] = {
-      {"a\r\nb\r\n", {"a", "b"}}, {"a\nb", {"a", "b"}}, {"a\n\r\nb\r\r", {"a", "", "b", ""}}, {"", {}}, {"\r\n", {""}}};
-  for (const auto& [bytes, lines] : cases) { writeBytes(dir / "f.dat", bytes); EXPECT_EQ(readTextLines(dir / "f.dat"), lines); }
+  const struct { const char* name; std::string bytes; Lines lines; } cases[] = {
+      {"CR LF", "a\r\nb\r\n", {"a", "b"}}, {"LF, last line open", "a\nb", {"a", "b"}},
+      {"mixed, lone CRs", "a\n\r\nb\r\r", {"a", "", "b", ""}}, {"empty", "", {}}, {"one empty line", "\r\n", {""}}};
+  for (const auto& c : cases) {
+    writeBytes(dir / "f.dat", c.bytes);
+    EXPECT_EQ(readTextLines(dir / "f.dat"), c.lines) << c.name;
+  }
   // What one side cannot hold becomes "?" or U+FFFD, and the text around it survives.
   EXPECT_EQ(toCp932("a😀b한c" "\xE3\x81" "d"), "a?b?c?d");
   EXPECT_EQ(fromCp932("A\xFF" "B\x88"), "A\uFFFDB\uFFFD");
@@ -54,7 +58,7 @@ TEST(TextFile, ReplacesWholeFilesWithTheirModesAndLeavesNoTemporaryFile) {
   writeBytes(dir / "PP2.dat", "old content that is longer than the new one\r\n");
   ::chmod((dir / "PP2.dat").c_str(), 0640);
   EXPECT_EQ(writeTextLines(dir / "PP2.dat", {"宛先", "", "x😀"}), "");
-  EXPECT_EQ(readBytes(dir / "PP2.dat"), "\x88\xB6\x90\xE6\r\n\r\nx?\r\n");
+  EXPECT_EQ(readBytes(dir / "PP2.dat"), cp932("宛先\r\n\r\nx?\r\n"));
   EXPECT_EQ(modeOf(dir / "PP2.dat"), 0640u);
   EXPECT_EQ(writeTextLines(dir / "PP1.dat", {"secret"}, FileAccess::Private), "");
   EXPECT_EQ(modeOf(dir / "PP1.dat"), 0600u);

@@ -12,19 +12,20 @@ Slots slotsOf(const RecipientHistory& h) { Slots s; for (int i = 0; i < 10; ++i)
 
 TEST(RecipientHistory, PromoteRotatesTheSlots) {
   const Slots aj = {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"};
-  const struct { Slots before; std::string recipient; Slots after; } cases[] = {
-      {aj, "F", {"F", "A", "B", "C", "D", "E", "G", "H", "I", "J"}},
-      {aj, "K", {"K", "A", "B", "C", "D", "E", "F", "G", "H", "I"}},
-      {aj, "A", aj},
-      {{"x", "y", "abc"}, "ABC", {"ABC", "x", "y", "abc", "", "", "", "", "", ""}},
-      {{"x", "y"}, "", {"", "x", "y", "", "", "", "", "", "", ""}},
+  const struct { const char* name; Slots before; std::string recipient; Slots after; } cases[] = {
+      {"a slot moves to the top", aj, "F", {"F", "A", "B", "C", "D", "E", "G", "H", "I", "J"}},
+      {"a new one pushes the last out", aj, "K", {"K", "A", "B", "C", "D", "E", "F", "G", "H", "I"}},
+      {"the top stays", aj, "A", aj},
+      {"case counts", {"x", "y", "abc"}, "ABC", {"ABC", "x", "y", "abc", "", "", "", "", "", ""}},
+      {"empty goes in too", {"x", "y"}, "", {"", "x", "y", "", "", "", "", "", "", ""}},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     RecipientHistory h;
     h.load(c.before);
     h.promote(c.recipient);
     EXPECT_EQ(slotsOf(h), c.after);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(h.shown(i), !c.after[i].empty());
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(h.shown(i), !c.after[i].empty()) << i;
   }
 }
 

@@ -1,6 +1,8 @@
 // Fakes for the platform seams and the mail library: they record what was asked and answer as told.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -53,6 +55,19 @@ struct FakeRandom : Random {  // gives the scripted numbers in turn, then the lo
 };
 
 struct SendMailCall { std::string server, recipients, replyTo, subject, body, attachment, sender; };
+// The fields of a sent mail a test expects; a failure names the field that differs.
+struct Sent { std::optional<std::string> server, recipients, replyTo, subject, body, attachment, sender; };
+inline void expectSent(const SendMailCall& got, const Sent& want) {
+  const auto field = [](const char* name, const std::string& value, const std::optional<std::string>& wanted) {
+    if (wanted) {
+      EXPECT_EQ(value, *wanted) << name;
+    }
+  };
+  field("server", got.server, want.server), field("recipients", got.recipients, want.recipients);
+  field("replyTo", got.replyTo, want.replyTo), field("subject", got.subject, want.subject);
+  field("body", got.body, want.body), field("attachment", got.attachment, want.attachment);
+  field("sender", got.sender, want.sender);
+}
 struct RcvMailCall { std::string server, user, password, command, folder; };
 
 struct FakeMail : MailLibrary {

@@ -1,13 +1,19 @@
-// A small, independent reader of the messages our MIME writer makes, for the MIME
-// fuzz target: it takes a message apart and decodes what the writer encoded, stopping
-// the run (fuzz::require) at anything a strict reader would refuse.
+// A small, independent reader of the messages our MIME writer makes, for the MIME fuzz
+// target and the header tests: it takes a message apart and decodes what the writer
+// encoded, throwing MimeError at anything a strict reader would refuse.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace parupo::fuzz {
+namespace parupo::test {
+
+// What a strict reader refuses, and where: "invariant broken: <rule>" and the text.
+struct MimeError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
 
 struct Header {
   std::string name;
@@ -44,4 +50,4 @@ std::string decodeBody(const Entity& part);
 std::string base64Decode(std::string_view text);  // line breaks skipped; strict otherwise
 std::string withLfLineEnds(std::string_view text);  // CR LF, CR and LF all become LF
 
-}  // namespace parupo::fuzz
+}  // namespace parupo::test

@@ -1,13 +1,16 @@
-#include "mime_reader.h"
+#include "support/mime_reader.h"
 
 #include <algorithm>
 
-#include "fuzz_support.h"
 #include "mailapi/text_encoding.h"
 
-namespace parupo::fuzz {
+namespace parupo::test {
 
 namespace {
+
+void require(bool holds, const char* invariant, std::string_view detail = {}) {
+  if (!holds) throw MimeError("invariant broken: " + std::string(invariant) + "\n" + std::string(detail));
+}
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -256,4 +259,4 @@ std::string withLfLineEnds(std::string_view text) {
   return out;
 }
 
-}  // namespace parupo::fuzz
+}  // namespace parupo::test

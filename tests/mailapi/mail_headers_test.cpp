@@ -1,0 +1,65 @@
+// The header encoder's output read back by the independent reader in tests/support, which
+// refuses (MimeError) a word over 75 characters, an ISO-2022-JP word that does not end in
+// ASCII, a word cut inside a character, and a malformed filename* piece.
+#include "mailapi/mail_headers.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/mime_reader.h"
+
+namespace parupo::mail {
+namespace {
+
+std::size_t longestLine(const std::string& header) {
+  std::size_t longest = 0, start = 0;
+  for (std::size_t end; (end = header.find("\r\n", start)) != std::string::npos; start = end + 2)
+    longest = std::max(longest, end - start);
+  return longest;
+}
+
+std::string repeated(const std::string& text, int times) {
+  std::string out;
+  while (times-- > 0) out += text;
+  return out;
+}
+
+TEST(HeaderWords, SubjectsReadBackAsTypedInWordsOfAtMost75Characters) {
+  const struct { const char *name, *charset; std::string subject, shown; } rows[] = {
+      {"Japanese ends in ASCII", "ISO-2022-JP", "会議のお知らせ（第２回）", "会議のお知らせ（第２回）"},
+      {"ASCII after kanji in one word", "ISO-2022-JP", "会議 at 10:00", "会議 at 10:00"},
+      {"long Japanese in 75-character words", "ISO-2022-JP", repeated("会議", 40), repeated("会議", 40)},
+      {"Windows forms as JIS holds them", "ISO-2022-JP", "10～12時－∥￠￡", "10〜12時−‖¢£"},
+      {"outside JIS X 0208 goes UTF-8", "UTF-8", "①髙", "①髙"},
+      {"long UTF-8 cut between characters", "UTF-8", repeated("①𠮷", 30), repeated("①𠮷", 30)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string header = subjectHeader(row.subject);
+    EXPECT_NE(header.find(std::string("=?") + row.charset + "?B?"), std::string::npos) << header;
+    EXPECT_LE(longestLine(header), 76u) << header;
+    EXPECT_EQ(test::decodeWords(test::readEntity(header + "\r\n").value("Subject")), row.shown);
+  }
+}
+
+TEST(HeaderWords, AttachmentNamesReadBackFromTheEncodedNameAndTheRfc2231Filename) {
+  const struct { const char *name, *file, *shown; } rows[] = {
+      {"plain ASCII", "report.pdf", "report.pdf"},
+      {"Japanese with blanks", "報告書 2026年3月.xlsx", "報告書 2026年3月.xlsx"},
+      {"quotes, semicolons and percent", "a \"b\"; 100%.txt", "a \"b\"; 100%.txt"},
+      {"long name in filename* pieces", "資料～その一の二の三の四の五の六の七の八の九の十.pdf",
+       "資料〜その一の二の三の四の五の六の七の八の九の十.pdf"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string headers = attachmentHeaders(row.file);
+    const test::Entity read = test::readEntity(headers + "\r\n");
+    EXPECT_LE(longestLine(headers), 78u) << headers;
+    EXPECT_EQ(test::decodeWords(test::parameter(read.value("Content-Type"), "name")), row.shown);
+    EXPECT_EQ(test::parameter(read.value("Content-Disposition"), "filename"), row.file);
+  }
+}
+
+}  // namespace
+}  // namespace parupo::mail
