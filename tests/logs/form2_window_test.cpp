@@ -83,6 +83,9 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   rightClick(*form);  // the selection stays where it was; "&" and TAB show as they are
   EXPECT_EQ(menu(*form), (Lines{"abc", "a&&b c", "jiro@x"}));
   EXPECT_EQ(form->List1->currentRow(), 0);
+  form->mn0->hide();
+  QTest::keyClick(form->List1, Qt::Key_F10, Qt::ShiftModifier);  // the keyboard's way to the same menu
+  EXPECT_TRUE(form->mn0->isVisible());
   form->mn1[2]->trigger();
   form->mn0->hide();
   EXPECT_EQ(listed(*form), (Lines{"20240103-0000-00.txt", "20240102-0000-00.txt"}));

@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -18,8 +19,16 @@
 
 namespace parupo::test {
 
+template <typename T> T take(std::vector<T>& script, T otherwise) {  // the script's next answer, or `otherwise`
+  if (script.empty()) return otherwise;
+  T next = script.front();
+  script.erase(script.begin());
+  return next;
+}
+
 struct FakeDialogs : Dialogs {  // records OK boxes and file dialogs; answers Yes, the scripted files, else cancels
   std::vector<std::string> messages;
+  std::vector<const DialogParent*> parents;  // the window of each box asked through over(), in order
   std::vector<std::optional<std::string>> files;         // the next file dialogs' answers
   std::vector<std::pair<std::string, std::string>> fileDialogs;  // (initial path, filter) as asked
   void message(const std::string& text) override { messages.push_back(text); }
@@ -27,11 +36,23 @@ struct FakeDialogs : Dialogs {  // records OK boxes and file dialogs; answers Ye
   std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
   std::optional<std::string> openFile(const std::string& initial, const std::string& filter) override {
     fileDialogs.emplace_back(initial, filter);
-    if (files.empty()) return {};
-    auto answer = files.front();
-    files.erase(files.begin());
-    return answer;
+    return take(files, std::optional<std::string>{});
   }
+  // Boxes over a window: each notes its window, then is answered as above.
+  struct Over : Dialogs {
+    FakeDialogs& all;
+    const DialogParent* window;
+    Over(FakeDialogs& a, const DialogParent* w) : all(a), window(w) {}
+    FakeDialogs& noted() { return all.parents.push_back(window), all; }
+    void message(const std::string& t) override { noted().message(t); }
+    bool askYesNo(const std::string& t, const std::string& c) override { return noted().askYesNo(t, c); }
+    std::optional<std::string> inputBox(const std::string& p, const std::string& c, const std::string& i) override {
+      return noted().inputBox(p, c, i);
+    }
+    std::optional<std::string> openFile(const std::string& i, const std::string& f) override { return noted().openFile(i, f); }
+    std::unique_ptr<Dialogs> over(DialogParent& w) override { return all.over(w); }
+  };
+  std::unique_ptr<Dialogs> over(DialogParent& window) override { return std::make_unique<Over>(*this, &window); }
 };
 
 struct FakeClock : Clock {
@@ -46,12 +67,6 @@ struct FakeRandom : Random {  // gives the scripted numbers in turn, then the lo
   void seedFromClock() override { ++seeds; }
   int uniformInt(int low, int) override { return take(ints, low); }
   double unit() override { return take(units, 0.0); }
-  template <typename T> static T take(std::vector<T>& script, T otherwise) {
-    if (script.empty()) return otherwise;
-    T v = script.front();
-    script.erase(script.begin());
-    return v;
-  }
 };
 
 struct SendMailCall { std::string server, recipients, replyTo, subject, body, attachment, sender; };
@@ -59,9 +74,7 @@ struct SendMailCall { std::string server, recipients, replyTo, subject, body, at
 struct Sent { std::optional<std::string> server, recipients, replyTo, subject, body, attachment, sender; };
 inline void expectSent(const SendMailCall& got, const Sent& want) {
   const auto field = [](const char* name, const std::string& value, const std::optional<std::string>& wanted) {
-    if (wanted) {
-      EXPECT_EQ(value, *wanted) << name;
-    }
+    EXPECT_EQ(value, wanted.value_or(value)) << name;
   };
   field("server", got.server, want.server), field("recipients", got.recipients, want.recipients);
   field("replyTo", got.replyTo, want.replyTo), field("subject", got.subject, want.subject);
