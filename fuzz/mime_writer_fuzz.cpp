@@ -112,7 +112,7 @@ static int checkMessage(const std::uint8_t* data, std::size_t size) {
 
   // The send refuses address texts that fail the check before the writer sees them.
   auto read = mail::readEnvelope(recipientList, replyToList, sender);
-  mail::Envelope envelope{{"", "me@example.jp"}, {{"", "you@example.jp"}}, {}};
+  mail::Envelope envelope{{"", "me@example.jp"}, {{"", "you@example.jp"}}, {}, {}};
   if (auto* valid = std::get_if<mail::Envelope>(&read)) envelope = std::move(*valid);
 
   mail::MessageParts parts{.from = envelope.sender,

@@ -129,6 +129,14 @@ SelRec AddressBook::LiSch(NodeId entry) const {
   return {fields[0], fields[1], fields[2], n->record};
 }
 
+std::vector<bool> AddressBook::recordsInTree() const {
+  std::vector<bool> inTree(records_.size(), false);
+  for (const auto& [id, n] : nodes_) {
+    if (!n.isGroup()) inTree[n.record] = true;
+  }
+  return inTree;
+}
+
 NodeId AddressBook::groupOf(NodeId id) const {
   const BookNode* n = node(id);
   if (!n) return kNoNode;

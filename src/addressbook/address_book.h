@@ -4,9 +4,10 @@
 //
 // Each entry node is linked to its own record, so two entries of one name keep their
 // own data, and saving writes each entry once with its own record in time linear in the
-// size of the book. Records are never removed while the book is open: deleting a node
-// leaves its record in the list (the consecutive send can still pick it), and saving
-// writes only the records reached from the tree.
+// size of the book. Records are never removed while the book is open, so positions in
+// the record list stay: deleting a node leaves its record in the list, out of the tree
+// (recordsInTree), where the consecutive send no longer offers it; saving writes only
+// the records reached from the tree.
 #pragma once
 
 #include <cstddef>
@@ -77,6 +78,8 @@ class AddressBook {
   int lineStyle() const { return lineStyle_; }
   bool keyTaken(const std::string& key) const;
   SelRec LiSch(NodeId entry) const;   // the entry's own record
+  // By position in records(): whether an entry of the tree still has that record.
+  std::vector<bool> recordsInTree() const;
   NodeId groupOf(NodeId id) const;    // a group itself, or an entry's group
 
   // --- Editing ------------------------------------------------------------------

@@ -36,6 +36,13 @@ void Form4::TreeView1_MouseDown(Qt::MouseButton button, const QPoint& pos, const
     popup(menu, globalPos);  // its command has run when it returns
   }
   showCurrentNode();
+  // A click on a group is for renaming it or registering into it: what is typed next
+  // replaces the name in the box. (The keys that walk the tree leave the focus there.)
+  const BookNode* n = book_.node(curNode_);
+  if (button == Qt::LeftButton && n && n->isGroup()) {
+    Text1->setFocus(Qt::MouseFocusReason);
+    Text1->selectAll();
+  }
 }
 
 // The arrow keys, Home, End and the page keys moved the tree's current row: the same as
@@ -96,9 +103,14 @@ void Form4::registerEntry() {
   NodeId made = kNoNode;
   const std::string error = book_.registerEntry(curNode_, text(Text1), text(Text2), text(Text3), &made);
   if (!error.empty()) return showMessage(error);
-  addItem(made);
+  // The new entry is shown, in its group opened if need be, as the current node.
+  QTreeWidgetItem* item = addItem(made);
   List1->addItem(q(book_.records().back()));
   TreeView1->setRootIsDecorated(book_.lineStyle() == 1);
+  item->parent()->setExpanded(true);
+  makeCurrent(item);
+  TreeView1->scrollToItem(item);
+  mn011[0]->setText(q(TrPrCi(book_.node(made)->key).KeyName + "を削除"));
 }
 
 void Form4::createGroup() {
@@ -119,6 +131,13 @@ void Form4::KiLLDat(NodeId node) {
   delete items_.at(node);
   items_.erase(node);
   book_.remove(node);
+  // The records of the entries gone are no longer offered for the consecutive send.
+  const std::vector<bool> inTree = book_.recordsInTree();
+  for (int i = 0; i < List1->count(); ++i) {
+    if (inTree[static_cast<std::size_t>(i)]) continue;
+    List1->item(i)->setSelected(false);
+    List1->item(i)->setHidden(true);
+  }
 }
 
 void Form4::startDrag() {
@@ -148,8 +167,11 @@ void Form4::TreeView1_DragDrop(NodeId dragged) {
 void Form4::consecutiveSend(int n) {
   if (run_.running) return;
   std::vector<std::string> picked;
-  for (int i = 0; i < List1->count(); ++i)
-    if (List1->item(i)->isSelected()) picked.push_back(book_.records()[static_cast<std::size_t>(i)]);
+  const std::vector<bool> inTree = book_.recordsInTree();
+  for (int i = 0; i < List1->count(); ++i) {
+    const auto at = static_cast<std::size_t>(i);
+    if (List1->item(i)->isSelected() && inTree[at]) picked.push_back(book_.records()[at]);
+  }
   const std::vector<SendStep> steps = n == 0 ? AdrsPooon(picked) : AdrsPiiin(picked, n);
 
   List1->setEnabled(false);

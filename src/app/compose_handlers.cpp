@@ -22,12 +22,13 @@ namespace {
 
 const char* const kAnyFile = "すべてのファイル|*.*|";
 
-// Shift, Ctrl and Alt all held; a modifier key counts itself while it goes down, so
-// the decoration comes the moment the third of them is pressed.
+// Shift, Ctrl and Alt all held, in any order; a modifier key counts itself while it
+// goes down, so the decoration comes the moment the third of them is pressed. With
+// Shift held, the usual Linux keymap turns the Alt key into Meta: Meta counts as Alt.
 bool allThreeHeld(int key, Qt::KeyboardModifiers modifiers) {
   if (key == Qt::Key_Shift) modifiers |= Qt::ShiftModifier;
   if (key == Qt::Key_Control) modifiers |= Qt::ControlModifier;
-  if (key == Qt::Key_Alt) modifiers |= Qt::AltModifier;
+  if (key == Qt::Key_Alt || key == Qt::Key_Meta || modifiers.testFlag(Qt::MetaModifier)) modifiers |= Qt::AltModifier;
   const Qt::KeyboardModifiers three = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
   return (modifiers & three) == three;
 }

@@ -164,7 +164,8 @@ void Form1::Rireki(bool reportProblems) {
 }
 
 void Form1::pickHistory(int slot) {
-  if (slot < 0 || slot >= RecipientHistory::kSlots) return;
+  // An empty slot is never shown, so it is never picked.
+  if (slot < 0 || slot >= RecipientHistory::kSlots || !history_.shown(slot)) return;
   compose_->setRecipient(history_.slot(slot));
   Rireki();
   compose_->setNoCopy(isOwnAddress(settings().replyTo, compose_->recipient()));
@@ -175,14 +176,18 @@ void Form1::pickHistory(int slot) {
 // "び": the viewer takes this window's place until it closes; this window then comes
 // back where it was, not where a window manager would put a new window.
 void Form1::openLogViewer() {
-  parupo::openLogViewer(services_.dialogs, folder_, this, [this](bool visible) {
-    if (!visible) {
-      placeBeforeViewer_ = pos();
-      hide();
-      return;
-    }
-    twips_.showAt(placeBeforeViewer_);
-  });
+  const Settings now = settings();
+  parupo::openLogViewer(
+      services_.dialogs, folder_, this,
+      [this](bool visible) {
+        if (!visible) {
+          placeBeforeViewer_ = pos();
+          hide();
+          return;
+        }
+        twips_.showAt(placeBeforeViewer_);
+      },
+      {now.replyTo, now.dummyAddress});
 }
 
 // "あ2": the book opens beside this window and loads its file; chosen again while it is

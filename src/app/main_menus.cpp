@@ -162,8 +162,9 @@ void MainMenus::showHistory(const RecipientHistory& history,
   const auto names = history.namesFrom(addressBookLines);
   for (int i = 0; i < RecipientHistory::kSlots; ++i) {
     Slog[i]->setText(menuText(history.slot(i)));
-    Slog[i]->setVisible(history.shownByAddress(i));
+    Slog[i]->setVisible(history.shown(i));
     Slog2[i]->setText(menuText(names[static_cast<std::size_t>(i)]));
+    Slog2[i]->setVisible(history.shown(i));
   }
 }
 

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <variant>
 
+#include "mailapi/mail_address.h"
 #include "platform/field_reader.h"
 #include "platform/text_file.h"
 #include "platform/text_util.h"
@@ -49,13 +51,41 @@ void eraseAll(std::string& text, const std::string& part) {
     text.erase(at, part.size());
 }
 
+// The bare address of a settings field that holds one address; "" otherwise.
+std::string bareAddress(std::string_view field) {
+  auto parsed = mail::parseAddressList(field);
+  const auto* list = std::get_if<std::vector<mail::Mailbox>>(&parsed);
+  return list != nullptr && list->size() == 1 ? list->front().address : std::string();
+}
+
+// The first address of a line of several that the user wrote to: the copy to oneself
+// and the dummy address were added by the program. Nothing for a line that does not
+// read as two or more addresses.
+std::optional<std::string> writtenTo(const std::string& line, const OwnAddresses& own) {
+  // "別々に送る" logs end in " & " and the reply-to address (unless a name holds it).
+  std::string separated = line;
+  const std::size_t copy = line.rfind(" & ");
+  if (copy != std::string::npos) separated.replace(copy, 3, "\t");
+  auto parsed = mail::parseAddressList(separated);
+  if (std::holds_alternative<std::string>(parsed)) parsed = mail::parseAddressList(line);
+  const auto* list = std::get_if<std::vector<mail::Mailbox>>(&parsed);
+  if (list == nullptr || list->size() < 2) return std::nullopt;
+  const std::string replyTo = bareAddress(own.replyTo);
+  const std::string dummy = bareAddress(own.dummy);
+  for (const mail::Mailbox& m : *list) {
+    if (!equalsIgnoringAsciiCase(m.address, replyTo) && !equalsIgnoringAsciiCase(m.address, dummy)) return m.address;
+  }
+  return list->front().address;  // a mail to oneself alone
+}
+
 }  // namespace
 
-std::string recipientFromLines(const std::vector<std::string>& lines) {
+std::string recipientFromLines(const std::vector<std::string>& lines, const OwnAddresses& own) {
   FieldReader reader(lines);
   reader.next();  // the log's first line, empty in every log the program writes
   std::string line = reader.nextLine();
   eraseAll(line, "宛先 : ");
+  if (auto written = writtenTo(line, own)) return *written;
   const std::size_t open = line.find('<');
   const std::size_t close = line.find('>');
   if (open == std::string::npos || close == std::string::npos) return line;
@@ -64,9 +94,9 @@ std::string recipientFromLines(const std::vector<std::string>& lines) {
   return first == std::string::npos ? line : line.substr(first + 1);
 }
 
-std::string GetTo(const std::filesystem::path& logFile) {
+std::string GetTo(const std::filesystem::path& logFile, const OwnAddresses& own) {
   const auto lines = readFirstLines(logFile, 2);
-  return lines ? recipientFromLines(*lines) : std::string();
+  return lines ? recipientFromLines(*lines, own) : std::string();
 }
 
 std::string logText(const std::filesystem::path& logFile) {
@@ -87,7 +117,7 @@ std::vector<std::string> recentRecipients(const std::vector<std::string>& recipi
   return menu;
 }
 
-LogList::LogList(std::filesystem::path folder) : folder_(std::move(folder)) {
+LogList::LogList(std::filesystem::path folder, OwnAddresses own) : folder_(std::move(folder)), own_(std::move(own)) {
   std::error_code ec;
   for (auto it = std::filesystem::directory_iterator(folder_, ec);
        !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
@@ -105,7 +135,7 @@ void LogList::readRecipients() {
   if (recipients_.size() == names_.size()) return;
   recipients_.clear();
   recipients_.reserve(names_.size());
-  for (const auto& name : names_) recipients_.push_back(GetTo(folder_ / name));
+  for (const auto& name : names_) recipients_.push_back(GetTo(folder_ / name, own_));
 }
 
 const std::string& LogList::recipient(std::size_t index) {

@@ -227,8 +227,9 @@ std::optional<MailError> prepareMessage(Transfer& t, const mail::Envelope& envel
   // The envelope carries the bare addresses; the names are for the headers.
   const std::string mailFrom = "<" + envelope.sender.address + ">";
   api.easy_setopt(c, CURLOPT_MAIL_FROM, mailFrom.c_str());  // libcurl keeps its own copy
-  for (const auto& r : envelope.recipients) {
-    curl_slist* next = api.slist_append(rcpt.get(), ("<" + r.address + ">").c_str());
+  // The blind copies are in the envelope alone: no header names them.
+  for (const std::string& address : mail::deliveryAddresses(envelope)) {
+    curl_slist* next = api.slist_append(rcpt.get(), ("<" + address + ">").c_str());
     if (next == nullptr) return MailError{.kind = MailErrorKind::OutOfMemory};
     rcpt.release();
     rcpt.reset(next);

@@ -1,5 +1,6 @@
 #include "mailapi/mail_address.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "mailapi/text_encoding.h"
@@ -136,10 +137,16 @@ std::variant<Envelope, MailError> readEnvelope(std::string_view recipients,
     return MailError{.kind = kind, .about = printable(entry)};
   };
   Envelope envelope;
-  auto to = parseAddressList(recipients);
+  const std::size_t tab = recipients.find('\t');
+  auto to = parseAddressList(recipients.substr(0, tab));
   if (auto* bad = std::get_if<std::string>(&to)) return refused(RecipientInvalid, *bad);
   envelope.recipients = std::get<std::vector<Mailbox>>(std::move(to));
   if (envelope.recipients.empty()) return refused(RecipientMissing);
+  if (tab != std::string_view::npos) {
+    auto blind = parseAddressList(recipients.substr(tab + 1));
+    if (auto* bad = std::get_if<std::string>(&blind)) return refused(RecipientInvalid, *bad);
+    envelope.blindCopies = std::get<std::vector<Mailbox>>(std::move(blind));
+  }
 
   const std::string_view from = trimBlanks(sender.empty() ? replyTo : sender, Blanks::WithIdeographic);
   if (from.empty()) return refused(ReplyToMissing);
@@ -154,6 +161,21 @@ std::variant<Envelope, MailError> readEnvelope(std::string_view recipients,
   if (auto* bad = std::get_if<std::string>(&answered)) return refused(ReplyToInvalid, *bad);
   envelope.replyTo = std::get<std::vector<Mailbox>>(std::move(answered));
   return envelope;
+}
+
+std::vector<std::string> deliveryAddresses(const Envelope& envelope) {
+  std::vector<std::string> out;
+  auto add = [&out](const std::vector<Mailbox>& mailboxes) {
+    for (const Mailbox& m : mailboxes) {
+      if (std::none_of(out.begin(), out.end(),
+                       [&m](const std::string& a) { return equalsIgnoringAsciiCase(a, m.address); })) {
+        out.push_back(m.address);
+      }
+    }
+  };
+  add(envelope.recipients);
+  add(envelope.blindCopies);
+  return out;
 }
 
 std::string printable(std::string_view text, std::size_t maxBytes) {

@@ -33,18 +33,25 @@ std::variant<std::vector<Mailbox>, std::string> parseAddressList(std::string_vie
 // Who a mail is from, who gets it and whom an answer goes to.
 struct Envelope {
   Mailbox sender;
-  std::vector<Mailbox> recipients;
-  std::vector<Mailbox> replyTo;  // empty: no Reply-To
+  std::vector<Mailbox> recipients;    // named in To:
+  std::vector<Mailbox> replyTo;       // empty: no Reply-To
+  std::vector<Mailbox> blindCopies;   // get the mail, named in no header
 };
 
-// The addresses of SendMail's arguments. With an empty sender, the reply-to text is
-// one address that both sends and is answered (the usual mail); otherwise the sender
-// sends and the reply-to text, a list like the recipients, is answered (the separate
-// copy to oneself). Gives a Recipient... or ReplyTo... error when one is missing or not
-// an address (about: the entry refused).
+// The addresses of SendMail's arguments. The recipient text up to its first TAB is
+// whom the mail is written to (To:); what follows that TAB (the copy to oneself, the
+// people behind a dummy address) gets the mail blind. With an empty sender, the
+// reply-to text is one address that both sends and is answered (the usual mail);
+// otherwise the sender sends and the reply-to text, a list like the recipients, is
+// answered (the separate copy to oneself). Gives a Recipient... or ReplyTo... error
+// when one is missing or not an address (about: the entry refused).
 [[nodiscard]] std::variant<Envelope, MailError> readEnvelope(std::string_view recipients,
                                                            std::string_view replyTo,
                                                            std::string_view sender);
+
+// The bare addresses for RCPT TO: the recipients, then the blind copies, each address
+// once (an address written twice would otherwise get the mail twice).
+std::vector<std::string> deliveryAddresses(const Envelope& envelope);
 
 // A user's text made safe to quote inside an error message: control characters
 // become "?" and very long texts are cut.

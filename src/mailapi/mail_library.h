@@ -14,7 +14,8 @@ class MailLibrary {
 
   // Sends one message to the recipients through the given server, with the optional
   // attachment (empty path: none). Recipients are separated by TAB, ",", "、" or ";",
-  // each `address` or `Name <address>`. The sender sends the mail and replyTo is
+  // each `address` or `Name <address>`; those before the first TAB are named in To:,
+  // those after it get the mail blind (no header names them). The sender sends the mail and replyTo is
   // answered; with an empty sender, replyTo (one address) is both, as usual. The
   // separate copy to oneself swaps recipients and replyTo, so it names the user as
   // sender: it then goes out under the user's address, not the recipient's.

@@ -25,17 +25,12 @@ std::optional<std::string> entryAddress(const std::string& line) {
   return line.substr(tab + 1, end == std::string::npos ? std::string::npos : end - tab - 1);
 }
 
+// Only an entry whose address is exactly this text names it: a line that merely
+// contains it ("@example.jp" inside every address of the domain) is someone else.
 std::string nameFor(const std::string& slot, const std::vector<std::string>& lines) {
   if (slot.empty()) return {};
-  // An entry whose address is exactly this text names it, even when an earlier line
-  // merely contains the text (ta@example.jp inside beta@example.jp).
   for (const std::string& line : lines) {
     if (entryAddress(line) == slot) return *entryName(line);
-  }
-  for (const std::string& line : lines) {
-    if (line.find(slot) == std::string::npos) continue;
-    // A group line has no name of an entry to show: the address stays.
-    return entryName(line).value_or(slot);
   }
   return slot;
 }
@@ -61,9 +56,7 @@ std::string RecipientHistory::save(const std::filesystem::path& file) const {
   return writeTextLines(file, std::vector<std::string>(slots_.begin(), slots_.end()));
 }
 
-bool RecipientHistory::shownByAddress(int i) const {
-  return i == 0 || !slot(i).empty();
-}
+bool RecipientHistory::shown(int i) const { return !slot(i).empty(); }
 
 std::array<std::string, RecipientHistory::kSlots> RecipientHistory::namesFrom(
     const std::vector<std::string>& addressBookLines) const {

@@ -25,10 +25,11 @@ class RecipientHistory {
   [[nodiscard]] std::string save(const std::filesystem::path& file) const;
 
   const std::string& slot(int i) const { return slots_[static_cast<std::size_t>(i)]; }
-  // Whether the address menu shows entry i (slot 0 always; the others when not empty).
-  bool shownByAddress(int i) const;
-  // The captions of the by-name menu: the name of the address-book entry whose address
-  // is this slot's text, looked up in the address book's lines (name TAB address ...).
+  // Whether both history menus show entry i: an empty slot is nothing to pick.
+  bool shown(int i) const;
+  // The captions of the by-name menu: the name of the first address-book entry whose
+  // address is exactly this slot's text, looked up in the address book's lines (name
+  // TAB address ...); the slot's text itself when no entry has that address.
   std::array<std::string, kSlots> namesFrom(const std::vector<std::string>& addressBookLines) const;
 
  private:

@@ -137,6 +137,8 @@ TEST_F(Form4Test, ClicksShowTheNodeGiveAnEntrysOwnAddressToTheMainWindowAndPopUp
   EXPECT_EQ(form->Text2->text(), "");
   EXPECT_EQ(form->Text3->text(), "");
   EXPECT_EQ(form->TreeView1->dropHighlight(), group(0));
+  EXPECT_EQ(form->focusWidget(), form->Text1);  // typing replaces the group's name
+  EXPECT_EQ(form->Text1->selectedText(), u("友人"));
   press(nullptr);  // empty space: nothing current, the boxes stay
   EXPECT_EQ(form->CurNode(), kNoNode);
   EXPECT_EQ(form->TreeView1->dropHighlight(), nullptr);
@@ -163,11 +165,16 @@ TEST_F(Form4Test, ClicksShowTheNodeGiveAnEntrysOwnAddressToTheMainWindowAndPopUp
 TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing) {
   open();
   press(entry(1, 0));
+  group(1)->setExpanded(false);
   form->Text1->setText(u("新人"));
   form->Text2->setText("new@x.jp");
   form->Text3->setText("09099998888");
   QTest::mousePress(form->Command1, Qt::RightButton);  // a right click registers into 仕事
   EXPECT_EQ(texts(group(1)), (QStringList{u("佐藤"), u("新人")}));
+  EXPECT_TRUE(group(1)->isExpanded());  // the new entry is seen, and current
+  EXPECT_EQ(form->TreeView1->dropHighlight(), entry(1, 1));
+  EXPECT_EQ(form->CurNode(), form->TreeView1->dropHighlight()->data(0, Qt::UserRole).toInt());
+  EXPECT_EQ(deleteCaption(), u("新人を削除"));
   EXPECT_EQ(form->List1->item(3)->text(), u("新人\tnew@x.jp\t09099998888"));
   QTest::mousePress(form->Command1, Qt::RightButton);  // the same name again: refused, and told
   EXPECT_EQ(dialogs.messages.size(), 1u);
@@ -181,6 +188,7 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   EXPECT_EQ(texts(group(1)), (QStringList{u("佐藤"), u("新人"), u("山田")}));
   form->Text2->setText("moved@x.jp");  // the moved node is current: an update changes it
   QTest::mouseClick(form->Command1, Qt::LeftButton);
+  EXPECT_EQ(form->List1->item(0)->text(), u("山田\tmoved@x.jp"));
   dialogs.answer = "家族";
   form->mn01[0]->trigger();
   EXPECT_EQ(dialogs.asked.front(), "グループ名を入力してください");
@@ -199,9 +207,28 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   EXPECT_EQ(dialogs.asked.back(), "佐藤 を削除しても良いですか？");
   QTest::mouseClick(form->Command1, Qt::LeftButton);  // updating a deleted node does nothing
   drag(group(2), nullptr);
+  form->List1->selectAll();  // a deleted entry is no longer offered, nor mailed
+  EXPECT_TRUE(form->List1->item(1)->isHidden());
+  form->mn03[0]->trigger();
+  std::string mailed;
+  for (const auto& sent : port.sent) mailed += sent.subject + " ";
+  EXPECT_EQ(mailed, "山田 佐藤 新人 ");
+
+  press(group(1));  // a group deleted with its entries frees their names for a new group of its name
+  form->mn011[0]->trigger();
+  dialogs.answer = "仕事";
+  form->mn01[0]->trigger();
+  press(group(1));
+  form->Text1->setText(u("佐藤"));
+  form->Text2->setText("again@x.jp");
+  QTest::mousePress(form->Command1, Qt::RightButton);
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+  std::string shown;
+  for (int i = 0; i < form->List1->count(); ++i) shown += form->List1->item(i)->isHidden() ? '-' : 'o';
+  EXPECT_EQ(shown, "----o");
   closeAndWait();
   EXPECT_TRUE(form.isNull());
-  EXPECT_EQ(file(), (Lines{"友人", "仕事", "佐藤\twork@x.jp", "新人\tnew@x.jp\t09099998888", "山田\tmoved@x.jp"}));
+  EXPECT_EQ(file(), (Lines{"友人", "仕事", "佐藤\tagain@x.jp"}));
 }
 
 TEST_F(Form4Test, KeysDoWhatClicksDoAndItsBoxesOpenOverIt) {

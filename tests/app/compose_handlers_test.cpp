@@ -148,6 +148,8 @@ TEST_F(ComposeHandlersTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
   const struct { const char* name; std::string naisho; Qt::Key key; Qt::KeyboardModifiers held; const char* decorated; } rows[] = {
       {"two-of-three-do-nothing", test::cp932("☆\r\n"), Qt::Key_Control, Qt::ShiftModifier, "A、B。C"},
       {"alt-goes-down-last", test::cp932("☆\r\n"), Qt::Key_Alt, shiftCtrl, "A☆B☆C"},
+      {"alt-after-shift-comes-as-meta", test::cp932("☆\r\n"), Qt::Key_Meta, shiftCtrl, "A☆B☆C"},
+      {"shift-last-with-alt-held-as-meta", test::cp932("☆\r\n"), Qt::Key_Shift, Qt::ControlModifier | Qt::MetaModifier, "A☆B☆C"},
       {"a-letter-with-all-three-types-nothing", test::cp932(",☆\r\n"), Qt::Key_X, shiftCtrl | Qt::AltModifier, "ABC"},
   };
   for (const auto& row : rows) {

@@ -57,3 +57,50 @@ class SendTest(ProgramTest):
         self.assertFalse(os.path.exists(self.path("error.txt")))
         self.assertEqual(app.close("送信完了"), 0)
         self.assertEqual(server.quits, 1)  # the kept connection ended with QUIT, never just dropped
+
+
+class DummyModeTest(ProgramTest):
+    def test_behind_the_dummy_address_the_recipient_and_the_copy_stay_blind_and_the_viewer_names_the_recipient(self):
+        from parupo_e2e import request_close
+        server = SmtpServer(self.root)
+        self.addCleanup(server.close)
+        me, dummy, to = f"山田太郎 <{ME}>", "ダミー <dummy@example.jp>", "花子 <hanako@example.jp>"
+        # Reply-to mode "ダミーに送る", message log on.
+        self.write("PP1.dat", lines(
+            "127.0.0.1:%d" % server.port, me, "", dummy, "False", "", "", "", " 2 ", "False", "True",
+            " 5220 ", " 4770 ", "True", "False", "False", "False"))
+        for name, recipient in (("20240101-0000-00.txt", "hanako@example.jp"), ("20240102-0000-00.txt", dummy)):
+            self.write("log/" + name, lines("", "宛先 : " + recipient, "返信 : " + me, "件名 : ", "本文 : ", "", "添付 : "))
+        app = self.start()
+        app.find("送信内容", showing=True)
+        app.set_text("宛先", to)
+        app.set_text("件名", SUBJECT)
+        app.set_text("本文", "明日、よろしく。")
+        body = app.find("本文", "text")
+        self.mouse(body, "click", "1")  # Shift, Ctrl, Alt in that order: with Shift held the Alt key comes as Meta
+        self.run_tool("xdotool", "keydown", "shift", "keydown", "ctrl", "keydown", "alt",
+                      "keyup", "alt", "keyup", "ctrl", "keyup", "shift")
+        wait_until(lambda: "、" not in app.text_of(body) and "。" not in app.text_of(body), what="the decoration")
+        app.press("メッセージ送信", "push button")
+        app.window("送信完了")
+
+        [(mail_from, rcpts, content)] = server.messages
+        self.assertEqual((mail_from, rcpts), (ME, ["dummy@example.jp", "hanako@example.jp", ME]))
+        msg = email.message_from_bytes(content, policy=email.policy.default)
+        self.assertEqual([(a.display_name, a.addr_spec) for a in msg["To"].addresses], [("ダミー", "dummy@example.jp")])
+        self.assertEqual((msg["Cc"], msg["Bcc"]), (None, None))
+        head = content.split(b"\r\n\r\n")[0]
+        self.assertNotIn(b"hanako", head)
+        self.assertEqual(head.count(ME.encode()), 2)  # From and Reply-To
+
+        # The viewer's recipient menu names whom the mail was written to: the log to her
+        # from the earlier program, not the one to the dummy address, is of the same recipient.
+        [log] = [name for name in os.listdir(self.path("log")) if not name.startswith("2024")]
+        app.press("び")
+        viewer = app.window("!ぱるぽ びゅわー")
+        self.mouse(app.find("List1", showing=True), "click", "3")
+        self.run_tool("xdotool", "key", "Down", "Return")  # its first entry, the newest recipient
+        wait_until(lambda: [a.name for a in app.all(role="list item", showing=True)] == [log, "20240101-0000-00.txt"],
+                   what="the logs to hanako@example.jp")
+        request_close(self.display, viewer)
+        self.assertEqual(app.close("送信完了"), 0)

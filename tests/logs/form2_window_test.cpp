@@ -42,7 +42,7 @@ class Form2Test : public ::testing::Test {
     return openLogViewer(dialogs, folder.path(), &main, [this](bool visible) {
       mainVisible.push_back(visible);
       main.setVisible(visible);
-    });
+    }, {"自分 <me@x>", "d@x"});
   }
   void log(const std::string& name, const std::string& recipient, const std::string& body = "") {
     fs::create_directories(folder / "log");
@@ -58,7 +58,9 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   log("20240105-0930-00.txt", "abc", "A");
   log("20240106-0800-00.txt", "Taro <abc>", "B");
   log("20240107-0000-00.txt", "gone@x");
-  log("20240104-0000-00.txt", "a@x\tb@x & me@x");  // several addresses, sent separately
+  log("20240104-0000-00.txt", "a&b\tc");  // no addresses: the line as it stands
+  log("20240103-0000-00.txt", "ダミー <D@x>\t山田 <jiro@x>, a@x\t自分 <me@x>");  // the user's own addresses left out
+  log("20240102-0000-00.txt", "me@x\tjiro@x & 自分 <me@x>");
   test::writeBytes(folder / "log" / "other.dat", "");
   QPointer<Form2> form = open();
   ASSERT_TRUE(form);
@@ -66,7 +68,7 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   EXPECT_EQ(form->windowIcon().cacheKey(), main.windowIcon().cacheKey());
   EXPECT_EQ(form->frameGeometry(), QRect(QPoint(30, 40), QSize(642, 221)));  // 9630 x 3315 twips, where the main window was
   EXPECT_EQ(listed(*form), (Lines{"20240107-0000-00.txt", "20240106-0800-00.txt", "20240105-0930-00.txt",
-                                   "20240104-0000-00.txt"}));
+                                   "20240104-0000-00.txt", "20240103-0000-00.txt", "20240102-0000-00.txt"}));
   EXPECT_TRUE(main.isHidden());
   EXPECT_TRUE(form->Text1->isReadOnly());
 
@@ -79,14 +81,14 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   EXPECT_EQ(form->Text1->toPlainText(), QString());
 
   rightClick(*form);  // the selection stays where it was; "&" and TAB show as they are
-  EXPECT_EQ(menu(*form), (Lines{"abc", "a@x b@x && me@x"}));
+  EXPECT_EQ(menu(*form), (Lines{"abc", "a&&b c", "jiro@x"}));
   EXPECT_EQ(form->List1->currentRow(), 0);
   form->mn0->hide();
   QTest::keyClick(form->List1, Qt::Key_F10, Qt::ShiftModifier);  // the keyboard's way to the same menu
   EXPECT_TRUE(form->mn0->isVisible());
-  form->mn1[0]->trigger();
+  form->mn1[2]->trigger();
   form->mn0->hide();
-  EXPECT_EQ(listed(*form), (Lines{"20240106-0800-00.txt", "20240105-0930-00.txt"}));
+  EXPECT_EQ(listed(*form), (Lines{"20240103-0000-00.txt", "20240102-0000-00.txt"}));
 
   int lastWindowClosed = 0;  // the main window is back before the viewer goes: the program runs on
   QObject::connect(qApp, &QGuiApplication::lastWindowClosed, form, [&] { ++lastWindowClosed; });

@@ -32,6 +32,7 @@ TEST(GetTo, TakesTheAddressOutOfTheRecipientLine) {
       {"one line only", {""}, ""},
   };
   for (const auto& r : rows) EXPECT_EQ(recipientFromLines(r.lines), r.recipient) << r.name;
+  EXPECT_EQ(recipientFromLines({"", "宛先 : 自分 <Me@x>\tme@x"}, {"me@x", ""}), "Me@x");  // to oneself alone
 
   TempFolder folder;
   writeBytes(folder / "lf.txt", cp932("\n宛先 : lf@example.jp\nrest\n"));  // CP932, line feeds only

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
 
 #include <arpa/inet.h>
 
 #include "mailapi/curl_api.h"
 #include "mailapi/hello_name.h"
+#include "mailapi/kept_connection.h"
 #include "mailapi/mail_address.h"
 #include "mailapi/mail_error.h"
 #include "mailapi/server_address.h"
@@ -47,6 +49,7 @@ TEST(MailAddress, AddressesAsPeopleWriteThemGiveNamesAndBareAddresses) {
       {"named", "Taro Yamada <taro@example.jp>", "Taro Yamada|taro@example.jp"},
       {"quoted with comma", "\"Yamada, Taro\" <taro@example.jp>", "Yamada, Taro|taro@example.jp"},
       {"quoted with escapes", R"("say \"hi\" \\o/" <a@x.jp>)", R"(say "hi" \o/|a@x.jp)"},
+      {"escaped quote before a comma", R"("a\"b, c" <x@y.jp>, d@y.jp)", R"(a"b, c|x@y.jp / |d@y.jp)"},
       {"Japanese name, ideographic blanks", "　山田　太郎　<taro@example.jp>　", "山田　太郎|taro@example.jp"},
       {"TAB list with empty entries", "a@x.jp\t花子 <b@x.jp>\t\t", "|a@x.jp / 花子|b@x.jp"},
       {"comma and ideographic comma list", "a@x.jp, 花子 <b@x.jp>、< c@x.jp >", "|a@x.jp / 花子|b@x.jp / |c@x.jp"},
@@ -74,12 +77,18 @@ TEST(MailAddress, TheEnvelopeNamesTheSenderAndWhoIsAnswered) {
       {"no reply-to", "h@x.jp", "　", "", nullptr, ReplyToMissing, ""},
       {"two senders", "h@x.jp", "t@x.jp, u@x.jp", "", nullptr, ReplyToInvalid, "t@x.jp, u@x.jp"},
       {"bad answered list", "t@x.jp", "a@x.jp, <b@x.jp", "t@x.jp", nullptr, ReplyToInvalid, "<b@x.jp"},
+      {"after the first TAB blind", "D <d@x.jp>\th@x.jp, i@x.jp\tt@x.jp", "t@x.jp", "",
+       "|t@x.jp > D|d@x.jp ? |t@x.jp + |h@x.jp / |i@x.jp / |t@x.jp", {}, ""},
+      {"blind copies alone", " \th@x.jp", "t@x.jp", "", nullptr, RecipientMissing, ""},
+      {"bad blind copy", "h@x.jp\tt@x.jp\r\nDATA", "t@x.jp", "", nullptr, RecipientInvalid, "t@x.jp??DATA"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     auto read = readEnvelope(row.to, row.replyTo, row.sender);
     if (auto* e = std::get_if<Envelope>(&read)) {
-      EXPECT_EQ(joined({e->sender}) + " > " + joined(e->recipients) + " ? " + joined(e->replyTo), row.envelope ? row.envelope : "!");
+      const std::string blind = e->blindCopies.empty() ? "" : " + " + joined(e->blindCopies);
+      EXPECT_EQ(joined({e->sender}) + " > " + joined(e->recipients) + " ? " + joined(e->replyTo) + blind,
+                row.envelope ? row.envelope : "!");
       continue;
     }
     ASSERT_EQ(row.envelope, nullptr);
@@ -198,7 +207,7 @@ TEST(Certificate, EachCommonFailureHasItsOwnKind) {
 
 TEST(HelloName, AFullyQualifiedNameOrAnAddressLiteral) {
   for (const char* name : {"client.example.jp", "pc-1.home.arpa", "a.b"}) EXPECT_TRUE(isFullyQualified(name)) << name;
-  for (const char* name : {"vm", "localhost.localdomain", "localhost", "192.0.2.1", ".example.jp", "example.jp.",
+  for (const char* name : {"vm", "desk", "my-pc", "localhost.localdomain", "localhost", "192.0.2.1", ".example.jp", "example.jp.",
                            "a..b", "-a.b", "a b.c", ""}) {
     EXPECT_FALSE(isFullyQualified(name)) << name;
   }
@@ -211,6 +220,36 @@ TEST(HelloName, AFullyQualifiedNameOrAnAddressLiteral) {
   inet_pton(AF_INET6, "::ffff:192.0.2.10", &mapped.sin6_addr);
   EXPECT_EQ(addressLiteral(reinterpret_cast<sockaddr*>(&v6)), "[IPv6:2001:db8::1]");
   EXPECT_EQ(addressLiteral(reinterpret_cast<sockaddr*>(&mapped)), "[192.0.2.10]");
+}
+
+// A stand-in for libcurl that records what is done to its one handle.
+std::vector<std::string> curlCalls;
+
+TEST(KeptConnection, TheHandleIsResetAfterEveryTransferBeforeItIsKeptOrClosed) {
+  using namespace std::chrono_literals;
+  CurlApi api{};
+  api.easy_init = [] { static int handle; curlCalls.push_back("init"); return reinterpret_cast<CURL*>(&handle); };
+  api.easy_reset = [](CURL*) { curlCalls.push_back("reset"); };
+  api.easy_cleanup = [](CURL*) { curlCalls.push_back("cleanup"); };
+  auto transfer = [&](KeptConnection& connection, const std::string& key) {
+    KeptConnection::Lease lease = connection.take(api, key);
+    curlCalls.push_back(key + " " + std::exchange(lease.memo(), "url"));
+  };
+  for (auto idle : {0ms, 3600000ms}) {
+    curlCalls.clear();
+    {
+      KeptConnection connection(idle);
+      for (const char* key : {"a", "a", "b"}) transfer(connection, key);  // a second server closes the first
+      curlCalls.push_back("end");
+    }
+    using Calls = std::vector<std::string>;
+    const Calls expected = idle.count() == 0
+                               ? Calls{"init", "a ", "reset", "cleanup", "init", "a ", "reset", "cleanup", "init", "b ",
+                                       "reset", "cleanup", "end"}
+                               : Calls{"init", "a ", "reset", "a url", "reset", "cleanup", "init", "b ", "reset", "end",
+                                       "cleanup"};
+    EXPECT_EQ(curlCalls, expected) << idle.count();
+  }
 }
 
 TEST(CurlApi, LoadsTheSystemLibraryOnceAndExplainsAMissingOrWrongOne) {

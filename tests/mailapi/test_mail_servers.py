@@ -123,14 +123,33 @@ class SmtpTests(MailCase):
         self.assertIn(names[6], str(email.header.make_header(email.header.decode_header(older))))
         self.assertEqual((people(msg["from"]), people(msg["reply-to"])), ([("山田太郎", "taro@example.jp")],) * 2)
         self.assertIn(b"From: =?ISO-2022-JP?B?", raw)
-        mail_from, rcpt, raw = self.sent(to=f"a@example.jp\t{TO}\t\u3000jiro@example.jp \t")
-        self.assertEqual((mail_from, rcpt), (FROM, ["a@example.jp", TO, "jiro@example.jp"]))
-        msg = parse(raw)
-        self.assertEqual([a.addr_spec for a in msg["to"].addresses], rcpt)
+        msg = parse(self.sent()[2])
         self.assertEqual((msg["from"], msg["reply-to"], msg["mime-version"]), (FROM, FROM, "1.0"))
         self.assertRegex(msg["message-id"], r"^<[^<>@\s]+@example\.jp>$")
 
-    def test_the_copy_to_oneself_goes_out_under_the_users_address(self):
+    def test_each_reply_to_mode_names_in_to_only_the_first_field_and_the_others_get_it_blind(self):
+        box, me, dummy = "山田太郎 <jiro@example.jp>, saburo@example.jp", f"自分 <{FROM}>", "ダミー <dummy@example.jp>"
+        written = [("山田太郎", "jiro@example.jp"), ("", "saburo@example.jp")]
+        for mode, to, rcpt, to_header in (
+                ("送らない", box, ["jiro@example.jp", "saburo@example.jp"], written),
+                ("コピーを送る", f"{box}\t{me}", ["jiro@example.jp", "saburo@example.jp", FROM], written),
+                ("ダミーに送る", f"{dummy}\t{box}\t{me}", ["dummy@example.jp", "jiro@example.jp", "saburo@example.jp",
+                                                       FROM], [("ダミー", "dummy@example.jp")]),
+                ("ダミーに送る, blanks and an address twice", f"{dummy}\t\u3000jiro@example.jp \tDummy@Example.jp",
+                 ["dummy@example.jp", "jiro@example.jp"], [("ダミー", "dummy@example.jp")])):
+            with self.subTest(mode):
+                mail_from, envelope, raw = self.sent(to=to, reply=me)
+                self.assertEqual(mail_from, FROM)
+                self.assertEqual(envelope, rcpt)
+                msg = parse(raw)
+                self.assertEqual(people(msg["to"]), to_header)
+                self.assertEqual((msg["bcc"], msg["cc"]), (None, None))
+                head = raw.split(b"\r\n\r\n")[0].decode()
+                for blind in set(rcpt) - {a for _, a in to_header} - {FROM}:
+                    self.assertNotIn(blind, head)
+                self.assertEqual(head.count(FROM), 2)  # From and Reply-To only
+
+    def test_the_copy_to_oneself_goes_out_under_the_users_address(self):  # 別々に送る
         me = "山田太郎 <taro@example.jp>"
         mail_from, rcpt, raw = self.sent(to=me, reply=f"a@example.jp\t花子 <{TO}>", sender=me)
         self.assertEqual((mail_from, rcpt), ("taro@example.jp", ["taro@example.jp"]))
