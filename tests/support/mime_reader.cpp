@@ -1,6 +1,8 @@
 #include "support/mime_reader.h"
 
 #include <algorithm>
+#include <cctype>
+#include <optional>
 
 #include "mailapi/text_encoding.h"
 
@@ -51,16 +53,41 @@ std::string percentDecode(std::string_view s) {
   return out;
 }
 
-std::string decodeWord(std::string_view word) {
+std::string qDecode(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '=') {
+      require(i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0,
+              "an = in a Q word starts two hex digits", text);
+      out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+      i += 2;
+    } else {
+      require(std::isalnum(static_cast<unsigned char>(c)) != 0 || std::string_view("!*+-/_").find(c) != std::string_view::npos,
+              "a Q word holds letters, digits, !*+-/_ and =XX only", text);
+      out += c == '_' ? ' ' : c;
+    }
+  }
+  return out;
+}
+
+struct Word {
+  std::string charset, encoding, text;
+  bool padded;
+};
+
+Word decodeWord(std::string_view word) {
   require(word.size() <= 75, "an encoded word is at most 75 characters", word);
   require(word.size() > 4 && word.substr(0, 2) == "=?" && word.substr(word.size() - 2) == "?=",
           "an encoded word is =?charset?B?text?=", word);
   const std::vector<std::string_view> fields = split(word.substr(2, word.size() - 4), "?");
-  require(fields.size() == 3 && fields[1] == "B", "an encoded word is =?charset?B?text?=", word);
-  const std::string raw = base64Decode(fields[2]);
+  require(fields.size() == 3 && (fields[1] == "B" || fields[1] == "Q"), "an encoded word is =?charset?B|Q?text?=",
+          word);
+  const std::string raw = fields[1] == "B" ? base64Decode(fields[2]) : qDecode(fields[2]);
+  Word out{std::string(fields[0]), std::string(fields[1]), raw, fields[2].ends_with("=")};
   if (fields[0] == "UTF-8") {
     require(mail::sanitizeUtf8(raw) == raw, "a UTF-8 word holds whole characters", word);
-    return raw;
+    return out;
   }
   require(fields[0] == "ISO-2022-JP", "a word is ISO-2022-JP or UTF-8", word);
   const std::size_t escape = raw.rfind('\x1B');
@@ -68,7 +95,8 @@ std::string decodeWord(std::string_view word) {
           "an ISO-2022-JP word ends in ASCII", word);
   const auto text = mail::fromIso2022jp(raw);
   require(text.has_value(), "an ISO-2022-JP word decodes", word);
-  return *text;
+  out.text = *text;
+  return out;
 }
 
 }  // namespace
@@ -181,11 +209,20 @@ std::string parameter(std::string_view headerValue, std::string_view name) {
 std::string decodeWords(std::string_view text) {
   if (text.find("=?") == std::string_view::npos) return std::string(text);
   std::string out;
+  std::optional<Word> previous;
   std::size_t i = 0;
   while (i < text.size()) {
     while (i < text.size() && isBlank(text[i])) ++i;
     const std::size_t end = std::min(text.find(' ', i), text.size());
-    if (end > i) out += decodeWord(text.substr(i, end - i));
+    if (end == i) break;
+    Word word = decodeWord(text.substr(i, end - i));
+    // GMime decodes the base64 of adjacent B words of one charset as one stream, up to
+    // the first padding.
+    require(!previous || !previous->padded || previous->encoding != "B" || word.encoding != "B" ||
+                previous->charset != word.charset,
+            "a B word followed by a B word of its charset ends on a whole 3-byte group", text.substr(0, end));
+    out += word.text;
+    previous = std::move(word);
     i = end;
   }
   return out;
