@@ -58,7 +58,7 @@ int compose(const std::string& attachment, const std::string& out) {
   static char buffer[1 << 16];
   while (std::size_t n = message.read(buffer, sizeof buffer)) file.write(buffer, static_cast<std::streamsize>(n));
   if (!message.ok() || !file) {
-    std::fprintf(stderr, "compose: %s\n", message.error().c_str());
+    std::fprintf(stderr, "compose: %s\n", message.ok() ? "" : parupo::mail::mailErrorText(*message.failure()).c_str());
     return 1;
   }
   return 0;

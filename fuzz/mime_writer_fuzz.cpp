@@ -52,7 +52,7 @@ std::string readStream(mail::MessageStream& stream, std::size_t chunk) {
   std::string out;
   std::vector<char> buffer(chunk);
   while (const std::size_t n = stream.read(buffer.data(), buffer.size())) out.append(buffer.data(), n);
-  require(stream.ok(), "the message streams without error", stream.error());
+  require(stream.ok(), "the message streams without error", stream.ok() ? "" : mail::mailErrorText(*stream.failure()));
   return out;
 }
 

@@ -50,24 +50,27 @@ std::vector<SendStep> AdrsPiiin(const std::vector<std::string>& picked, int n) {
   return steps;
 }
 
-void runConsecutiveSend(SendPort& port, const std::vector<SendStep>& steps,
-                        const std::function<bool()>& stopRequested) {
-  const bool quitAfterSend = port.quitAfterSend();
-  port.setQuitAfterSend(false);
-  port.setNoCopy(true);
+void runConsecutiveSend(SendWindow& window, ConsecutiveRun& run, const std::vector<SendStep>& steps,
+                        const std::function<void()>& betweenMessages) {
+  if (run.running) return;
+  run = {.running = true, .quitAfterSendBefore = window.settings().quitAfterSend};
+  window.setQuitAfterSend(false);
+  window.setNoCopy(true);
   for (const SendStep& step : steps) {
     if (step.kind == SendStep::Subject) {
-      port.setSubject(step.text);
+      window.setSubject(step.text);
     } else if (step.kind == SendStep::Body) {
-      port.setBody(step.text);
+      window.setBody(step.text);
     } else {
-      port.send();  // an outcome other than sent is passed over
-      port.setCaption(kProgramCaption);
-      if (stopRequested && stopRequested()) break;
+      window.send();  // an outcome other than sent is passed over
+      window.setCaption(kProgramCaption);
+      if (betweenMessages) betweenMessages();
+      if (run.stopRequested) break;
     }
   }
-  port.setQuitAfterSend(quitAfterSend);
-  port.setNoCopy(false);
+  window.setQuitAfterSend(run.quitAfterSendBefore);
+  window.setNoCopy(false);
+  run.running = false;
 }
 
 }  // namespace parupo

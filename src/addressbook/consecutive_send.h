@@ -1,14 +1,14 @@
 // The consecutive send: the data of entries picked from the record list mailed through
 // the main window's send, one entry per message or several. The messages are built by
 // pure functions as a list of steps on the main window's boxes; running them drives the
-// main window through the send port only.
+// main window through its SendWindow only.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "send/send_port.h"
+#include "send/send_window.h"
 
 namespace parupo {
 
@@ -28,12 +28,22 @@ std::vector<SendStep> AdrsPooon(const std::vector<std::string>& picked);
 // empty line; the last message takes the rest.
 std::vector<SendStep> AdrsPiiin(const std::vector<std::string>& picked, int n);
 
-// Runs the steps through the port inside the run's frame: "送信後終了" off for the run
+// One consecutive send while it runs: whether one is running, whether the user asked it
+// to stop (closing the book), and the "送信後終了" the run took from the main window, to
+// be given back when the run ends, or earlier when the program ends during the run.
+struct ConsecutiveRun {
+  bool running = false;
+  bool stopRequested = false;
+  bool closeWhenDone = false;       // the book closes once the run has ended
+  bool quitAfterSendBefore = false;
+};
+
+// Runs the steps through the window inside the run's frame: "送信後終了" off for the run
 // and given back afterwards, Check1 on for the run and off at the end, the caption back
 // to "!ぱるぽ" after each message (AdrsPuan). A message that was not sent does not stop
-// the run; `stopRequested` is asked after each message, and a true answer ends the run
-// there (the frame is still closed).
-void runConsecutiveSend(SendPort& port, const std::vector<SendStep>& steps,
-                        const std::function<bool()>& stopRequested = {});
+// the run; after each message `betweenMessages` runs, and a stop requested by then ends
+// the run there (the frame is still closed). Does nothing while `run` is running already.
+void runConsecutiveSend(SendWindow& window, ConsecutiveRun& run, const std::vector<SendStep>& steps,
+                        const std::function<void()>& betweenMessages = {});
 
 }  // namespace parupo

@@ -16,7 +16,7 @@
 #include "platform/fonts.h"
 #include "platform/qt_text.h"
 #include "platform/twips.h"
-#include "send/send_port.h"
+#include "send/send_window.h"
 
 namespace parupo {
 
@@ -30,11 +30,11 @@ constexpr double kDesignWidth = 4860;
 
 }  // namespace
 
-Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendPort& sendPort, QWidget* mainWindow)
+Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendWindow& sendWindow, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window),
       dialogs_(dialogs),
       folder_(std::move(programFolder)),
-      port_(sendPort),
+      sendWindow_(sendWindow),
       mainWindow_(mainWindow),
       twips_(this, kDesignHeight, kDesignWidth) {
   setAttribute(Qt::WA_DeleteOnClose);
@@ -255,10 +255,10 @@ bool Form4::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void Form4::closeEvent(QCloseEvent* e) {
-  if (running_) {
+  if (run_.running) {
     // The message in progress finishes first; the run then ends and closes the window.
-    stopRun_ = true;
-    closeAfterRun_ = true;
+    run_.stopRequested = true;
+    run_.closeWhenDone = true;
     e->ignore();
     return;
   }
@@ -268,7 +268,7 @@ void Form4::closeEvent(QCloseEvent* e) {
 }
 
 void Form4::saveBeforeProgramEnds() {
-  if (running_) port_.setQuitAfterSend(quitAfterSendOfRun_);
+  if (run_.running) sendWindow_.setQuitAfterSend(run_.quitAfterSendBefore);
   save();
 }
 

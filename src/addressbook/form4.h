@@ -1,10 +1,10 @@
 // The address book window "アドレス帳": the tree of groups and entries, the record list
 // of the consecutive send, the name, address and mobile boxes and the register button,
 // over the plain model AddressBook. It loads PPad.dat when it is made and writes it when
-// it closes; it drives the main window only through the send port.
+// it closes; it drives the main window only through its SendWindow.
 //
 // For the main window:
-//   auto* book = new Form4(dialogs, programFolder, sendPort, mainWindow);
+//   auto* book = new Form4(dialogs, programFolder, sendWindow, mainWindow);
 //   book->showBesideMainWindow();      // "あ2"; it deletes itself when closed
 //   book->raiseWindow();               // "あ2" again while it is open (keep a QPointer)
 //   book->saveBeforeProgramEnds();     // the program ends while it is open, before the
@@ -22,6 +22,7 @@
 #include <unordered_map>
 
 #include "addressbook/address_book.h"
+#include "addressbook/consecutive_send.h"
 #include "platform/twips_window.h"
 
 class QLabel;
@@ -35,7 +36,7 @@ namespace parupo {
 
 class BookTree;
 class Dialogs;
-class SendPort;
+class SendWindow;
 
 class Form4 final : public QWidget {
   Q_OBJECT
@@ -44,7 +45,7 @@ class Form4 final : public QWidget {
   // Builds the window and loads the book from PPad.dat in `programFolder` (AdrsLoad).
   // `mainWindow` is used for placement beside it and for its icon only; the window is
   // top-level and owned by nobody: it deletes itself once it has closed and saved.
-  Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendPort& sendPort, QWidget* mainWindow);
+  Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendWindow& sendWindow, QWidget* mainWindow);
   ~Form4() override;
 
   // Its left edge on the main window's right edge, the same top and outer height, the
@@ -99,7 +100,6 @@ class Form4 final : public QWidget {
   NodeId CurNode() const { return curNode_; }
   QTreeWidgetItem* itemOf(NodeId id) const;
   void setWindowSizeTwips(double height, double width);
-  bool consecutiveSendRunning() const { return running_; }
 
  signals:
   void closed();  // after it has saved, just before it goes away
@@ -122,7 +122,7 @@ class Form4 final : public QWidget {
 
   Dialogs& dialogs_;
   std::filesystem::path folder_;
-  SendPort& port_;
+  SendWindow& sendWindow_;
   QPointer<QWidget> mainWindow_;
   TwipsWindow twips_;
   TwipsResizeFilter resizeRules_{this, twips_, [this] { Form_Resize(); }};
@@ -130,10 +130,7 @@ class Form4 final : public QWidget {
   std::unordered_map<NodeId, QTreeWidgetItem*> items_;
   NodeId curNode_ = kNoNode;
   bool saveAllowed_ = true;   // false when PPad.dat exists but could not be read
-  bool running_ = false;      // a consecutive send is running
-  bool stopRun_ = false;
-  bool closeAfterRun_ = false;
-  bool quitAfterSendOfRun_ = false;
+  ConsecutiveRun run_;
 };
 
 }  // namespace parupo

@@ -12,7 +12,7 @@
 #include "addressbook/form4.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
-#include "send/send_port.h"
+#include "send/send_window.h"
 
 namespace parupo {
 
@@ -45,7 +45,7 @@ void Form4::TreeView1_MouseDown(Qt::MouseButton button, const QPoint& pos, const
   Text1->setText(q(rec.name));
   Text2->setText(q(rec.address));
   Text3->setText(q(rec.mobile));
-  port_.setRecipient(rec.address);
+  sendWindow_.setRecipient(rec.address);
 }
 
 void Form4::Command1_Click() {
@@ -112,25 +112,18 @@ void Form4::TreeView1_DragDrop(NodeId dragged) {
 }
 
 void Form4::consecutiveSend(int n) {
-  if (running_) return;
+  if (run_.running) return;
   std::vector<std::string> picked;
   for (int i = 0; i < List1->count(); ++i)
     if (List1->item(i)->isSelected()) picked.push_back(book_.records()[static_cast<std::size_t>(i)]);
   const std::vector<SendStep> steps = n == 0 ? AdrsPooon(picked) : AdrsPiiin(picked, n);
 
-  running_ = true;
-  stopRun_ = false;
-  quitAfterSendOfRun_ = port_.quitAfterSend();
   List1->setEnabled(false);
   // Between two messages both windows answer the user; closing this one ends the run.
-  runConsecutiveSend(port_, steps, [this] {
-    QCoreApplication::processEvents();
-    return stopRun_;
-  });
+  runConsecutiveSend(sendWindow_, run_, steps, [] { QCoreApplication::processEvents(); });
   ChangeRenso(false);
   List1->setEnabled(true);
-  running_ = false;
-  if (closeAfterRun_) close();
+  if (run_.closeWhenDone) close();
 }
 
 }  // namespace parupo

@@ -192,23 +192,18 @@ SendOutcome Form1::Parupo() {
   return outcome;
 }
 
-std::string Form1::recipientText() const { return compose_->recipient(); }
-std::string Form1::subjectText() const { return compose_->subject(); }
-void Form1::setSubjectText(const std::string& text) { compose_->setSubject(text); }
-std::string Form1::bodyText() const { return compose_->body(); }
-bool Form1::noCopyChecked() const { return compose_->noCopy(); }
-void Form1::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
-void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enabled); }
-
 std::string Form1::recipient() const { return compose_->recipient(); }
 void Form1::setRecipient(const std::string& text) { compose_->setRecipient(text); }
+std::string Form1::subject() const { return compose_->subject(); }
 void Form1::setSubject(const std::string& text) { compose_->setSubject(text); }
+std::string Form1::body() const { return compose_->body(); }
 void Form1::setBody(const std::string& text) { compose_->setBody(text); }
 bool Form1::noCopy() const { return compose_->noCopy(); }
 void Form1::setNoCopy(bool checked) { compose_->setNoCopy(checked); }
-bool Form1::quitAfterSend() const { return menus_->quitAfterSend(); }
 void Form1::setQuitAfterSend(bool checked) { menus_->setQuitAfterSend(checked); }
 std::string Form1::caption() const { return windowTitle().toStdString(); }
+void Form1::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enabled); }
 
 // --- Closing ---------------------------------------------------------------------------
 

@@ -4,7 +4,7 @@
 //
 // The window keeps its outer size in twips as its own number: the resize rules, the
 // settings file and the settings panel read and write that number, and the Qt window is
-// sized from it. Other windows reach its send through SendPort only.
+// sized from it. The send, and other windows that send, reach it through SendWindow only.
 #pragma once
 
 #include <QMainWindow>
@@ -19,7 +19,6 @@
 #include "core/settings.h"
 #include "platform/twips_window.h"
 #include "send/recipient_history.h"
-#include "send/send_port.h"
 #include "send/send_window.h"
 
 class QListWidget;
@@ -35,7 +34,7 @@ class SendOperation;
 class SettingsPanel;
 struct StartupPlan;
 
-class Form1 final : public QMainWindow, public SendWindow, public SendPort {
+class Form1 final : public QMainWindow, public SendWindow {
   Q_OBJECT
 
  public:
@@ -59,32 +58,26 @@ class Form1 final : public QMainWindow, public SendWindow, public SendPort {
   // session): handled as the close box is, and so waits for a send under way.
   void requestEnd();
 
-  // --- SendWindow: what the send operation reads and does ----------------------------
-  std::string recipientText() const override;
-  std::string subjectText() const override;
-  void setSubjectText(const std::string& text) override;
-  std::string bodyText() const override;
-  bool noCopyChecked() const override;
+  // --- SendWindow: the boxes, options and caption every send reads and sets ----------
+  std::string recipient() const override;
+  void setRecipient(const std::string& text) override;
+  std::string subject() const override;
+  void setSubject(const std::string& text) override;
+  std::string body() const override;
+  void setBody(const std::string& text) override;
+  bool noCopy() const override;
+  void setNoCopy(bool checked) override;
   Settings settings() const override;
+  void setQuitAfterSend(bool checked) override;
+  void openSettingsPanel() override { SetPop(); }
+  std::string caption() const override;
   void setCaption(const std::string& caption) override;
   void setSendEnabled(bool enabled) override;
-  void openSettingsPanel() override { SetPop(); }
+  SendOutcome send() override { return Parupo(); }
   void recordRecipient() override { Rireki(); }
   // Every ending of the program comes here (the close box, "送信後終了", a signal, the
   // end of the session): it saves what an ending saves, then ends the program.
   void endProgram() override;
-
-  // --- SendPort: what another window may do with the send ----------------------------
-  std::string recipient() const override;
-  void setRecipient(const std::string& text) override;
-  void setSubject(const std::string& text) override;
-  void setBody(const std::string& text) override;
-  bool noCopy() const override;
-  void setNoCopy(bool checked) override;
-  bool quitAfterSend() const override;
-  void setQuitAfterSend(bool checked) override;
-  SendOutcome send() override { return Parupo(); }
-  std::string caption() const override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -148,7 +148,6 @@ void MainMenus::readInto(Settings& st) const {
     if (Sup2[i]->isChecked()) st.checkedReplyMode = i;
 }
 
-bool MainMenus::quitAfterSend() const { return Sup[kQuitAfterSend]->isChecked(); }
 void MainMenus::setQuitAfterSend(bool checked) { Sup[kQuitAfterSend]->setChecked(checked); }
 
 bool MainMenus::toggleSubjectIsDate() {

@@ -43,7 +43,6 @@ class MainMenus {
   void show(const Settings& settings);
   void readInto(Settings& settings) const;
 
-  bool quitAfterSend() const;
   void setQuitAfterSend(bool checked);
   // Reverses "件名を日付にする" as a click on it does; returns the new mark.
   bool toggleSubjectIsDate();

@@ -29,7 +29,7 @@ std::optional<std::string> loadRetentionDays(const std::filesystem::path& folder
 // (`pp1Unreadable`, from loadSettings) is left as it is: writing it would put defaults
 // over settings the user still has. Returns what could not be written, as sentences for
 // the user; empty when both files were written.
-std::vector<std::string> saveSettings(const std::filesystem::path& folder, const Settings& settings,
+[[nodiscard]] std::vector<std::string> saveSettings(const std::filesystem::path& folder, const Settings& settings,
                                       const std::string& pp1Unreadable = {});
 
 }  // namespace parupo

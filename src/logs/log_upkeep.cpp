@@ -45,7 +45,8 @@ void BakDat(const std::filesystem::path& dataFile, int force, const LocalDateTim
   if (::stat(dataFile.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
   const auto modified = localTime(st.st_mtim.tv_sec);
   const bool due = modified ? backupDue(*modified, now, force) : force == 1;
-  if (due) copyFileAtomically(dataFile, backupPath(dataFile));
+  // A backup that fails is skipped silently, as every step of the start-up is.
+  if (due) static_cast<void>(copyFileAtomically(dataFile, backupPath(dataFile)));
 }
 
 void makeDailyBackups(const std::filesystem::path& programFolder, const LocalDateTime& now) {

@@ -11,9 +11,8 @@ constexpr const char* kLibrary = "libcurl.so.4";
 // CURLOPT_PROTOCOLS_STR, which keeps every transfer to the mail protocols, came with 7.85.0.
 constexpr unsigned kOldestVersion = 0x075500;
 
-std::string cannotLoad(const char* fileName, const std::string& detail) {
-  return std::string("メールの送受信に必要な libcurl（") + fileName + "）を読み込めませんでした（" +
-         detail + "）。";
+MailError cannotLoad(MailErrorKind kind, const char* fileName, std::string detail = {}) {
+  return MailError{.kind = kind, .about = fileName, .detail = std::move(detail)};
 }
 
 template <typename Function>
@@ -28,26 +27,26 @@ void resolve(void* library, const char* name, Function& slot, std::string& missi
 
 struct Loaded {
   CurlApi api{};
-  std::string error;
+  std::optional<MailError> error;
 };
 
 Loaded loadAndInitialise() {
   Loaded loaded;
   loaded.error = loadCurlApi(kLibrary, loaded.api);
-  if (loaded.error.empty() && loaded.api.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
-    loaded.error = cannotLoad(kLibrary, "初期化に失敗しました");
+  if (!loaded.error && loaded.api.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+    loaded.error = cannotLoad(MailErrorKind::CurlInitFailed, kLibrary);
   }
   return loaded;
 }
 
 }  // namespace
 
-std::string loadCurlApi(const char* fileName, CurlApi& api) {
+std::optional<MailError> loadCurlApi(const char* fileName, CurlApi& api) {
   api = CurlApi{};
   void* library = dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) {
     const char* reason = dlerror();
-    return cannotLoad(fileName, reason != nullptr ? reason : "dlopen");
+    return cannotLoad(MailErrorKind::CurlNotLoaded, fileName, reason != nullptr ? reason : "dlopen");
   }
   std::string missing;
   resolve(library, "curl_global_init", api.global_init, missing);
@@ -61,27 +60,26 @@ std::string loadCurlApi(const char* fileName, CurlApi& api) {
   resolve(library, "curl_slist_append", api.slist_append, missing);
   resolve(library, "curl_slist_free_all", api.slist_free_all, missing);
   resolve(library, "curl_version_info", api.version_info, missing);
-  std::string error;
+  std::optional<MailError> error;
   if (!missing.empty()) {
-    error = cannotLoad(fileName, "関数がありません: " + missing);
+    error = cannotLoad(MailErrorKind::CurlFunctionsMissing, fileName, missing);
   } else if (const curl_version_info_data* info = api.version_info(CURLVERSION_NOW);
              info == nullptr || info->version_num < kOldestVersion) {
-    error = cannotLoad(fileName, std::string("版 ") + (info != nullptr ? info->version : "?") +
-                                     " は古すぎます。7.85.0 以降が必要です");
+    error = cannotLoad(MailErrorKind::CurlTooOld, fileName, info != nullptr ? info->version : "?");
   }
   // A library in use stays loaded until the program ends: libcurl and its TLS library
   // keep global state, and closing them while a handle lives would crash.
-  if (!error.empty()) {
+  if (error) {
     dlclose(library);
     api = CurlApi{};
   }
   return error;
 }
 
-const CurlApi* curlApi(std::string& error) {
+const CurlApi* curlApi(MailError& error) {
   static const Loaded loaded = loadAndInitialise();
-  if (!loaded.error.empty()) {
-    error = loaded.error;
+  if (loaded.error) {
+    error = *loaded.error;
     return nullptr;
   }
   return &loaded.api;

@@ -6,7 +6,10 @@
 
 #include <curl/curl.h>
 
+#include <optional>
 #include <string>
+
+#include "mailapi/mail_error.h"
 
 namespace parupo::mail {
 
@@ -28,11 +31,11 @@ struct CurlApi {
 // The table, loaded and initialised (curl_global_init) by the first call of the
 // process; later calls return the same table at no cost. Thread-safe. When libcurl
 // cannot be loaded, lacks a function or is too old, returns nullptr and every call
-// gives the same reason in `error`, a Japanese sentence fit to show the user.
-const CurlApi* curlApi(std::string& error);
+// gives the same reason in `error` (a Curl... kind, about: the library's file name).
+[[nodiscard]] const CurlApi* curlApi(MailError& error);
 
 // Loads the library of that file name and resolves the table from it, without
-// initialising it. Empty text when it worked, otherwise the reason as above.
-std::string loadCurlApi(const char* fileName, CurlApi& api);
+// initialising it. Nothing when it worked, otherwise the reason as above.
+[[nodiscard]] std::optional<MailError> loadCurlApi(const char* fileName, CurlApi& api);
 
 }  // namespace parupo::mail

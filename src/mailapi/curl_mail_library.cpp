@@ -2,12 +2,14 @@
 
 #include <cctype>
 #include <memory>
+#include <optional>
 #include <variant>
 
 #include "mailapi/curl_api.h"
 #include "mailapi/hello_name.h"
 #include "mailapi/kept_connection.h"
 #include "mailapi/mail_address.h"
+#include "mailapi/mail_error.h"
 #include "mailapi/mime_writer.h"
 #include "mailapi/server_address.h"
 #include "mailapi/text_encoding.h"
@@ -19,6 +21,8 @@ namespace {
 
 using mail::CurlApi;
 using mail::KeptConnection;
+using mail::MailError;
+using mail::MailErrorKind;
 using mail::MailProtocol;
 using mail::ServerAddress;
 
@@ -134,76 +138,46 @@ struct Transfer {
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
 
-  // Empty text when the transfer went through, otherwise what went wrong.
-  std::string perform();
+  // Nothing when the transfer went through, otherwise what went wrong.
+  [[nodiscard]] std::optional<MailError> perform();
 };
 
-// What an SMTP refusal means, in the user's words, when its codes say so clearly
-// ("552 5.3.4 Message size exceeds fixed limit"); the enhanced code decides when there is one.
-std::string refusalMeaning(const std::string& reply) {
-  const std::string basic = reply.substr(0, 3);
-  std::string enhanced = reply.size() > 4 ? reply.substr(4, reply.find(' ', 4) - 4) : "";
-  if (enhanced.size() < 5 || enhanced[1] != '.') enhanced.clear();
-  if (enhanced == "5.3.4" || enhanced == "5.2.3" || (enhanced.empty() && basic == "552")) {
-    return "メッセージが大きすぎます。";
-  }
-  if (enhanced == "5.1.1" || enhanced == "5.1.10") return "宛先が存在しません。";
-  return "";
-}
-
-// The text a user reads when a transfer failed, ending with the server's own refusal.
-std::string describeFailure(CURLcode code, const Transfer& t) {
-  const ServerAddress& server = t.server;
-  const MailProtocol protocol = t.protocol;
-  const std::string what = protocol == MailProtocol::Smtp ? "SMTPサーバー" : "POPサーバー";
-  const std::string& refusal = t.transcript.lastRefusal;
-  std::string text;
+// What kind of failure libcurl's code means; a cut-off after the server refused
+// something is that refusal.
+MailErrorKind failureKind(CURLcode code, const Transfer& t) {
+  using enum MailErrorKind;
   switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-      text = what + "「" + server.host + "」が見つかりません。サーバー名を確認してください。";
-      break;
-    case CURLE_COULDNT_CONNECT:
-      text = what + "（" + server.display() + "）に接続できません。";
-      break;
-    case CURLE_OPERATION_TIMEDOUT:
-      text = what + "（" + server.display() + "）から応答がないため中止しました。";
-      break;
-    case CURLE_LOGIN_DENIED:
-      text = what + "へのログインに失敗しました。ユーザー名とパスワードを確認してください。";
-      break;
-    case CURLE_PEER_FAILED_VERIFICATION:
-      text = what + "の証明書を確認できませんでした。";
-      break;
+    case CURLE_COULDNT_RESOLVE_HOST: return HostNotFound;
+    case CURLE_COULDNT_CONNECT: return ConnectFailed;
+    case CURLE_OPERATION_TIMEDOUT: return TimedOut;
+    case CURLE_LOGIN_DENIED: return LoginRefused;
+    case CURLE_PEER_FAILED_VERIFICATION: return CertificateRejected;
     case CURLE_USE_SSL_FAILED:
-      if (protocol == MailProtocol::Smtp && server.hasLogin) {
-        text = what + "が暗号化通信（STARTTLS）に対応していないため、パスワードを送らずに中止しました。";
-        break;
-      }
-      [[fallthrough]];
+      return t.protocol == MailProtocol::Smtp && t.server.hasLogin ? StartTlsMissingForLogin : TlsFailed;
     case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_SSL_CACERT_BADFILE:
-      text = what + "との暗号化通信を始められませんでした。";
-      break;
+    case CURLE_SSL_CACERT_BADFILE: return TlsFailed;
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
     case CURLE_GOT_NOTHING:
     case CURLE_WEIRD_SERVER_REPLY:
-    case CURLE_QUOTE_ERROR:
-      text = refusal.empty() ? what + "との通信が途中で切れました。"
-                             : what + "に受け付けられませんでした。";
-      break;
-    default:
-      text = protocol == MailProtocol::Smtp ? "メールを送信できませんでした。"
-                                            : what + "との通信に失敗しました。";
+    case CURLE_QUOTE_ERROR: return t.transcript.lastRefusal.empty() ? ConnectionCut : Refused;
+    default: return TransferFailed;
   }
-  // The server's own reply says what went wrong; without one, libcurl's words do.
-  if (!refusal.empty()) return text + refusalMeaning(refusal) + " サーバーの応答: " + refusal;
-  std::string detail = t.errorBuffer[0] != '\0' ? std::string(t.errorBuffer)
-                                                : std::string(t.api.easy_strerror(code));
-  return text + "（" + mail::printable(detail, 300) + "）";
 }
 
-std::string Transfer::perform() {
+// A failed transfer: its kind, the server it names, its own last refusal, and libcurl's words.
+MailError describeFailure(CURLcode code, const Transfer& t) {
+  MailError error{.kind = failureKind(code, t), .protocol = t.protocol, .serverReply = t.transcript.lastRefusal};
+  if (error.kind == MailErrorKind::HostNotFound) error.about = t.server.host;
+  if (error.kind == MailErrorKind::ConnectFailed || error.kind == MailErrorKind::TimedOut) {
+    error.about = t.server.display();
+  }
+  const std::string detail = t.errorBuffer[0] != '\0' ? std::string(t.errorBuffer) : std::string(t.api.easy_strerror(code));
+  error.detail = mail::printable(detail, 300);
+  return error;
+}
+
+std::optional<MailError> Transfer::perform() {
   CURLcode code = api.easy_perform(easy);
   // A kept connection that the server closed just as this transfer began fails before
   // the server answered anything, so nothing of the message can have been accepted:
@@ -215,46 +189,25 @@ std::string Transfer::perform() {
     errorBuffer[0] = '\0';
     code = api.easy_perform(easy);
   }
-  return code == CURLE_OK ? "" : describeFailure(code, *this);
+  if (code == CURLE_OK) return std::nullopt;
+  return describeFailure(code, *this);
 }
 
-std::string sendMail(const CurlApi& api, KeptConnection& connection, const CurlMailOptions& options,
-                     const std::string& serverField,
-                     const std::string& recipientList, const std::string& replyTo,
-                     const std::string& subject, const std::string& body,
-                     const std::string& attachmentPath, const std::string& sender) {
-  auto parsed = mail::parseServerAddress(serverField, MailProtocol::Smtp);
-  if (auto* error = std::get_if<std::string>(&parsed)) return *error;
-  const ServerAddress& server = std::get<ServerAddress>(parsed);
-
-  auto addresses = mail::readEnvelope(recipientList, replyTo, sender);
-  if (auto* error = std::get_if<std::string>(&addresses)) return *error;
-  const mail::Envelope& envelope = std::get<mail::Envelope>(addresses);
-
-  mail::MessageParts parts;
-  parts.from = envelope.sender;
-  parts.replyTo = envelope.replyTo;
-  parts.to = envelope.recipients;
-  parts.subject = subject;
-  parts.body = body;
-  if (!attachmentPath.empty()) parts.attachment = attachmentPath;
-  mail::MessageStream message(std::move(parts));
-  if (!message.ok()) return message.error();
-
-  Transfer t(api, connection, server, MailProtocol::Smtp, options);
-  if (t.easy == nullptr) return "メール送信の準備ができませんでした（libcurl の初期化に失敗）。";
+// The message and its envelope set on the transfer; nothing when that worked.
+std::optional<MailError> prepareMessage(Transfer& t, const mail::Envelope& envelope, mail::MessageStream& message,
+                                        std::unique_ptr<curl_slist, ListDeleter>& rcpt) {
+  const CurlApi& api = t.api;
   CURL* c = t.easy;
-  if (server.hasLogin) {
-    api.easy_setopt(c, CURLOPT_USERNAME, server.user.c_str());
-    api.easy_setopt(c, CURLOPT_PASSWORD, server.password.c_str());
+  if (t.server.hasLogin) {
+    api.easy_setopt(c, CURLOPT_USERNAME, t.server.user.c_str());
+    api.easy_setopt(c, CURLOPT_PASSWORD, t.server.password.c_str());
   }
   // The envelope carries the bare addresses; the names are for the headers.
-  std::string mailFrom = "<" + envelope.sender.address + ">";
-  api.easy_setopt(c, CURLOPT_MAIL_FROM, mailFrom.c_str());
-  std::unique_ptr<curl_slist, ListDeleter> rcpt(nullptr, ListDeleter{&api});
+  const std::string mailFrom = "<" + envelope.sender.address + ">";
+  api.easy_setopt(c, CURLOPT_MAIL_FROM, mailFrom.c_str());  // libcurl keeps its own copy
   for (const auto& r : envelope.recipients) {
     curl_slist* next = api.slist_append(rcpt.get(), ("<" + r.address + ">").c_str());
-    if (next == nullptr) return "メール送信の準備ができませんでした（メモリ不足）。";
+    if (next == nullptr) return MailError{.kind = MailErrorKind::OutOfMemory};
     rcpt.release();
     rcpt.reset(next);
   }
@@ -265,18 +218,47 @@ std::string sendMail(const CurlApi& api, KeptConnection& connection, const CurlM
   api.easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
   api.easy_setopt(c, CURLOPT_READFUNCTION, onRead);
   api.easy_setopt(c, CURLOPT_READDATA, &message);
+  return std::nullopt;
+}
 
-  std::string failure = t.perform();
-  if (!message.ok()) return message.error();
+std::optional<MailError> sendMail(const CurlApi& api, KeptConnection& connection, const CurlMailOptions& options,
+                                  const std::string& serverField, const std::string& recipientList,
+                                  const std::string& replyTo, const std::string& subject, const std::string& body,
+                                  const std::string& attachmentPath, const std::string& sender) {
+  auto parsed = mail::parseServerAddress(serverField, MailProtocol::Smtp);
+  if (auto* error = std::get_if<MailError>(&parsed)) return *error;
+  const ServerAddress& server = std::get<ServerAddress>(parsed);
+
+  auto addresses = mail::readEnvelope(recipientList, replyTo, sender);
+  if (auto* error = std::get_if<MailError>(&addresses)) return *error;
+  const mail::Envelope& envelope = std::get<mail::Envelope>(addresses);
+
+  mail::MessageParts parts;
+  parts.from = envelope.sender;
+  parts.replyTo = envelope.replyTo;
+  parts.to = envelope.recipients;
+  parts.subject = subject;
+  parts.body = body;
+  if (!attachmentPath.empty()) parts.attachment = attachmentPath;
+  mail::MessageStream message(std::move(parts));
+  if (!message.ok()) return message.failure();
+
+  Transfer t(api, connection, server, MailProtocol::Smtp, options);
+  if (t.easy == nullptr) return MailError{.kind = MailErrorKind::TransferSetupFailed};
+  std::unique_ptr<curl_slist, ListDeleter> rcpt(nullptr, ListDeleter{&api});
+  if (auto error = prepareMessage(t, envelope, message, rcpt)) return error;
+  std::optional<MailError> failure = t.perform();
+  if (!message.ok()) return message.failure();
   return failure;
 }
 
-std::string rcvMail(const CurlApi& api, KeptConnection& connection, const CurlMailOptions& options,
-                    const std::string& serverField,
-                    const std::string& userField, const std::string& password,
-                    const std::string& commandField) {
-  auto parsed = mail::parseServerAddress(serverField, MailProtocol::Pop3);
-  if (auto* error = std::get_if<std::string>(&parsed)) return *error;
+std::optional<MailError> rcvMail(const CurlApi& api, KeptConnection& connection, const CurlMailOptions& options,
+                                 const std::string& serverField, const std::string& userField,
+                                 const std::string& password, const std::string& commandField) {
+  using enum MailErrorKind;
+  constexpr MailProtocol kPop3 = MailProtocol::Pop3;
+  auto parsed = mail::parseServerAddress(serverField, kPop3);
+  if (auto* error = std::get_if<MailError>(&parsed)) return *error;
   const ServerAddress& server = std::get<ServerAddress>(parsed);
 
   std::string user = server.user;
@@ -285,17 +267,15 @@ std::string rcvMail(const CurlApi& api, KeptConnection& connection, const CurlMa
     user = userField;
     pass = password;
   }
-  if (hasControl(user) || hasControl(pass)) {
-    return "POPサーバーのユーザー名またはパスワードに使えない文字が含まれています。";
-  }
+  if (hasControl(user) || hasControl(pass)) return MailError{.kind = ServerLoginControlCharacters, .protocol = kPop3};
   std::string command(trimBlanks(commandField, Blanks::WithIdeographic));
   if (command.empty()) command = "STAT";
   if (hasControl(command) || !mail::isAscii(command)) {
-    return "POPサーバーへのコマンドが正しくありません: " + mail::printable(command);
+    return MailError{.kind = PopBadCommand, .protocol = kPop3, .about = mail::printable(command)};
   }
 
-  Transfer t(api, connection, server, MailProtocol::Pop3, options);
-  if (t.easy == nullptr) return "受信チェックの準備ができませんでした（libcurl の初期化に失敗）。";
+  Transfer t(api, connection, server, kPop3, options);
+  if (t.easy == nullptr) return MailError{.kind = TransferSetupFailed, .protocol = kPop3};
   CURL* c = t.easy;
   if (!user.empty()) {
     api.easy_setopt(c, CURLOPT_USERNAME, user.c_str());
@@ -307,6 +287,14 @@ std::string rcvMail(const CurlApi& api, KeptConnection& connection, const CurlMa
   api.easy_setopt(c, CURLOPT_WRITEFUNCTION, onWrite);
   return t.perform();
 }
+
+// What an exception nobody foresaw says, as an error of that protocol.
+MailError unexpected(MailProtocol protocol, const char* what = nullptr) {
+  return MailError{.kind = MailErrorKind::Unexpected, .protocol = protocol,
+                   .detail = what != nullptr ? mail::printable(what) : std::string()};
+}
+
+std::string textOf(const std::optional<MailError>& error) { return error ? mail::mailErrorText(*error) : ""; }
 
 }  // namespace
 
@@ -320,35 +308,45 @@ CurlMailLibrary::~CurlMailLibrary() = default;
 
 void CurlMailLibrary::closeConnections() { smtp_->close(); }
 
-std::string CurlMailLibrary::SendMail(std::string& server, std::string& recipients,
-                                      std::string& replyTo, std::string& subject,
-                                      std::string& body, std::string& attachmentPath,
-                                      const std::string& sender) {
+std::optional<MailError> CurlMailLibrary::send(const std::string& server, const std::string& recipients,
+                                               const std::string& replyTo, const std::string& subject,
+                                               const std::string& body, const std::string& attachmentPath,
+                                               const std::string& sender) {
   try {
-    std::string unavailable;
+    MailError unavailable;
     const CurlApi* api = mail::curlApi(unavailable);
     if (api == nullptr) return unavailable;
     return sendMail(*api, *smtp_, options_, server, recipients, replyTo, subject, body, attachmentPath, sender);
   } catch (const std::exception& e) {
-    return std::string("メールを送信できませんでした（") + mail::printable(e.what()) + "）。";
+    return unexpected(MailProtocol::Smtp, e.what());
   } catch (...) {
-    return "メールを送信できませんでした。";
+    return unexpected(MailProtocol::Smtp);
   }
 }
 
-std::string CurlMailLibrary::RcvMail(std::string& popServer, std::string& user,
-                                     std::string& password, std::string& command,
-                                     std::string&) {
+std::optional<MailError> CurlMailLibrary::receive(const std::string& popServer, const std::string& user,
+                                                  const std::string& password, const std::string& command) {
   try {
-    std::string unavailable;
+    MailError unavailable;
     const CurlApi* api = mail::curlApi(unavailable);
     if (api == nullptr) return unavailable;
     return rcvMail(*api, *pop_, options_, popServer, user, password, command);
   } catch (const std::exception& e) {
-    return std::string("受信チェックに失敗しました（") + mail::printable(e.what()) + "）。";
+    return unexpected(MailProtocol::Pop3, e.what());
   } catch (...) {
-    return "受信チェックに失敗しました。";
+    return unexpected(MailProtocol::Pop3);
   }
+}
+
+std::string CurlMailLibrary::SendMail(std::string& server, std::string& recipients, std::string& replyTo,
+                                      std::string& subject, std::string& body, std::string& attachmentPath,
+                                      const std::string& sender) {
+  return textOf(send(server, recipients, replyTo, subject, body, attachmentPath, sender));
+}
+
+std::string CurlMailLibrary::RcvMail(std::string& popServer, std::string& user, std::string& password,
+                                     std::string& command, std::string&) {
+  return textOf(receive(popServer, user, password, command));
 }
 
 }  // namespace parupo

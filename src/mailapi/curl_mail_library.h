@@ -4,8 +4,10 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "mailapi/mail_error.h"
 #include "mailapi/mail_library.h"
 
 namespace parupo {
@@ -43,6 +45,15 @@ class CurlMailLibrary : public MailLibrary {
 
   std::string RcvMail(std::string& popServer, std::string& user, std::string& password,
                       std::string& command, std::string& folder) override;
+
+  // The same calls with the failure as a value: nothing when the message was sent (the
+  // mail check went through); SendMail and RcvMail give its sentence.
+  [[nodiscard]] std::optional<mail::MailError> send(const std::string& server, const std::string& recipients,
+                                                    const std::string& replyTo, const std::string& subject,
+                                                    const std::string& body, const std::string& attachmentPath,
+                                                    const std::string& sender);
+  [[nodiscard]] std::optional<mail::MailError> receive(const std::string& popServer, const std::string& user,
+                                                       const std::string& password, const std::string& command);
 
   // Closes a kept SMTP connection now (QUIT), for a program that ends without
   // destroying its objects.

@@ -128,28 +128,30 @@ std::variant<std::vector<Mailbox>, std::string> parseAddressList(std::string_vie
   return out;
 }
 
-std::variant<Envelope, std::string> readEnvelope(std::string_view recipients,
-                                                 std::string_view replyTo,
-                                                 std::string_view sender) {
-  const std::string badRecipient = "宛先のメールアドレスが正しくありません: ";
-  const std::string badReplyTo = "返信先のメールアドレスが正しくありません: ";
+std::variant<Envelope, MailError> readEnvelope(std::string_view recipients,
+                                               std::string_view replyTo,
+                                               std::string_view sender) {
+  using enum MailErrorKind;
+  auto refused = [](MailErrorKind kind, std::string_view entry = {}) {
+    return MailError{.kind = kind, .about = printable(entry)};
+  };
   Envelope envelope;
   auto to = parseAddressList(recipients);
-  if (auto* bad = std::get_if<std::string>(&to)) return badRecipient + printable(*bad);
+  if (auto* bad = std::get_if<std::string>(&to)) return refused(RecipientInvalid, *bad);
   envelope.recipients = std::get<std::vector<Mailbox>>(std::move(to));
-  if (envelope.recipients.empty()) return "宛先が入力されていません。";
+  if (envelope.recipients.empty()) return refused(RecipientMissing);
 
   const std::string_view from = trimBlanks(sender.empty() ? replyTo : sender, Blanks::WithIdeographic);
-  if (from.empty()) return "返信先のメールアドレスが設定されていません。初期設定で入力してください。";
+  if (from.empty()) return refused(ReplyToMissing);
   std::optional<Mailbox> mailbox = parseSingle(from);
-  if (!mailbox) return badReplyTo + printable(from);
+  if (!mailbox) return refused(ReplyToInvalid, from);
   envelope.sender = std::move(*mailbox);
   if (sender.empty()) {
     envelope.replyTo = {envelope.sender};
     return envelope;
   }
   auto answered = parseAddressList(replyTo);
-  if (auto* bad = std::get_if<std::string>(&answered)) return badReplyTo + printable(*bad);
+  if (auto* bad = std::get_if<std::string>(&answered)) return refused(ReplyToInvalid, *bad);
   envelope.replyTo = std::get<std::vector<Mailbox>>(std::move(answered));
   return envelope;
 }

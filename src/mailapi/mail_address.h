@@ -6,6 +6,8 @@
 #include <variant>
 #include <vector>
 
+#include "mailapi/mail_error.h"
+
 namespace parupo::mail {
 
 // A bare address the way SMTP carries it in MAIL FROM and RCPT TO: printable ASCII
@@ -38,11 +40,11 @@ struct Envelope {
 // The addresses of SendMail's arguments. With an empty sender, the reply-to text is
 // one address that both sends and is answered (the usual mail); otherwise the sender
 // sends and the reply-to text, a list like the recipients, is answered (the separate
-// copy to oneself). Gives a Japanese text fit to show the user when one is missing or
-// not an address.
-std::variant<Envelope, std::string> readEnvelope(std::string_view recipients,
-                                                 std::string_view replyTo,
-                                                 std::string_view sender);
+// copy to oneself). Gives a Recipient... or ReplyTo... error when one is missing or not
+// an address (about: the entry refused).
+[[nodiscard]] std::variant<Envelope, MailError> readEnvelope(std::string_view recipients,
+                                                           std::string_view replyTo,
+                                                           std::string_view sender);
 
 // A user's text made safe to quote inside an error message: control characters
 // become "?" and very long texts are cut.

@@ -119,12 +119,12 @@ MessageStream::MessageStream(MessageParts parts) : parts_(std::move(parts)) {
   if (!parts_.attachment.empty()) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(parts_.attachment, ec)) {
-      error_ = "添付ファイルが見つかりません: " + printable(parts_.attachment.string(), 400);
+      fail(MailErrorKind::AttachmentMissing);
       return;
     }
     file_ = std::fopen(parts_.attachment.c_str(), "rb");
     if (file_ == nullptr) {
-      error_ = "添付ファイルを開けません: " + printable(parts_.attachment.string(), 400);
+      fail(MailErrorKind::AttachmentUnopenable);
       return;
     }
   }
@@ -158,61 +158,64 @@ MessageStream::~MessageStream() {
   if (file_ != nullptr) std::fclose(file_);
 }
 
+void MessageStream::fail(MailErrorKind kind) {
+  failure_ = MailError{.kind = kind, .about = printable(parts_.attachment.string(), 400)};
+}
+
+std::string MessageStream::head() {
+  std::string h;
+  h += addressHeader("From", {parts_.from});
+  if (!parts_.replyTo.empty()) h += addressHeader("Reply-To", parts_.replyTo);
+  h += addressHeader("To", parts_.to);
+  h += subjectHeader(parts_.subject);
+  h += "Date: " + formatDate(parts_.date) + "\r\n";
+  h += "Message-ID: " + parts_.messageId + "\r\n";
+  h += "MIME-Version: 1.0\r\n";
+  EncodedBody body = encodeBody(parts_.body);
+  std::string textHeaders = "Content-Type: text/plain; charset=" + body.charset +
+                            "\r\nContent-Transfer-Encoding: " + body.transferEncoding + "\r\n";
+  if (file_ == nullptr) return h + textHeaders + "\r\n" + body.content;
+  const std::string& b = parts_.boundary;
+  h += "Content-Type: multipart/mixed; boundary=\"" + b + "\"\r\n\r\n";
+  h += "This is a multi-part message in MIME format.\r\n";
+  h += "\r\n--" + b + "\r\n" + textHeaders + "\r\n" + body.content;
+  h += "\r\n--" + b + "\r\n" + attachmentHeaders(parts_.attachment.filename().string()) + "\r\n";
+  return h;
+}
+
+bool MessageStream::refillFromFile() {
+  // Exactly the size counted at the start: a file that grew or shrank since then
+  // would go out cut or padded under the size already declared.
+  const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(block_.size(), fileLeft_));
+  std::size_t got = 0;
+  while (got < want) {
+    std::size_t n = std::fread(block_.data() + got, 1, want - got, file_);
+    if (n == 0) break;
+    got += n;
+  }
+  fileLeft_ -= got;
+  const bool changed = got < want || (fileLeft_ == 0 && std::fgetc(file_) != EOF);
+  if (std::ferror(file_) || changed) {
+    fail(std::ferror(file_) ? MailErrorKind::AttachmentReadFailed : MailErrorKind::AttachmentChanged);
+    stage_ = Stage::Done;
+    return false;
+  }
+  if (fileLeft_ == 0) stage_ = Stage::Tail;
+  appendBase64Lines(std::string_view(block_.data(), got), pending_);
+  return true;
+}
+
 bool MessageStream::refill() {
   pending_.clear();
   pendingPos_ = 0;
   switch (stage_) {
-    case Stage::Head: {
-      std::string& h = pending_;
-      h += addressHeader("From", {parts_.from});
-      if (!parts_.replyTo.empty()) h += addressHeader("Reply-To", parts_.replyTo);
-      h += addressHeader("To", parts_.to);
-      h += subjectHeader(parts_.subject);
-      h += "Date: " + formatDate(parts_.date) + "\r\n";
-      h += "Message-ID: " + parts_.messageId + "\r\n";
-      h += "MIME-Version: 1.0\r\n";
-      EncodedBody body = encodeBody(parts_.body);
-      std::string textHeaders = "Content-Type: text/plain; charset=" + body.charset +
-                                "\r\nContent-Transfer-Encoding: " + body.transferEncoding +
-                                "\r\n";
-      if (file_ == nullptr) {
-        h += textHeaders + "\r\n" + body.content;
-        stage_ = Stage::Done;
-      } else {
-        const std::string& b = parts_.boundary;
-        h += "Content-Type: multipart/mixed; boundary=\"" + b + "\"\r\n\r\n";
-        h += "This is a multi-part message in MIME format.\r\n";
-        h += "\r\n--" + b + "\r\n" + textHeaders + "\r\n" + body.content;
-        h += "\r\n--" + b + "\r\n" +
-             attachmentHeaders(parts_.attachment.filename().string()) + "\r\n";
-        stage_ = Stage::File;
-        block_.resize(kBase64LineBytes * kFileBlockLines);
-      }
+    case Stage::Head:
+      pending_ = head();
+      stage_ = file_ == nullptr ? Stage::Done : Stage::File;
+      if (file_ != nullptr) block_.resize(kBase64LineBytes * kFileBlockLines);
       return true;
-    }
-    case Stage::File: {
-      // Exactly the size counted at the start: a file that grew or shrank since then
-      // would go out cut or padded under the size already declared.
-      const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(block_.size(), fileLeft_));
-      std::size_t got = 0;
-      while (got < want) {
-        std::size_t n = std::fread(block_.data() + got, 1, want - got, file_);
-        if (n == 0) break;
-        got += n;
-      }
-      fileLeft_ -= got;
-      const bool changed = got < want || (fileLeft_ == 0 && std::fgetc(file_) != EOF);
-      if (std::ferror(file_) || changed) {
-        error_ = (std::ferror(file_) ? "添付ファイルの読み込み中にエラーが発生しました: "
-                                     : "添付ファイルが送信中に変更されました: ") +
-                 printable(parts_.attachment.string(), 400);
-        stage_ = Stage::Done;
-        return false;
-      }
-      if (fileLeft_ == 0) stage_ = Stage::Tail;
-      appendBase64Lines(std::string_view(block_.data(), got), pending_);
-      return true;
-    }
+    case Stage::File:
+      return refillFromFile();
     case Stage::Tail:
       pending_ = closingBoundary(parts_.boundary);
       stage_ = Stage::Done;
@@ -224,7 +227,7 @@ bool MessageStream::refill() {
 }
 
 std::size_t MessageStream::read(char* buffer, std::size_t size) {
-  if (!error_.empty()) return 0;
+  if (failure_) return 0;
   std::size_t copied = 0;
   while (copied < size) {
     if (pendingPos_ == pending_.size() && !refill()) break;
@@ -233,7 +236,7 @@ std::size_t MessageStream::read(char* buffer, std::size_t size) {
     pendingPos_ += n;
     copied += n;
   }
-  return error_.empty() ? copied : 0;
+  return failure_ ? 0 : copied;
 }
 
 }  // namespace parupo::mail

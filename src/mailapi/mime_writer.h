@@ -8,11 +8,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "mailapi/mail_address.h"
+#include "mailapi/mail_error.h"
 
 namespace parupo::mail {
 
@@ -48,9 +50,9 @@ class MessageStream {
   MessageStream(const MessageStream&) = delete;
   MessageStream& operator=(const MessageStream&) = delete;
 
-  bool ok() const { return error_.empty(); }
-  // A description of what went wrong with the attachment, in Japanese; empty if nothing.
-  const std::string& error() const { return error_; }
+  bool ok() const { return !failure_; }
+  // What went wrong with the attachment (an Attachment... kind, about: its path); none if nothing.
+  const std::optional<MailError>& failure() const { return failure_; }
 
   // The exact number of bytes the whole message has, known before the first read (the
   // attachment counted from its size, not read), so a server can refuse a message too
@@ -64,6 +66,9 @@ class MessageStream {
  private:
   enum class Stage { Head, File, Tail, Done };
   bool refill();
+  std::string head();      // the headers, and the text part when there is an attachment
+  bool refillFromFile();
+  void fail(MailErrorKind kind);
 
   MessageParts parts_;
   std::FILE* file_ = nullptr;
@@ -71,7 +76,7 @@ class MessageStream {
   std::size_t pendingPos_ = 0;
   std::vector<char> block_;
   Stage stage_ = Stage::Head;
-  std::string error_;
+  std::optional<MailError> failure_;
   std::uint64_t size_ = 0;
   std::uint64_t fileLeft_ = 0;  // bytes of the attachment still to send
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 #include "mailapi/mail_address.h"
 #include "platform/text_util.h"
@@ -82,94 +83,110 @@ std::string ServerAddress::display() const {
   return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
 }
 
-std::variant<ServerAddress, std::string> parseServerAddress(std::string_view field,
-                                                            MailProtocol protocol) {
+namespace {
+
+using enum MailErrorKind;
+
+// The URL form's scheme, user, password and EHLO name; `rest` is left at "host[:port]".
+std::optional<MailErrorKind> readUrlPart(std::string_view& rest, MailProtocol protocol, ServerAddress& out) {
+  const std::size_t sep = rest.find("://");
+  if (sep == std::string_view::npos) return std::nullopt;
   const bool smtp = protocol == MailProtocol::Smtp;
-  const std::string what = smtp ? "SMTPサーバー" : "POPサーバー";
-  std::string text(trimBlanks(field, Blanks::WithIdeographic));
-  if (text.empty()) return what + "が設定されていません。初期設定で入力してください。";
-  if (hasControl(text)) return what + "の指定に使えない文字が含まれています。";
+  const std::string scheme = asciiLower(rest.substr(0, sep));
+  const std::string plain = smtp ? "smtp" : "pop3";
+  if (scheme != plain && scheme != plain + "s") return ServerUnknownScheme;
+  out.tlsFromStart = scheme != plain;
+  rest.remove_prefix(sep + 3);
+  // The path names the EHLO name for SMTP, as it does for libcurl; POP3 has no use for it.
+  const std::size_t slash = rest.find('/');
+  if (slash != std::string_view::npos) {
+    if (smtp) out.helloName = percentDecode(rest.substr(slash + 1));
+    if (!out.helloName.empty() && !isHelloName(out.helloName)) return ServerBadHelloName;
+    rest = rest.substr(0, slash);
+  }
+  const std::size_t at = rest.rfind('@');
+  if (at == std::string_view::npos) return std::nullopt;
+  const std::string_view userinfo = rest.substr(0, at);
+  rest.remove_prefix(at + 1);
+  const std::size_t colon = userinfo.find(':');
+  out.hasLogin = true;
+  out.user = percentDecode(userinfo.substr(0, colon));
+  if (colon != std::string_view::npos) out.password = percentDecode(userinfo.substr(colon + 1));
+  if (out.user.empty()) return ServerEmptyUser;
+  if (hasControl(out.user) || hasControl(out.password)) return ServerLoginControlCharacters;
+  return std::nullopt;
+}
+
+// "1" to "65535" only.
+std::optional<int> readPort(std::string_view text) {
+  if (text.empty() || text.size() > 5) return std::nullopt;
+  int port = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    port = port * 10 + (c - '0');
+  }
+  if (port < 1 || port > 65535) return std::nullopt;
+  return port;
+}
+
+// "host", "host:port", "[v6]", "[v6]:port" or a bare IPv6 literal (then without a port).
+std::optional<MailErrorKind> readHostAndPort(std::string_view rest, ServerAddress& out) {
+  std::optional<std::string_view> portText;
+  if (!rest.empty() && rest.front() == '[') {
+    const std::size_t close = rest.find(']');
+    if (close == std::string_view::npos) return ServerMalformed;
+    out.host = std::string(rest.substr(1, close - 1));
+    const std::string_view after = rest.substr(close + 1);
+    if (!after.empty()) {
+      if (after.front() != ':') return ServerMalformed;
+      portText = after.substr(1);
+      if (portText->empty()) return ServerBadPort;
+    }
+    if (!isIpv6Literal(out.host)) return ServerMalformed;
+  } else if (std::count(rest.begin(), rest.end(), ':') > 1) {
+    out.host = std::string(rest);
+    if (!isIpv6Literal(out.host)) return ServerMalformed;
+  } else {
+    const std::size_t colon = rest.find(':');
+    out.host = std::string(rest.substr(0, colon));
+    if (colon != std::string_view::npos) portText = rest.substr(colon + 1);
+    if (portText && portText->empty()) return ServerBadPort;
+    if (!isHostName(out.host)) return ServerBadName;
+  }
+  if (!portText) return std::nullopt;
+  const std::optional<int> port = readPort(*portText);
+  if (!port) return ServerBadPort;
+  out.port = *port;
+  return std::nullopt;
+}
+
+// The field as an error message may show it: a password in the URL becomes "****", so
+// that it never reaches a message box or error.txt.
+std::string shownField(const std::string& text) {
+  const std::size_t start = text.find("://");
+  if (start == std::string::npos) return printable(text);
+  const std::size_t end = text.find('/', start + 3);
+  const std::size_t at = text.rfind('@', end);
+  const std::size_t colon = text.find(':', start + 3);
+  if (at == std::string::npos || at < start || colon > at) return printable(text);
+  return printable(text.substr(0, colon + 1) + "****" + text.substr(at));
+}
+
+}  // namespace
+
+std::variant<ServerAddress, MailError> parseServerAddress(std::string_view field,
+                                                          MailProtocol protocol) {
+  const std::string text(trimBlanks(field, Blanks::WithIdeographic));
+  auto refused = [&](MailErrorKind kind) { return MailError{kind, protocol, shownField(text), {}, {}}; };
+  if (text.empty()) return refused(ServerMissing);
+  if (hasControl(text)) return refused(ServerControlCharacters);
 
   ServerAddress out;
   std::string_view rest = text;
-  std::size_t sep = rest.find("://");
-  if (sep != std::string_view::npos) {
-    std::string scheme = asciiLower(rest.substr(0, sep));
-    std::string plain = smtp ? "smtp" : "pop3";
-    if (scheme == plain) {
-      out.tlsFromStart = false;
-    } else if (scheme == plain + "s") {
-      out.tlsFromStart = true;
-    } else {
-      return what + "の指定が正しくありません（" + plain + "://、" + plain +
-             "s:// またはサーバー名を指定してください）: " + printable(text);
-    }
-    rest.remove_prefix(sep + 3);
-    // The path names the EHLO name for SMTP, as it does for libcurl; POP3 has no use for it.
-    std::size_t slash = rest.find('/');
-    if (slash != std::string_view::npos) {
-      out.helloName = percentDecode(rest.substr(slash + 1));
-      if (!smtp) out.helloName.clear();
-      if (!out.helloName.empty() && !isHelloName(out.helloName)) {
-        return what + "の指定にあるEHLO名が正しくありません（ドメイン名か [IPアドレス] を指定してください）: " +
-               printable(text);
-      }
-      rest = rest.substr(0, slash);
-    }
-    std::size_t at = rest.rfind('@');
-    if (at != std::string_view::npos) {
-      std::string_view userinfo = rest.substr(0, at);
-      rest.remove_prefix(at + 1);
-      std::size_t colon = userinfo.find(':');
-      out.hasLogin = true;
-      out.user = percentDecode(userinfo.substr(0, colon));
-      if (colon != std::string_view::npos) out.password = percentDecode(userinfo.substr(colon + 1));
-      if (out.user.empty()) return what + "のユーザー名が空です: " + printable(text);
-      if (hasControl(out.user) || hasControl(out.password)) {
-        return what + "のユーザー名またはパスワードに使えない文字が含まれています。";
-      }
-    }
-  }
+  if (auto wrong = readUrlPart(rest, protocol, out)) return refused(*wrong);
+  if (auto wrong = readHostAndPort(rest, out)) return refused(*wrong);
 
-  std::string_view portText;
-  if (!rest.empty() && rest.front() == '[') {
-    std::size_t close = rest.find(']');
-    if (close == std::string_view::npos) return what + "の指定が正しくありません: " + printable(text);
-    out.host = std::string(rest.substr(1, close - 1));
-    std::string_view after = rest.substr(close + 1);
-    if (!after.empty()) {
-      if (after.front() != ':') return what + "の指定が正しくありません: " + printable(text);
-      portText = after.substr(1);
-      if (portText.empty()) return what + "のポート番号が正しくありません: " + printable(text);
-    }
-    if (!isIpv6Literal(out.host)) return what + "の指定が正しくありません: " + printable(text);
-  } else if (std::count(rest.begin(), rest.end(), ':') > 1) {
-    // An IPv6 literal without brackets and so without a port.
-    out.host = std::string(rest);
-    if (!isIpv6Literal(out.host)) return what + "の指定が正しくありません: " + printable(text);
-  } else {
-    std::size_t colon = rest.find(':');
-    out.host = std::string(rest.substr(0, colon));
-    if (colon != std::string_view::npos) {
-      portText = rest.substr(colon + 1);
-      if (portText.empty()) return what + "のポート番号が正しくありません: " + printable(text);
-    }
-    if (!isHostName(out.host)) {
-      return what + "の名前が正しくありません: " + printable(text);
-    }
-  }
-
-  if (!portText.empty()) {
-    if (portText.size() > 5) return what + "のポート番号が正しくありません: " + printable(text);
-    int port = 0;
-    for (char c : portText) {
-      if (c < '0' || c > '9') return what + "のポート番号が正しくありません: " + printable(text);
-      port = port * 10 + (c - '0');
-    }
-    if (port < 1 || port > 65535) return what + "のポート番号が正しくありません: " + printable(text);
-    out.port = port;
-  }
-
+  const bool smtp = protocol == MailProtocol::Smtp;
   const int plainPort = smtp ? 25 : 110;
   const int tlsPort = smtp ? 465 : 995;
   if (out.port == 0) out.port = out.tlsFromStart ? tlsPort : plainPort;

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <variant>
 
-namespace parupo::mail {
+#include "mailapi/mail_error.h"
 
-enum class MailProtocol { Smtp, Pop3 };
+namespace parupo::mail {
 
 struct ServerAddress {
   std::string host;      // name or IPv4 literal, or an IPv6 literal without brackets
@@ -28,8 +28,8 @@ struct ServerAddress {
   std::string display() const;
 };
 
-// A ServerAddress, or a Japanese text saying what is wrong with the field.
-std::variant<ServerAddress, std::string> parseServerAddress(std::string_view field,
-                                                            MailProtocol protocol);
+// A ServerAddress, or what is wrong with the field (a Server... kind, about: the field).
+[[nodiscard]] std::variant<ServerAddress, MailError> parseServerAddress(std::string_view field,
+                                                                      MailProtocol protocol);
 
 }  // namespace parupo::mail

@@ -17,7 +17,7 @@ enum class Unconvertible {
 // shift state. With Replace, a character the target cannot hold or a byte sequence the
 // source does not hold is replaced: a whole UTF-8 character of the source at a time,
 // otherwise a single byte. Nothing when iconv does not know either character set.
-std::optional<std::string> convertCharset(std::string_view text, const char* from, const char* to,
+[[nodiscard]] std::optional<std::string> convertCharset(std::string_view text, const char* from, const char* to,
                                           Unconvertible policy);
 
 }  // namespace parupo

@@ -39,14 +39,14 @@ enum class FileAccess { Normal, Private };  // Private: created with mode 0600
 // disk never leaves half a file. A private file is owner-only (0600) after every write,
 // whatever mode it had; any other file keeps its mode. Returns an empty string on success, otherwise a
 // sentence fit to show the user.
-std::string writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
+[[nodiscard]] std::string writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
                            FileAccess access = FileAccess::Normal);
 
 // Copies `from` to `to` byte for byte through a temporary file beside `to` that is
 // renamed over it, so `to` is always either its old self or a whole copy, never a half
 // one or none. The copy gets `from`'s permissions: a private file's copy stays private.
 // Empty text on success, otherwise a sentence fit to show the user.
-std::string copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to);
+[[nodiscard]] std::string copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Splits UTF-8 text at CR LF, LF or a lone CR (used for multi-line values such as a body).
 // Every line break counts: "A\r\n" gives "A" and "", and "" gives one empty line, so

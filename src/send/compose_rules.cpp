@@ -69,7 +69,9 @@ std::string oneLine(std::string_view text) {
 void ensureDecorationFile(const std::filesystem::path& folder) {
   std::error_code ec;
   const auto status = std::filesystem::symlink_status(folder / kDecorationFile, ec);
-  if (status.type() == std::filesystem::file_type::not_found) writeTextLines(folder / kDecorationFile, {kDefaultDecorationSet});
+  if (status.type() != std::filesystem::file_type::not_found) return;
+  // Not told: without the file the default set decorates all the same.
+  static_cast<void>(writeTextLines(folder / kDecorationFile, {kDefaultDecorationSet}));
 }
 
 std::string readDecorationSet(const std::filesystem::path& folder) {

@@ -61,8 +61,22 @@ std::filesystem::path newMessageLogPath(const std::filesystem::path& logFolder,
   return {};
 }
 
-std::string sendErrorMessage(const std::string& ret) {
-  return ret + "\r\n" + "エラーが発生しました" + "\r\n" + "設定を確認してください。";
+std::string writeMessageLog(const std::filesystem::path& programFolder, const LocalDateTime& t,
+                            const std::string& szToo, const SendVariables& vars) {
+  const std::filesystem::path logFolder = programFolder / "log";
+  std::error_code ec;
+  if (!std::filesystem::is_directory(logFolder, ec)) std::filesystem::create_directory(logFolder, ec);
+  if (!std::filesystem::is_directory(logFolder, ec)) {
+    return "送信記録のフォルダー " + logFolder.string() + " を作成できませんでした。" + (ec ? "\n" + ec.message() : "");
+  }
+  std::error_code nameError;
+  const std::filesystem::path file = newMessageLogPath(logFolder, t, nameError);
+  const std::string written =
+      !file.empty() ? SaveLogX(file, "", szToo, vars)
+      : nameError   ? "送信記録のフォルダー " + logFolder.string() + " を読み込めませんでした（" +
+                        fileErrorReason(nameError.value(), false) + "）"
+                    : "同じ時刻の送信記録が多すぎます。";
+  return written.empty() ? "" : "送信記録を保存できませんでした。\n" + written;
 }
 
 }  // namespace parupo

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "send/parupo.h"
+#include "send/send_decisions.h"
 
 namespace parupo {
 
@@ -19,7 +19,7 @@ std::vector<std::string> logFileLines(const std::string& EL, const std::string& 
 
 // SaveLogX: writes one log file, replacing any file of that name. Does not create
 // folders. Empty text on success, otherwise a sentence for the user.
-std::string SaveLogX(const std::filesystem::path& file, const std::string& EL,
+[[nodiscard]] std::string SaveLogX(const std::filesystem::path& file, const std::string& EL,
                      const std::string& szToo, const SendVariables& vars);
 
 // The file for a new message log written at `t`: "yyyymmdd-hhmm-ss.txt" in logFolder.
@@ -31,7 +31,10 @@ std::string SaveLogX(const std::filesystem::path& file, const std::string& EL,
 std::filesystem::path newMessageLogPath(const std::filesystem::path& logFolder,
                                         const LocalDateTime& t, std::error_code& error);
 
-// The message box text of SaveError for the library's error text.
-std::string sendErrorMessage(const std::string& ret);
+// The message log of a send at `t`: a new file in the folder "log" of the program's
+// folder, made when missing. Empty text when it was written, otherwise what went wrong,
+// to tell the user once the send's outcome is settled.
+[[nodiscard]] std::string writeMessageLog(const std::filesystem::path& programFolder, const LocalDateTime& t,
+                                          const std::string& szToo, const SendVariables& vars);
 
 }  // namespace parupo

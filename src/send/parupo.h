@@ -1,29 +1,20 @@
 // The send operation: turns what the user typed in the main window into one or two
 // SendMail calls by the reply-to mode, and records the outcome (message log, error log,
-// caption, history, quitting after the send).
+// caption, history, quitting after the send). What it decides is in send_decisions.h;
+// this is the sequence that asks the window, calls the library and writes the files.
 #pragma once
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "mailapi/mail_library.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "send/send_port.h"
+#include "send/send_decisions.h"
 #include "send/send_window.h"
 
 namespace parupo {
-
-// The main window's send variables; they keep the values of the last send.
-struct SendVariables {
-  std::string SendRet;   // result of the last SendMail; empty: sent
-  std::string SmtpSv;
-  std::string ToList;    // TAB-separated recipients
-  std::string ReplyAdr;
-  std::string SubjTxt;
-  std::string BodyTxt;
-  std::string TnpPath;   // attachment; empty: none. Set only by the attachment choice.
-};
 
 class SendOperation {
  public:
@@ -38,11 +29,22 @@ class SendOperation {
   const SendVariables& variables() const { return vars_; }
 
  private:
+  // One SendMail call; its result goes to SendRet. True when the mail was sent.
+  [[nodiscard]] bool sendMail(MailCall call, bool separateCopy);
+  // The dummy mode without a dummy address: nothing is sent.
+  SendOutcome stopForDummyAddress(SendWindow& window);
+  // SaveError: the library's text in a message box, error.txt, the caption, the button.
+  SendOutcome saveError(SendWindow& window);
+  // Problems with the log files never change what the send did: they are told once,
+  // after the send's outcome is settled.
+  void reportFileProblems();
+
   MailLibrary& mail_;
   Dialogs& dialogs_;
   const Clock& clock_;
   std::filesystem::path folder_;
   SendVariables vars_;
+  std::vector<std::string> fileProblems_;
 };
 
 }  // namespace parupo

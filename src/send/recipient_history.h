@@ -19,7 +19,7 @@ class RecipientHistory {
   // taken out, otherwise the oldest slot is given up.
   void promote(const std::string& recipient);
   // Writes PP2.dat: ten lines. Empty text on success, otherwise a sentence for the user.
-  std::string save(const std::filesystem::path& file) const;
+  [[nodiscard]] std::string save(const std::filesystem::path& file) const;
 
   const std::string& slot(int i) const { return slots_[static_cast<std::size_t>(i)]; }
   // Whether the address menu shows entry i (slot 0 always; the others when not empty).

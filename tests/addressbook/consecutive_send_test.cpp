@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "addressbook/fake_send_port.h"
+#include "addressbook/fake_main_window.h"
 
 namespace parupo {
 namespace {
@@ -38,21 +38,23 @@ TEST(ConsecutiveSend, BuildsTheMessagesAndLeavesTheBoxes) {
   }
 }
 
-// A stop asked for during a run is proven by the book window's test.
+// A stop asked for by closing the book is proven by the book window's test.
 TEST(ConsecutiveSendRun, TakesTheOptionsForTheRunGivesThemBackAndGoesOnAfterAFailure) {
-  test::FakeSendPort port;
-  port.outcome = SendOutcome::Failed;  // a failed message does not stop the run
-  port.check1 = true;
-  runConsecutiveSend(port, AdrsPooon({kA, kB}));
-  ASSERT_EQ(port.sent.size(), 2u);
-  for (const auto& s : port.sent) {
+  test::FakeMainWindow window;
+  window.outcome = SendOutcome::Failed;  // a failed message does not stop the run
+  window.check1 = true;
+  ConsecutiveRun run;
+  runConsecutiveSend(window, run, AdrsPooon({kA, kB}), [&] { EXPECT_TRUE(run.running); });
+  ASSERT_EQ(window.sent.size(), 2u);
+  for (const auto& s : window.sent) {
     EXPECT_TRUE(s.noCopy);
     EXPECT_FALSE(s.quit);
     EXPECT_EQ(s.recipient, "boss@example.jp");
   }
-  EXPECT_TRUE(port.quit);     // the option given back
-  EXPECT_FALSE(port.check1);  // the check box cleared
-  EXPECT_EQ(port.captions, (std::vector<std::string>{"!ぱるぽ", "!ぱるぽ"}));
+  EXPECT_TRUE(window.quit);     // the option given back
+  EXPECT_FALSE(window.check1);  // the check box cleared
+  EXPECT_FALSE(run.running);
+  EXPECT_EQ(window.captions, (std::vector<std::string>{"!ぱるぽ", "!ぱるぽ"}));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <QtWidgets>
 
 #include "addressbook/book_tree.h"
-#include "addressbook/fake_send_port.h"
+#include "addressbook/fake_main_window.h"
 #include "addressbook/form4.h"
 #include "app/form1_fixture.h"
 
@@ -31,7 +31,7 @@ class Form4Test : public ::testing::Test {
  protected:
   test::TempFolder folder;
   BookDialogs dialogs;
-  test::FakeSendPort port;
+  test::FakeMainWindow port;
   QWidget mainWindow;
   QPointer<Form4> form;
   std::vector<QMenu*> popups;
@@ -261,7 +261,7 @@ TEST_F(BookWithMainWindow, TheConsecutiveSendGoesThroughTheMainWindow) {
   EXPECT_TRUE(book->TreeView1->isVisible());
   EXPECT_TRUE(book->List1->isHidden());
   EXPECT_TRUE(book->List1->isEnabled());
-  EXPECT_TRUE(main.quitAfterSend());
+  EXPECT_TRUE(main.settings().quitAfterSend);
   EXPECT_FALSE(main.noCopy());
   EXPECT_EQ(main.caption(), "!ぱるぽ");
 

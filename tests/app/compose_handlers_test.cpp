@@ -190,7 +190,7 @@ TEST_F(ComposeHandlersTest, TextFromAnInputMethodThePasteAndAnotherWindowGoesInA
   box("Text3")->selectAll();
   box("Text3")->paste();
   EXPECT_EQ(box("Text3")->text(), u("貼り 付け"));
-  SendPort& port = *form;
+  SendWindow& port = *form;
   port.setRecipient("you@example.jp\r\n");
   EXPECT_EQ(box("Text1")->text(), u("you@example.jp "));
   port.setSubject("一行目\n二行目\r三");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 #include "support/fakes.h"
@@ -17,20 +18,26 @@ using Events = std::vector<std::string>;
 using S = std::string&;
 
 struct FakeSendWindow : SendWindow {
-  std::string recipient = "ta@example.jp", subject = "件名です", body = "一行目\r\n二行目";
-  bool noCopy = false;
+  std::string to = "ta@example.jp", subj = "件名です", text = "一行目\r\n二行目";
+  bool check1 = false;
   Settings options{.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .specificAddress = {},
                    .dummyAddress = "dummy@example.jp", .popServer = " pop.example.jp:110", .popUser = "user ", .popPassword = "p@ss,word"};
   Events events;  // "disable", "enable", "caption:...", and the calls below
-  std::string recipientText() const override { return recipient; }
-  std::string subjectText() const override { return subject; }
-  void setSubjectText(const std::string& text) override { subject = text; }
-  std::string bodyText() const override { return body; }
-  bool noCopyChecked() const override { return noCopy; }
+  std::string recipient() const override { return to; }
+  void setRecipient(const std::string& t) override { to = t; }
+  std::string subject() const override { return subj; }
+  void setSubject(const std::string& t) override { subj = t; }
+  std::string body() const override { return text; }
+  void setBody(const std::string& t) override { text = t; }
+  bool noCopy() const override { return check1; }
+  void setNoCopy(bool c) override { check1 = c; }
   Settings settings() const override { return options; }
-  void setCaption(const std::string& text) override { events.push_back("caption:" + text); }
-  void setSendEnabled(bool on) override { events.push_back(on ? "enable" : "disable"); }
+  void setQuitAfterSend(bool c) override { options.quitAfterSend = c; }
   void openSettingsPanel() override { events.push_back("settingsPanel"); }
+  std::string caption() const override { return ""; }
+  void setCaption(const std::string& t) override { events.push_back("caption:" + t); }
+  void setSendEnabled(bool on) override { events.push_back(on ? "enable" : "disable"); }
+  SendOutcome send() override { return SendOutcome::NotSent; }
   void recordRecipient() override { events.push_back("recordRecipient"); }
   void endProgram() override { events.push_back("endProgram"); }
 };
@@ -61,36 +68,70 @@ const Events kNoDummy = {"disable", "caption:送信中", "settingsPanel", "enabl
 
 Events fields(const SendMailCall& s) { return {s.server, s.recipients, s.replyTo, s.subject, s.body, s.attachment, s.sender}; }
 
-TEST_F(SendFixture, RecipientListFollowsTheReplyModeUnlessCheck1IsTicked) {
-  const struct { int mode; bool noCopy; std::string dummy, toList; } cases[] = {
-      {ReplySendCopy, false, "dummy@example.jp", "ta@example.jp\tme@example.jp"},
-      {ReplyToDummy, true, "", "ta@example.jp"},
-      {ReplyToDummy, false, "", ""},  // "": stopped before anything is sent
-      {ReplyToDummy, false, "dummy.example.jp", ""},
-      {ReplySeparate, true, "dummy@example.jp", "ta@example.jp"},
+TEST(SendDecisions, TheFirstMailGoesToText1AndByTheReplyModeToTheOwnAndDummyAddresses) {
+  const struct { const char* name; ReplyMode mode; bool noCopy; std::string dummy; std::optional<std::string> toList; } rows[] = {
+      {"dont_send", ReplyDontSend, false, "d@x.jp", "ta@x.jp"},
+      {"copy", ReplySendCopy, false, "d@x.jp", "ta@x.jp\tme@x.jp"},
+      {"copy_check1", ReplySendCopy, true, "d@x.jp", "ta@x.jp"},
+      {"dummy", ReplyToDummy, false, "d@x.jp", "d@x.jp\tta@x.jp\tme@x.jp"},
+      {"dummy_without_at_stops", ReplyToDummy, false, "d.x.jp", std::nullopt},
+      {"dummy_empty_stops", ReplyToDummy, false, "", std::nullopt},
+      {"dummy_check1_never_looks_at_it", ReplyToDummy, true, "", "ta@x.jp"},
+      {"separate_has_its_own_mail", ReplySeparate, false, "d@x.jp", "ta@x.jp"},
+      {"separate_check1_keeps_the_log_text", ReplySeparate, true, "d@x.jp", "ta@x.jp"},
   };
-  for (const auto& c : cases) {
-    window.noCopy = c.noCopy, window.options.dummyAddress = c.dummy;
-    const SendOutcome outcome = run(c.mode, false, false);
-    const bool stopped = c.toList.empty();
-    EXPECT_EQ(outcome, stopped ? SendOutcome::NotSent : SendOutcome::Sent);
-    EXPECT_EQ(window.events, stopped ? kNoDummy : kSent);
-    EXPECT_EQ(dialogs.messages, stopped ? Events{"ダミー送信用アドレスを入力してください"} : Events{});
-    EXPECT_EQ(mail.sends.size(), stopped ? 0u : 1u);
-    for (const auto& sent : mail.sends)
-      EXPECT_EQ(fields(sent), (Events{"smtp.example.jp", c.toList, "me@example.jp", "件名です", "一行目\r\n二行目", "", ""}));
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(firstMailRecipients(row.mode, row.noCopy, "ta@x.jp", "me@x.jp", row.dummy), row.toList);
+    EXPECT_EQ(sendsSeparateCopy(row.mode, row.noCopy), row.mode == ReplySeparate && !row.noCopy);
+    EXPECT_EQ(logRecipientText(row.mode, "ta@x.jp", "me@x.jp"), row.mode == ReplySeparate ? "ta@x.jp & me@x.jp" : "ta@x.jp");
   }
+}
+
+TEST(SendDecisions, TheSeparateCopyGoesToTheOwnAddressUnderItWithThePrefix) {
+  const SendVariables v{.SendRet = "", .SmtpSv = "smtp.x.jp", .ToList = "ta@x.jp\tjiro@x.jp", .ReplyAdr = "me@x.jp",
+                        .SubjTxt = "件名", .BodyTxt = "本文", .TnpPath = "/a.pdf"};
+  EXPECT_EQ(firstMail(v), (MailCall{"smtp.x.jp", "ta@x.jp\tjiro@x.jp", "me@x.jp", "件名", "本文", "/a.pdf", ""}));
+  EXPECT_EQ(separateCopy(v, "[控] "), (MailCall{"smtp.x.jp", "me@x.jp", "ta@x.jp\tjiro@x.jp", "[控] 件名", "本文", "/a.pdf", "me@x.jp"}));
+  const struct { const char* name; std::optional<std::vector<std::string>> pp3; std::string logText, prefix; } rows[] = {
+      {"pp3_first_field", std::vector<std::string>{"abc,def", "xyz"}, "ta & me", "abc"},
+      {"pp3_quoted_field", std::vector<std::string>{"  \"[山田, copy] \",rest"}, "", "[山田, copy] "},
+      {"pp3_empty", std::vector<std::string>{}, "ta & me", ""},
+      {"no_pp3_log_on", std::nullopt, "ta & me", "ta & me"},
+      {"no_pp3_log_off", std::nullopt, "", ""},
+  };
+  for (const auto& row : rows) EXPECT_EQ(copySubjectPrefix(row.pp3, row.logText), row.prefix) << row.name;
+}
+
+TEST_F(SendFixture, ADummyModeWithoutADummyAddressSendsNothingAndOpensTheSettings) {
+  window.options.dummyAddress = "";
+  EXPECT_EQ(run(ReplyToDummy, true, false), SendOutcome::NotSent);
+  EXPECT_EQ(window.events, kNoDummy);
+  EXPECT_EQ(dialogs.messages, Events{"ダミー送信用アドレスを入力してください"});
+  EXPECT_TRUE(mail.sends.empty());
+  EXPECT_FALSE(std::filesystem::exists(folder / "log"));
+}
+
+TEST_F(SendFixture, OneMailCarriesTheBoxesAndAnArgumentTheLibraryChangedIsKept) {
+  EXPECT_EQ(run(ReplySendCopy, false, false), SendOutcome::Sent);
+  EXPECT_EQ(window.events, kSent);
+  EXPECT_EQ(fields(mail.sends.at(0)), (Events{"smtp.example.jp", "ta@example.jp\tme@example.jp", "me@example.jp", "件名です",
+                                             "一行目\r\n二行目", "", ""}));
+  struct : FakeMail { std::string SendMail(S s, S, S, S j, S, S, const std::string&) override { s = "changed"; j = "x"; return ""; } } changing;
+  SendOperation changed{changing, dialogs, clock, folder.path()};
+  changed.Parupo(window);
+  EXPECT_EQ(changed.variables().SmtpSv, "changed");
+  EXPECT_EQ(changed.variables().SubjTxt, "x");
 }
 
 TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {
   op.variables().TnpPath = "/tmp/a.pdf";
-  const struct { bool saveLog; const char* pp3; std::string subject; } cases[] = {
-      {true, nullptr, "ta@example.jp & me@example.jp件名です"},
-      {false, nullptr, "件名です"},
-      {false, "  \"[\x8e\x52\x93\x63, copy] \",rest\r\nxyz\r\n", "[山田, copy] 件名です"},
-      {true, "", "件名です"},
+  const struct { const char* name; bool saveLog; const char* pp3; std::string subject; } cases[] = {
+      {"no_pp3_log_on", true, nullptr, "ta@example.jp & me@example.jp件名です"},
+      {"cp932_pp3", true, "  \"[\x8e\x52\x93\x63, copy] \",rest\r\nxyz\r\n", "[山田, copy] 件名です"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     std::filesystem::remove(folder / "PP3.dat");
     if (c.pp3) writeBytes(folder / "PP3.dat", c.pp3);
     run(ReplySeparate, c.saveLog, true);
@@ -103,7 +144,7 @@ TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {
 }
 
 TEST_F(SendFixture, AFailedMailIsReportedAndNothingIsLost) {
-  window.body = "";
+  window.text = "";
   mail.sendResults = {"550 ユーザーがいません"};
   EXPECT_EQ(run(ReplySeparate, true, true), SendOutcome::Failed);
   EXPECT_EQ(dialogs.messages, Events{"550 ユーザーがいません\r\nエラーが発生しました\r\n設定を確認してください。"});
@@ -126,7 +167,7 @@ TEST_F(SendFixture, AFailedMailIsReportedAndNothingIsLost) {
 
 TEST_F(SendFixture, DateSubjectOneLogPerSendEvenWithinASecondAndAnUnwritableLogIsToldAfterTheSend) {
   window.options.subjectIsDate = true;
-  window.body = "一行目\n二行目\r\n";
+  window.text = "一行目\n二行目\r\n";
   op.variables().TnpPath = "/data/添付.txt";
   for (int second : {9, 9, 10}) clock.time.second = second, run(ReplyDontSend, true, false);
   EXPECT_EQ(logNames(), (Events{"20260307-1405-09.txt", "20260307-1405-09_002.txt", "20260307-1405-10.txt"}));

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "send/send_port.h"
+#include "send/send_window.h"
 
 namespace parupo::test {
 
-struct FakeSendPort : SendPort {
+struct FakeMainWindow : SendWindow {
   struct Sent { std::string recipient, subject, body; bool noCopy, quit; };
-  std::string to = "boss@example.jp", subject = "前の件名", body = "前の本文", title = "!ぱるぽ";
+  std::string to = "boss@example.jp", subj = "前の件名", text = "前の本文", title = "!ぱるぽ";
   bool check1 = false, quit = true;
   std::vector<Sent> sent;
   std::vector<std::string> captions;      // every caption set from outside
@@ -21,20 +21,30 @@ struct FakeSendPort : SendPort {
 
   std::string recipient() const override { return to; }
   void setRecipient(const std::string& t) override { to = t; }
-  void setSubject(const std::string& t) override { subject = t; }
-  void setBody(const std::string& t) override { body = t; }
+  std::string subject() const override { return subj; }
+  void setSubject(const std::string& t) override { subj = t; }
+  std::string body() const override { return text; }
+  void setBody(const std::string& t) override { text = t; }
   bool noCopy() const override { return check1; }
   void setNoCopy(bool c) override { check1 = c; }
-  bool quitAfterSend() const override { return quit; }
+  Settings settings() const override {
+    Settings s;
+    s.quitAfterSend = quit;
+    return s;
+  }
   void setQuitAfterSend(bool c) override { quit = c; }
+  void openSettingsPanel() override {}
   SendOutcome send() override {
-    sent.push_back({to, subject, body, check1, quit});
+    sent.push_back({to, subj, text, check1, quit});
     title = outcome == SendOutcome::Sent ? "送信完了" : "送信エラー";
     if (duringSend) duringSend();
     return outcome;
   }
   std::string caption() const override { return title; }
   void setCaption(const std::string& t) override { captions.push_back(title = t); }
+  void setSendEnabled(bool) override {}
+  void recordRecipient() override {}
+  void endProgram() override {}
 };
 
 }  // namespace parupo::test

@@ -1,0 +1,81 @@
+// What went wrong with a mail call, as a value: what kind of failure, the server's own
+// words apart, and a detail. Inside the mail layer and in its tests an error is this
+// value; mailErrorText (mail_error_text.cpp, the one place of their wording) turns it
+// into the Japanese sentence that SendMail and RcvMail return at their boundary.
+//
+// A new kind is one line here and one row in the wording table.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace parupo::mail {
+
+enum class MailProtocol { Smtp, Pop3 };
+
+enum class MailErrorKind {
+  // The server field (about: the field as typed)
+  ServerMissing,
+  ServerControlCharacters,
+  ServerUnknownScheme,
+  ServerBadHelloName,
+  ServerEmptyUser,
+  ServerLoginControlCharacters,  // in the field's URL, or the POP user and password
+  ServerMalformed,
+  ServerBadPort,
+  ServerBadName,
+  PopBadCommand,                 // about: the command
+  // The addresses (about: the entry refused)
+  RecipientMissing,
+  RecipientInvalid,
+  ReplyToMissing,
+  ReplyToInvalid,
+  // The attachment (about: its path)
+  AttachmentMissing,
+  AttachmentUnopenable,
+  AttachmentReadFailed,
+  AttachmentChanged,
+  // libcurl itself (about: the library's file name)
+  CurlNotLoaded,                 // detail: the loader's reason
+  CurlInitFailed,
+  CurlFunctionsMissing,          // detail: the missing functions
+  CurlTooOld,                    // detail: its version
+  TransferSetupFailed,           // no transfer handle
+  OutOfMemory,
+  // A transfer that failed; the server's reply, or else libcurl's words, follow
+  HostNotFound,                  // about: the host
+  ConnectFailed,                 // about: host:port
+  TimedOut,                      // about: host:port
+  LoginRefused,
+  CertificateRejected,
+  StartTlsMissingForLogin,       // a login without TLS is never sent
+  TlsFailed,
+  ConnectionCut,                 // no refusal was heard
+  Refused,                       // the server refused (serverReply)
+  TransferFailed,                // anything else
+  // Something nobody foresaw (detail: what the exception said, if anything)
+  Unexpected,
+};
+
+struct MailError {
+  MailErrorKind kind = MailErrorKind::Unexpected;
+  MailProtocol protocol = MailProtocol::Smtp;  // whose server the sentence names
+  std::string about = {};        // what the sentence names; made printable by whoever fills it
+  std::string serverReply = {};  // the server's own last refusal ("550 5.1.1 ..."), when there was one
+  std::string detail = {};       // libcurl's or the system's words, the missing functions, ...
+  bool operator==(const MailError&) const = default;
+};
+
+// The sentence a user reads: Japanese where we write it, ending with the server's own reply
+// where there was one.
+std::string mailErrorText(const MailError& error);
+
+// The message box text of a failed send: the library's own text first, then what to do.
+std::string sendErrorMessage(const std::string& libraryText);
+
+// The kind's name as written here ("RecipientInvalid"), for test failures and diagnostics.
+const char* kindName(MailErrorKind kind);
+inline void PrintTo(MailErrorKind kind, std::ostream* out) { *out << kindName(kind); }
+
+}  // namespace parupo::mail
