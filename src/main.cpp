@@ -14,8 +14,10 @@
 #include "core/services.h"
 #include "mailapi/curl_mail_library.h"
 #include "platform/clock.h"
+#include "platform/fonts.h"
 #include "platform/instance_lock.h"
 #include "platform/qt_dialogs.h"
+#include "platform/qt_translation.h"
 #include "platform/random.h"
 
 namespace {
@@ -50,6 +52,9 @@ namespace {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("parupo"));
+  // Without Qt's translation its buttons stay English; nothing else depends on it.
+  (void)parupo::loadQtJapanese(app);
+  parupo::useProgramFont();
 
   parupo::QtDialogs dialogs;
   const std::filesystem::path folder = parupo::programFolder();

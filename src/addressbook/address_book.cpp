@@ -175,7 +175,6 @@ std::string AddressBook::update(NodeId current, const std::string& name, const s
     n->text = name;
     return {};
   }
-  if (recordFields(records_[n->record])[1].empty()) return {};
   if (std::string why = refusedText(name, address, mobile); !why.empty()) return why;
   records_[n->record] = makeRecord(name, address, mobile);
   n->picture = keepsMobile(mobile) ? kMobile : kMail;

@@ -85,7 +85,7 @@ class AddressBook {
   std::string registerEntry(NodeId current, const std::string& name, const std::string& address,
                             const std::string& mobile, NodeId* made = nullptr);
   // A group is renamed (its key stays); an entry gets the boxes' record, name and
-  // picture, unless its record holds no address.
+  // picture, also one registered without an address, which gets it this way.
   std::string update(NodeId current, const std::string& name, const std::string& address,
                      const std::string& mobile);
   std::string createGroup(const std::string& name, NodeId* made = nullptr);

@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 
@@ -43,6 +44,12 @@ void BookTree::setDropHighlight(QTreeWidgetItem* item) {
     setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
     item->setSelected(true);
   }
+}
+
+void BookTree::keyPressEvent(QKeyEvent* event) {
+  const QTreeWidgetItem* before = currentItem();
+  QTreeWidget::keyPressEvent(event);
+  if (currentItem() && currentItem() != before) emit keyMoved();
 }
 
 QMimeData* BookTree::dragData(NodeId node) const {

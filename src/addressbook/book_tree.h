@@ -1,8 +1,8 @@
 // The address book's tree control: reports presses and drops to its window and lets it
-// decide, asks for a drag of the pressed node once the mouse has really moved, moves its
-// drop highlight (the selection) under the mouse while dragging, and never edits a
-// name in place. The drag's data names the node dragged, and a drop takes its node from
-// there alone.
+// decide, tells it when a key moved the current row, asks for a drag of the pressed node
+// once the mouse has really moved, moves its drop highlight (the selection) under the
+// mouse while dragging, and never edits a name in place. The drag's data names the node
+// dragged, and a drop takes its node from there alone.
 #pragma once
 
 #include <QPoint>
@@ -33,8 +33,10 @@ class BookTree final : public QTreeWidget {
   void pressed(Qt::MouseButton button, const QPoint& pos, const QPoint& globalPos);
   void dragRequested();  // the left button is held and the mouse has moved far enough
   void dropped(NodeId node);  // a node dragged out of this tree was dropped on it
+  void keyMoved();       // a key moved the current row
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

@@ -13,7 +13,7 @@
 #include "addressbook/book_pictures.h"
 #include "addressbook/book_tree.h"
 #include "platform/dialogs.h"
-#include "platform/fonts.h"
+#include "platform/key_actions.h"
 #include "platform/qt_text.h"
 #include "platform/twips.h"
 #include "send/send_window.h"
@@ -32,7 +32,7 @@ constexpr double kDesignWidth = 4860;
 
 Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendWindow& sendWindow, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window),
-      dialogs_(dialogs),
+      dialogs_(dialogs.over(*this)),
       folder_(std::move(programFolder)),
       sendWindow_(sendWindow),
       mainWindow_(mainWindow),
@@ -40,7 +40,6 @@ Form4::Form4(Dialogs& dialogs, std::filesystem::path programFolder, SendWindow& 
   setAttribute(Qt::WA_DeleteOnClose);
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QString::fromUtf8(kCaption));
-  setFont(pGothicFont());
   popup = [](QMenu* m, const QPoint& at) { m->exec(at); };
   buildControls();
   buildMenus();
@@ -66,6 +65,8 @@ void Form4::buildTree() {
   connect(TreeView1, &BookTree::pressed, this, &Form4::TreeView1_MouseDown);
   connect(TreeView1, &BookTree::dragRequested, this, &Form4::startDrag);
   connect(TreeView1, &BookTree::dropped, this, &Form4::TreeView1_DragDrop);
+  connect(TreeView1, &BookTree::keyMoved, this, &Form4::TreeView1_KeyMoved);
+  onMenuKey(TreeView1, [this] { TreeView1_MenuKey(); });
   connect(TreeView1, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
     book_.expanded(nodeOf(item));
     showPicture(nodeOf(item));
@@ -85,6 +86,7 @@ void Form4::buildControls() {
   List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
   twips_.place(List1, 60, 60, 4575, 4625);
   List1->viewport()->installEventFilter(this);
+  onMenuKey(List1, [this] { List1_MenuKey(); });
 
   const char* const captions[] = {"名前", "アドレス", "携帯番号"};
   std::array<QLabel*, 3> labels{};
@@ -109,6 +111,9 @@ void Form4::buildControls() {
   twips_.place(Command1, 4200, 3720, 495, 870);
   Command1->installEventFilter(this);
   connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
+  // Enter is its left click, Shift+Enter its right click.
+  clickOnEnter(Command1);
+  onKey(Command1, Qt::Key_Return, Qt::ShiftModifier, [this] { registerEntry(); });
 }
 
 void Form4::buildMenus() {
@@ -281,6 +286,6 @@ void Form4::save() {
   if (!error.empty()) showMessage(error);
 }
 
-void Form4::showMessage(const std::string& text) { dialogs_.message(text); }
+void Form4::showMessage(const std::string& text) { dialogs_->message(text); }
 
 }  // namespace parupo

@@ -23,6 +23,7 @@
 
 #include "addressbook/address_book.h"
 #include "addressbook/consecutive_send.h"
+#include "platform/dialogs.h"
 #include "platform/twips_window.h"
 
 class QLabel;
@@ -35,10 +36,10 @@ class QTreeWidgetItem;
 namespace parupo {
 
 class BookTree;
-class Dialogs;
 class SendWindow;
 
-class Form4 final : public QWidget {
+// Its questions, input box and messages open over the book itself.
+class Form4 final : public QWidget, public DialogParent {
   Q_OBJECT
 
  public:
@@ -88,6 +89,9 @@ class Form4 final : public QWidget {
   void createGroup();                      // "グループ作成"
   void KiLLDat(NodeId node);               // delete the node after asking
   void TreeView1_MouseDown(Qt::MouseButton button, const QPoint& pos, const QPoint& globalPos);
+  void TreeView1_KeyMoved();               // the current row moved by keyboard: a left click
+  void TreeView1_MenuKey();                // Menu key, Shift+F10: a right click on the current row
+  void List1_MenuKey();
   // `dragged` was dropped on the drop highlight (moved there), or on empty space
   // (deleted after asking).
   void TreeView1_DragDrop(NodeId dragged);
@@ -115,12 +119,14 @@ class Form4 final : public QWidget {
   void fillTree();
   QTreeWidgetItem* addItem(NodeId id);
   void showPicture(NodeId id);
+  void makeCurrent(QTreeWidgetItem* item);   // CurNode and the drop highlight
+  void showCurrentNode();                    // its caption, boxes and recipient
   void showMessage(const std::string& text);
   void startDrag();
   void save();
   NodeId nodeOf(const QTreeWidgetItem* item) const;
 
-  Dialogs& dialogs_;
+  std::unique_ptr<Dialogs> dialogs_;  // over this window
   std::filesystem::path folder_;
   SendWindow& sendWindow_;
   QPointer<QWidget> mainWindow_;

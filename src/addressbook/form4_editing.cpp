@@ -12,6 +12,7 @@
 #include "addressbook/form4.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
+#include "platform/text_box.h"
 #include "send/send_window.h"
 
 namespace parupo {
@@ -20,31 +21,64 @@ namespace {
 
 std::string text(const QLineEdit* box) { return box->text().toStdString(); }
 
+// Where a menu for a row of a view opens: at the row's left, half-way down; the view's
+// top left without a row.
+QPoint rowPoint(const QAbstractItemView* view, const QRect& row) {
+  return row.isValid() ? QPoint(row.left() + 8, row.center().y()) : QPoint(view->viewport()->rect().topLeft());
+}
+
 }  // namespace
 
 void Form4::TreeView1_MouseDown(Qt::MouseButton button, const QPoint& pos, const QPoint& globalPos) {
   if (button == Qt::LeftButton) {
-    QTreeWidgetItem* item = TreeView1->itemAt(pos);
-    TreeView1->setDropHighlight(item);
-    curNode_ = nodeOf(item);
+    makeCurrent(TreeView1->itemAt(pos));
   } else if (button == Qt::RightButton) {
     popup(menu, globalPos);  // its command has run when it returns
   }
+  showCurrentNode();
+}
+
+// The arrow keys, Home, End and the page keys moved the tree's current row: the same as
+// a left click on it.
+void Form4::TreeView1_KeyMoved() {
+  makeCurrent(TreeView1->currentItem());
+  showCurrentNode();
+}
+
+// The Menu key or Shift+F10: the same as a right click on the current row.
+void Form4::TreeView1_MenuKey() {
+  const QPoint at = rowPoint(TreeView1, itemOf(curNode_) ? TreeView1->visualItemRect(itemOf(curNode_)) : QRect());
+  TreeView1_MouseDown(Qt::RightButton, at, TreeView1->viewport()->mapToGlobal(at));
+}
+
+// The Menu key or Shift+F10 on the record list: its menu, at the current row.
+void Form4::List1_MenuKey() {
+  if (!List1->isEnabled()) return;
+  const QPoint at = rowPoint(List1, List1->visualItemRect(List1->currentItem()));
+  popup(menu2, List1->viewport()->mapToGlobal(at));
+}
+
+void Form4::makeCurrent(QTreeWidgetItem* item) {
+  TreeView1->setDropHighlight(item);
+  curNode_ = nodeOf(item);
+}
+
+void Form4::showCurrentNode() {
   const BookNode* n = book_.node(curNode_);
   if (!n) return;
   // A group is told by having no parent, so a renamed group still shows as a group.
   if (n->isGroup()) {
     mn011[0]->setText(QString::fromUtf8("グループ削除"));
-    Text1->setText(q(n->text));
+    setBoxText(Text1, q(n->text));
     Text2->clear();
     Text3->clear();
     return;
   }
   mn011[0]->setText(q(TrPrCi(n->key).KeyName + "を削除"));
   const SelRec rec = book_.LiSch(curNode_);
-  Text1->setText(q(rec.name));
-  Text2->setText(q(rec.address));
-  Text3->setText(q(rec.mobile));
+  setBoxText(Text1, q(rec.name));
+  setBoxText(Text2, q(rec.address));
+  setBoxText(Text3, q(rec.mobile));
   sendWindow_.setRecipient(rec.address);
 }
 
@@ -68,7 +102,7 @@ void Form4::registerEntry() {
 }
 
 void Form4::createGroup() {
-  const auto answer = dialogs_.inputBox("グループ名を入力してください", kTitle, "");
+  const auto answer = dialogs_->inputBox("グループ名を入力してください", kTitle, "");
   if (!answer || answer->empty()) return;
   NodeId made = kNoNode;
   const std::string error = book_.createGroup(*answer, &made);
@@ -79,7 +113,7 @@ void Form4::createGroup() {
 void Form4::KiLLDat(NodeId node) {
   const BookNode* n = book_.node(node);
   if (!n) return;
-  if (!dialogs_.askYesNo(n->text + " を削除しても良いですか？", kTitle)) return;
+  if (!dialogs_->askYesNo(n->text + " を削除しても良いですか？", kTitle)) return;
   // The current node stays where it was: a later update or delete then does nothing.
   for (NodeId child : n->children) items_.erase(child);
   delete items_.at(node);

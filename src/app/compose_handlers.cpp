@@ -8,9 +8,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <system_error>
+#include <utility>
 
 #include "app/compose_panel.h"
 #include "app/main_menus.h"
+#include "platform/key_actions.h"
 #include "send/compose_rules.h"
 #include "send/send_window.h"
 
@@ -43,6 +45,7 @@ ComposeHandlers::ComposeHandlers(ComposePanel& panel, MainMenus& menus, SendWind
       dialogPath_((services.programFolder / "*.*").string()) {
   connect(panel_.Command3, &QPushButton::clicked, this, [this] { TnpFile(); });
   connect(panel_.Command3, &QWidget::customContextMenuRequested, this, [this] { dropAttachment(); });
+  onKey(panel_.Command3, Qt::Key_Delete, Qt::NoModifier, [this] { dropAttachment(); });
   connect(panel_.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
   connect(panel_.Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
   // A new specific address recolours the recipient at once, not only at its next edit.
@@ -60,11 +63,15 @@ bool ComposeHandlers::eventFilter(QObject* watched, QEvent* event) {
     // The key that completes Shift+Ctrl+Alt decorates and types nothing itself.
     return Text4_KeyDown(key->key(), key->modifiers());
   }
+  // A double click is one click: its second release does nothing.
+  if (event->type() == QEvent::MouseButtonDblClick) doubleClicked_ = watched;
   if (event->type() == QEvent::MouseButtonRelease) {
+    const bool second = std::exchange(doubleClicked_, nullptr) == watched;
     const auto* mouse = static_cast<QMouseEvent*>(event);
     for (int i = 0; i < static_cast<int>(panel_.Label1.size()); ++i) {
       QLabel* label = panel_.Label1[static_cast<std::size_t>(i)];
-      if (watched == label && mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint()))
+      if (watched == label && !second && mouse->button() == Qt::LeftButton &&
+          label->rect().contains(mouse->position().toPoint()))
         Label1_Click(i);
     }
   }

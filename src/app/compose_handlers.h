@@ -49,6 +49,7 @@ class ComposeHandlers final : public QObject {
   std::string& attachment_;
   std::string dialogPath_;   // the next dialog starts from the last choice
   std::string sizeCaption_;  // the caption the last choice set
+  QObject* doubleClicked_ = nullptr;  // the label whose double click's release comes next
 };
 
 }  // namespace parupo

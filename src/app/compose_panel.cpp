@@ -15,6 +15,8 @@
 #include "platform/qt_text.h"
 #include "app/icons.h"
 #include "app/window_size.h"
+#include "platform/key_actions.h"
+#include "platform/text_box.h"
 #include "platform/twips_window.h"
 #include "send/compose_rules.h"
 
@@ -108,6 +110,7 @@ void ComposePanel::placeButtons(const TwipsWindow& twips) {
   Command3 = iconButton("Command3", attachmentIcon(), kAttachmentTip, 1380);
   Command3->setContextMenuPolicy(Qt::CustomContextMenu);  // a right click drops the attachment
   Command1 = iconButton("Command1", sendIcon(), "メッセージ送信", 1920);
+  for (QPushButton* b : {Command1, Command3, Command4}) clickOnEnter(b);  // Enter presses them, as Space does
 }
 
 void ComposePanel::linkLabelsAndKeyboardOrder() {
@@ -127,9 +130,9 @@ void ComposePanel::linkLabelsAndKeyboardOrder() {
 }
 
 std::string ComposePanel::recipient() const { return Text1->text().toStdString(); }
-void ComposePanel::setRecipient(const std::string& text) { Text1->setText(q(text)); }
+void ComposePanel::setRecipient(const std::string& text) { setBoxText(Text1, q(text)); }
 std::string ComposePanel::subject() const { return Text3->text().toStdString(); }
-void ComposePanel::setSubject(const std::string& text) { Text3->setText(q(text)); }
+void ComposePanel::setSubject(const std::string& text) { setBoxText(Text3, q(text)); }
 
 std::string ComposePanel::body() const {
   return Text4->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString();

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #if QT_CONFIG(sessionmanager)
 #include <QSessionManager>
@@ -34,7 +35,6 @@ Form1::Form1(Services services, QWidget* parent)
       twips_(this, kDefaultWindowHeight, kDefaultWindowWidth) {
   setWindowTitle(QString::fromUtf8(kProgramCaption));
   setWindowIcon(programIcon());
-  setFont(pGothicFont());
 
   auto* client = new QWidget(this);
   client->setObjectName(QStringLiteral("Form1_client"));
@@ -62,8 +62,10 @@ Form1::Form1(Services services, QWidget* parent)
                                      .attachment = [this] { handlers_->TnpFile(); },
                                      .dropAttachment = [this] { handlers_->dropAttachment(); }});
   connect(compose_->Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  // F10 opens the menus, as on the desktops around it.
+  new QShortcut(QKeySequence(Qt::Key_F10), this, [this] { menus_->openFirstMenu(); });
   handlers_ = std::make_unique<ComposeHandlers>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
-                                        sendOperation_->variables().TnpPath);
+                                             sendOperation_->variables().TnpPath);
 
   setWindowSizeTwips(kDefaultWindowHeight, kDefaultWindowWidth);
   Form_Load(planStartup(folder_, services_.clock.now()));
@@ -123,6 +125,9 @@ void Form1::SavePopDat() {
 bool Form1::settingsPanelShown() const { return !settingsPanel_->Frame1->isHidden(); }
 
 void Form1::SetPop() {
+  // Already open (the dummy-address stop can come while it is): the compose size saved
+  // when it opened stays the one to go back to.
+  if (settingsPanelShown()) return;
   settingsPanel_->Frame1->show();
   compose_->Frame2->hide();
   savedHeight_ = twips_.height();

@@ -43,7 +43,7 @@ QString menuText(const std::string& text) {
 
 }  // namespace
 
-MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(handlers)) {
+MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(handlers)), bar_(bar) {
   name(bar, QStringLiteral("PopSetup"));
 
   PopSetup[kSettings] = bar->addAction(QStringLiteral("設定"));
@@ -171,6 +171,15 @@ void MainMenus::showChosenHistoryMenu() {
   const bool byName = Sup[kHistoryByName]->isChecked();
   PopSetup[kHistoryByAddress]->setVisible(!byName);
   PopSetup[kHistoryByNameMenu]->setVisible(byName);
+}
+
+void MainMenus::openFirstMenu() {
+  for (QAction* a : PopSetup) {
+    if (a->isVisible() && a->menu()) {
+      bar_->setActiveAction(a);
+      return;
+    }
+  }
 }
 
 }  // namespace parupo

@@ -52,6 +52,8 @@ class MainMenus {
   void showHistory(const RecipientHistory& history, const std::vector<std::string>& addressBookLines);
   // Shows the history menu the "履歴を名称で表示する" option chooses (RirekiHyo).
   void showChosenHistoryMenu();
+  // F10: opens the bar's first menu that is shown, for the arrow keys to walk on from.
+  void openFirstMenu();
 
  private:
   QAction* addHistoryMenu(QMenuBar* bar, const QString& menuName,
@@ -60,6 +62,7 @@ class MainMenus {
   void addReplyModes(QMenu* replyMenu);
 
   Handlers handlers_;
+  QMenuBar* bar_;
 };
 
 }  // namespace parupo

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "platform/dialogs.h"
+#include "platform/key_actions.h"
 #include "platform/qt_text.h"
 
 namespace parupo {
@@ -57,6 +58,12 @@ void Form2::buildControls() {
   List1->setUniformItemSizes(true);
   // A right click pops up the recipient menu and leaves the selection alone.
   List1->viewport()->installEventFilter(this);
+  // The Menu key and Shift+F10 open the same menu, at the current row.
+  onMenuKey(List1, [this] {
+    const QRect row = List1->visualItemRect(List1->currentItem());
+    const QPoint at = row.isValid() ? QPoint(row.left() + 8, row.center().y()) : QPoint();
+    showRecipientMenu(List1->viewport()->mapToGlobal(at));
+  });
   connect(List1, &QListWidget::itemSelectionChanged, this, &Form2::List1_Click);
 
   Text1 = new QPlainTextEdit(this);

@@ -2,10 +2,18 @@
 // Windows call this, never QMessageBox and friends; tests hand in a recording fake.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace parupo {
+
+// A window of the program as the dialogs see it: the window a box opens over. Windows
+// that ask something are one; plain code only passes them on.
+class DialogParent {
+ public:
+  virtual ~DialogParent() = default;
+};
 
 class Dialogs {
  public:
@@ -20,6 +28,9 @@ class Dialogs {
   // File-open dialog; empty optional when cancelled. filter is "label|pattern|...".
   virtual std::optional<std::string> openFile(const std::string& initialPath,
                                               const std::string& filter) = 0;
+  // The same dialogs, opening over `window`, the window that asks: its boxes are
+  // centred on it and keep it from input while they are open.
+  virtual std::unique_ptr<Dialogs> over(DialogParent& window) = 0;
 };
 
 }  // namespace parupo

@@ -1,5 +1,7 @@
 #include "platform/fonts.h"
 
+#include <QApplication>
+
 namespace parupo {
 
 namespace {
@@ -21,5 +23,9 @@ QFont mapped(const char* name) {
 
 QFont gothicFont() { return mapped(kGothic); }
 QFont pGothicFont() { return mapped(kPGothic); }
+
+// Without a class name this also drops the fonts the desktop's theme set for menus and
+// tooltips, so that every one of them follows.
+void useProgramFont() { QApplication::setFont(pGothicFont()); }
 
 }  // namespace parupo

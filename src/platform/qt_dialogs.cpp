@@ -31,21 +31,21 @@ QString qtFilter(const std::string& filter) {
 }  // namespace
 
 void QtDialogs::message(const std::string& text) {
-  QMessageBox box(QMessageBox::NoIcon, q(kTitle), q(text), QMessageBox::Ok, parent_);
+  QMessageBox box(QMessageBox::NoIcon, q(kTitle), q(text), QMessageBox::Ok, owner());
   box.setTextFormat(Qt::PlainText);  // an address in angle brackets is text, not markup
   box.exec();
 }
 
 bool QtDialogs::askYesNo(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::Warning, q(title), q(text), QMessageBox::Yes | QMessageBox::No,
-                  parent_);
+                  owner());
   box.setTextFormat(Qt::PlainText);
   return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<std::string> QtDialogs::inputBox(const std::string& prompt, const std::string& title,
                                                const std::string& initial) {
-  QInputDialog dialog(parent_);
+  QInputDialog dialog(owner());
   dialog.setWindowTitle(q(title));
   dialog.setLabelText(q(prompt));
   dialog.setTextValue(q(initial));
@@ -60,9 +60,19 @@ std::optional<std::string> QtDialogs::openFile(const std::string& initialPath,
   QString start = q(initialPath);
   const QFileInfo info(start);
   if (info.fileName().contains('*') || info.fileName().contains('?')) start = info.path();
-  const QString file = QFileDialog::getOpenFileName(parent_, QString(), start, qtFilter(filter));
+  const QString file = QFileDialog::getOpenFileName(owner(), QString(), start, qtFilter(filter));
   if (file.isEmpty()) return std::nullopt;
   return file.toStdString();
+}
+
+std::unique_ptr<Dialogs> QtDialogs::over(DialogParent& window) {
+  auto* widget = dynamic_cast<QWidget*>(&window);
+  return std::make_unique<QtDialogs>(widget ? widget->window() : nullptr, owner());
+}
+
+QWidget* QtDialogs::owner() const {
+  if (parent_ && parent_->isVisible()) return parent_;
+  return fallback_ ? fallback_.data() : parent_.data();
 }
 
 }  // namespace parupo

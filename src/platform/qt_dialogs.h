@@ -10,7 +10,9 @@ namespace parupo {
 
 class QtDialogs final : public Dialogs {
  public:
-  // Boxes are centred on the given window when it is set.
+  // Boxes open over `parent` when it is given, still there and on the screen; otherwise
+  // over `fallback` (the window that made it, for a window not shown yet), else over none.
+  explicit QtDialogs(QWidget* parent = nullptr, QWidget* fallback = nullptr) : parent_(parent), fallback_(fallback) {}
   void setParentWindow(QWidget* parent) { parent_ = parent; }
 
   void message(const std::string& text) override;
@@ -19,9 +21,14 @@ class QtDialogs final : public Dialogs {
                                       const std::string& initial) override;
   std::optional<std::string> openFile(const std::string& initialPath,
                                       const std::string& filter) override;
+  // `window` must be a QWidget; the boxes then open over its top-level window.
+  std::unique_ptr<Dialogs> over(DialogParent& window) override;
 
  private:
+  QWidget* owner() const;
+
   QPointer<QWidget> parent_;
+  QPointer<QWidget> fallback_;
 };
 
 }  // namespace parupo

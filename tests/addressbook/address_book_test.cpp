@@ -96,13 +96,13 @@ TEST_F(BookTest, UpdatingAnEntryChangesItsTextRecordAndPictureButNotItsKey) {
   EXPECT_EQ(book.update(e, "甲二", "a2@x.jp", "1234567890"), "");
   EXPECT_EQ(at(e).picture, kMobile);
   EXPECT_NE(book.update(e, "甲\\二", "a2@x.jp", ""), "");
-  EXPECT_EQ(book.update(entry(0, 1), "新", "n@x.jp", ""), "");  // no address: not updated
-  EXPECT_EQ(at(entry(0, 1)).text, "空");
+  EXPECT_EQ(book.update(entry(0, 1), "新", "n@x.jp", ""), "");  // registered without address: now has one
+  EXPECT_EQ(at(entry(0, 1)).text, "新");
   // A group is renamed; its key and its entries' keys stay; an empty name is refused.
   EXPECT_EQ(book.update(group(0), "H", "", ""), "");
   EXPECT_NE(book.update(group(0), "", "", ""), "");
   EXPECT_EQ(at(group(0)).key, "G");
-  EXPECT_EQ(saved(), (Lines{"H", "甲二\ta2@x.jp\t1234567890", "空\t"}));
+  EXPECT_EQ(saved(), (Lines{"H", "甲二\ta2@x.jp\t1234567890", "新\tn@x.jp"}));
 }
 
 TEST_F(BookTest, DroppingMovesEntriesOnlyAndNeverClashesKeys) {

@@ -201,6 +201,35 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   EXPECT_EQ(file(), (Lines{"友人", "仕事", "佐藤\twork@x.jp", "新人\tnew@x.jp\t09099998888", "山田\tmoved@x.jp"}));
 }
 
+TEST_F(Form4Test, KeysDoWhatClicksDoAndItsBoxesOpenOverIt) {
+  open();
+  press(group(0));
+  QTest::keyClick(form->TreeView1, Qt::Key_Down);  // as a left click on 山田, 太郎
+  EXPECT_EQ(port.to, "yamada@x.jp");
+  EXPECT_EQ(form->Text1->cursorPosition(), 0);
+  EXPECT_EQ(deleteCaption(), u("山田, 太郎を削除"));
+  QTest::keyClick(form->TreeView1, Qt::Key_End);
+  EXPECT_EQ(port.to, "work@x.jp");
+  QTest::keyClick(form->TreeView1, Qt::Key_F10, Qt::ShiftModifier);  // as a right click on the current row
+  QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, {}, {});
+  QApplication::sendEvent(form->TreeView1, &menuKey);
+  EXPECT_EQ(popups, (std::vector<QMenu*>{form->menu, form->menu}));
+
+  form->Text1->setText(u("新人"));  // Shift+Enter registers without an address, Enter then gives it one
+  form->Text2->clear();
+  QTest::keyClick(form->Command1, Qt::Key_Return, Qt::ShiftModifier);
+  press(entry(1, 1));
+  form->Text2->setText("new@x.jp");
+  QTest::keyClick(form->Command1, Qt::Key_Return);
+  EXPECT_EQ(form->List1->item(3)->text(), u("新人\tnew@x.jp"));
+
+  form->mn011[0]->trigger();
+  EXPECT_EQ(dialogs.parents, std::vector<const DialogParent*>{form.data()});
+  form->ChangeRenso(true);
+  QTest::keyClick(form->List1, Qt::Key_F10, Qt::ShiftModifier);
+  EXPECT_EQ(popups.back(), form->menu2);
+}
+
 TEST_F(Form4Test, ClosingDuringARunWaitsForTheMessageAndTheProgramsEndSavesFirst) {
   open();
   form->List1->selectAll();

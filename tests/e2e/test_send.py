@@ -33,8 +33,8 @@ class SendTest(ProgramTest):
         attachment.parent.mkdir()
         attachment.write_bytes(data)
         app.press("添付ファイル", "push button")  # the real file dialog
-        app.set_text("File name:", str(attachment))
-        app.press("Open", "push button")
+        app.set_text("ファイル名(N):", str(attachment))  # Qt's own words in Japanese
+        app.press("開く(O)", "push button")
         app.window("3 KB")
         before = time.strftime("%Y%m%d-%H%M-%S")
         app.press("メッセージ送信", "push button")

@@ -81,6 +81,9 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   rightClick(*form);  // the selection stays where it was; "&" and TAB show as they are
   EXPECT_EQ(menu(*form), (Lines{"abc", "a@x b@x && me@x"}));
   EXPECT_EQ(form->List1->currentRow(), 0);
+  form->mn0->hide();
+  QTest::keyClick(form->List1, Qt::Key_F10, Qt::ShiftModifier);  // the keyboard's way to the same menu
+  EXPECT_TRUE(form->mn0->isVisible());
   form->mn1[0]->trigger();
   form->mn0->hide();
   EXPECT_EQ(listed(*form), (Lines{"20240106-0800-00.txt", "20240105-0930-00.txt"}));

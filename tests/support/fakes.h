@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -20,6 +21,7 @@ namespace parupo::test {
 
 struct FakeDialogs : Dialogs {  // records OK boxes and file dialogs; answers Yes, the scripted files, else cancels
   std::vector<std::string> messages;
+  std::vector<const DialogParent*> parents;  // the window of each box asked through over(), in order
   std::vector<std::optional<std::string>> files;         // the next file dialogs' answers
   std::vector<std::pair<std::string, std::string>> fileDialogs;  // (initial path, filter) as asked
   void message(const std::string& text) override { messages.push_back(text); }
@@ -32,6 +34,21 @@ struct FakeDialogs : Dialogs {  // records OK boxes and file dialogs; answers Ye
     files.erase(files.begin());
     return answer;
   }
+  // Boxes over a window: each notes its window, then is answered as above.
+  struct Over : Dialogs {
+    FakeDialogs& all;
+    const DialogParent* window;
+    Over(FakeDialogs& a, const DialogParent* w) : all(a), window(w) {}
+    FakeDialogs& noted() { return all.parents.push_back(window), all; }
+    void message(const std::string& t) override { noted().message(t); }
+    bool askYesNo(const std::string& t, const std::string& c) override { return noted().askYesNo(t, c); }
+    std::optional<std::string> inputBox(const std::string& p, const std::string& c, const std::string& i) override {
+      return noted().inputBox(p, c, i);
+    }
+    std::optional<std::string> openFile(const std::string& i, const std::string& f) override { return noted().openFile(i, f); }
+    std::unique_ptr<Dialogs> over(DialogParent& w) override { return all.over(w); }
+  };
+  std::unique_ptr<Dialogs> over(DialogParent& window) override { return std::make_unique<Over>(*this, &window); }
 };
 
 struct FakeClock : Clock {

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include "platform/fonts.h"
+#include "platform/qt_translation.h"
 #include "support/temp_folder.h"
 
 int main(int argc, char** argv) {
@@ -19,5 +21,8 @@ int main(int argc, char** argv) {
   ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
+  // As the program starts: Qt's own words in Japanese (the tests read them), one font.
+  if (!parupo::loadQtJapanese(app)) std::fprintf(stderr, "Qt's Japanese translation (qt6-translations-l10n) is missing\n");
+  parupo::useProgramFont();
   return RUN_ALL_TESTS();
 }
