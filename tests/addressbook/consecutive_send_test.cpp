@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "addressbook/fake_main_window.h"
+#include "support/fake_main_window.h"
 
 namespace parupo {
 namespace {

@@ -6,7 +6,7 @@
 #include <QtWidgets>
 
 #include "addressbook/book_tree.h"
-#include "addressbook/fake_main_window.h"
+#include "support/fake_main_window.h"
 #include "addressbook/form4.h"
 #include "app/form1_fixture.h"
 

@@ -1,5 +1,6 @@
-// Form1 while a mail call runs, and every way the program ends: input during a call is
-// dropped, a request to end waits for the send and its message box, and every ending saves.
+// Form1 while a mail call runs, and every way the program ends: a request to end waits for
+// the send and its message box, and every ending saves. (Input during a call is dropped, as
+// the end-to-end test shows with a real display's clicks and keys.)
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -8,10 +9,22 @@
 #include "app/end_signals.h"
 #include "app/form1_fixture.h"
 #include "app/responsive_mail.h"
-#include "support/window_system_input.h"
+
+// Qt installs no header for its window-system queue, only the exported functions: this
+// declares the one that queues a close box as a display delivers it, to be handled by the
+// event loop that runs next (QTest hands events straight to the widget instead).
+class QWindowSystemInterface {
+ public:
+  class AsynchronousDelivery;
+  template <typename Delivery> static bool handleCloseEvent(QWindow* window);
+};
 
 namespace parupo {
 namespace {
+
+void queueClose(QWidget* w) {
+  QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::AsynchronousDelivery>(w->window()->windowHandle());
+}
 
 using namespace test;
 
@@ -47,35 +60,6 @@ class Form1Ending : public Form1Fixture<BlockingMail, ModalDialogs> {
     for (int i = 0; i < 50 && !done(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
   }
 };
-
-TEST_F(Form1Ending, InputDuringAMailCallIsDroppedNeverReplayed) {
-  auto form = start();
-  QApplication::setActiveWindow(form.get());
-  auto* body = the<QPlainTextEdit>(*form, "Text4");
-  auto* send = the<QPushButton>(*form, "Command1");
-  body->setFocus();
-  queueKeys(body, u("ab"));  // outside a call, input as a display delivers it reaches the window
-  settle();
-  ASSERT_EQ(body->toPlainText(), u("ab"));
-
-  duringTheNextCall([&] {
-    queueClick(send);
-    queueKeys(body, u("xyz"));
-    queueClick(the<QCheckBox>(*form, "Check1"));
-  });
-  QTest::mouseClick(send, Qt::LeftButton);
-  settle();
-  EXPECT_EQ(mail.sends.size(), 1u);
-  EXPECT_EQ(body->toPlainText(), u("ab"));
-  EXPECT_FALSE(the<QCheckBox>(*form, "Check1")->isChecked());
-  EXPECT_EQ(form->windowTitle(), u("送信完了"));
-  EXPECT_TRUE(send->isEnabled());
-
-  queueClick(send);  // after the call the button sends again
-  settle([&] { return mail.sends.size() == 2; });
-  EXPECT_EQ(mail.sends.size(), 2u);
-  EXPECT_EQ(ended, 0);
-}
 
 // A request to end during a send that fails waits for the send and its box; every ending
 // saves the settings, with the compose size even when the settings panel is open.

@@ -6,15 +6,14 @@
 #include <chrono>
 #include <map>
 
+#include "core/settings_file.h"
 #include "platform/clock.h"
 #include "support/temp_folder.h"
 
 namespace parupo {
 namespace {
 
-// PP1.dat with the date as the subject.
-const std::string kDateSubjectPP1 = "smtp.example.jp\r\nme@example.jp\r\nboss@example.jp\r\n\r\nTrue\r\n\r\n\r\n\r\n 1 \r\n"
-                                    "False\r\nFalse\r\n 6000 \r\n 8000 \r\nTrue\r\nTrue\r\nTrue\r\nFalse\r\n";
+const std::string kDateSubjectPP1 = test::crlf(settingsFileLines({.smtpServer = "smtp.example.jp", .subjectIsDate = true}));
 
 // The newest history entry and the start-up address in its place are proven by the main window's test.
 TEST(StartupPlan, WhatTheWindowOpensWithFollowsTheFolder) {

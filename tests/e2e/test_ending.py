@@ -43,8 +43,10 @@ class DuringASendTest(ProgramTest):
         return server, app, send
 
     def test_clicks_and_keys_during_a_send_are_dropped(self):
+        import pyatspi
         server, app, send = self.start_sending("taro@example.jp")
-        body = app.find("本文", "text")
+        body, check = app.find("本文", "text"), app.find("返信先にコピーを送らない場合はチェック")
+        self.mouse(check, "click", "1")
         for _ in range(2):
             self.mouse(body, "click", "1")
             self.run_tool("xdotool", "type", "--delay", "20", "xyz ")
@@ -53,6 +55,7 @@ class DuringASendTest(ProgramTest):
         time.sleep(1)  # time for a click kept for later to send again
         self.assertEqual(len(server.messages), 1)
         self.assertEqual(app.text_of(body), "本文")
+        self.assertFalse(check.clear_cache() or check.getState().contains(pyatspi.STATE_CHECKED))
         self.assertEqual(app.close("送信完了"), 0)
 
     def test_a_close_during_a_failing_send_ends_the_program_after_its_box(self):

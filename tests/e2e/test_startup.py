@@ -3,9 +3,10 @@ from parupo_e2e import ProgramTest, lines, pp1, snapshot, wait_until
 
 TITLE = "!ぱるぽ"
 FIRST_PP1 = pp1()
-# As the Windows program wrote them: Japanese, a comma and a leading blank, 6000 x 5000 twips.
+# As the Windows program wrote them: Japanese (表 and ソ end in a backslash byte, ｱ is one byte), a comma,
+# a leading blank and quote, 6000 x 5000 twips.
 JAPANESE_PP1 = pp1(smtp="smtp.example.jp", reply_to="山田 <yamada@example.jp>", specific="特定～①@example.jp",
-                   dummy=" ダミー, 営業部", quit=False, pop="pop.example.jp", user="ユーザー", password="pass,word",
+                   dummy=" ダミー表ソｱ~, 営業部", quit=False, pop="pop.example.jp", user="ユーザー", password='"pass,word',
                    reply_mode=2, startup_address=True, save_log=True, height=6000, width=5000, by_name=False)
 CONTROLS = """送信内容 宛先 件名 本文 添付ファイル メッセージ送信 初期設定 SMPTサーバー 返信先アドレス
 特定メールアドレス（色変更） ダミーメールアドレス 日経過したログは削除する POPサーバー ユーザー名 パスワード
@@ -36,7 +37,7 @@ class FilesTest(ProgramTest):
             self.write("log/" + name, b"")
             os.utime(self.path("log", name), (time.time() - days * 86400,) * 2)
         app = self.start("second")
-        self.assertEqual(app.text_of(app.find("ダミーメールアドレス", "text")), " ダミー, 営業部")
+        self.assertEqual(app.text_of(app.find("ダミーメールアドレス", "text")), " ダミー表ソｱ~, 営業部")
         wait_until(lambda: framed(app, (5000 // 15, 6000 // 15)), timeout=5, what="the saved outer size")
         self.assertEqual(os.listdir(self.path("log")), ["20260101-0000-00.txt"])  # aged at start-up
         self.assertEqual(app.close(TITLE), 0)

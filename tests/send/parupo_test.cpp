@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "support/fake_main_window.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 
@@ -17,34 +18,14 @@ namespace {
 using Events = std::vector<std::string>;
 using S = std::string&;
 
-struct FakeSendWindow : SendWindow {
-  std::string to = "ta@example.jp", subj = "件名です", text = "一行目\r\n二行目";
-  bool check1 = false;
-  Settings options{.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .specificAddress = {},
-                   .dummyAddress = "dummy@example.jp", .popServer = " pop.example.jp:110", .popUser = "user ", .popPassword = "p@ss,word"};
-  Events events;  // "disable", "enable", "caption:...", and the calls below
-  std::string recipient() const override { return to; }
-  void setRecipient(const std::string& t) override { to = t; }
-  std::string subject() const override { return subj; }
-  void setSubject(const std::string& t) override { subj = t; }
-  std::string body() const override { return text; }
-  void setBody(const std::string& t) override { text = t; }
-  bool noCopy() const override { return check1; }
-  void setNoCopy(bool c) override { check1 = c; }
-  Settings settings() const override { return options; }
-  void setQuitAfterSend(bool c) override { options.quitAfterSend = c; }
-  void openSettingsPanel() override { events.push_back("settingsPanel"); }
-  std::string caption() const override { return ""; }
-  void setCaption(const std::string& t) override { events.push_back("caption:" + t); }
-  void setSendEnabled(bool on) override { events.push_back(on ? "enable" : "disable"); }
-  SendOutcome send() override { return SendOutcome::NotSent; }
-  void recordRecipient() override { events.push_back("recordRecipient"); }
-  void endProgram() override { events.push_back("endProgram"); }
-};
-
 struct SendFixture : ::testing::Test {
+  SendFixture() {
+    window.to = "ta@example.jp", window.subj = "件名です", window.text = "一行目\r\n二行目";
+    window.options = {.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .dummyAddress = "dummy@example.jp",
+                      .popServer = " pop.example.jp:110", .popUser = "user ", .popPassword = "p@ss,word"};
+  }
   SendOutcome run(int mode, bool saveLog, bool quit) {  // one send, after forgetting what earlier sends recorded
-    window.options.checkedReplyMode = mode, window.options.saveLog = saveLog, window.options.quitAfterSend = quit;
+    window.options.checkedReplyMode = mode, window.options.saveLog = saveLog, window.quit = quit;
     window.events = mail.eventLog = dialogs.messages = {}, mail.sends.clear();
     return op.Parupo(window);
   }
@@ -58,7 +39,7 @@ struct SendFixture : ::testing::Test {
   FakeMail mail;
   FakeDialogs dialogs;
   FakeClock clock;
-  FakeSendWindow window;
+  FakeMainWindow window;
   SendOperation op{mail, dialogs, clock, folder.path() / ""};  // a trailing separator too
 };
 
@@ -126,14 +107,14 @@ TEST_F(SendFixture, OneMailCarriesTheBoxesAndAnArgumentTheLibraryChangedIsKept) 
 
 TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {
   op.variables().TnpPath = "/tmp/a.pdf";
-  const struct { const char* name; bool saveLog; const char* pp3; std::string subject; } cases[] = {
-      {"no_pp3_log_on", true, nullptr, "ta@example.jp & me@example.jp件名です"},
-      {"cp932_pp3", true, "  \"[\x8e\x52\x93\x63, copy] \",rest\r\nxyz\r\n", "[山田, copy] 件名です"},
+  const struct { const char* name; bool saveLog; std::optional<std::string> pp3; std::string subject; } cases[] = {
+      {"no_pp3_log_on", true, std::nullopt, "ta@example.jp & me@example.jp件名です"},
+      {"cp932_pp3", true, cp932("  \"[山田, copy] \",rest\r\nxyz\r\n"), "[山田, copy] 件名です"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::filesystem::remove(folder / "PP3.dat");
-    if (c.pp3) writeBytes(folder / "PP3.dat", c.pp3);
+    if (c.pp3) writeBytes(folder / "PP3.dat", *c.pp3);
     run(ReplySeparate, c.saveLog, true);
     EXPECT_EQ(fields(mail.sends.at(1)), (Events{"smtp.example.jp", "me@example.jp", "ta@example.jp", c.subject, "一行目\r\n二行目", "/tmp/a.pdf",
                                             "me@example.jp"}));  // the copy goes out under the user's address
@@ -149,9 +130,8 @@ TEST_F(SendFixture, AFailedMailIsReportedAndNothingIsLost) {
   EXPECT_EQ(run(ReplySeparate, true, true), SendOutcome::Failed);
   EXPECT_EQ(window.events, kFailed);
   EXPECT_EQ(logNames().size(), 1u);
-  EXPECT_EQ(readBytes(folder / "error.txt"),
-            "550 \x83\x86\x81\x5b\x83\x55\x81\x5b\x82\xaa\x82\xa2\x82\xdc\x82\xb9\x82\xf1\r\n\r\n\x88\xb6\x90\xe6 : ta@example.jp\r\n"
-            "\x95\xd4\x90\x4d : me@example.jp\r\n\x8c\x8f\x96\xbc : \x8c\x8f\x96\xbc\x82\xc5\x82\xb7\r\n\x96\x7b\x95\xb6 : \r\n\r\n\r\n\x93\x59\x95\x74 : \r\n");
+  EXPECT_EQ(readBytes(folder / "error.txt"), cp932("550 ユーザーがいません\r\n\r\n宛先 : ta@example.jp\r\n返信 : me@example.jp\r\n"
+                                                   "件名 : 件名です\r\n本文 : \r\n\r\n\r\n添付 : \r\n"));
   // The second mail fails after the first went out: error.txt is replaced.
   writeBytes(folder / "PP3.dat", "Copy: \r\n");
   mail.sendResults = {"", "421 busy"};
@@ -186,9 +166,8 @@ TEST_F(SendFixture, DateSubjectOneLogPerSendEvenWithinASecondAndAnUnwritableLogI
   op.variables().TnpPath = "/data/添付.txt";
   for (int second : {9, 9, 10}) clock.time.second = second, run(ReplyDontSend, true, false);
   EXPECT_EQ(logNames(), (Events{"20260307-1405-09.txt", "20260307-1405-09_002.txt", "20260307-1405-10.txt"}));
-  EXPECT_EQ(readBytes(folder / "log" / "20260307-1405-09.txt"),
-            "\r\n\x88\xb6\x90\xe6 : ta@example.jp\r\n\x95\xd4\x90\x4d : me@example.jp\r\n\x8c\x8f\x96\xbc : 03/07 14:05\r\n"
-            "\x96\x7b\x95\xb6 : \r\n\x88\xea\x8d\x73\x96\xda\r\n\x93\xf1\x8d\x73\x96\xda\r\n\r\n\r\n\x93\x59\x95\x74 : /data/\x93\x59\x95\x74.txt\r\n");
+  EXPECT_EQ(readBytes(folder / "log" / "20260307-1405-09.txt"), cp932("\r\n宛先 : ta@example.jp\r\n返信 : me@example.jp\r\n件名 : 03/07 14:05\r\n"
+                                                                     "本文 : \r\n一行目\r\n二行目\r\n\r\n\r\n添付 : /data/添付.txt\r\n"));
   // The send's outcome stands; the failed log is told in one box.
   std::filesystem::remove_all(folder / "log");
   writeBytes(folder / "log", "a file where the log folder should be");

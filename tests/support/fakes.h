@@ -19,6 +19,13 @@
 
 namespace parupo::test {
 
+template <typename T> T take(std::vector<T>& script, T otherwise) {  // the script's next answer, or `otherwise`
+  if (script.empty()) return otherwise;
+  T next = script.front();
+  script.erase(script.begin());
+  return next;
+}
+
 struct FakeDialogs : Dialogs {  // records OK boxes and file dialogs; answers Yes, the scripted files, else cancels
   std::vector<std::string> messages;
   std::vector<const DialogParent*> parents;  // the window of each box asked through over(), in order
@@ -29,10 +36,7 @@ struct FakeDialogs : Dialogs {  // records OK boxes and file dialogs; answers Ye
   std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
   std::optional<std::string> openFile(const std::string& initial, const std::string& filter) override {
     fileDialogs.emplace_back(initial, filter);
-    if (files.empty()) return {};
-    auto answer = files.front();
-    files.erase(files.begin());
-    return answer;
+    return take(files, std::optional<std::string>{});
   }
   // Boxes over a window: each notes its window, then is answered as above.
   struct Over : Dialogs {
@@ -63,12 +67,6 @@ struct FakeRandom : Random {  // gives the scripted numbers in turn, then the lo
   void seedFromClock() override { ++seeds; }
   int uniformInt(int low, int) override { return take(ints, low); }
   double unit() override { return take(units, 0.0); }
-  template <typename T> static T take(std::vector<T>& script, T otherwise) {
-    if (script.empty()) return otherwise;
-    T v = script.front();
-    script.erase(script.begin());
-    return v;
-  }
 };
 
 struct SendMailCall { std::string server, recipients, replyTo, subject, body, attachment, sender; };
@@ -76,9 +74,7 @@ struct SendMailCall { std::string server, recipients, replyTo, subject, body, at
 struct Sent { std::optional<std::string> server, recipients, replyTo, subject, body, attachment, sender; };
 inline void expectSent(const SendMailCall& got, const Sent& want) {
   const auto field = [](const char* name, const std::string& value, const std::optional<std::string>& wanted) {
-    if (wanted) {
-      EXPECT_EQ(value, *wanted) << name;
-    }
+    EXPECT_EQ(value, wanted.value_or(value)) << name;
   };
   field("server", got.server, want.server), field("recipients", got.recipients, want.recipients);
   field("replyTo", got.replyTo, want.replyTo), field("subject", got.subject, want.subject);

@@ -1,6 +1,7 @@
-// A small, independent reader of the messages our MIME writer makes, for the MIME fuzz
-// target and the header tests: it takes a message apart and decodes what the writer
-// encoded, throwing MimeError at anything a strict reader would refuse.
+// A small reader of the messages our MIME writer makes, for the MIME fuzz target and the
+// header tests: it takes a message apart and decodes what the writer encoded, throwing
+// MimeError at anything a strict reader would refuse. It shares no code with the program:
+// text is decoded by the C library's iconv.
 #pragma once
 
 #include <stdexcept>
@@ -15,15 +16,11 @@ struct MimeError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-struct Header {
-  std::string name;
-  std::string value;  // unfolded: the CR LF of every fold removed, the blank after it kept
-};
+struct Header { std::string name, value; };  // the value unfolded: each fold's CR LF removed, its blank kept
 
 struct Entity {
   std::vector<Header> headers;
   std::string body;  // everything after the blank line, line ends as they are
-
   const std::string& value(std::string_view name) const;  // requires the header once
   std::vector<std::string> names() const;                   // sorted
 };

@@ -1,13 +1,20 @@
-// The header encoder's output read back by the independent reader in tests/support, which
-// refuses (MimeError) a word over 75 characters, an ISO-2022-JP word that does not end in
-// ASCII, a word cut inside a character, and a malformed filename* piece.
+// The MIME writer. Its header words read back by the independent reader in tests/support,
+// which refuses (MimeError) a word over 75 characters, an ISO-2022-JP word that does not end
+// in ASCII, a word cut inside a character, a padded B word before another of its charset,
+// and a malformed filename* piece. And a message streamed in small uneven pieces, as libcurl
+// asks for it: the size declared beforehand is the number of bytes streamed, and the
+// attachment, read block by block into one reused buffer, comes out as the base64 of the
+// whole file whatever its size.
 #include "mailapi/mail_headers.h"
+#include "mailapi/mime_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 #include "support/mime_reader.h"
+#include "support/temp_folder.h"
 
 namespace parupo::mail {
 namespace {
@@ -74,6 +81,67 @@ TEST(HeaderWords, AttachmentNamesReadBackFromTheEncodedNameAndTheRfc2231Filename
     EXPECT_LE(longestLine(headers), 78u) << headers;
     EXPECT_EQ(test::decodeWords(test::parameter(read.value("Content-Type"), "name")), row.shown);
     EXPECT_EQ(test::parameter(read.value("Content-Disposition"), "filename"), row.file);
+  }
+}
+
+MessageParts parts(std::string subject, std::string body, std::filesystem::path attachment = {}) {
+  return {.from = {"山田太郎", "taro@example.jp"}, .to = {{"", "hanako@example.jp"}, {"Jiro", "jiro@example.jp"}},
+          .subject = std::move(subject), .body = std::move(body), .attachment = std::move(attachment)};
+}
+
+std::string streamed(MessageStream& m) {
+  std::string out;
+  char buffer[1000];
+  while (std::size_t n = m.read(buffer, 997)) out.append(buffer, n);
+  return out;
+}
+
+TEST(MessageStream, DeclaresItsSizeAndCarriesTheWholeAttachmentInBase64Lines) {
+  test::TempFolder dir;
+  constexpr std::size_t block = 57 * 1152;  // what is read from the file at a time
+  const struct { const char* name; std::string subject, body; std::size_t fileBytes; } rows[] = {
+      {"no-attachment", "", "", std::string::npos}, {"empty-file", "添付", "本文", 0}, {"one-byte", "添付", "", 1},
+      {"line-and-one", "a", "b", 58}, {"block-less-one", "a", "b", block - 1}, {"block-and-one", "a", "b", block + 1},
+      {"three-blocks", "a", "b", 3 * block + 100},
+  };
+  std::set<std::string> ids;
+  for (const auto& row : rows) {
+    std::filesystem::path file;
+    std::string data;
+    if (row.fileBytes != std::string::npos) {
+      file = dir / "見積書.pdf";
+      data.resize(row.fileBytes);
+      for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7919 % 251);
+      test::writeBytes(file, data);
+    }
+    MessageStream m(parts(row.subject, row.body, file));
+    ASSERT_TRUE(m.ok()) << row.name << ": " << mailErrorText(m.failure().value_or(MailError{}));
+    const std::uint64_t declared = m.size();
+    const std::string message = streamed(m);
+    EXPECT_EQ(message.size(), declared) << row.name;
+    EXPECT_TRUE(m.ok()) << row.name;
+    const test::Entity read = test::readMessage(message);
+    const std::string boundary = test::parameter(read.value("Content-Type"), "boundary");
+    ids.insert(read.value("Message-ID") + boundary);
+    if (file.empty()) continue;
+    const test::Entity attached = test::readMultipart(read.body, boundary).at(1);
+    EXPECT_LE(longestLine(attached.body + "\r\n"), 76u) << row.name;
+    EXPECT_EQ(test::base64Decode(attached.body), data) << row.name;
+  }
+  EXPECT_EQ(ids.size(), std::size(rows)) << "every message has its own Message-ID and boundary";
+}
+
+TEST(MessageStream, AnAttachmentThatChangesAfterTheSizeWasTakenFailsInsteadOfGoingOutCut) {
+  test::TempFolder dir;
+  const std::string data(100000, 'a');
+  for (const auto& [name, changed] : {std::pair{"grown", data + "more"}, std::pair{"shrunk", data.substr(0, 500)}}) {
+    const auto file = dir / name;
+    test::writeBytes(file, data);
+    MessageStream m(parts("s", "b", file));
+    ASSERT_TRUE(m.ok()) << name;
+    test::writeBytes(file, changed);
+    EXPECT_LE(streamed(m).size(), m.size()) << name;
+    EXPECT_EQ(m.failure().value_or(MailError{}).kind, MailErrorKind::AttachmentChanged) << name;
   }
 }
 

@@ -1,5 +1,6 @@
-// A main window as the consecutive send sees it: boxes, check box and option as plain
-// values, and a record of every send with what the boxes held at that moment.
+// A main window as a send sees it: boxes, check box and settings as plain values; what was
+// done to it as events ("disable", "enable", "caption:...", "settingsPanel",
+// "recordRecipient", "endProgram"), and every send with what the boxes held at that moment.
 #pragma once
 
 #include <functional>
@@ -14,9 +15,10 @@ struct FakeMainWindow : SendWindow {
   struct Sent { std::string recipient, subject, body; bool noCopy, quit; };
   std::string to = "boss@example.jp", subj = "前の件名", text = "前の本文", title = "!ぱるぽ";
   bool check1 = false, quit = true;
+  Settings options;  // the settings but for the quit option, which is `quit`
   std::vector<Sent> sent;
-  std::vector<std::string> captions;      // every caption set from outside
-  std::function<void()> duringSend;       // runs inside each send
+  std::vector<std::string> events, captions;  // captions: every caption set from outside
+  std::function<void()> duringSend;           // runs inside each send
   SendOutcome outcome = SendOutcome::Sent;
 
   std::string recipient() const override { return to; }
@@ -28,12 +30,12 @@ struct FakeMainWindow : SendWindow {
   bool noCopy() const override { return check1; }
   void setNoCopy(bool c) override { check1 = c; }
   Settings settings() const override {
-    Settings s;
+    Settings s = options;
     s.quitAfterSend = quit;
     return s;
   }
   void setQuitAfterSend(bool c) override { quit = c; }
-  void openSettingsPanel() override {}
+  void openSettingsPanel() override { events.push_back("settingsPanel"); }
   SendOutcome send() override {
     sent.push_back({to, subj, text, check1, quit});
     title = outcome == SendOutcome::Sent ? "送信完了" : "送信エラー";
@@ -41,10 +43,10 @@ struct FakeMainWindow : SendWindow {
     return outcome;
   }
   std::string caption() const override { return title; }
-  void setCaption(const std::string& t) override { captions.push_back(title = t); }
-  void setSendEnabled(bool) override {}
-  void recordRecipient() override {}
-  void endProgram() override {}
+  void setCaption(const std::string& t) override { captions.push_back(title = t), events.push_back("caption:" + t); }
+  void setSendEnabled(bool on) override { events.push_back(on ? "enable" : "disable"); }
+  void recordRecipient() override { events.push_back("recordRecipient"); }
+  void endProgram() override { events.push_back("endProgram"); }
 };
 
 }  // namespace parupo::test
