@@ -1,6 +1,7 @@
 // The server fields Text2 (SMTP) and Text8 (POP), as PP1.dat hands them over. An
 // accepted field gives a usable port, and a URL for libcurl that carries neither
-// credentials nor anything that could end or split it.
+// credentials nor anything that could end or split it; a refused one is never quoted
+// with its password.
 #include <cctype>
 #include <string>
 
@@ -55,11 +56,30 @@ void check(std::string_view field, MailProtocol protocol) {
   fuzz::require(path == server.helloName, "the path decodes to the EHLO name", url);
 }
 
+// The input with a login of its own put in: "PREFIX://u:SECRET MIDDLE@REST". Whatever
+// else the field holds, a refusal never quotes the password.
+void checkPasswordHidden(std::string_view input, MailProtocol protocol) {
+  static constexpr std::string_view kSecret = "Pw7Secret";
+  const std::string_view prefix = input.substr(0, input.size() / 3);
+  const std::string_view middle = input.substr(prefix.size(), input.size() / 3);
+  const std::string_view rest = input.substr(prefix.size() + middle.size());
+  // A secret the input itself holds outside the password may rightly be quoted.
+  if (prefix.find(kSecret) != std::string_view::npos || rest.find(kSecret) != std::string_view::npos) return;
+  const std::string field = std::string(prefix) + "://u:" + std::string(kSecret) + std::string(middle) + "@" + std::string(rest);
+  const auto parsed = mail::parseServerAddress(field, protocol);
+  if (const auto* error = std::get_if<mail::MailError>(&parsed)) {
+    const std::string text = mail::mailErrorText(*error);
+    fuzz::require(text.find(kSecret) == std::string::npos, "a refusal never quotes the password", text);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view field = fuzz::bytesOf(data, size);
-  check(field, MailProtocol::Smtp);
-  check(field, MailProtocol::Pop3);
+  for (const MailProtocol protocol : {MailProtocol::Smtp, MailProtocol::Pop3}) {
+    check(field, protocol);
+    checkPasswordHidden(field, protocol);
+  }
   return 0;
 }

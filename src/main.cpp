@@ -14,6 +14,7 @@
 #include "core/services.h"
 #include "mailapi/curl_mail_library.h"
 #include "platform/clock.h"
+#include "platform/core_dumps.h"
 #include "platform/fonts.h"
 #include "platform/instance_lock.h"
 #include "platform/qt_dialogs.h"
@@ -50,6 +51,8 @@ namespace {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before anything is read: a crash leaves no file with the passwords in it.
+  if (!parupo::turnCoreDumpsOff()) std::perror("parupo: core dumps stay on");
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("parupo"));
   // Without Qt's translation its buttons stay English; nothing else depends on it.
@@ -63,7 +66,11 @@ int main(int argc, char** argv) {
 
   parupo::SystemClock clock;
   parupo::SystemRandom random;
-  parupo::CurlMailLibrary mail;
+  // A server's own certificate, or a private authority's, is trusted when the user puts
+  // it beside the program, as cacert.pem.
+  parupo::CurlMailOptions mailOptions;
+  mailOptions.caFile = (folder / "cacert.pem").string();
+  parupo::CurlMailLibrary mail(mailOptions);
   parupo::Form1 form(parupo::Services{dialogs, clock, random, mail, folder, [&mail] { quitMailThenEnd(mail); }});
   dialogs.setParentWindow(&form);
   // Shutdown, logout and `kill` end the program as its close box does.

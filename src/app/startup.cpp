@@ -40,10 +40,12 @@ StartupPlan planStartup(const std::filesystem::path& folder, const LocalDateTime
   if (auto date = plan.settings.dateSubject(now)) plan.subject = *date;
 
   plan.recipient = kDefaultRecipient;
-  if (auto lines = readTextLines(folder / "PP2.dat")) {
-    plan.history.load(*lines);
+  TextFileRead pp2 = readTextFile(folder / "PP2.dat");
+  if (pp2.lines) {
+    plan.history.load(*pp2.lines);
     plan.recipient = plan.history.slot(0);
   }
+  plan.history.keepUnreadableFile(std::move(pp2.problem));
   if (plan.settings.startupAddress) plan.recipient = plan.settings.specificAddress;
 
   plan.openSettingsPanel = plan.settings.smtpServer.empty();

@@ -6,6 +6,8 @@
 namespace parupo {
 
 SettingsRead loadSettings(const std::filesystem::path& folder, Settings base) {
+  // The passwords inside are the user's alone, also in a file copied in from elsewhere.
+  makeOwnerOnly(folder / "PP1.dat");
   TextFileRead file = readTextFile(folder / "PP1.dat");
   SettingsRead read{.settings = std::nullopt, .unreadable = std::move(file.problem)};
   if (file.lines) {
@@ -24,18 +26,17 @@ std::optional<std::string> loadRetentionDays(const std::filesystem::path& folder
 std::vector<std::string> saveSettings(const std::filesystem::path& folder, const Settings& settings,
                                       const std::string& pp1Unreadable) {
   std::vector<std::string> problems;
-  auto write = [&](const char* what, const char* name, const std::vector<std::string>& lines,
-                   FileAccess access) {
-    const std::string error = writeTextLines(folder / name, lines, access);
+  auto write = [&](const char* what, const char* name, const std::vector<std::string>& lines) {
+    const std::string error = writeTextLines(folder / name, lines);
     if (!error.empty()) problems.push_back(std::string(what) + "を保存できませんでした。\n" + error);
   };
   if (pp1Unreadable.empty()) {
-    write("設定 (PP1.dat) ", "PP1.dat", settingsFileLines(settings), FileAccess::Private);
+    write("設定 (PP1.dat) ", "PP1.dat", settingsFileLines(settings));
   } else {
     problems.push_back("設定 (PP1.dat) を保存できませんでした。起動時に読み込めなかったため、"
                        "元のファイルを残しています。\n" + pp1Unreadable);
   }
-  write("ログの保存日数 (PP4.dat) ", "PP4.dat", {settings.retentionDays}, FileAccess::Normal);
+  write("ログの保存日数 (PP4.dat) ", "PP4.dat", {settings.retentionDays});
   return problems;
 }
 

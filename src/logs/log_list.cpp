@@ -17,7 +17,7 @@ namespace {
 // The first `lines` lines of a CP932 file (fewer when it is shorter), as UTF-8 lines.
 // Reads no further than their end, scanning each byte once however long a line is.
 std::optional<std::vector<std::string>> readFirstLines(const std::filesystem::path& file, int lines) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = openRegularFile(file);
   if (fd < 0) return std::nullopt;
   std::string bytes;
   std::size_t scanned = 0;

@@ -1,6 +1,7 @@
 #include "mailapi/curl_mail_library.h"
 
 #include <cctype>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -13,6 +14,7 @@
 #include "mailapi/mime_writer.h"
 #include "mailapi/server_address.h"
 #include "mailapi/text_encoding.h"
+#include "mailapi/tls_trust.h"
 #include "platform/text_util.h"
 
 namespace parupo {
@@ -101,11 +103,14 @@ struct Transfer {
   Transcript transcript;
   const ServerAddress& server;
   const MailProtocol protocol;
+  const bool mustEncrypt;       // a password or the submission port: nothing in clear
+  const std::string trustFile;  // the certificates trusted besides the system's, if it exists
+  bool trustFileRead = false;   // it exists, and libcurl was given it
 
   Transfer(const CurlApi& curl, KeptConnection& connection, const ServerAddress& to, MailProtocol p,
-           const CurlMailOptions& options)
+           const CurlMailOptions& options, bool encrypt)
       : api(curl), lease(connection.take(curl, connectionKey(to, p))), easy(lease.easy()), server(to),
-        protocol(p) {
+        protocol(p), mustEncrypt(encrypt), trustFile(options.caFile.empty() ? "cacert.pem" : options.caFile) {
     if (easy == nullptr) return;
     CURL* c = easy;
     const bool smtp = protocol == MailProtocol::Smtp;
@@ -129,11 +134,13 @@ struct Transfer {
     api.easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, options.lowSpeedLimit);
     api.easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options.lowSpeedTime.count()));
     // STARTTLS (STLS) whenever the server offers it; TLS from the start for smtps/pop3s.
-    // An SMTP login never goes in clear: without TLS nothing is sent. (POP-before-SMTP
-    // servers are often plain, so POP only takes TLS when offered.)
-    const long tls = smtp && server.hasLogin ? CURLUSESSL_ALL : CURLUSESSL_TRY;
-    if (!server.tlsFromStart) api.easy_setopt(c, CURLOPT_USE_SSL, tls);
-    if (!options.caFile.empty()) api.easy_setopt(c, CURLOPT_CAINFO, options.caFile.c_str());
+    // Where it must encrypt, without TLS nothing more is sent: no USER or AUTH, no MAIL FROM.
+    if (!server.tlsFromStart) api.easy_setopt(c, CURLOPT_USE_SSL, mustEncrypt ? CURLUSESSL_ALL : CURLUSESSL_TRY);
+    // libcurl reads the certificates of its CA file and of its CA folder, which holds the
+    // system's store (/etc/ssl/certs): a trust file named as the CA file adds to the store.
+    std::error_code missing;
+    trustFileRead = std::filesystem::is_regular_file(options.caFile, missing);
+    if (trustFileRead) api.easy_setopt(c, CURLOPT_CAINFO, trustFile.c_str());
   }
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
@@ -151,11 +158,16 @@ MailErrorKind failureKind(CURLcode code, const Transfer& t) {
     case CURLE_COULDNT_CONNECT: return ConnectFailed;
     case CURLE_OPERATION_TIMEDOUT: return TimedOut;
     case CURLE_LOGIN_DENIED: return LoginRefused;
-    case CURLE_PEER_FAILED_VERIFICATION: return CertificateRejected;
-    case CURLE_USE_SSL_FAILED:
-      return t.protocol == MailProtocol::Smtp && t.server.hasLogin ? StartTlsMissingForLogin : TlsFailed;
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_SSL_CACERT_BADFILE: return TlsFailed;
+    case CURLE_PEER_FAILED_VERIFICATION: {
+      long verifyResult = -1;
+      t.api.easy_getinfo(t.easy, CURLINFO_SSL_VERIFYRESULT, &verifyResult);
+      return mail::certificateFailure(verifyResult, t.errorBuffer);
+    }
+    case CURLE_USE_SSL_FAILED:  // only where it must encrypt: the POP password, a login, port 587
+      if (t.protocol == MailProtocol::Pop3) return PopCheckSkippedForPassword;
+      return t.server.hasLogin ? StartTlsMissingForLogin : StartTlsMissingOnSubmission;
+    case CURLE_SSL_CACERT_BADFILE: return t.trustFileRead ? TrustFileUnreadable : TlsFailed;
+    case CURLE_SSL_CONNECT_ERROR: return TlsFailed;
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
     case CURLE_GOT_NOTHING:
@@ -168,10 +180,12 @@ MailErrorKind failureKind(CURLcode code, const Transfer& t) {
 // A failed transfer: its kind, the server it names, its own last refusal, and libcurl's words.
 MailError describeFailure(CURLcode code, const Transfer& t) {
   MailError error{.kind = failureKind(code, t), .protocol = t.protocol, .serverReply = t.transcript.lastRefusal};
-  if (error.kind == MailErrorKind::HostNotFound) error.about = t.server.host;
-  if (error.kind == MailErrorKind::ConnectFailed || error.kind == MailErrorKind::TimedOut) {
+  using enum MailErrorKind;
+  if (error.kind == HostNotFound || error.kind == CertificateNameMismatch) error.about = t.server.host;
+  if (error.kind == ConnectFailed || error.kind == TimedOut || error.kind == StartTlsMissingOnSubmission) {
     error.about = t.server.display();
   }
+  if (error.kind == CertificateUntrusted || error.kind == TrustFileUnreadable) error.about = t.trustFile;
   const std::string detail = t.errorBuffer[0] != '\0' ? std::string(t.errorBuffer) : std::string(t.api.easy_strerror(code));
   error.detail = mail::printable(detail, 300);
   return error;
@@ -243,7 +257,9 @@ std::optional<MailError> sendMail(const CurlApi& api, KeptConnection& connection
   mail::MessageStream message(std::move(parts));
   if (!message.ok()) return message.failure();
 
-  Transfer t(api, connection, server, MailProtocol::Smtp, options);
+  // A login, and the submission port (RFC 8314), never go in clear.
+  constexpr int kSubmissionPort = 587;
+  Transfer t(api, connection, server, MailProtocol::Smtp, options, server.hasLogin || server.port == kSubmissionPort);
   if (t.easy == nullptr) return MailError{.kind = MailErrorKind::TransferSetupFailed};
   std::unique_ptr<curl_slist, ListDeleter> rcpt(nullptr, ListDeleter{&api});
   if (auto error = prepareMessage(t, envelope, message, rcpt)) return error;
@@ -274,7 +290,8 @@ std::optional<MailError> rcvMail(const CurlApi& api, KeptConnection& connection,
     return MailError{.kind = PopBadCommand, .protocol = kPop3, .about = mail::printable(command)};
   }
 
-  Transfer t(api, connection, server, kPop3, options);
+  // The password only over TLS, as the SMTP login: without STLS the check stops before USER.
+  Transfer t(api, connection, server, kPop3, options, !pass.empty());
   if (t.easy == nullptr) return MailError{.kind = TransferSetupFailed, .protocol = kPop3};
   CURL* c = t.easy;
   if (!user.empty()) {

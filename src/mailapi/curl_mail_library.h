@@ -25,7 +25,9 @@ struct CurlMailOptions {
   // There is no limit on the total time, which would cut off large attachments.
   long lowSpeedLimit = 1;
   std::chrono::seconds lowSpeedTime{60};
-  // Certificates to trust instead of the system's store (tests); empty: the system's.
+  // Certificates trusted in addition to the system's store, when this file exists: the
+  // program folder's cacert.pem (a server's own certificate, or a private authority's).
+  // Verification is never switched off.
   std::string caFile;
   // How long the connection to the SMTP server stays open after a send, for the next
   // send to the same server and login (QUIT after that); zero: closed after each send.

@@ -58,24 +58,34 @@ void KeptConnection::release() {
   changed_.notify_all();
 }
 
-// Cleaning up the handle ends its connection with QUIT, waiting for the server's answer
-// at most as long as for any other answer.
-void KeptConnection::closeLocked() {
-  if (easy_ == nullptr) return;
-  api_->easy_cleanup(easy_);
+CURL* KeptConnection::detachLocked() {
+  CURL* easy = easy_;
   easy_ = nullptr;
   key_.clear();
   memo_.clear();
+  return easy;
 }
 
-// The watcher closes the connection once it has been idle for the idle time.
+// Cleaning up the handle ends its connection with QUIT and waits for the server's answer
+// as long as the last transfer waited for any answer.
+void KeptConnection::closeLocked() {
+  if (CURL* easy = detachLocked()) api_->easy_cleanup(easy);
+}
+
+// The watcher closes the connection once it has been idle for the idle time. It takes
+// the handle out first and says QUIT without the lock: a server gone silent never
+// holds the next send, which starts at once on a new connection.
 void KeptConnection::watch() {
   std::unique_lock lock(mutex_);
   while (!ending_) {
     if (easy_ == nullptr) {
       changed_.wait(lock);
     } else if (std::chrono::steady_clock::now() >= closeAt_) {
-      closeLocked();
+      CURL* idle = detachLocked();
+      const CurlApi* api = api_;
+      lock.unlock();
+      api->easy_cleanup(idle);
+      lock.lock();
     } else {
       changed_.wait_until(lock, closeAt_);
     }

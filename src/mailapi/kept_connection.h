@@ -53,6 +53,7 @@ class KeptConnection {
 
  private:
   void closeLocked();
+  CURL* detachLocked();  // takes the handle out of the cache; the caller cleans it up
   void release();
   void watch();
 

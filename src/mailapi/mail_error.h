@@ -49,7 +49,13 @@ enum class MailErrorKind {
   TimedOut,                      // about: host:port
   LoginRefused,
   CertificateRejected,
+  CertificateUntrusted,          // self-signed or a private authority; about: the trust file
+  CertificateNameMismatch,       // about: the host the field names
+  CertificateExpired,
+  TrustFileUnreadable,           // about: the trust file (cacert.pem)
   StartTlsMissingForLogin,       // a login without TLS is never sent
+  StartTlsMissingOnSubmission,   // port 587 sends nothing in clear; about: host:port
+  PopCheckSkippedForPassword,    // no STLS: the check stopped before USER
   TlsFailed,
   ConnectionCut,                 // no refusal was heard
   Refused,                       // the server refused (serverReply)

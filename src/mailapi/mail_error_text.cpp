@@ -61,8 +61,27 @@ const Wording kWordings[] = {
     {TimedOut, "TimedOut", "{server}（{about}）から応答がないため中止しました。", kSame, true},
     {LoginRefused, "LoginRefused", "{server}へのログインに失敗しました。ユーザー名とパスワードを確認してください。", kSame, true},
     {CertificateRejected, "CertificateRejected", "{server}の証明書を確認できませんでした。", kSame, true},
+    {CertificateUntrusted, "CertificateUntrusted",
+     "{server}の証明書は自己署名のものか、システムが信頼していない認証局が発行したものです。このサーバーを信頼する場合は、"
+     "その証明書（または認証局の証明書）を cacert.pem という名前でぱるぽのフォルダーに置く（{about}）か、"
+     "システムの証明書ストアに追加してください。", kSame, true},
+    {CertificateNameMismatch, "CertificateNameMismatch",
+     "{server}の証明書は「{about}」のものではありません。証明書に書かれているサーバー名を{server}の欄に指定してください。",
+     kSame, true},
+    {CertificateExpired, "CertificateExpired",
+     "{server}の証明書が有効期間外です（期限切れか、まだ有効になっていません）。"
+     "サーバーの管理者に証明書の更新を依頼するか、コンピューターの時計を確認してください。", kSame, true},
+    {TrustFileUnreadable, "TrustFileUnreadable",
+     "証明書のファイル {about} を読み込めませんでした。PEM形式の証明書か確認してください。", kSame, true},
     {StartTlsMissingForLogin, "StartTlsMissingForLogin",
      "{server}が暗号化通信（STARTTLS）に対応していないため、パスワードを送らずに中止しました。", kSame, true},
+    {StartTlsMissingOnSubmission, "StartTlsMissingOnSubmission",
+     "{server}（{about}）が暗号化通信（STARTTLS）に対応していないため、何も送らずに中止しました。"
+     "ポート587（メールの送信用）では暗号化通信が必要です。", kSame, true},
+    {PopCheckSkippedForPassword, "PopCheckSkippedForPassword",
+     "{server}が暗号化通信（STLS）に対応していないため、パスワードを暗号化せずに送らないよう、受信チェックを"
+     "行いませんでした。メールの送信はこのまま続けます。（{server}の欄に pop3s:// またはポート995を指定すると、"
+     "暗号化して接続します）", kSame, false},
     {TlsFailed, "TlsFailed", "{server}との暗号化通信を始められませんでした。", kSame, true},
     {ConnectionCut, "ConnectionCut", "{server}との通信が途中で切れました。", kSame, true},
     {Refused, "Refused", "{server}に受け付けられませんでした。", kSame, true},

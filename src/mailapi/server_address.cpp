@@ -61,6 +61,18 @@ bool isHelloName(std::string_view name) {
 
 }  // namespace
 
+std::string withoutPassword(std::string_view field) {
+  // A password runs from the colon after the user name to the last "@", whatever it
+  // holds ("/", ":" and "@" included): what a refusal quotes never shows it.
+  const std::size_t scheme = field.find("://");
+  const std::size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
+  const std::size_t at = field.rfind('@');
+  if (at == std::string_view::npos || at < start) return std::string(field);
+  const std::size_t colon = field.find(':', start);
+  if (colon == std::string_view::npos || colon > at) return std::string(field);
+  return std::string(field.substr(0, colon + 1)) + "***" + std::string(field.substr(at));
+}
+
 std::string ServerAddress::curlUrl(MailProtocol protocol, std::string_view hello) const {
   std::string scheme = protocol == MailProtocol::Smtp ? "smtp" : "pop3";
   if (tlsFromStart) scheme += 's';
@@ -160,24 +172,14 @@ std::optional<MailErrorKind> readHostAndPort(std::string_view rest, ServerAddres
   return std::nullopt;
 }
 
-// The field as an error message may show it: a password in the URL becomes "****", so
-// that it never reaches a message box or error.txt.
-std::string shownField(const std::string& text) {
-  const std::size_t start = text.find("://");
-  if (start == std::string::npos) return printable(text);
-  const std::size_t end = text.find('/', start + 3);
-  const std::size_t at = text.rfind('@', end);
-  const std::size_t colon = text.find(':', start + 3);
-  if (at == std::string::npos || at < start || colon > at) return printable(text);
-  return printable(text.substr(0, colon + 1) + "****" + text.substr(at));
-}
-
 }  // namespace
 
 std::variant<ServerAddress, MailError> parseServerAddress(std::string_view field,
                                                           MailProtocol protocol) {
   const std::string text(trimBlanks(field, Blanks::WithIdeographic));
-  auto refused = [&](MailErrorKind kind) { return MailError{kind, protocol, shownField(text), {}, {}}; };
+  auto refused = [&](MailErrorKind kind) {
+    return MailError{kind, protocol, printable(withoutPassword(text)), {}, {}};
+  };
   if (text.empty()) return refused(ServerMissing);
   if (hasControl(text)) return refused(ServerControlCharacters);
 

@@ -1,5 +1,7 @@
 #include "mailcheck/get_pop.h"
 
+#include "mailapi/mail_error.h"
+
 namespace parupo {
 
 namespace {
@@ -13,8 +15,8 @@ std::string folderText(const std::filesystem::path& folder) {
 
 }  // namespace
 
-void GetPOP(const PopAccount& account, MailLibrary& mail,
-            const std::function<void(const std::string&)>& setCaption) {
+std::string GetPOP(const PopAccount& account, MailLibrary& mail,
+                   const std::function<void(const std::string&)>& setCaption) {
   try {
     setCaption("受信チェック中");
     // Local copies: the library may change them; nothing reads them afterwards.
@@ -23,10 +25,16 @@ void GetPOP(const PopAccount& account, MailLibrary& mail,
     std::string password = account.password;
     std::string command = "STAT";
     std::string folder = folderText(account.programFolder);
-    (void)mail.RcvMail(server, user, password, command, folder);
+    const std::string result = mail.RcvMail(server, user, password, command, folder);
+    // Stopped before the password could go unencrypted: the one outcome the user learns.
+    using enum mail::MailErrorKind;
+    if (result == mail::mailErrorText({.kind = PopCheckSkippedForPassword, .protocol = mail::MailProtocol::Pop3})) {
+      return result;
+    }
   } catch (...) {
     // The check's outcome is never used, and its failure must not stop the send.
   }
+  return "";
 }
 
 }  // namespace parupo

@@ -62,16 +62,16 @@ void syncFolder(const std::filesystem::path& folder) {
   ::close(fd);
 }
 
-// Fills a new temporary file beside `target` through `fill` (0 or an errno), gives it
-// `mode` when set, and renames it over `target`: `target` is always either its old self
-// or the whole new file. `file` is the name the user knows it by.
+// Fills a new temporary file beside `target` through `fill` (0 or an errno), makes it
+// owner-only (0600) and renames it over `target`: `target` is always either its old
+// self or the whole new file. `file` is the name the user knows it by.
 std::string replaceFile(const std::filesystem::path& file, const std::filesystem::path& target,
-                        mode_t createMode, std::optional<mode_t> mode, const std::function<int(int)>& fill) {
+                        const std::function<int(int)>& fill) {
   std::filesystem::path tmp;
-  const int fd = createTemporary(target, createMode, tmp);
+  const int fd = createTemporary(target, 0600, tmp);
   if (fd < 0) return errorText(file, errno);
   int err = fill(fd);
-  if (!err && mode && ::fchmod(fd, *mode) != 0) err = errno;
+  if (!err && ::fchmod(fd, 0600) != 0) err = errno;  // 0600 whatever the umask says
   if (!err && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && !err) err = errno;
   if (!err && ::rename(tmp.c_str(), target.c_str()) != 0) err = errno;
@@ -104,6 +104,10 @@ std::string fileErrorReason(int err, bool writing) {
       return "シンボリックリンクが循環しています";
     case EIO:
       return "入出力エラーが発生しました";
+    case EINVAL:
+      return "通常のファイルではありません";
+    case EFBIG:
+      return "ファイルが大きすぎます";
     default:
       return std::strerror(err);
   }
@@ -131,6 +135,21 @@ std::vector<std::string> splitLines(std::string_view text) {
   return lines;
 }
 
+int openRegularFile(const std::filesystem::path& file) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  const int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : !S_ISREG(st.st_mode) ? EINVAL : 0;
+  if (err == 0) {
+    // A regular file reads the same either way; the flag only kept the open from waiting.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+  }
+  ::close(fd);
+  errno = err;
+  return -1;
+}
+
 TextFileRead readTextFile(const std::filesystem::path& file) {
   TextFileRead read;
   auto fail = [&](int err) {
@@ -140,17 +159,17 @@ TextFileRead readTextFile(const std::filesystem::path& file) {
     }
     return read;
   };
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = openRegularFile(file);
   if (fd < 0) return fail(errno);
   std::string bytes;
-  struct stat st {};
-  int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  int err = 0;
   char buffer[65536];
   while (err == 0) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n == 0) break;
     if (n > 0) {
       bytes.append(buffer, static_cast<std::size_t>(n));
+      if (bytes.size() > kMaxDataFileBytes) err = EFBIG;
     } else if (errno != EINTR) {
       err = errno;
     }
@@ -169,8 +188,7 @@ std::optional<std::vector<std::string>> readTextLines(const std::filesystem::pat
   return readTextFile(file).lines;
 }
 
-std::string writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
-                           FileAccess access) {
+std::string writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines) {
   std::string bytes;
   for (const auto& line : lines) {
     bytes += toCp932(line);
@@ -184,42 +202,29 @@ std::string writeTextLines(const std::filesystem::path& file, const std::vector<
     auto resolved = std::filesystem::weakly_canonical(file, ec);
     if (!ec) target = resolved;
   }
-
-  // The replacement keeps the old file's permissions, and a new file gets the usual
-  // ones; a private file is owner-only however it was made (a copy, an older version).
-  struct stat old {};
-  const bool existed = ::stat(target.c_str(), &old) == 0;
-  if (existed && S_ISDIR(old.st_mode)) return errorText(file, EISDIR);
-  const mode_t createMode = access == FileAccess::Private ? 0600 : 0666;
-  const bool isPrivate = access == FileAccess::Private;
-  const mode_t keptMode = isPrivate ? 0600 : old.st_mode & 07777;
-  return replaceFile(file, target, createMode, isPrivate || existed ? std::optional<mode_t>(keptMode) : std::nullopt,
-                     [&bytes](int fd) { return writeAll(fd, bytes) ? 0 : errno; });
+  if (std::filesystem::is_directory(target, ec)) return errorText(file, EISDIR);
+  return replaceFile(file, target, [&bytes](int fd) { return writeAll(fd, bytes) ? 0 : errno; });
 }
 
 std::string copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to) {
-  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  const int in = openRegularFile(from);
   if (in < 0) return errorText(to, errno);
-  struct stat source {};
-  std::string result;
-  if (::fstat(in, &source) != 0) {
-    result = errorText(to, errno);
-  } else if (!S_ISREG(source.st_mode)) {
-    result = errorText(to, EINVAL);
-  } else {
-    const mode_t mode = source.st_mode & 07777;
-    result = replaceFile(to, to, mode, mode, [in](int out) {
-      std::vector<char> buffer(64 * 1024);
-      for (;;) {
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return n < 0 ? errno : 0;
-        if (!writeAll(out, {buffer.data(), static_cast<std::size_t>(n)})) return errno;
-      }
-    });
-  }
+  std::string result = replaceFile(to, to, [in](int out) {
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+      const ssize_t n = ::read(in, buffer.data(), buffer.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return n < 0 ? errno : 0;
+      if (!writeAll(out, {buffer.data(), static_cast<std::size_t>(n)})) return errno;
+    }
+  });
   ::close(in);
   return result;
+}
+
+void makeOwnerOnly(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && (st.st_mode & 077) != 0) ::chmod(path.c_str(), st.st_mode & 07700);
 }
 
 void removeLeftoverTemporaries(const std::filesystem::path& folder) {

@@ -16,12 +16,16 @@ std::string toCp932(std::string_view utf8);
 std::string fromCp932(std::string_view cp932);
 
 // What reading a whole file found: its lines; or nothing, because the file is missing;
-// or nothing, because it exists but cannot be read (then `problem` says why).
+// or nothing, because it exists but cannot be read (then `problem` says why). Only a
+// regular file of at most kMaxDataFileBytes is read: a FIFO, a device or a huge file is
+// unreadable, never waited on.
 struct TextFileRead {
   std::optional<std::vector<std::string>> lines;
   std::string problem;
   bool missing() const { return !lines && problem.empty(); }
 };
+
+inline constexpr std::size_t kMaxDataFileBytes = 64u << 20;
 
 // Reads a whole CP932 file and splits it into lines. CR LF, LF and a lone CR all end
 // a line; a line end at the very end of the file does not start another line.
@@ -32,21 +36,27 @@ std::optional<std::vector<std::string>> readTextLines(const std::filesystem::pat
 // Why a file operation failed (an errno value), in words for the user.
 std::string fileErrorReason(int err, bool writing);
 
-enum class FileAccess { Normal, Private };  // Private: created with mode 0600
-
 // Writes each line followed by CR LF, in CP932. The whole file goes to a temporary
 // file in the same folder first and is renamed over the old one, so a crash or a full
-// disk never leaves half a file. A private file is owner-only (0600) after every write,
-// whatever mode it had; any other file keeps its mode. Returns an empty string on success, otherwise a
-// sentence fit to show the user.
-[[nodiscard]] std::string writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
-                           FileAccess access = FileAccess::Normal);
+// disk never leaves half a file. Every file the program writes holds the user's mail,
+// addresses or passwords: it is owner-only (0600) after every write, whatever mode it
+// had. Returns an empty string on success, otherwise a sentence fit to show the user.
+[[nodiscard]] std::string writeTextLines(const std::filesystem::path& file, const std::vector<std::string>& lines);
 
-// Copies `from` to `to` byte for byte through a temporary file beside `to` that is
-// renamed over it, so `to` is always either its old self or a whole copy, never a half
-// one or none. The copy gets `from`'s permissions: a private file's copy stays private.
-// Empty text on success, otherwise a sentence fit to show the user.
+// Copies the regular file `from` to `to` byte for byte through a temporary file beside
+// `to` that is renamed over it, so `to` is always either its old self or a whole copy,
+// never a half one or none. The copy is owner-only (0600). Empty text on success,
+// otherwise a sentence fit to show the user.
 [[nodiscard]] std::string copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Takes the permissions of group and others away from an existing file or folder (a
+// file copied in from elsewhere). Failures are ignored.
+void makeOwnerOnly(const std::filesystem::path& path);
+
+// Opens an existing file for reading without waiting on it (a FIFO or a device never
+// blocks), and only when it is a regular file: otherwise -1 with errno set (EINVAL for
+// a file of another kind, EISDIR for a folder).
+int openRegularFile(const std::filesystem::path& file);
 
 // Splits UTF-8 text at CR LF, LF or a lone CR (used for multi-line values such as a body).
 // Every line break counts: "A\r\n" gives "A" and "", and "" gives one empty line, so

@@ -66,6 +66,7 @@ std::string writeMessageLog(const std::filesystem::path& programFolder, const Lo
   const std::filesystem::path logFolder = programFolder / "log";
   std::error_code ec;
   if (!std::filesystem::is_directory(logFolder, ec)) std::filesystem::create_directory(logFolder, ec);
+  makeOwnerOnly(logFolder);  // the logs hold whole mails: the user's alone
   if (!std::filesystem::is_directory(logFolder, ec)) {
     return "送信記録のフォルダー " + logFolder.string() + " を作成できませんでした。" + (ec ? "\n" + ec.message() : "");
   }

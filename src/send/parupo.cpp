@@ -15,14 +15,21 @@ SendOperation::SendOperation(MailLibrary& mail, Dialogs& dialogs, const Clock& c
                              std::filesystem::path programFolder)
     : mail_(mail), dialogs_(dialogs), clock_(clock), folder_(std::move(programFolder)) {}
 
+// The mail check before the send. A check skipped to keep the password from going
+// unencrypted is told once per run: the user can then make the field say TLS.
+void SendOperation::checkMailFirst(SendWindow& window, const Settings& settings) {
+  const std::string notice = GetPOP({settings.popServer, settings.popUser, settings.popPassword, folder_}, mail_,
+                                    [&window](const std::string& caption) { window.setCaption(caption); });
+  if (notice.empty() || popNoticeGiven_) return;
+  popNoticeGiven_ = true;
+  dialogs_.message(notice);
+}
+
 SendOutcome SendOperation::Parupo(SendWindow& window) {
   fileProblems_.clear();
   window.setSendEnabled(false);  // no second run from the button while this one lasts
   const Settings settings = window.settings();
-  if (settings.receiveFirst) {  // whatever the mail check finds, the send goes on
-    GetPOP({settings.popServer, settings.popUser, settings.popPassword, folder_}, mail_,
-           [&window](const std::string& caption) { window.setCaption(caption); });
-  }
+  if (settings.receiveFirst) checkMailFirst(window, settings);  // whatever it finds, the send goes on
   window.setCaption("送信中");
   // What the user typed as the subject gives way to the date.
   if (auto date = settings.dateSubject(clock_.now())) window.setSubject(*date);

@@ -31,6 +31,8 @@ class SendOperation {
  private:
   // One SendMail call; its result goes to SendRet. True when the mail was sent.
   [[nodiscard]] bool sendMail(MailCall call, bool separateCopy);
+  // GetPOP, and the one notice of a check skipped to protect the password.
+  void checkMailFirst(SendWindow& window, const Settings& settings);
   // The dummy mode without a dummy address: nothing is sent.
   SendOutcome stopForDummyAddress(SendWindow& window);
   // SaveError: the library's text in a message box, error.txt, the caption, the button.
@@ -46,6 +48,7 @@ class SendOperation {
   std::filesystem::path folder_;
   SendVariables vars_;
   std::vector<std::string> fileProblems_;
+  bool popNoticeGiven_ = false;  // the skipped mail check is told once per run
 };
 
 }  // namespace parupo

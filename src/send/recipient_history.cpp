@@ -57,6 +57,7 @@ void RecipientHistory::promote(const std::string& recipient) {
 }
 
 std::string RecipientHistory::save(const std::filesystem::path& file) const {
+  if (!unreadable_.empty()) return "起動時に読み込めなかったため、元のファイルを残しています。\n" + unreadable_;
   return writeTextLines(file, std::vector<std::string>(slots_.begin(), slots_.end()));
 }
 

@@ -18,6 +18,9 @@ class RecipientHistory {
   // The recipient text moves (or comes in) at slot 0; an equal text further down is
   // taken out, otherwise the oldest slot is given up.
   void promote(const std::string& recipient);
+  // A PP2.dat that exists but could not be read (`why`) is kept as it is: saving would
+  // put the slots over a history that may still be whole.
+  void keepUnreadableFile(std::string why) { unreadable_ = std::move(why); }
   // Writes PP2.dat: ten lines. Empty text on success, otherwise a sentence for the user.
   [[nodiscard]] std::string save(const std::filesystem::path& file) const;
 
@@ -30,6 +33,7 @@ class RecipientHistory {
 
  private:
   std::array<std::string, kSlots> slots_;
+  std::string unreadable_;
 };
 
 // Whether a recipient picked from the history is (part of) one's own reply-to address:

@@ -27,6 +27,7 @@ Settings read(const Lines& lines, Settings settings = {}) {
 }
 
 // A file of Japanese CP932 text surviving byte for byte is proven by the end-to-end start test.
+
 TEST(SettingsFile, LayoutsAreReadAndWrittenBackInTheCurrentOne) {
   const struct { const char *name; std::string in, out; } cases[] = {
       {"unusable sizes stay as they were", "s|r|b|d|True|pop|u|p| 0 |False|False|-3 |" + std::string(400, '9') + "|True|False|True|False",
@@ -87,12 +88,15 @@ TEST(SettingsStore, SavedSettingsComeBackPrivateAndEachFileThatCannotBeWrittenIs
   EXPECT_EQ(test::readBytes(folder / "PP4.dat"), "30\r\n");
   using std::filesystem::perms;
   EXPECT_EQ(std::filesystem::status(folder / "PP1.dat").permissions(), perms::owner_read | perms::owner_write);
+  std::filesystem::permissions(folder / "PP1.dat", perms::group_read | perms::others_read, std::filesystem::perm_options::add);
   Settings base;
   base.retentionDays = "kept";  // PP1.dat does not hold the retention days
   const Settings loaded = loadSettings(folder.path(), base).settings.value();
   EXPECT_EQ(loaded.popPassword, "秘密,です");
   EXPECT_EQ(loaded.retentionDays, "kept");
   EXPECT_EQ(loadRetentionDays(folder.path()), "30");
+  // A PP1.dat that others could read (copied in from elsewhere) is closed when it is read.
+  EXPECT_EQ(std::filesystem::status(folder / "PP1.dat").permissions(), perms::owner_read | perms::owner_write);
 
   for (const char* name : {"PP1.dat", "PP4.dat"}) std::filesystem::remove(folder / name), std::filesystem::create_directory(folder / name);
   const auto problems = saveSettings(folder.path(), Settings{});

@@ -1,5 +1,5 @@
 import asyncio, os, signal, time
-from mail_servers import SmtpServer
+from mail_servers import MuteOnQuitServer, SmtpServer
 from parupo_e2e import ProgramTest, pp1, request_close
 
 def settings(smtp="smtp.example.jp", **more):  # reply-to mode "送らない", no quitting, 6000 x 5000 twips
@@ -68,14 +68,6 @@ class DuringASendTest(ProgramTest):
         self.assertEqual(app.wait_exit(), 0)
         self.assertEqual(self.read("PP1.dat").split(b"\r\n")[0], b"127.0.0.1:%d" % server.port)
         self.assertTrue(os.path.exists(self.path("PP4.dat")))
-
-
-class MuteOnQuitServer(SmtpServer):
-    """Takes the message, then never answers QUIT: the network gone just after the send."""
-
-    async def handle_QUIT(self, server, session, envelope):
-        self.quits += 1
-        await asyncio.sleep(600)
 
 
 class EndingAfterASendTest(ProgramTest):

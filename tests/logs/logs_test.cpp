@@ -138,7 +138,8 @@ TEST(DailyBackup, StartUpCopiesEachDataFileByteForByteAndKeepsItPrivate) {
   const LocalDateTime now{2026, 3, 7, 0, 1, 0};
   const std::string pp1 = cp932("smtp.example.jp\r\n秘密\r\n");  // a password in CP932
   touch(program / "PP1.dat", 2026, 3, 6, 23, 59, pp1);
-  fs::permissions(program / "PP1.dat", fs::perms::owner_read | fs::perms::owner_write);
+  fs::permissions(program / "PP1.dat", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                           fs::perms::others_read);  // copied in from elsewhere
   touch(program / "PP2.dat", 2026, 3, 7, 0, 0, "today\r\n");
   writeBytes(program / "PP2.da$", "older\r\n");
   writeBytes(program / "PP3.da$", "kept\r\n");  // its data file is gone: the backup stays

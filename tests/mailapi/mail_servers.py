@@ -2,7 +2,7 @@
 that misbehaves, and dovecot POP3 and Postfix as child processes; notmuch as a second
 reader of what they received."""
 
-import contextlib, email, json, logging, os, pwd, shutil, socket, ssl, subprocess, threading, time, warnings
+import asyncio, contextlib, email, json, logging, os, pwd, shutil, socket, ssl, subprocess, threading, time, warnings
 from pathlib import Path
 
 from aiosmtpd.controller import Controller
@@ -100,12 +100,30 @@ class ForgetfulServer(SmtpServer):
         return await super().handle_DATA(server, session, envelope)
 
 
+class MuteOnQuitServer(SmtpServer):
+    """Takes the message, then never answers QUIT: the network gone just after the send.
+    .times holds when each EHLO and QUIT came."""
+
+    def __init__(self, *args, **kwargs):
+        self.times = []
+        super().__init__(*args, **kwargs)
+
+    async def handle_EHLO(self, server, session, envelope, hostname, responses):
+        self.times.append(("EHLO", time.monotonic()))
+        return await super().handle_EHLO(server, session, envelope, hostname, responses)
+
+    async def handle_QUIT(self, server, session, envelope):
+        self.quits += 1
+        self.times.append(("QUIT", time.monotonic()))
+        await asyncio.sleep(600)
+
+
 class RawServer:
     """One connection on a raw socket, every byte the client sends kept in .received:
     offers AUTH without STARTTLS, and hangs up a moment into a message."""
 
-    def __init__(self):
-        self.sock, self.received = socket.create_server(("127.0.0.1", 0)), b""
+    def __init__(self, host="127.0.0.1", port=0):
+        self.sock, self.received = socket.create_server((host, port)), b""
         self.port = self.sock.getsockname()[1]
         self.served = threading.Thread(target=self.serve, daemon=True)
         self.served.start()
@@ -124,6 +142,23 @@ class RawServer:
 
     def close(self):
         self.sock.close()
+
+
+class RawPopServer(RawServer):
+    """A POP3 server without STLS (or with STLS stripped on the way), for that many connections."""
+
+    def __init__(self, connections=1):
+        self.connections = connections
+        super().__init__()
+
+    def serve(self):
+        for _ in range(self.connections):
+            with self.sock.accept()[0] as conn:
+                conn.sendall(b"+OK raw POP3\r\n")
+                while (data := conn.recv(4096)) and not data.startswith(b"QUIT"):
+                    self.received += data
+                    conn.sendall(b"+OK\r\nUSER\r\n.\r\n" if data.startswith(b"CAPA") else b"+OK\r\n")
+                self.received += data
 
 
 class Dovecot:
