@@ -82,6 +82,12 @@ std::string mailErrorText(const MailError& error);
 // The message box text of a failed send: the library's own text first, then what to do.
 std::string sendErrorMessage(const std::string& libraryText);
 
+// The message box text when the mail to the recipients went out and only the separate copy
+// to the user's own address failed: the library's text first, then that the recipients
+// (TAB-separated) have their mail, so that nobody sends it to them twice.
+std::string copyErrorMessage(const std::string& libraryText, const std::string& recipients,
+                             const std::string& copyTo);
+
 // The kind's name as written here ("RecipientInvalid"), for test failures and diagnostics.
 const char* kindName(MailErrorKind kind);
 inline void PrintTo(MailErrorKind kind, std::ostream* out) { *out << kindName(kind); }

@@ -153,4 +153,12 @@ std::string sendErrorMessage(const std::string& libraryText) {
   return libraryText + "\r\n" + "エラーが発生しました" + "\r\n" + "設定を確認してください。";
 }
 
+std::string copyErrorMessage(const std::string& libraryText, const std::string& recipients,
+                             const std::string& copyTo) {
+  std::string shown;
+  for (char c : recipients) shown += c == '\t' ? std::string("、") : std::string(1, c);
+  return libraryText + "\r\n" + shown + " 宛のメールは送信しました。\r\n" + "控え（" + copyTo +
+         " 宛）の送信に失敗しました。設定を確認してください。";
+}
+
 }  // namespace parupo::mail

@@ -1,10 +1,12 @@
 #include "mailapi/mail_headers.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <optional>
+#include <utility>
 
 #include "mailapi/text_encoding.h"
 #include "platform/text_util.h"
@@ -36,29 +38,79 @@ std::string controlsToSpaces(std::string_view utf8) {
   return out;
 }
 
-// RFC 2047 "B" words in the given charset over whole characters of the text, each word
+// The "Q" form of an encoded word's bytes: letters, digits and "!*+-/" as they are, a
+// blank as "_", everything else as =XX, which is safe in any header, also in a name.
+std::string qEncoded(std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char ch : bytes) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (std::isalnum(c) != 0 || std::strchr("!*+-/", c) != nullptr) {
+      out += ch;
+    } else if (c == ' ') {
+      out += '_';
+    } else {
+      out += {'=', kHex[c >> 4], kHex[c & 15]};
+    }
+  }
+  return out;
+}
+
+struct Run {
+  std::size_t end;
+  std::string bytes;
+};
+
+// From pos, the longest run of whole characters whose bytes `fit`, and the longest of
+// those that is a whole number of 3-byte groups (base64 without "=" padding).
+template <typename Encode, typename Fits>
+std::pair<Run, Run> longestRuns(std::string_view text, std::size_t pos, Encode& encode, Fits fits) {
+  Run longest{pos, {}}, grouped{pos, {}};
+  for (std::size_t end = pos; end < text.size();) {
+    end += utf8CharLength(text.substr(end));
+    std::optional<std::string> bytes = encode(text.substr(pos, end - pos));
+    if (!bytes || !fits(*bytes)) break;
+    if (bytes->size() % 3 == 0) grouped = {end, *bytes};
+    longest = {end, std::move(*bytes)};
+  }
+  return {std::move(longest), std::move(grouped)};
+}
+
+// RFC 2047 words in the given charset over whole characters of the text, each word
 // holding as many as fit in its limit. `encode` gives a piece's bytes in that charset,
 // or nothing when the piece does not convert.
+// Readers such as GMime (notmuch) decode the base64 of adjacent "B" words of one charset
+// as one stream and stop at the first "=" padding, so every word but the last ends on a
+// whole 3-byte group. Where no run of whole characters does within one word, that word
+// goes "Q" encoded, which those readers decode on its own, and the groups count afresh.
 template <typename Encode>
 std::vector<std::string> wordsIn(std::string_view charset, std::string_view text, Encode encode,
                                  std::size_t firstMax, std::size_t restMax) {
-  const std::string prefix = "=?" + std::string(charset) + "?B?";
+  const std::string start = "=?" + std::string(charset);
   std::vector<std::string> words;
   for (std::size_t pos = 0; pos < text.size();) {
     const std::size_t limit = std::min(words.empty() ? firstMax : restMax, kMaxEncodedWord);
-    const std::size_t maxRaw = (limit - prefix.size() - 2) / 4 * 3;
-    std::size_t end = pos;
-    std::string best;
-    while (end < text.size()) {
-      std::size_t next = end + utf8CharLength(text.substr(end));
-      std::optional<std::string> bytes = encode(text.substr(pos, next - pos));
-      if (!bytes || bytes->size() > maxRaw) break;
-      best = std::move(*bytes);
-      end = next;
+    const std::size_t room = limit - start.size() - 5;  // "?B?" and "?="
+    auto [longest, grouped] = longestRuns(text, pos, encode, [room](const std::string& bytes) {
+      return base64Length(bytes.size()) <= room;
+    });
+    if (longest.end == pos) return {};
+    if (longest.end == text.size() || grouped.end > pos) {
+      const Run& run = longest.end == text.size() ? longest : grouped;
+      words.push_back(start + "?B?" + base64(run.bytes) + "?=");
+      pos = run.end;
+      continue;
     }
-    if (end == pos) return {};
-    words.push_back(prefix + base64(best) + "?=");
-    pos = end;
+    Run quoted = longestRuns(text, pos, encode, [room](const std::string& bytes) {
+      return qEncoded(bytes).size() <= room;
+    }).first;
+    if (quoted.end == pos) {  // not even one character fits quoted: padding it is
+      words.push_back(start + "?B?" + base64(longest.bytes) + "?=");
+      pos = longest.end;
+    } else {
+      words.push_back(start + "?Q?" + qEncoded(quoted.bytes) + "?=");
+      pos = quoted.end;
+    }
   }
   return words;
 }

@@ -11,12 +11,15 @@
 
 namespace parupo::mail {
 
-// RFC 2047 "B" encoded words for a header text, each a complete piece of text on its
-// own (for ISO-2022-JP: escape sequences that end in ASCII; for UTF-8: whole
-// characters). ISO-2022-JP when the text (after mapping the Windows forms) converts and
-// converts back unchanged, otherwise UTF-8. The first word takes at most firstMax
-// characters (what is left of its line; at least 40), every other at most restMax
-// (75, the most a word may have).
+// RFC 2047 encoded words for a header text, each a complete piece of text on its own
+// (for ISO-2022-JP: escape sequences that end in ASCII; for UTF-8: whole characters).
+// ISO-2022-JP when the text (after mapping the Windows forms) converts and converts back
+// unchanged, otherwise UTF-8. The words are "B" encoded, and every word but the last
+// carries a whole number of 3-byte groups (no "=" padding), as readers that decode
+// adjacent words as one stream need; a stretch of text where no word of whole characters
+// can end so goes in one "Q" word. The first word takes at most firstMax characters (what
+// is left of its line; at least 40), every other at most restMax (75, the most a word
+// may have).
 std::vector<std::string> encodedWords(std::string_view utf8, std::size_t firstMax = 75,
                                       std::size_t restMax = 75);
 

@@ -51,12 +51,12 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
     const std::string problem = writeMessageLog(folder_, clock_.now(), logRecipients, vars_);
     if (!problem.empty()) fileProblems_.push_back(problem);
   }
-  if (!sent) return saveError(window);
+  if (!sent) return saveError(window, false);
 
   if (sendsSeparateCopy(mode, window.noCopy())) {
     window.setCaption("返信先へ送信中");
     const std::string prefix = copySubjectPrefix(readTextLines(folder_ / "PP3.dat"), logRecipients);
-    if (!sendMail(separateCopy(vars_, prefix), true)) return saveError(window);
+    if (!sendMail(separateCopy(vars_, prefix), true)) return saveError(window, true);
   }
 
   window.setCaption("送信完了");
@@ -91,8 +91,11 @@ SendOutcome SendOperation::stopForDummyAddress(SendWindow& window) {
   return SendOutcome::NotSent;
 }
 
-SendOutcome SendOperation::saveError(SendWindow& window) {
-  if (!window.endsAfterSend()) dialogs_.message(mail::sendErrorMessage(vars_.SendRet));
+SendOutcome SendOperation::saveError(SendWindow& window, bool firstMailSent) {
+  if (!window.endsAfterSend()) {
+    dialogs_.message(firstMailSent ? mail::copyErrorMessage(vars_.SendRet, vars_.ToList, vars_.ReplyAdr)
+                                   : mail::sendErrorMessage(vars_.SendRet));
+  }
   const std::string written = SaveLogX(folder_ / "error.txt", vars_.SendRet + "\r\n", vars_.ToList, vars_);
   if (!written.empty()) fileProblems_.push_back("エラー記録 (error.txt) を保存できませんでした。\n" + written);
   window.setCaption("送信エラー");

@@ -36,7 +36,8 @@ class SendOperation {
   // The dummy mode without a dummy address: nothing is sent.
   SendOutcome stopForDummyAddress(SendWindow& window);
   // SaveError: the library's text in a message box, error.txt, the caption, the button.
-  SendOutcome saveError(SendWindow& window);
+  // When only the separate copy failed, the box says that the first mail went out.
+  SendOutcome saveError(SendWindow& window, bool firstMailSent);
   // Problems with the log files never change what the send did: they are told once,
   // after the send's outcome is settled.
   void reportFileProblems();

@@ -1,7 +1,8 @@
 """Test servers on 127.0.0.1 and free ports: aiosmtpd in this process, a raw socket
-that misbehaves, and dovecot POP3 and Postfix as child processes."""
+that misbehaves, and dovecot POP3 and Postfix as child processes; notmuch as a second
+reader of what they received."""
 
-import asyncio, contextlib, logging, os, pwd, shutil, socket, ssl, subprocess, threading, time, warnings
+import asyncio, contextlib, email, json, logging, os, pwd, shutil, socket, ssl, subprocess, threading, time, warnings
 from pathlib import Path
 
 from aiosmtpd.controller import Controller
@@ -333,3 +334,39 @@ postlog unix-dgram n - n - 1 postlogd
 
     def close(self):
         self.postfix("stop")
+
+
+class Notmuch:
+    """notmuch (GMime) reading received messages: each one goes into a Maildir under folder
+    with its own database there, and comes back as `notmuch show --format=json` gives it."""
+
+    def __init__(self, folder):
+        if not shutil.which("notmuch"):
+            raise RuntimeError("notmuch is not installed: run scripts/setup --test")
+        self.mail, self.count = f"{folder}/notmuch", 0
+        for sub in ("cur", "new", "tmp"):
+            os.makedirs(f"{self.mail}/{sub}")
+        Path(f"{folder}/notmuch-config").write_text(f"[database]\npath={self.mail}\n[new]\ntags=\n")
+        self.env = dict(os.environ, NOTMUCH_CONFIG=f"{folder}/notmuch-config")
+
+    def notmuch(self, *args):
+        return subprocess.run(["notmuch", *args], env=self.env, check=True, capture_output=True).stdout
+
+    def read(self, raw):
+        """The message's headers (Subject, From, To, Reply-To), its text parts' contents and
+        its attachments' names, as notmuch decodes them."""
+        self.count += 1
+        Path(f"{self.mail}/new/{self.count}").write_bytes(raw)
+        self.notmuch("new", "--quiet")
+        [[[message, _]]] = json.loads(self.notmuch("show", "--format=json", "--entire-thread=false",
+                                                   "id:" + email.message_from_bytes(raw)["message-id"].strip("<>")))
+        parts, texts, names = list(message["body"]), [], []
+        while parts:
+            part = parts.pop(0)
+            if part["content-type"].startswith("multipart/"):
+                parts[:0] = part["content"]
+            elif "filename" in part:
+                names.append(part["filename"])
+            else:
+                texts.append(part["content"])
+        return message["headers"], texts, names

@@ -1,13 +1,14 @@
 """The real mail library, through parupo_mailtool, against real servers on loopback.
-Received messages are read back with Python's email package, an independent reader."""
+Received messages are read back with Python's email package and with notmuch (GMime),
+two independent readers."""
 
-import base64, contextlib, email, email.policy, os, re, resource, shutil, socket, subprocess, tempfile, time, unittest
+import base64, contextlib, email, email.policy, email.utils, os, re, resource, shutil, socket, subprocess, tempfile, time, unittest
 from datetime import datetime
 from pathlib import Path
 from zoneinfo import ZoneInfo
 
-from mail_servers import (Dovecot, ForgetfulServer, MuteOnQuitServer, Postfix, RawPopServer, RawServer, SlowServer,
-                          SmtpServer, free_port, text)
+from mail_servers import (Dovecot, ForgetfulServer, MuteOnQuitServer, Notmuch, Postfix, RawPopServer, RawServer,
+                          SlowServer, SmtpServer, free_port, text)
 
 TOOL = os.environ["PARUPO_MAILTOOL"]
 SANITIZED = os.environ.get("PARUPO_SANITIZED") == "1"
@@ -64,7 +65,7 @@ class MailCase(unittest.TestCase):
         self.assertEqual(tool(*mail(server or f"127.0.0.1:{self.smtp.port}", **kw), tz=tz)[:2], (0, ""))
         self.assertEqual(len(self.smtp.messages), count + 1)
         lines = self.smtp.messages[-1][2].split(b"\r\n")  # RFC 2047: a line with an encoded word keeps to 76
-        self.assertEqual([line for line in lines if re.search(rb"=\?[^?]+\?B\?", line) and len(line) > 76], [])
+        self.assertEqual([line for line in lines if re.search(rb"=\?[^?]+\?[BQ]\?", line) and len(line) > 76], [])
         return self.smtp.messages[-1]
 
     def fails(self, expected, *args):
@@ -86,6 +87,7 @@ class SmtpTests(MailCase):
     def setUpClass(cls):
         super().setUpClass()
         cls.smtp = cls.server(SmtpServer(cls.tmp))
+        cls.notmuch = Notmuch(cls.tmp)
 
     def test_texts_come_back_exactly_in_the_expected_charset(self):
         windows = str.maketrans("～－￠￡", "〜−¢£")  # typed the Windows way, sent as JIS holds them
@@ -93,6 +95,10 @@ class SmtpTests(MailCase):
                 ("会議の件（ご確認ください）", "山田様\r\n.\r\n.で始まる行\r..\nカナ・かな・漢字\r\n", "iso-2022-jp"),
                 ("10時～12時", "価格－５０￠～￡", "iso-2022-jp"),
                 ("😀👨‍👩‍👧 ①番 𠮷野 ﾊﾝｶｸ" * 6, "丸数字①㈱\n𠮷 ﾊﾝｶｸｶﾅ 👨‍👩‍👧", "utf-8"),
+                ("絵文字 🎉 と 𠮷野家 と ﾊﾝｶｸ", "🎉", "utf-8"),
+                ("🎉🎉" + "①" * 30, "①", "utf-8"),  # no word of whole characters ends on a 3-byte group
+                ("2026年3月の会議について（ご案内）" * 3, "ご案内", "iso-2022-jp"),
+                ("aa" + "漢a" * 20, "漢", "iso-2022-jp"),
                 ("長い件名です。" * 14 + " and English", "0123456789" * 200 + "\n.\nend", "us-ascii"),
                 ("998", "漢" * 498, "iso-2022-jp")):  # over 998 bytes with the escapes around
             raw = self.sent(subject=subject, body=body)[2]
@@ -100,6 +106,8 @@ class SmtpTests(MailCase):
             self.assertEqual((msg["subject"], msg.get_content_charset()), (subject.translate(windows), charset))
             body = body.translate(windows).replace("\r\n", "\n").replace("\r", "\n")
             self.assertEqual(msg.get_content().replace("\r\n", "\n"), body.rstrip("\n") + "\n")
+            headers, texts, _ = self.notmuch.read(raw)
+            self.assertEqual((headers["Subject"], texts), (subject.translate(windows), [body.rstrip("\n") + "\n"]))
             self.assertTrue(raw.isascii() or charset == "utf-8")
             self.assertNotRegex(raw, rb"\r(?!\n)|(?<!\r)\n")
             self.assertTrue(all(len(line) <= 998 for line in raw.split(b"\r\n")))
@@ -123,6 +131,10 @@ class SmtpTests(MailCase):
         self.assertIn(names[6], str(email.header.make_header(email.header.decode_header(older))))
         self.assertEqual((people(msg["from"]), people(msg["reply-to"])), ([("山田太郎", "taro@example.jp")],) * 2)
         self.assertIn(b"From: =?ISO-2022-JP?B?", raw)
+        headers = self.notmuch.read(raw)[0]  # the names that went in encoded words, as GMime shows them
+        encoded = [f"{n} <{a}>" for n, a in zip(names, addresses) if not n.isascii() or n.startswith("=?")]
+        self.assertEqual([m for m in encoded if m not in headers["To"]], [], headers["To"])
+        self.assertEqual((headers["From"], headers["Reply-To"]), (f"山田太郎 <{FROM}>",) * 2)
         msg = parse(self.sent()[2])
         self.assertEqual((msg["from"], msg["reply-to"], msg["mime-version"]), (FROM, FROM, "1.0"))
         self.assertRegex(msg["message-id"], r"^<[^<>@\s]+@example\.jp>$")
@@ -166,7 +178,9 @@ class SmtpTests(MailCase):
     def test_attachments_come_back_byte_for_byte_and_a_large_one_is_never_read_whole(self):
         name, data = "見積書（最終版）① 2024年度 第2四半期 御中.pdf", os.urandom(2 * 65664)  # two read blocks
         Path(self.tmp, name).write_bytes(data)
-        msg = parse(self.sent(subject="添付", body="資料です。", attach=f"{self.tmp}/{name}")[2])
+        raw = self.sent(subject="添付", body="資料です。", attach=f"{self.tmp}/{name}")[2]
+        self.assertEqual(self.notmuch.read(raw)[1:], (["資料です。\n"], [name]))
+        msg = parse(raw)
         self.assertEqual(msg.get_body(("plain",)).get_content().replace("\r\n", "\n"), "資料です。\n")
         [part] = msg.iter_attachments()
         self.assertEqual((part.get_filename(), part.get_content()), (name, data))

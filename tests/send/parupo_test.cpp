@@ -129,7 +129,6 @@ TEST_F(SendFixture, AFailedMailIsReportedAndNothingIsLost) {
   window.text = "";
   mail.sendResults = {"550 ユーザーがいません"};
   EXPECT_EQ(run(ReplySeparate, true, true), SendOutcome::Failed);
-  EXPECT_EQ(dialogs.messages, Events{"550 ユーザーがいません\r\nエラーが発生しました\r\n設定を確認してください。"});
   EXPECT_EQ(window.events, kFailed);
   EXPECT_EQ(logNames().size(), 1u);
   EXPECT_EQ(readBytes(folder / "error.txt"), cp932("550 ユーザーがいません\r\n\r\n宛先 : ta@example.jp\r\n返信 : me@example.jp\r\n"
@@ -144,6 +143,22 @@ TEST_F(SendFixture, AFailedMailIsReportedAndNothingIsLost) {
   window.events.clear(), SendOperation{throwing, dialogs, clock, folder.path()}.Parupo(window);
   EXPECT_EQ(window.events, kFailed);
   EXPECT_NE(dialogs.messages.back().find("boom"), std::string::npos);
+}
+
+TEST_F(SendFixture, TheMessageBoxSaysWhetherTheMailToTheRecipientsWentOut) {
+  const struct { const char* name; std::string to; Events results; std::string message; } rows[] = {
+      {"first mail fails", "ta@example.jp", {"550 x"}, "550 x\r\nエラーが発生しました\r\n設定を確認してください。"},
+      {"only the copy fails", "ta@example.jp", {"", "421 busy"},
+       "421 busy\r\nta@example.jp 宛のメールは送信しました。\r\n控え（me@example.jp 宛）の送信に失敗しました。設定を確認してください。"},
+      {"only the copy to several fails", "ta@example.jp\tb@example.jp", {"", "421 busy"},
+       "421 busy\r\nta@example.jp、b@example.jp 宛のメールは送信しました。\r\n控え（me@example.jp 宛）の送信に失敗しました。設定を確認してください。"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    window.to = row.to, mail.sendResults = row.results;
+    EXPECT_EQ(run(ReplySeparate, false, false), SendOutcome::Failed);
+    EXPECT_EQ(dialogs.messages, Events{row.message});
+  }
 }
 
 TEST_F(SendFixture, DateSubjectOneLogPerSendEvenWithinASecondAndAnUnwritableLogIsToldAfterTheSend) {

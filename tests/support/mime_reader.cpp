@@ -3,6 +3,8 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cctype>
+#include <optional>
 
 namespace parupo::test {
 
@@ -58,17 +60,47 @@ std::string percentDecode(std::string_view s) {  // the writer uses upper-case h
   return out;
 }
 
-std::string decodeWord(std::string_view word) {
+std::string qDecode(std::string_view text) {  // the writer uses upper-case hex digits only
+  static const std::string_view kHex = "0123456789ABCDEF", kPlain = "!*+-/_";
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '=') {
+      require(std::isalnum(static_cast<unsigned char>(text[i])) != 0 || kPlain.find(text[i]) != std::string_view::npos,
+              "a Q word holds letters, digits, !*+-/_ and =XX only", text);
+      out += text[i] == '_' ? ' ' : text[i];
+      continue;
+    }
+    const std::size_t high = i + 2 < text.size() ? kHex.find(text[i + 1]) : std::string_view::npos;
+    const std::size_t low = i + 2 < text.size() ? kHex.find(text[i + 2]) : std::string_view::npos;
+    require(high != std::string_view::npos && low != std::string_view::npos, "an = in a Q word starts two hex digits", text);
+    out += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return out;
+}
+
+struct Word {
+  std::string charset, encoding, text;
+  bool padded;  // a B word whose base64 ends in "="
+};
+
+Word decodeWord(std::string_view word) {
   require(word.size() <= 75, "an encoded word is at most 75 characters", word);
-  require(word.size() > 4 && word.starts_with("=?") && word.ends_with("?="), "an encoded word is =?charset?B?text?=", word);
+  require(word.size() > 4 && word.starts_with("=?") && word.ends_with("?="), "an encoded word is =?charset?B|Q?text?=", word);
   const std::vector<std::string_view> fields = split(word.substr(2, word.size() - 4), "?");
-  require(fields.size() == 3 && fields[1] == "B", "an encoded word is =?charset?B?text?=", word);
-  const std::string raw = base64Decode(fields[2]);
-  if (fields[0] == "UTF-8") return toUtf8(raw, "UTF-8", "a UTF-8 word holds whole characters");
+  require(fields.size() == 3 && (fields[1] == "B" || fields[1] == "Q"), "an encoded word is =?charset?B|Q?text?=", word);
+  const bool b = fields[1] == "B";
+  const std::string raw = b ? base64Decode(fields[2]) : qDecode(fields[2]);
+  Word out{std::string(fields[0]), std::string(fields[1]), "", b && fields[2].ends_with("=")};
+  if (fields[0] == "UTF-8") {
+    out.text = toUtf8(raw, "UTF-8", "a UTF-8 word holds whole characters");
+    return out;
+  }
   require(fields[0] == "ISO-2022-JP", "a word is ISO-2022-JP or UTF-8", word);
   const std::size_t escape = raw.rfind('\x1B');
   require(escape == std::string::npos || raw.compare(escape, 3, "\x1B(B") == 0, "an ISO-2022-JP word ends in ASCII", word);
-  return toUtf8(raw, "ISO-2022-JP", "an ISO-2022-JP word decodes");
+  out.text = toUtf8(raw, "ISO-2022-JP", "an ISO-2022-JP word decodes");
+  return out;
 }
 
 }  // namespace
@@ -158,8 +190,16 @@ std::string parameter(std::string_view headerValue, std::string_view name) {
 std::string decodeWords(std::string_view text) {
   if (text.find("=?") == std::string_view::npos) return std::string(text);
   std::string out;
-  for (std::string_view word : split(text, " ")) {
-    if (!trimmed(word).empty()) out += decodeWord(trimmed(word));
+  std::optional<Word> previous;
+  for (std::string_view piece : split(text, " ")) {
+    if (trimmed(piece).empty()) continue;
+    Word word = decodeWord(trimmed(piece));
+    // GMime (notmuch) decodes the base64 of adjacent B words of one charset as one stream,
+    // up to the first padding.
+    const bool oneStream = previous && previous->encoding == "B" && word.encoding == "B" && previous->charset == word.charset;
+    require(!oneStream || !previous->padded, "a B word followed by a B word of its charset ends on a whole 3-byte group", text);
+    out += word.text;
+    previous = std::move(word);
   }
   return out;
 }

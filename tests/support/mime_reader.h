@@ -37,7 +37,8 @@ std::vector<Entity> readMultipart(std::string_view body, std::string_view bounda
 std::string parameter(std::string_view headerValue, std::string_view name);
 
 // Text that may be a run of RFC 2047 words separated by blanks: each word at most 75
-// characters, B-encoded ISO-2022-JP ending in ASCII or well-formed UTF-8; decoded to UTF-8.
+// characters, B- or Q-encoded ISO-2022-JP ending in ASCII or well-formed UTF-8, and a B word
+// followed by a B word of its charset without "=" padding; decoded to UTF-8.
 // Text without "=?" is returned as it is.
 std::string decodeWords(std::string_view text);
 
