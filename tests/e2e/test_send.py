@@ -81,7 +81,7 @@ class DummyModeTest(ProgramTest):
         app.press("メッセージ送信", "push button")
         app.window("送信完了")
 
-        # The headers' blindness is the mail library's, proven in test_mail_servers' reply-to modes.
+        # The headers' blindness is the mail library's, proven in test_mail_servers (the first TAB).
         [(mail_from, rcpts, content)] = server.messages
         self.assertEqual((mail_from, rcpts), (ME, ["dummy@example.jp", "hanako@example.jp", ME]))
         self.assertNotIn(b"hanako", content.split(b"\r\n\r\n")[0])

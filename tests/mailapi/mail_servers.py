@@ -40,14 +40,14 @@ def self_signed(folder):
 
 
 class SmtpServer:
-    """Keeps each message with its envelope and each EHLO name; refuses the messages for
-    refuse@example.jp (one reply line) and refuse-long@example.jp (two) after DATA."""
+    """Keeps each message with its envelope, each EHLO name, and when each EHLO and QUIT came (.times);
+    refuses the messages for refuse@example.jp (one reply line) and refuse-long@example.jp (two) after DATA."""
 
     REFUSAL = "554 5.7.1 Message refused as spam"
     LONG_REFUSAL = ("550-5.7.1 This message was not accepted:", "550 5.7.1 its sender is listed as a source of spam")
 
     def __init__(self, folder, starttls=False, auth=None, host="127.0.0.1", timeout=300):
-        self.messages, self.helos, self.quits, self.port = [], [], 0, free_port()
+        self.messages, self.helos, self.times, self.quits, self.port = [], [], [], 0, free_port()
         kwargs = {"data_size_limit": None, "timeout": timeout}  # idle seconds before it hangs up
         if starttls:
             self.cafile, key = self_signed(folder)
@@ -66,11 +66,13 @@ class SmtpServer:
 
     async def handle_EHLO(self, server, session, envelope, hostname, responses):
         self.helos.append(hostname)
+        self.times.append(("EHLO", time.monotonic()))
         session.host_name = hostname
         return responses
 
     async def handle_QUIT(self, server, session, envelope):
         self.quits += 1
+        self.times.append(("QUIT", time.monotonic()))
         return "221 Bye"
 
     async def handle_DATA(self, server, session, envelope):
@@ -101,64 +103,42 @@ class ForgetfulServer(SmtpServer):
 
 
 class MuteOnQuitServer(SmtpServer):
-    """Takes the message, then never answers QUIT: the network gone just after the send.
-    .times holds when each EHLO and QUIT came."""
-
-    def __init__(self, *args, **kwargs):
-        self.times = []
-        super().__init__(*args, **kwargs)
-
-    async def handle_EHLO(self, server, session, envelope, hostname, responses):
-        self.times.append(("EHLO", time.monotonic()))
-        return await super().handle_EHLO(server, session, envelope, hostname, responses)
+    """Takes the message, then never answers QUIT: the network gone just after the send."""
 
     async def handle_QUIT(self, server, session, envelope):
-        self.quits += 1
-        self.times.append(("QUIT", time.monotonic()))
+        await super().handle_QUIT(server, session, envelope)
         await asyncio.sleep(600)
 
 
 class RawServer:
-    """One connection on a raw socket, every byte the client sends kept in .received:
-    offers AUTH without STARTTLS, and hangs up a moment into a message."""
+    """A raw socket for that many connections, every byte the client sends kept in .received:
+    SMTP that offers AUTH without STARTTLS and hangs up a moment into a message."""
 
-    def __init__(self, host="127.0.0.1", port=0):
-        self.sock, self.received = socket.create_server((host, port)), b""
+    GREETING, OK = b"220 raw ESMTP\r\n", b"250 OK\r\n"
+    REPLIES = {b"EHLO": b"250-raw\r\n250 AUTH PLAIN LOGIN\r\n", b"AUTH": b"334 \r\n", b"DATA": b"354 go ahead\r\n"}
+
+    def __init__(self, host="127.0.0.1", port=0, connections=1):
+        self.sock, self.received, self.connections = socket.create_server((host, port)), b"", connections
         self.port = self.sock.getsockname()[1]
         self.served = threading.Thread(target=self.serve, daemon=True)
         self.served.start()
 
     def serve(self):
-        with self.sock.accept()[0] as conn:
-            conn.sendall(b"220 raw ESMTP\r\n")
-            while data := conn.recv(4096):
-                self.received += data
-                command = data[:4].upper()
-                conn.sendall(b"250-raw\r\n250 AUTH PLAIN LOGIN\r\n" if command == b"EHLO" else b"334 \r\n"
-                             if command == b"AUTH" else b"354 go ahead\r\n" if command == b"DATA" else b"250 OK\r\n")
-                if command == b"DATA":
-                    conn.recv(64)
-                    return
+        for _ in range(self.connections):
+            with self.sock.accept()[0] as conn:
+                conn.sendall(self.GREETING)
+                while (data := conn.recv(4096)) and not self.received.endswith(b"DATA\r\n"):
+                    self.received += data
+                    conn.sendall(self.REPLIES.get(data[:4].upper(), self.OK))
 
     def close(self):
         self.sock.close()
 
 
 class RawPopServer(RawServer):
-    """A POP3 server without STLS (or with STLS stripped on the way), for that many connections."""
+    """POP3 without STLS (or with STLS stripped on the way)."""
 
-    def __init__(self, connections=1):
-        self.connections = connections
-        super().__init__()
-
-    def serve(self):
-        for _ in range(self.connections):
-            with self.sock.accept()[0] as conn:
-                conn.sendall(b"+OK raw POP3\r\n")
-                while (data := conn.recv(4096)) and not data.startswith(b"QUIT"):
-                    self.received += data
-                    conn.sendall(b"+OK\r\nUSER\r\n.\r\n" if data.startswith(b"CAPA") else b"+OK\r\n")
-                self.received += data
+    GREETING, OK, REPLIES = b"+OK raw POP3\r\n", b"+OK\r\n", {b"CAPA": b"+OK\r\nUSER\r\n.\r\n"}
 
 
 class SlowServer:
