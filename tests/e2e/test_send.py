@@ -81,10 +81,14 @@ class DummyModeTest(ProgramTest):
         app.press("メッセージ送信", "push button")
         app.window("送信完了")
 
-        # The headers' blindness is the mail library's, proven in test_mail_servers (the first TAB).
         [(mail_from, rcpts, content)] = server.messages
         self.assertEqual((mail_from, rcpts), (ME, ["dummy@example.jp", "hanako@example.jp", ME]))
-        self.assertNotIn(b"hanako", content.split(b"\r\n\r\n")[0])
+        msg = email.message_from_bytes(content, policy=email.policy.default)
+        self.assertEqual([(a.display_name, a.addr_spec) for a in msg["To"].addresses], [("ダミー", "dummy@example.jp")])
+        self.assertEqual((msg["Cc"], msg["Bcc"]), (None, None))
+        head = content.split(b"\r\n\r\n")[0]
+        self.assertNotIn(b"hanako", head)
+        self.assertEqual(head.count(ME.encode()), 2)  # From and Reply-To
 
         # The viewer's recipient menu names whom the mail was written to: the log to her
         # from the earlier program, not the one to the dummy address, is of the same recipient.

@@ -95,6 +95,7 @@ class SmtpTests(MailCase):
                 ("会議の件（ご確認ください）", "山田様\r\n.\r\n.で始まる行\r..\nカナ・かな・漢字\r\n", "iso-2022-jp"),
                 ("10時～12時", "価格－５０￠～￡", "iso-2022-jp"),
                 ("😀👨‍👩‍👧 ①番 𠮷野 ﾊﾝｶｸ" * 6, "丸数字①㈱\n𠮷 ﾊﾝｶｸｶﾅ 👨‍👩‍👧", "utf-8"),
+                ("絵文字 🎉 と 𠮷野家 と ﾊﾝｶｸ", "🎉", "utf-8"),  # GMime reads adjacent words together
                 ("長い件名です。" * 14 + " and English", "0123456789" * 200 + "\n.\nend", "us-ascii"),
                 ("998", "漢" * 498, "iso-2022-jp")):  # over 998 bytes with the escapes around
             raw, subject = self.sent(subject=subject, body=body)[2], subject.translate(windows)
@@ -131,14 +132,17 @@ class SmtpTests(MailCase):
         self.assertEqual((msg["from"], msg["reply-to"], msg["mime-version"]), (FROM, FROM, "1.0"))
         self.assertRegex(msg["message-id"], r"^<[^<>@\s]+@example\.jp>$")
 
-    def test_after_the_first_tab_every_recipient_gets_it_blind(self):  # the dummy and the copy modes' fields
-        me, dummy, to_header = f"自分 <{FROM}>", "ダミー <dummy@example.jp>", [("ダミー", "dummy@example.jp")]
-        for name, to, rcpt in (
-                ("blind list and copy", f"{dummy}\t山田太郎 <jiro@example.jp>, saburo@example.jp\t{me}",
-                 ["dummy@example.jp", "jiro@example.jp", "saburo@example.jp", FROM]),
-                ("blanks and an address twice", f"{dummy}\t\u3000jiro@example.jp \tDummy@Example.jp",
-                 ["dummy@example.jp", "jiro@example.jp"])):
-            with self.subTest(name):
+    def test_each_reply_to_mode_names_in_to_only_the_first_field_and_the_others_get_it_blind(self):
+        box, me, dummy = "山田太郎 <jiro@example.jp>, saburo@example.jp", f"自分 <{FROM}>", "ダミー <dummy@example.jp>"
+        written = [("山田太郎", "jiro@example.jp"), ("", "saburo@example.jp")]
+        for mode, to, rcpt, to_header in (
+                ("送らない", box, ["jiro@example.jp", "saburo@example.jp"], written),
+                ("コピーを送る", f"{box}\t{me}", ["jiro@example.jp", "saburo@example.jp", FROM], written),
+                ("ダミーに送る", f"{dummy}\t{box}\t{me}", ["dummy@example.jp", "jiro@example.jp", "saburo@example.jp",
+                                                       FROM], [("ダミー", "dummy@example.jp")]),
+                ("ダミーに送る, blanks and an address twice", f"{dummy}\t\u3000jiro@example.jp \tDummy@Example.jp",
+                 ["dummy@example.jp", "jiro@example.jp"], [("ダミー", "dummy@example.jp")])):
+            with self.subTest(mode):
                 mail_from, envelope, raw = self.sent(to=to, reply=me)
                 self.assertEqual(mail_from, FROM)
                 self.assertEqual(envelope, rcpt)
@@ -146,7 +150,7 @@ class SmtpTests(MailCase):
                 self.assertEqual(people(msg["to"]), to_header)
                 self.assertEqual((msg["bcc"], msg["cc"]), (None, None))
                 head = raw.split(b"\r\n\r\n")[0].decode()
-                for blind in set(rcpt) - {"dummy@example.jp", FROM}:
+                for blind in set(rcpt) - {a for _, a in to_header} - {FROM}:
                     self.assertNotIn(blind, head)
                 self.assertEqual(head.count(FROM), 2)  # From and Reply-To only
 
