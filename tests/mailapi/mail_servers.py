@@ -111,25 +111,37 @@ class MuteOnQuitServer(SmtpServer):
 
 
 class RawServer:
-    """A raw socket for that many connections, every byte the client sends kept in .received:
-    SMTP that offers AUTH without STARTTLS and hangs up a moment into a message."""
+    """SMTP on a raw socket for that many connections, one after another, every command the
+    client sends kept in .received: offers AUTH without STARTTLS and hangs up a moment into a message."""
 
     GREETING, OK = b"220 raw ESMTP\r\n", b"250 OK\r\n"
-    REPLIES = {b"EHLO": b"250-raw\r\n250 AUTH PLAIN LOGIN\r\n", b"AUTH": b"334 \r\n", b"DATA": b"354 go ahead\r\n"}
+    REPLIES = {b"EHLO": b"250-raw\r\n250 AUTH PLAIN LOGIN\r\n", b"AUTH": b"334 \r\n", b"DATA": b"354 go ahead\r\n",
+               b"QUIT": b"221 Bye\r\n"}
 
     def __init__(self, host="127.0.0.1", port=0, connections=1):
-        self.sock, self.received, self.connections = socket.create_server((host, port)), b"", connections
+        self.sock, self.connections, self.received, self.sessions = socket.create_server((host, port)), connections, b"", 0
+        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 16)  # no megabytes kept for it by the kernel
         self.port = self.sock.getsockname()[1]
         self.served = threading.Thread(target=self.serve, daemon=True)
         self.served.start()
 
     def serve(self):
         for _ in range(self.connections):
-            with self.sock.accept()[0] as conn:
-                conn.sendall(self.GREETING)
-                while (data := conn.recv(4096)) and not self.received.endswith(b"DATA\r\n"):
-                    self.received += data
-                    conn.sendall(self.REPLIES.get(data[:4].upper(), self.OK))
+            self.session(self.sock.accept()[0])
+
+    def session(self, conn):
+        self.sessions += 1
+        with conn, conn.makefile("rb") as lines, contextlib.suppress(OSError):
+            conn.sendall(self.GREETING)
+            for line in lines:
+                self.received += line
+                conn.sendall(self.REPLIES.get(line[:4].upper(), self.OK))
+                if line[:4].upper() == b"DATA" and not self.took_message(lines, conn):
+                    return
+
+    def took_message(self, lines, conn):
+        lines.read(64)
+        return False
 
     def close(self):
         self.sock.close()
@@ -141,58 +153,41 @@ class RawPopServer(RawServer):
     GREETING, OK, REPLIES = b"+OK raw POP3\r\n", b"+OK\r\n", {b"CAPA": b"+OK\r\nUSER\r\n.\r\n"}
 
 
-class SlowServer:
-    """Plain SMTP on a raw socket that reads a message at `rate` bytes a second, and stops
-    reading for good after `stall` bytes of one: a slow uplink, or a server gone silent
+class SlowServer(RawServer):
+    """Plain SMTP, any number of connections at once, that reads a message at `rate` bytes a second,
+    and stops reading for good after `stall` bytes of one: a slow uplink, or a server gone silent
     mid-upload. Keeps each whole message; .ends counts the ends of data it saw."""
 
+    REPLIES = {**RawServer.REPLIES, b"EHLO": b"250-slow\r\n250 SIZE\r\n"}
+
     def __init__(self, rate=8 << 20, stall=None):
-        self.rate, self.stall, self.messages, self.sessions, self.ends = rate, stall, [], 0, 0
-        self.sock, self.closing = socket.socket(), threading.Event()
-        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 16)  # no megabytes kept for it by the kernel
-        self.sock.bind(("127.0.0.1", 0))
-        self.sock.listen()
-        self.port = self.sock.getsockname()[1]
-        threading.Thread(target=self.serve, daemon=True).start()
+        self.rate, self.stall, self.messages, self.ends, self.closing = rate, stall, [], 0, threading.Event()
+        super().__init__()
 
     def serve(self):
         with contextlib.suppress(OSError):
             while True:
                 threading.Thread(target=self.session, args=(self.sock.accept()[0],), daemon=True).start()
 
-    def session(self, conn):
-        self.sessions += 1
-        with conn, conn.makefile("rb") as lines, contextlib.suppress(OSError):
-            conn.sendall(b"220 slow ESMTP\r\n")
-            for line in lines:
-                verb = line[:4].upper()
-                if verb == b"DATA":
-                    conn.sendall(b"354 go ahead\r\n")
-                    if (message := self.read_data(lines)) is None:
-                        return
-                    self.messages.append(message)
-                    conn.sendall(b"250 OK\r\n")
-                else:
-                    conn.sendall(b"250-slow\r\n250 SIZE\r\n" if verb == b"EHLO" else b"221 Bye\r\n" if verb == b"QUIT"
-                                 else b"250 OK\r\n")
-
-    def read_data(self, lines):
+    def took_message(self, lines, conn):
         data, start = bytearray(), time.monotonic()
         for line in lines:
             if line == b".\r\n":
                 self.ends += 1
-                return bytes(data)
+                self.messages.append(bytes(data))
+                conn.sendall(self.OK)
+                return True
             data += line[1:] if line.startswith(b".") else line
             if self.stall is not None and len(data) >= self.stall:
                 self.closing.wait()
-                return None
+                return False
             if (ahead := len(data) / self.rate - (time.monotonic() - start)) > 0.01:
                 time.sleep(ahead)
-        return None  # the client hung up before the end of data
+        return False  # the client hung up before the end of data
 
     def close(self):
         self.closing.set()
-        self.sock.close()
+        super().close()
 
 
 class Dovecot:
