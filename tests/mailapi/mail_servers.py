@@ -119,7 +119,8 @@ class RawServer:
                b"QUIT": b"221 Bye\r\n"}
 
     def __init__(self, host="127.0.0.1", port=0, connections=1):
-        self.sock, self.connections, self.received, self.sessions = socket.create_server((host, port)), connections, b"", 0
+        self.sock, self.connections = socket.create_server((host, port)), connections
+        self.received, self.sessions = b"", 0
         self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 16)  # no megabytes kept for it by the kernel
         self.port = self.sock.getsockname()[1]
         self.served = threading.Thread(target=self.serve, daemon=True)
