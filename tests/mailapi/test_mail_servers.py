@@ -2,7 +2,7 @@
 Received messages are read back with Python's email package and with notmuch (GMime),
 two independent readers."""
 
-import base64, contextlib, email, email.policy, email.utils, os, re, resource, shutil, socket, subprocess, tempfile, time, unittest
+import base64, contextlib, email, email.policy, os, re, resource, shutil, socket, subprocess, tempfile, time, unittest
 from datetime import datetime
 from pathlib import Path
 from zoneinfo import ZoneInfo
