@@ -65,17 +65,14 @@ class DummyModeTest(ProgramTest):
         server = SmtpServer(self.root)
         self.addCleanup(server.close)
         me, dummy, to = f"山田太郎 <{ME}>", "ダミー <dummy@example.jp>", "花子 <hanako@example.jp>"
-        # Reply-to mode "ダミーに送る", message log on.
-        self.write("PP1.dat", lines(
-            "127.0.0.1:%d" % server.port, me, "", dummy, "False", "", "", "", " 2 ", "False", "True",
-            " 5220 ", " 4770 ", "True", "False", "False", "False"))
+        self.write("PP1.dat", pp1(smtp="127.0.0.1:%d" % server.port, reply_to=me, dummy=dummy, quit=False, reply_mode=2,
+                                  save_log=True, by_name=False))  # reply-to mode "ダミーに送る"
         for name, recipient in (("20240101-0000-00.txt", "hanako@example.jp"), ("20240102-0000-00.txt", dummy)):
             self.write("log/" + name, lines("", "宛先 : " + recipient, "返信 : " + me, "件名 : ", "本文 : ", "", "添付 : "))
         app = self.start()
         app.find("送信内容", showing=True)
-        app.set_text("宛先", to)
-        app.set_text("件名", SUBJECT)
-        app.set_text("本文", "明日、よろしく。")
+        for name, text in (("宛先", to), ("件名", SUBJECT), ("本文", "明日、よろしく。")):
+            app.set_text(name, text)
         body = app.find("本文", "text")
         self.mouse(body, "click", "1")  # Shift, Ctrl, Alt in that order: with Shift held the Alt key comes as Meta
         self.run_tool("xdotool", "keydown", "shift", "keydown", "ctrl", "keydown", "alt",

@@ -11,6 +11,10 @@ class TrustTest(ProgramTest):
     def mode(self, name):
         return stat.S_IMODE(os.stat(self.path(name)).st_mode)
 
+    def serve(self, server):
+        self.addCleanup(server.close)
+        return server
+
     def send(self, app):
         for name, text in (("宛先", "hanako@example.jp"), ("件名", "件名"), ("本文", "本文")):
             app.set_text(name, text)
@@ -18,11 +22,9 @@ class TrustTest(ProgramTest):
         return app.alert()
 
     def test_passwords_stay_in_pp1_and_every_file_is_private(self):
-        smtp, pop = SmtpServer(self.root), RawPopServer(connections=3)
-        self.addCleanup(smtp.close)
-        self.addCleanup(pop.close)
-        self.write("PP1.dat", settings("127.0.0.1:%d" % smtp.port, pop="127.0.0.1:%d" % pop.port, user="taro", password="S3cret",
-                                        receive_first=True))
+        smtp, pop = self.serve(SmtpServer(self.root)), self.serve(RawPopServer(connections=3))
+        self.write("PP1.dat", settings("127.0.0.1:%d" % smtp.port, pop="127.0.0.1:%d" % pop.port, user="taro",
+                                       password="S3cret", receive_first=True))
         os.chmod(self.path("PP1.dat"), 0o644)  # copied in from elsewhere, last changed yesterday
         os.utime(self.path("PP1.dat"), (time.time() - 86400,) * 2)
         app = self.start()
@@ -56,8 +58,7 @@ class TrustTest(ProgramTest):
         self.assertEqual(app.close("送信エラー"), 0)
 
     def test_a_self_signed_server_is_explained_and_trusted_through_cacert_pem(self):
-        smtp = SmtpServer(self.root, starttls=True)
-        self.addCleanup(smtp.close)
+        smtp = self.serve(SmtpServer(self.root, starttls=True))
         self.write("PP1.dat", settings("localhost:%d" % smtp.port))
         os.mkfifo(self.path("PP2.dat"))  # nobody writes to them: reads must not wait
         os.mkfifo(self.path("PPad.dat"))

@@ -40,14 +40,14 @@ def self_signed(folder):
 
 
 class SmtpServer:
-    """Keeps each message with its envelope and each EHLO name; refuses the messages for
-    refuse@example.jp (one reply line) and refuse-long@example.jp (two) after DATA."""
+    """Keeps each message with its envelope, each EHLO name, and when each EHLO and QUIT came (.times);
+    refuses the messages for refuse@example.jp (one reply line) and refuse-long@example.jp (two) after DATA."""
 
     REFUSAL = "554 5.7.1 Message refused as spam"
     LONG_REFUSAL = ("550-5.7.1 This message was not accepted:", "550 5.7.1 its sender is listed as a source of spam")
 
     def __init__(self, folder, starttls=False, auth=None, host="127.0.0.1", timeout=300):
-        self.messages, self.helos, self.quits, self.port = [], [], 0, free_port()
+        self.messages, self.helos, self.times, self.quits, self.port = [], [], [], 0, free_port()
         kwargs = {"data_size_limit": None, "timeout": timeout}  # idle seconds before it hangs up
         if starttls:
             self.cafile, key = self_signed(folder)
@@ -66,11 +66,13 @@ class SmtpServer:
 
     async def handle_EHLO(self, server, session, envelope, hostname, responses):
         self.helos.append(hostname)
+        self.times.append(("EHLO", time.monotonic()))
         session.host_name = hostname
         return responses
 
     async def handle_QUIT(self, server, session, envelope):
         self.quits += 1
+        self.times.append(("QUIT", time.monotonic()))
         return "221 Bye"
 
     async def handle_DATA(self, server, session, envelope):
@@ -101,118 +103,92 @@ class ForgetfulServer(SmtpServer):
 
 
 class MuteOnQuitServer(SmtpServer):
-    """Takes the message, then never answers QUIT: the network gone just after the send.
-    .times holds when each EHLO and QUIT came."""
-
-    def __init__(self, *args, **kwargs):
-        self.times = []
-        super().__init__(*args, **kwargs)
-
-    async def handle_EHLO(self, server, session, envelope, hostname, responses):
-        self.times.append(("EHLO", time.monotonic()))
-        return await super().handle_EHLO(server, session, envelope, hostname, responses)
+    """Takes the message, then never answers QUIT: the network gone just after the send."""
 
     async def handle_QUIT(self, server, session, envelope):
-        self.quits += 1
-        self.times.append(("QUIT", time.monotonic()))
+        await super().handle_QUIT(server, session, envelope)
         await asyncio.sleep(600)
 
 
 class RawServer:
-    """One connection on a raw socket, every byte the client sends kept in .received:
-    offers AUTH without STARTTLS, and hangs up a moment into a message."""
+    """SMTP on a raw socket for that many connections, one after another, every command the
+    client sends kept in .received: offers AUTH without STARTTLS and hangs up a moment into a message."""
 
-    def __init__(self, host="127.0.0.1", port=0):
-        self.sock, self.received = socket.create_server((host, port)), b""
+    GREETING, OK = b"220 raw ESMTP\r\n", b"250 OK\r\n"
+    REPLIES = {b"EHLO": b"250-raw\r\n250 AUTH PLAIN LOGIN\r\n", b"AUTH": b"334 \r\n", b"DATA": b"354 go ahead\r\n",
+               b"QUIT": b"221 Bye\r\n"}
+
+    def __init__(self, host="127.0.0.1", port=0, connections=1):
+        self.sock, self.connections = socket.create_server((host, port)), connections
+        self.received, self.sessions = b"", 0
+        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 16)  # no megabytes kept for it by the kernel
         self.port = self.sock.getsockname()[1]
         self.served = threading.Thread(target=self.serve, daemon=True)
         self.served.start()
 
     def serve(self):
-        with self.sock.accept()[0] as conn:
-            conn.sendall(b"220 raw ESMTP\r\n")
-            while data := conn.recv(4096):
-                self.received += data
-                command = data[:4].upper()
-                conn.sendall(b"250-raw\r\n250 AUTH PLAIN LOGIN\r\n" if command == b"EHLO" else b"334 \r\n"
-                             if command == b"AUTH" else b"354 go ahead\r\n" if command == b"DATA" else b"250 OK\r\n")
-                if command == b"DATA":
-                    conn.recv(64)
+        for _ in range(self.connections):
+            self.session(self.sock.accept()[0])
+
+    def session(self, conn):
+        self.sessions += 1
+        with conn, conn.makefile("rb") as lines, contextlib.suppress(OSError):
+            conn.sendall(self.GREETING)
+            for line in lines:
+                self.received += line
+                conn.sendall(self.REPLIES.get(line[:4].upper(), self.OK))
+                if line[:4].upper() == b"DATA" and not self.took_message(lines, conn):
                     return
+
+    def took_message(self, lines, conn):
+        lines.read(64)
+        return False
 
     def close(self):
         self.sock.close()
 
 
 class RawPopServer(RawServer):
-    """A POP3 server without STLS (or with STLS stripped on the way), for that many connections."""
+    """POP3 without STLS (or with STLS stripped on the way)."""
 
-    def __init__(self, connections=1):
-        self.connections = connections
-        super().__init__()
-
-    def serve(self):
-        for _ in range(self.connections):
-            with self.sock.accept()[0] as conn:
-                conn.sendall(b"+OK raw POP3\r\n")
-                while (data := conn.recv(4096)) and not data.startswith(b"QUIT"):
-                    self.received += data
-                    conn.sendall(b"+OK\r\nUSER\r\n.\r\n" if data.startswith(b"CAPA") else b"+OK\r\n")
-                self.received += data
+    GREETING, OK, REPLIES = b"+OK raw POP3\r\n", b"+OK\r\n", {b"CAPA": b"+OK\r\nUSER\r\n.\r\n"}
 
 
-class SlowServer:
-    """Plain SMTP on a raw socket that reads a message at `rate` bytes a second, and stops
-    reading for good after `stall` bytes of one: a slow uplink, or a server gone silent
+class SlowServer(RawServer):
+    """Plain SMTP, any number of connections at once, that reads a message at `rate` bytes a second,
+    and stops reading for good after `stall` bytes of one: a slow uplink, or a server gone silent
     mid-upload. Keeps each whole message; .ends counts the ends of data it saw."""
 
+    REPLIES = {**RawServer.REPLIES, b"EHLO": b"250-slow\r\n250 SIZE\r\n"}
+
     def __init__(self, rate=8 << 20, stall=None):
-        self.rate, self.stall, self.messages, self.sessions, self.ends = rate, stall, [], 0, 0
-        self.sock, self.closing = socket.socket(), threading.Event()
-        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 1 << 16)  # no megabytes kept for it by the kernel
-        self.sock.bind(("127.0.0.1", 0))
-        self.sock.listen()
-        self.port = self.sock.getsockname()[1]
-        threading.Thread(target=self.serve, daemon=True).start()
+        self.rate, self.stall, self.messages, self.ends, self.closing = rate, stall, [], 0, threading.Event()
+        super().__init__()
 
     def serve(self):
         with contextlib.suppress(OSError):
             while True:
                 threading.Thread(target=self.session, args=(self.sock.accept()[0],), daemon=True).start()
 
-    def session(self, conn):
-        self.sessions += 1
-        with conn, conn.makefile("rb") as lines, contextlib.suppress(OSError):
-            conn.sendall(b"220 slow ESMTP\r\n")
-            for line in lines:
-                verb = line[:4].upper()
-                if verb == b"DATA":
-                    conn.sendall(b"354 go ahead\r\n")
-                    if (message := self.read_data(lines)) is None:
-                        return
-                    self.messages.append(message)
-                    conn.sendall(b"250 OK\r\n")
-                else:
-                    conn.sendall(b"250-slow\r\n250 SIZE\r\n" if verb == b"EHLO" else b"221 Bye\r\n" if verb == b"QUIT"
-                                 else b"250 OK\r\n")
-
-    def read_data(self, lines):
+    def took_message(self, lines, conn):
         data, start = bytearray(), time.monotonic()
         for line in lines:
             if line == b".\r\n":
                 self.ends += 1
-                return bytes(data)
+                self.messages.append(bytes(data))
+                conn.sendall(self.OK)
+                return True
             data += line[1:] if line.startswith(b".") else line
             if self.stall is not None and len(data) >= self.stall:
                 self.closing.wait()
-                return None
+                return False
             if (ahead := len(data) / self.rate - (time.monotonic() - start)) > 0.01:
                 time.sleep(ahead)
-        return None  # the client hung up before the end of data
+        return False  # the client hung up before the end of data
 
     def close(self):
         self.closing.set()
-        self.sock.close()
+        super().close()
 
 
 class Dovecot:
