@@ -49,21 +49,22 @@ const Events kFailed = {"disable", "caption:送信中", "caption:送信エラー
 Events fields(const SendMailCall& s) { return {s.server, s.recipients, s.replyTo, s.subject, s.body, s.attachment, s.sender}; }
 
 TEST(SendDecisions, TheFirstMailGoesToText1AndByTheReplyModeToTheOwnAndDummyAddresses) {
-  const struct { const char* name; ReplyMode mode; bool noCopy; std::string dummy; std::optional<std::string> toList; } rows[] = {
-      {"dont_send", ReplyDontSend, false, "d@x.jp", "ta@x.jp"},
-      {"copy", ReplySendCopy, false, "d@x.jp", "ta@x.jp\tme@x.jp"},
-      {"copy_check1", ReplySendCopy, true, "d@x.jp", "ta@x.jp"},
-      {"dummy", ReplyToDummy, false, "d@x.jp", "d@x.jp\tta@x.jp\tme@x.jp"},
-      {"dummy_without_at_stops", ReplyToDummy, false, "d.x.jp", std::nullopt},
-      {"dummy_empty_stops", ReplyToDummy, false, "", std::nullopt},
-      {"dummy_check1_never_looks_at_it", ReplyToDummy, true, "", "ta@x.jp"},
-      {"separate_has_its_own_mail", ReplySeparate, false, "d@x.jp", "ta@x.jp"},
-      {"separate_check1_keeps_the_log_text", ReplySeparate, true, "d@x.jp", "ta@x.jp"},
+  const struct { const char* name; ReplyMode mode; bool noCopy; std::string dummy; std::optional<std::string> toList;
+                 bool copy; } rows[] = {
+      {"dont_send", ReplyDontSend, false, "d@x.jp", "ta@x.jp", false},
+      {"copy", ReplySendCopy, false, "d@x.jp", "ta@x.jp\tme@x.jp", false},
+      {"copy_check1", ReplySendCopy, true, "d@x.jp", "ta@x.jp", false},
+      {"dummy", ReplyToDummy, false, "d@x.jp", "d@x.jp\tta@x.jp\tme@x.jp", false},
+      {"dummy_without_at_stops", ReplyToDummy, false, "d.x.jp", std::nullopt, false},
+      {"dummy_empty_stops", ReplyToDummy, false, "", std::nullopt, false},
+      {"dummy_check1_never_looks_at_it", ReplyToDummy, true, "", "ta@x.jp", false},
+      {"separate_has_its_own_mail", ReplySeparate, false, "d@x.jp", "ta@x.jp", true},
+      {"separate_check1_keeps_the_log_text", ReplySeparate, true, "d@x.jp", "ta@x.jp", false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(firstMailRecipients(row.mode, row.noCopy, "ta@x.jp", "me@x.jp", row.dummy), row.toList);
-    EXPECT_EQ(sendsSeparateCopy(row.mode, row.noCopy), row.mode == ReplySeparate && !row.noCopy);
+    EXPECT_EQ(sendsSeparateCopy(row.mode, row.noCopy), row.copy);
     EXPECT_EQ(logRecipientText(row.mode, "ta@x.jp", "me@x.jp"), row.mode == ReplySeparate ? "ta@x.jp & me@x.jp" : "ta@x.jp");
   }
 }
