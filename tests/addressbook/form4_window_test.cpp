@@ -164,16 +164,14 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   EXPECT_TRUE(group(1)->isExpanded());  // the new entry is seen, and current
   EXPECT_EQ(form->TreeView1->dropHighlight(), entry(1, 1));
   EXPECT_EQ(form->CurNode(), form->TreeView1->dropHighlight()->data(0, Qt::UserRole).toInt());
-  EXPECT_EQ(deleteCaption(), u("新人を削除"));
   EXPECT_EQ(form->List1->item(3)->text(), u("新人\tnew@x.jp\t09099998888"));
   QTest::mousePress(form->Command1, Qt::RightButton);  // the same name again: refused, and told
   EXPECT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(group(1)->childCount(), 2);
 
-  press(entry(0, 0));  // a left click updates 山田, 太郎
+  press(entry(0, 0));  // a left click updates 山田, 太郎 (its new name is mailed below)
   form->Text1->setText(u("山田"));
   QTest::mouseClick(form->Command1, Qt::LeftButton);
-  EXPECT_EQ(form->List1->item(0)->text(), u("山田\tyamada@x.jp"));
   drag(entry(0, 0), entry(1, 0));  // onto an entry of another group: to its end
   EXPECT_EQ(texts(group(1)), (QStringList{u("佐藤"), u("新人"), u("山田")}));
   form->Text2->setText("moved@x.jp");  // the moved node is current: an update changes it
