@@ -69,7 +69,8 @@ TEST(SendDecisions, TheFirstMailGoesToText1AndByTheReplyModeToTheOwnAndDummyAddr
   }
 }
 
-// The two mails' fields: the sends below (OneMailCarries..., SeparateMode...).
+// The first mail's fields: Form1Test.SendButtonSends... and tests/e2e/test_send.py; the
+// copy's: SeparateModeSends... below.
 TEST(SendDecisions, TheCopysSubjectPrefixComesFromPP3OrTheLogText) {
   const struct { const char* name; std::optional<std::vector<std::string>> pp3; std::string logText, prefix; } rows[] = {
       {"pp3_first_field", std::vector<std::string>{"abc,def", "xyz"}, "ta & me", "abc"},
@@ -90,11 +91,7 @@ TEST_F(SendFixture, ADummyModeWithoutADummyAddressSendsNothingAndOpensTheSetting
   EXPECT_FALSE(std::filesystem::exists(folder / "log"));
 }
 
-TEST_F(SendFixture, OneMailCarriesTheBoxesAndAnArgumentTheLibraryChangedIsKept) {
-  EXPECT_EQ(run(ReplySendCopy, false, false), SendOutcome::Sent);
-  EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "caption:送信完了", "enable", "recordRecipient"}));
-  EXPECT_EQ(fields(mail.sends.at(0)), (Events{"smtp.example.jp", "ta@example.jp\tme@example.jp", "me@example.jp", "件名です",
-                                             "一行目\r\n二行目", "", ""}));
+TEST_F(SendFixture, AnArgumentTheLibraryChangedIsKept) {
   struct : FakeMail { std::string SendMail(S s, S, S, S j, S, S, const std::string&) override { s = "changed"; j = "x"; return ""; } } changing;
   SendOperation changed{changing, dialogs, clock, folder.path()};
   changed.Parupo(window);
