@@ -138,7 +138,8 @@ TEST_F(SendFixture, AFailedMailIsToldWrittenToErrorTxtAndLogged) {
     EXPECT_EQ(window.events, row.events);
     EXPECT_EQ(dialogs.messages, Events{row.message});
     const std::string head = row.results.back() + "\r\n\r\n宛先 : " + row.to;  // the mail to the recipients
-    EXPECT_EQ(readBytes(folder / "error.txt"), cp932(head + "\r\n返信 : me@example.jp\r\n件名 : 件名です\r\n本文 : \r\n\r\n\r\n添付 : \r\n"));
+    EXPECT_EQ(readBytes(folder / "error.txt"),
+              cp932(head + "\r\n返信 : me@example.jp\r\n件名 : 件名です\r\n本文 : \r\n\r\n\r\n添付 : \r\n"));
     EXPECT_EQ(logNames().size(), 1u);  // one per send, none for the copy
   }
   struct : FakeMail { std::string SendMail(S, S, S, S, S, S, const std::string&) override { throw std::runtime_error("boom"); } } throwing;
