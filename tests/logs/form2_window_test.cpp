@@ -1,4 +1,6 @@
 // The log viewer offscreen over a temporary program folder, beside a stand-in main window.
+// Its title, and the main window hidden meanwhile and back in its place: the end-to-end
+// screens test.
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -31,7 +33,6 @@ class Form2Test : public ::testing::Test {
   test::TempFolder folder;
   test::FakeDialogs dialogs;
   QWidget main;
-  std::vector<bool> mainVisible;  // what the viewer asked of the main window, in order
 
   Form2Test() {
     main.setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_FileIcon));
@@ -39,10 +40,8 @@ class Form2Test : public ::testing::Test {
     main.show();
   }
   Form2* open() {
-    return openLogViewer(dialogs, folder.path(), &main, [this](bool visible) {
-      mainVisible.push_back(visible);
-      main.setVisible(visible);
-    }, {"自分 <me@x>", "d@x"});
+    return openLogViewer(dialogs, folder.path(), &main, [this](bool visible) { main.setVisible(visible); },
+                         {"自分 <me@x>", "d@x"});
   }
   void log(const std::string& name, const std::string& recipient, const std::string& body = "") {
     fs::create_directories(folder / "log");
@@ -61,15 +60,12 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   log("20240104-0000-00.txt", "a&b\tc");  // no addresses: the line as it stands
   log("20240103-0000-00.txt", "ダミー <D@x>\t山田 <jiro@x>, a@x\t自分 <me@x>");  // the user's own addresses left out
   log("20240102-0000-00.txt", "me@x\tjiro@x & 自分 <me@x>");
-  test::writeBytes(folder / "log" / "other.dat", "");
   QPointer<Form2> form = open();
   ASSERT_TRUE(form);
-  EXPECT_EQ(form->windowTitle(), QString::fromUtf8("!ぱるぽ びゅわー"));
   EXPECT_EQ(form->windowIcon().cacheKey(), main.windowIcon().cacheKey());
   EXPECT_EQ(form->frameGeometry(), QRect(QPoint(30, 40), QSize(642, 221)));  // 9630 x 3315 twips, where the main window was
   EXPECT_EQ(listed(*form), (Lines{"20240107-0000-00.txt", "20240106-0800-00.txt", "20240105-0930-00.txt",
                                    "20240104-0000-00.txt", "20240103-0000-00.txt", "20240102-0000-00.txt"}));
-  EXPECT_TRUE(main.isHidden());
   EXPECT_TRUE(form->Text1->isReadOnly());
 
   // A click shows every line of the log, the last one ended too.
@@ -96,7 +92,6 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(form.isNull());
   EXPECT_TRUE(main.isVisible());
-  EXPECT_EQ(mainVisible, (std::vector<bool>{false, true}));
   EXPECT_EQ(lastWindowClosed, 0);
 }
 

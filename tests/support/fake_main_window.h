@@ -1,26 +1,26 @@
 // A main window as a send sees it: boxes, check box and settings as plain values; what was
 // done to it as events ("disable", "enable", "caption:...", "settingsPanel",
-// "recordRecipient", "endProgram"), and every send with what the boxes held at that moment.
+// "recordRecipient", "endProgram"), and every send with its subject and quit option then.
 #pragma once
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "send/send_window.h"
+#include "support/fakes.h"
 
 namespace parupo::test {
 
 struct FakeMainWindow : SendWindow {
-  struct Sent { std::string recipient, subject, body; bool noCopy, quit; };
+  struct Sent { std::string subject; bool quit; };
   std::string to = "boss@example.jp", subj = "前の件名", text = "前の本文", title = "!ぱるぽ";
   bool check1 = false, quit = true;
   Settings options;  // the settings but for the quit option, which is `quit`
   std::vector<Sent> sent;
-  std::vector<std::string> events, captions;  // captions: every caption set from outside
-  std::function<void()> duringSend;           // runs inside each send
+  std::vector<std::string> events;
+  std::function<void()> duringSend;  // runs inside each send
   SendOutcome outcome = SendOutcome::Sent;
-  std::vector<bool> stopAnswers;          // the answers to "送信を中止しますか？", in turn
+  std::vector<bool> stopAnswers;  // the answers to "送信を中止しますか？", in turn
 
   std::string recipient() const override { return to; }
   void setRecipient(const std::string& t) override { to = t; }
@@ -38,18 +38,16 @@ struct FakeMainWindow : SendWindow {
   void setQuitAfterSend(bool c) override { quit = c; }
   void openSettingsPanel() override { events.push_back("settingsPanel"); }
   SendOutcome send() override {
-    sent.push_back({to, subj, text, check1, quit});
+    sent.push_back({subj, quit});
     title = outcome == SendOutcome::Sent ? "送信完了" : "送信エラー";
     if (duringSend) duringSend();
     return outcome;
   }
   bool askToStop() override {
-    const bool stop = !stopAnswers.empty() && stopAnswers.front();
-    if (!stopAnswers.empty()) stopAnswers.erase(stopAnswers.begin());
-    return stop;
+    return take(stopAnswers, false);
   }
   std::string caption() const override { return title; }
-  void setCaption(const std::string& t) override { captions.push_back(title = t), events.push_back("caption:" + t); }
+  void setCaption(const std::string& t) override { events.push_back("caption:" + (title = t)); }
   void setSendEnabled(bool on) override { events.push_back(on ? "enable" : "disable"); }
   void recordRecipient() override { events.push_back("recordRecipient"); }
   void endProgram() override { events.push_back("endProgram"); }
