@@ -67,31 +67,21 @@ TEST(MailAddress, AddressesAsPeopleWriteThemGiveNamesAndBareAddresses) {
   for (const auto& row : rows) EXPECT_EQ(shown(row.text), row.expected) << row.name;
 }
 
-TEST(MailAddress, TheEnvelopeNamesTheSenderAndWhoIsAnswered) {
+// The envelopes that go out, blind copies and the copy to oneself among them, are proven on a
+// real server, as are a missing recipient and a command in one.
+TEST(MailAddress, TheEnvelopeRefusesWhatCannotBeSent) {
   using enum MailErrorKind;
-  const struct { const char *name, *to, *replyTo, *sender, *envelope; MailErrorKind kind; const char* about; } rows[] = {
-      {"usual mail", "花子 <h@x.jp>", "山田 <t@x.jp>", "", "山田|t@x.jp > 花子|h@x.jp ? 山田|t@x.jp", {}, ""},
-      {"copy to oneself", "t@x.jp", "a@x.jp, 花子 <b@x.jp>", "t@x.jp", "|t@x.jp > |t@x.jp ? |a@x.jp / 花子|b@x.jp", {}, ""},
-      {"bad recipient", "a@x.jp, b@x.jp\r\nDATA", "t@x.jp", "", nullptr, RecipientInvalid, "b@x.jp??DATA"},
-      {"no recipient", " \t", "t@x.jp", "", nullptr, RecipientMissing, ""},
-      {"no reply-to", "h@x.jp", "　", "", nullptr, ReplyToMissing, ""},
-      {"two senders", "h@x.jp", "t@x.jp, u@x.jp", "", nullptr, ReplyToInvalid, "t@x.jp, u@x.jp"},
-      {"bad answered list", "t@x.jp", "a@x.jp, <b@x.jp", "t@x.jp", nullptr, ReplyToInvalid, "<b@x.jp"},
-      {"after the first TAB blind", "D <d@x.jp>\th@x.jp, i@x.jp\tt@x.jp", "t@x.jp", "",
-       "|t@x.jp > D|d@x.jp ? |t@x.jp + |h@x.jp / |i@x.jp / |t@x.jp", {}, ""},
-      {"blind copies alone", " \th@x.jp", "t@x.jp", "", nullptr, RecipientMissing, ""},
-      {"bad blind copy", "h@x.jp\tt@x.jp\r\nDATA", "t@x.jp", "", nullptr, RecipientInvalid, "t@x.jp??DATA"},
+  const struct { const char *name, *to, *replyTo, *sender; MailErrorKind kind; const char* about; } rows[] = {
+      {"no reply-to", "h@x.jp", "　", "", ReplyToMissing, ""},
+      {"two senders", "h@x.jp", "t@x.jp, u@x.jp", "", ReplyToInvalid, "t@x.jp, u@x.jp"},
+      {"bad answered list", "t@x.jp", "a@x.jp, <b@x.jp", "t@x.jp", ReplyToInvalid, "<b@x.jp"},
+      {"blind copies alone", " \th@x.jp", "t@x.jp", "", RecipientMissing, ""},
+      {"bad blind copy", "h@x.jp\tt@x.jp\r\nDATA", "t@x.jp", "", RecipientInvalid, "t@x.jp??DATA"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     auto read = readEnvelope(row.to, row.replyTo, row.sender);
-    if (auto* e = std::get_if<Envelope>(&read)) {
-      const std::string blind = e->blindCopies.empty() ? "" : " + " + joined(e->blindCopies);
-      EXPECT_EQ(joined({e->sender}) + " > " + joined(e->recipients) + " ? " + joined(e->replyTo) + blind,
-                row.envelope ? row.envelope : "!");
-      continue;
-    }
-    ASSERT_EQ(row.envelope, nullptr);
+    ASSERT_TRUE(std::holds_alternative<MailError>(read));
     EXPECT_EQ(std::get<MailError>(read).kind, row.kind);
     EXPECT_EQ(std::get<MailError>(read).about, row.about);
   }
@@ -139,7 +129,8 @@ TEST(ServerAddress, FieldsGiveTheUrlAndCredentialsOrWhatIsWrong) {
   }
 }
 
-// The one table of the wording: every kind, as a user reads it.
+// The one table of the wording: every kind, as a user reads it. A stop, and Postfix's refusals of
+// a message too big and of an unknown recipient, are read whole from the real servers.
 TEST(MailErrorText, EachKindReadsAsTheUserIsTold) {
   using enum MailErrorKind;
   constexpr MailProtocol kPop = MailProtocol::Pop3, kSmtp = MailProtocol::Smtp;
@@ -182,12 +173,9 @@ TEST(MailErrorText, EachKindReadsAsTheUserIsTold) {
       {{TlsFailed, kSmtp, "", "", "d"}, "SMTPサーバーとの暗号化通信を始められませんでした。（d）"},
       {{ConnectionCut, kSmtp, "", "", "d"}, "SMTPサーバーとの通信が途中で切れました。（d）"},
       {{Refused, kSmtp, "", "530 5.7.0 no"}, "SMTPサーバーに受け付けられませんでした。 サーバーの応答: 530 5.7.0 no"},
-      {{Refused, kSmtp, "", "552 5.3.4 big"}, "SMTPサーバーに受け付けられませんでした。メッセージが大きすぎます。 サーバーの応答: 552 5.3.4 big"},
       {{Refused, kSmtp, "", "552 big"}, "SMTPサーバーに受け付けられませんでした。メッセージが大きすぎます。 サーバーの応答: 552 big"},
-      {{Refused, kSmtp, "", "550 5.1.1 who"}, "SMTPサーバーに受け付けられませんでした。宛先が存在しません。 サーバーの応答: 550 5.1.1 who"},
       {{TransferFailed, kSmtp, "", "", "d"}, "メールを送信できませんでした。（d）"},
       {{TransferFailed, kPop, "", "", "d"}, "POPサーバーとの通信に失敗しました。（d）"},
-      {{Stopped, kPop}, "送信を中止しました（メールは送られていません）"},
       {{Unexpected, kSmtp, "", "", "bad_alloc"}, "メールを送信できませんでした（bad_alloc）。"},
       {{Unexpected, kPop}, "受信チェックに失敗しました。"},
   };
