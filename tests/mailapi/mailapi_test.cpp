@@ -223,20 +223,17 @@ TEST(KeptConnection, TheHandleIsResetAfterEveryTransferBeforeItIsKeptOrClosed) {
     KeptConnection::Lease lease = connection.take(api, key);
     curlCalls.push_back(key + " " + std::exchange(lease.memo(), "url"));
   };
-  for (auto idle : {0ms, 3600000ms}) {
+  const struct { std::chrono::milliseconds idle; std::vector<std::string> calls; } rows[] = {
+      {0ms, {"init", "a ", "reset", "cleanup", "init", "a ", "reset", "cleanup", "init", "b ", "reset", "cleanup", "end"}},
+      {1h, {"init", "a ", "reset", "a url", "reset", "cleanup", "init", "b ", "reset", "end", "cleanup"}}};
+  for (const auto& row : rows) {
     curlCalls.clear();
     {
-      KeptConnection connection(idle);
+      KeptConnection connection(row.idle);
       for (const char* key : {"a", "a", "b"}) transfer(connection, key);  // a second server closes the first
       curlCalls.push_back("end");
     }
-    using Calls = std::vector<std::string>;
-    const Calls expected = idle.count() == 0
-                               ? Calls{"init", "a ", "reset", "cleanup", "init", "a ", "reset", "cleanup", "init", "b ",
-                                       "reset", "cleanup", "end"}
-                               : Calls{"init", "a ", "reset", "a url", "reset", "cleanup", "init", "b ", "reset", "end",
-                                       "cleanup"};
-    EXPECT_EQ(curlCalls, expected) << idle.count();
+    EXPECT_EQ(curlCalls, row.calls) << row.idle.count();
   }
 }
 

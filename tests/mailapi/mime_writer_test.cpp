@@ -1,10 +1,5 @@
-// The MIME writer. Its header words read back by the independent reader in tests/support,
-// which refuses (MimeError) a word over 75 characters, an ISO-2022-JP word that does not end
-// in ASCII, a word cut inside a character, a padded B word before another of its charset,
-// and a malformed filename* piece. And a message streamed in small uneven pieces, as libcurl
-// asks for it: the size declared beforehand is the number of bytes streamed, and the
-// attachment, read block by block into one reused buffer, comes out as the base64 of the
-// whole file whatever its size.
+// The MIME writer: its header words read back by the strict reader in tests/support, and a
+// message streamed in small uneven pieces, as libcurl asks for it.
 #include "mailapi/mail_headers.h"
 #include "mailapi/mime_writer.h"
 
