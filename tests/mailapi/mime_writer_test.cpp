@@ -27,16 +27,6 @@ std::string repeated(const std::string& text, int times) {
   return out;
 }
 
-// What the reader makes of a header's value, or why it refused it, so that every row reports.
-template <typename Read>
-std::string readBack(Read read) {
-  try {
-    return read();
-  } catch (const test::MimeError& e) {
-    return e.what();
-  }
-}
-
 TEST(HeaderWords, SubjectsReadBackAsTypedInWordsOfAtMost75Characters) {
   const struct { const char *name, *charset; std::string subject, shown; } rows[] = {
       {"Japanese ends in ASCII", "ISO-2022-JP", "会議のお知らせ（第２回）", "会議のお知らせ（第２回）"},
@@ -56,8 +46,11 @@ TEST(HeaderWords, SubjectsReadBackAsTypedInWordsOfAtMost75Characters) {
     const std::string header = subjectHeader(row.subject);
     EXPECT_NE(header.find(std::string("=?") + row.charset + "?B?"), std::string::npos) << header;
     EXPECT_LE(longestLine(header), 76u) << header;
-    EXPECT_EQ(readBack([&] { return test::decodeWords(test::readEntity(header + "\r\n").value("Subject")); }),
-              row.shown);
+    try {  // a refusal reports its row, and the other rows still run
+      EXPECT_EQ(test::decodeWords(test::readEntity(header + "\r\n").value("Subject")), row.shown);
+    } catch (const test::MimeError& refused) {
+      ADD_FAILURE() << refused.what();
+    }
   }
 }
 
