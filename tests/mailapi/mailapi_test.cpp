@@ -1,5 +1,6 @@
 // What the integration tests cannot see: each address form on its own; the forms the real
-// servers are sent (CR LF commands, unclosed brackets, a copy to oneself) are proven there.
+// servers are sent (quoted names with commas and escapes, lists by comma and 、, CR LF
+// commands, unclosed brackets, a copy to oneself) are proven there.
 // And libcurl, loaded on demand: a missing or wrong library gives a reason, not a crash.
 #include <gtest/gtest.h>
 
@@ -47,12 +48,10 @@ TEST(MailAddress, AddressesAsPeopleWriteThemGiveNamesAndBareAddresses) {
   const struct { const char *name, *text, *expected; } rows[] = {
       {"bare", " taro@example.jp ", "|taro@example.jp"},
       {"named", "Taro Yamada <taro@example.jp>", "Taro Yamada|taro@example.jp"},
-      {"quoted with comma", "\"Yamada, Taro\" <taro@example.jp>", "Yamada, Taro|taro@example.jp"},
-      {"quoted with escapes", R"("say \"hi\" \\o/" <a@x.jp>)", R"(say "hi" \o/|a@x.jp)"},
       {"escaped quote before a comma", R"("a\"b, c" <x@y.jp>, d@y.jp)", R"(a"b, c|x@y.jp / |d@y.jp)"},
       {"Japanese name, ideographic blanks", "　山田　太郎　<taro@example.jp>　", "山田　太郎|taro@example.jp"},
+      {"blanks inside the brackets", "< c@x.jp >", "|c@x.jp"},
       {"TAB list with empty entries", "a@x.jp\t花子 <b@x.jp>\t\t", "|a@x.jp / 花子|b@x.jp"},
-      {"comma and ideographic comma list", "a@x.jp, 花子 <b@x.jp>、< c@x.jp >", "|a@x.jp / 花子|b@x.jp / |c@x.jp"},
       {"semicolon list", "a@x.jp; \"B; C、D\" <b@x.jp>;", "|a@x.jp / B; C、D|b@x.jp"},
       {"nothing", " \t、", ""},
       {"no @ in brackets", "花子 <hanako.example.jp>", "!花子 <hanako.example.jp>"},
@@ -180,7 +179,6 @@ TEST(MailErrorText, EachKindReadsAsTheUserIsTold) {
       {{Unexpected, kPop}, "受信チェックに失敗しました。"},
   };
   for (const auto& row : rows) EXPECT_EQ(mailErrorText(row.error), row.text) << kindName(row.error.kind);
-  EXPECT_EQ(sendErrorMessage("550 x"), "550 x\r\nエラーが発生しました\r\n設定を確認してください。");
 }
 
 // The loopback servers show a self-signed certificate and a mismatched name; the rest here.
