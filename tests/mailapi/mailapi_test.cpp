@@ -30,18 +30,13 @@ TEST(MailAddress, OnlyBareAddressesThatCannotCarryCommandsPass) {
   EXPECT_FALSE(isValidAddress(std::string(250, 'a') + "@b.jp"));
 }
 
-// Mailboxes as "name|address" joined by " / ".
-std::string joined(const std::vector<Mailbox>& mailboxes) {
-  std::string out;
-  for (const Mailbox& m : mailboxes) out += (out.empty() ? "" : " / ") + m.name + "|" + m.address;
-  return out;
-}
-
-// The parsed list, or "!" and the refused entry.
+// The parsed list as "name|address" joined by " / ", or "!" and the refused entry.
 std::string shown(std::string_view text) {
   auto parsed = parseAddressList(text);
   if (auto* bad = std::get_if<std::string>(&parsed)) return "!" + *bad;
-  return joined(std::get<std::vector<Mailbox>>(parsed));
+  std::string out;
+  for (const Mailbox& m : std::get<std::vector<Mailbox>>(parsed)) out += (out.empty() ? "" : " / ") + m.name + "|" + m.address;
+  return out;
 }
 
 TEST(MailAddress, AddressesAsPeopleWriteThemGiveNamesAndBareAddresses) {
