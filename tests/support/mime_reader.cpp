@@ -43,40 +43,32 @@ std::string toUtf8(std::string_view raw, const char* charset, const char* invari
   return out;
 }
 
-std::string percentDecode(std::string_view s) {  // the writer uses upper-case hex digits only
+// `escape` and two upper-case hex digits (the writer's only form) as the byte they name.
+std::string unescaped(std::string_view text, char escape, const char* invariant) {
   static const std::string_view kHex = "0123456789ABCDEF";
   std::string out;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] != '%') {
-      out += s[i];
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != escape) {
+      out += text[i];
       continue;
     }
-    const std::size_t high = i + 2 < s.size() ? kHex.find(s[i + 1]) : std::string_view::npos;
-    const std::size_t low = i + 2 < s.size() ? kHex.find(s[i + 2]) : std::string_view::npos;
-    require(high != std::string_view::npos && low != std::string_view::npos, "a % in filename* starts two hex digits", s);
+    const std::size_t high = i + 2 < text.size() ? kHex.find(text[i + 1]) : std::string_view::npos;
+    const std::size_t low = i + 2 < text.size() ? kHex.find(text[i + 2]) : std::string_view::npos;
+    require(high != std::string_view::npos && low != std::string_view::npos, invariant, text);
     out += static_cast<char>(high * 16 + low);
     i += 2;
   }
   return out;
 }
 
-std::string qDecode(std::string_view text) {  // the writer uses upper-case hex digits only
-  static const std::string_view kHex = "0123456789ABCDEF", kPlain = "!*+-/_";
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '=') {
-      require(std::isalnum(static_cast<unsigned char>(text[i])) != 0 || kPlain.find(text[i]) != std::string_view::npos,
-              "a Q word holds letters, digits, !*+-/_ and =XX only", text);
-      out += text[i] == '_' ? ' ' : text[i];
-      continue;
-    }
-    const std::size_t high = i + 2 < text.size() ? kHex.find(text[i + 1]) : std::string_view::npos;
-    const std::size_t low = i + 2 < text.size() ? kHex.find(text[i + 2]) : std::string_view::npos;
-    require(high != std::string_view::npos && low != std::string_view::npos, "an = in a Q word starts two hex digits", text);
-    out += static_cast<char>(high * 16 + low);
-    i += 2;
-  }
-  return out;
+std::string qDecode(std::string_view text) {
+  const auto plain = [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || std::string_view("!*+-/_=").find(c) != std::string_view::npos;
+  };
+  require(std::all_of(text.begin(), text.end(), plain), "a Q word holds letters, digits, !*+-/_ and =XX only", text);
+  std::string spaced(text);
+  std::replace(spaced.begin(), spaced.end(), '_', ' ');  // before =5F is decoded to "_"
+  return unescaped(spaced, '=', "an = in a Q word starts two hex digits");
 }
 
 struct Word {
@@ -184,7 +176,7 @@ std::string parameter(std::string_view headerValue, std::string_view name) {
       extended = true;
     }
   }
-  return extended ? percentDecode(pieces) : plain;
+  return extended ? unescaped(pieces, '%', "a % in filename* starts two hex digits") : plain;
 }
 
 std::string decodeWords(std::string_view text) {
