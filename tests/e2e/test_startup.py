@@ -49,8 +49,7 @@ class SingleInstanceTest(ProgramTest):
         old = ["smtp.example.jp", "me@example.jp", "", "False", "pop.example.jp", "me", "secret",
                "True", "False", "False", " 6000 ", " 5000 ", "True", "False", "True"]
         self.write("PP1.dat", lines(*old))
-        first = self.start("first")
-        first.find("送信内容", showing=True)
+        first = self.start("first").ready()
         before = snapshot(self.path())
         second = self.start("second")
         text, ok = second.alert()
