@@ -49,13 +49,11 @@ def _send_client_message(display, window, message, data, to_root=False):
     x.XCloseDisplay(dpy)
 
 
-def request_close(display, window):
-    """Sends WM_DELETE_WINDOW, as a window manager's close box does."""
+def request_close(display, window):  # WM_DELETE_WINDOW, as a window manager's close box sends
     _send_client_message(display, window, b"WM_PROTOCOLS", (b"WM_DELETE_WINDOW", 0, 0, 0, 0))
 
 
-def request_maximized(display, window, on):
-    """Asks the window manager to maximise the window, or to restore it, as its title bar's button does."""
+def request_maximized(display, window, on):  # or restored, as the title bar's button asks the window manager
     _send_client_message(display, window, b"_NET_WM_STATE", (
         int(on), b"_NET_WM_STATE_MAXIMIZED_VERT", b"_NET_WM_STATE_MAXIMIZED_HORZ", 1, 0), to_root=True)
 
@@ -107,8 +105,7 @@ class ProgramTest(unittest.TestCase):
     def run_tool(self, *argv):
         return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=TIMEOUT).stdout
 
-    def mouse(self, acc, *actions):
-        """xdotool actions, a real mouse's, at the middle of acc."""
+    def mouse(self, acc, *actions):  # xdotool actions, a real mouse's, at the middle of acc
         x, y, w, h = acc.queryComponent().getExtents(0)
         self.run_tool("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), *actions)
 
