@@ -7,8 +7,8 @@ import unittest
 TIMEOUT = 20.0
 
 
-class ProgramEnded(AssertionError):
-    """The program is gone: nothing waited for can come any more."""
+class ProgramEnded(AssertionError):  # nothing waited for can come any more
+    pass
 
 
 def wait_until(predicate, timeout=TIMEOUT, what="condition"):
@@ -49,13 +49,11 @@ def _send_client_message(display, window, message, data, to_root=False):
     x.XCloseDisplay(dpy)
 
 
-def request_close(display, window):
-    """Sends WM_DELETE_WINDOW, as a window manager's close box does."""
+def request_close(display, window):  # WM_DELETE_WINDOW, as a window manager's close box sends
     _send_client_message(display, window, b"WM_PROTOCOLS", (b"WM_DELETE_WINDOW", 0, 0, 0, 0))
 
 
-def request_maximized(display, window, on):
-    """Asks the window manager to maximise the window, or to restore it, as its title bar's button does."""
+def request_maximized(display, window, on):  # or restored, as the title bar's button asks the window manager
     _send_client_message(display, window, b"_NET_WM_STATE", (
         int(on), b"_NET_WM_STATE_MAXIMIZED_VERT", b"_NET_WM_STATE_MAXIMIZED_HORZ", 1, 0), to_root=True)
 
@@ -100,16 +98,18 @@ class ProgramTest(unittest.TestCase):
             self.spawn(argv[0], [a.format(f.fileno()) for a in argv], pass_fds=[f.fileno()])
         return wait_until(lambda: report.read_text().endswith("\n") and report.read_text().strip(), what=argv[0])
 
+    def serve(self, server):  # a mail server stopped with the test
+        self.addCleanup(server.close)
+        return server
+
     def run_tool(self, *argv):
         return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=TIMEOUT).stdout
 
-    def mouse(self, acc, *actions):
-        """xdotool actions, a real mouse's, at the middle of acc."""
+    def mouse(self, acc, *actions):  # xdotool actions, a real mouse's, at the middle of acc
         x, y, w, h = acc.queryComponent().getExtents(0)
         self.run_tool("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), *actions)
 
-    def start(self, name="parupo", prefix=()):
-        """Starts the program folder's copy of the program, through `prefix` if given."""
+    def start(self, name="parupo", prefix=()):  # the program folder's copy, through `prefix` if given
         exe = self.path("parupo")
         if not os.path.exists(exe):
             os.makedirs(self.path(), exist_ok=True)
@@ -134,6 +134,13 @@ class App:
 
     def running(self):
         return self.proc.poll() is None
+
+    def ready(self, *texts):
+        """Waits for the compose panel, then types each (box, text) in."""
+        self.find("送信内容", showing=True)
+        for name, text in texts:
+            self.set_text(name, text)
+        return self
 
     def wait_exit(self):
         return self.proc.wait(TIMEOUT)
@@ -200,9 +207,9 @@ class App:
         wait_until(lambda: acc.clear_cache() or acc.getState().contains(pyatspi.STATE_CHECKED) == on,
                    what="the check mark of %r" % name)
 
-    def windows(self, title):
+    def windows(self, title=None):  # titled so, or (None) every window shown, menus and drag pictures too
         return self.test.run_tool("xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.pid),
-                                  "--name", "^%s$" % title).split()
+                                  *(("--name", "^%s$" % title) if title else ("--class", "^parupo$"))).split()
 
     def window(self, title):
         return int(wait_until(lambda: self.windows(title), what="a window %r" % title)[0])
@@ -220,12 +227,10 @@ class App:
             wid = parent and int(parent[1], 16)
         return found
 
-    def close_window(self, title):
-        """Closes the window as its close box would."""
+    def close_window(self, title):  # as its close box would
         request_close(self.test.display, self.window(title))
 
-    def close(self, title):
-        """Closes the window as its close box would; waits for the program to end."""
+    def close(self, title):  # the window, then waits for the program to end
         self.close_window(title)
         return self.wait_exit()
 
@@ -235,8 +240,7 @@ def snapshot(folder):
     return {p: (p.read_bytes(), p.stat().st_mode, p.stat().st_mtime_ns) for p in files}
 
 
-def lines(*values):
-    """A file of CP932 lines, each ended by CR LF."""
+def lines(*values):  # CP932, each line ended by CR LF
     return b"".join(v.encode("cp932") + b"\r\n" for v in values)
 
 

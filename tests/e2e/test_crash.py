@@ -1,4 +1,4 @@
-import contextlib, itertools, os, pathlib, random, re, shutil, signal, subprocess, threading, time
+import contextlib, functools, itertools, os, pathlib, random, re, signal, subprocess, threading, time
 from mail_servers import SmtpServer
 from parupo_e2e import ProgramTest, lines, pp1, request_close, wait_until
 
@@ -21,8 +21,7 @@ class CrashTest(ProgramTest):
     def test_killed_while_saving_every_file_is_old_or_new_and_backed_up(self):
         seed = int(os.environ.get("PARUPO_CRASH_SEED", time.time_ns() % 100000))
         rng = random.Random(seed)
-        self.server = SmtpServer(self.root)
-        self.addCleanup(self.server.close)
+        self.server = self.serve(SmtpServer(self.root))
         self.smtp = "127.0.0.1:%d" % self.server.port
         self.specifics, self.recipients = ["old@example.jp"], ["h%d@example.jp" % i for i in range(10)]
         self.write("PP1.dat", settings(self.smtp, "old@example.jp"))
@@ -42,12 +41,10 @@ class CrashTest(ProgramTest):
             for name in DATA:  # last changed on an earlier day: start-up renews the backups
                 os.utime(self.path(name), (yesterday, yesterday))
             app = self.start("round%d" % round_)
-            kill = lambda: os.kill(app.pid, signal.SIGKILL)
-            if rng.random() < 0.25:  # during start-up and its first saves
+            kill = functools.partial(os.kill, app.pid, signal.SIGKILL)
+            aimed = rng.randrange(1, 4) if rng.random() >= 0.25 else None  # a few ms into that action's save
+            if aimed is None:  # or during start-up and its first saves
                 threading.Timer(rng.uniform(0.05, 1.5), kill).start()
-                aimed = None
-            else:  # a few milliseconds into the save of a random action
-                aimed = rng.randrange(1, 4)
             try:
                 self.save_until_killed(app, rng, aimed, kill)
             except Exception:  # the program went away under the call, or something failed
@@ -63,11 +60,7 @@ class CrashTest(ProgramTest):
     def save_until_killed(self, app, rng, aimed, kill):
         """Saves the settings, sends, and closes the address book in random order until the
         program is killed: by the timer, or a few milliseconds into the save of action `aimed`."""
-        found = {}
-
-        def menu(name):  # found once per start: a search walks the whole tree
-            found[name] = found.get(name) or app.find(name)
-            return found[name]
+        menu = functools.cache(app.find)  # once per start: a search walks the whole tree
 
         def put(name, text):  # the panels' controls are found anew: each hiding forgets them
             app.find(name, "text", showing=True).queryEditableText().setTextContents(text)
@@ -79,7 +72,7 @@ class CrashTest(ProgramTest):
             if now:
                 threading.Timer(rng.uniform(0, 0.02), kill).start()
 
-        app.find("送信内容", showing=True)
+        app.ready()
         for count in itertools.count(1):
             action = rng.choice(("settings", "send", "book"))
             n = len(self.specifics) + len(self.recipients)  # a new value each time
@@ -134,14 +127,12 @@ class FullDiskTest(ProgramTest):
         old = settings("smtp.example.jp", "old@example.jp")
         self.write("PP1.dat", old)
         self.write("PP4.dat", lines("30"))
-        shutil.copy2(os.environ["PARUPO"], self.path("parupo"))
         # The program folder becomes a small file system of its own, seen by the program
         # alone: a tmpfs in a mount namespace of its own, filled with the folder's files.
-        room = (os.path.getsize(self.path("parupo")) >> 10) + 2048
+        room = (os.path.getsize(os.environ["PARUPO"]) >> 10) + 2048
         mount = 'cd "$1" && mount -t tmpfs -o size=%dk tmpfs . && cp -a . "$1" && exec "$1/parupo"'
         app = self.start(prefix=["unshare", "--user", "--map-root-user", "--mount", "--", "sh",
-                                 "-c", mount % room, "sh", self.path()])
-        app.find("送信内容", showing=True)
+                                 "-c", mount % room, "sh", self.path()]).ready()
         inside = "/proc/%d/root%s" % (app.pid, self.path())
         with open(os.path.join(inside, "filler"), "wb", buffering=0) as filler:
             for size in (1 << 20, 4096, 1):

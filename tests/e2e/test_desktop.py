@@ -1,6 +1,6 @@
 import re, time
 from mail_servers import SmtpServer
-from parupo_e2e import ProgramTest, lines, wait_until
+from parupo_e2e import ProgramTest, lines, pp1, wait_until
 
 ME = "me@example.jp"
 STAMP = re.compile(r"\d\d/\d\d \d\d:\d\d")
@@ -10,11 +10,9 @@ class DesktopTest(ProgramTest):
     window_manager = True  # twm gives the keyboard to the window under the mouse
 
     def test_typing_keys_and_double_clicks_act_as_on_a_japanese_desktop(self):
-        server = SmtpServer(self.root)
-        self.addCleanup(server.close)
+        server = self.serve(SmtpServer(self.root))
         # A server set, no history yet: the recipient box holds the default domain alone.
-        self.write("PP1.dat", lines("127.0.0.1:%d" % server.port, ME, "", "", "False", "", "", "", " 0 ", "False",
-                                    "False", " 5220 ", " 4770 ", "True", "False", "False", "False"))
+        self.write("PP1.dat", pp1(smtp="127.0.0.1:%d" % server.port, reply_to=ME, quit=False, by_name=False))
         self.write("PPad.dat", lines("友人", "山田\tyamada@example.jp"))
         app = self.start()
         to = app.find("宛先", "text", showing=True)
@@ -22,8 +20,7 @@ class DesktopTest(ProgramTest):
         self.run_tool("xdotool", "type", "--delay", "50", "taro")
         wait_until(lambda: app.text_of(to) == "taro@example.jp", what="typing in front of the domain")
 
-        app.set_text("件名", "件名")
-        app.set_text("本文", "本文")
+        app.ready(("件名", "件名"), ("本文", "本文"))
         self.mouse(app.find("宛先", "text"), "click", "1")
         self.run_tool("xdotool", "key", "--delay", "100", "Tab", "Tab", "Tab", "Return")  # to the send button
         app.window("送信完了")
@@ -47,12 +44,9 @@ class DesktopTest(ProgramTest):
         wait_until(lambda: app.all("山田", "table cell", showing=True), what="the entry")
         self.run_tool("xdotool", "key", "Down")
         wait_until(lambda: app.text_of(to) == "yamada@example.jp", what="the entry's address in 宛先")
-        def windows():
-            return len(self.run_tool("xdotool", "search", "--all", "--onlyvisible", "--pid", str(app.pid),
-                                     "--class", "^parupo$").split())
-        shown = windows()
+        shown = len(app.windows())
         self.run_tool("xdotool", "key", "shift+F10")  # its menu, and the delete question in Japanese
-        wait_until(lambda: windows() == shown + 1, what="the tree's menu")
+        wait_until(lambda: len(app.windows()) == shown + 1, what="the tree's menu")
         self.run_tool("xdotool", "key", "--delay", "150", "Down", "Down", "Right", "Return")
         box = app.find(None, "alert")
         self.assertEqual(sorted(a.name for a in app.all(role="push button", root=box)), ["いいえ(N)", "はい(Y)"])

@@ -4,14 +4,13 @@ from mail_servers import MuteOnQuitServer, SmtpServer
 from parupo_e2e import ProgramTest, pp1, request_close, wait_until
 
 STOPPED = "送信を中止しました（メールは送られていません）"
+MAIL = (("宛先", "taro@example.jp"), ("件名", "件名"), ("本文", "本文"))
 
 def settings(smtp="smtp.example.jp", **more):  # reply-to mode "送らない", no quitting, 6000 x 5000 twips
     return pp1(**{**dict(smtp=smtp, reply_to="me@example.jp", quit=False, height=6000, width=5000, by_name=False), **more})
 
 
-class SlowServer(SmtpServer):
-    """Takes its time over each message, so that the user can act during the send."""
-
+class SlowServer(SmtpServer):  # takes its time over each message: the user can act during the send
     async def handle_DATA(self, server, session, envelope):
         await asyncio.sleep(3)
         return await super().handle_DATA(server, session, envelope)
@@ -21,8 +20,7 @@ class EndingTest(ProgramTest):
     def test_sigterm_and_sighup_save_the_settings_as_a_close_does(self):
         for name, sig in (("term", signal.SIGTERM), ("hup", signal.SIGHUP)):
             self.write("PP1.dat", settings())
-            app = self.start(name)
-            app.find("送信内容", showing=True)
+            app = self.start(name).ready()
             app.toggle("送信後終了", True)
             app.toggle("別々に送る", True)
             os.kill(app.pid, sig)
@@ -32,22 +30,14 @@ class EndingTest(ProgramTest):
 
 
 class DuringASendTest(ProgramTest):
-    def start_sending(self, to):
-        server = SlowServer(self.root)
-        self.addCleanup(server.close)
+    def test_clicks_and_keys_during_a_send_are_dropped(self):
+        import pyatspi
+        server = self.serve(SlowServer(self.root))
         self.write("PP1.dat", settings("127.0.0.1:%d" % server.port))
-        app = self.start()
-        app.find("送信内容", showing=True)
-        for name, text in (("宛先", to), ("件名", "件名"), ("本文", "本文")):
-            app.set_text(name, text)
+        app = self.start().ready(*MAIL)
         send = app.find("メッセージ送信", "push button")
         self.mouse(send, "click", "1")
         app.window("送信中")
-        return server, app, send
-
-    def test_clicks_and_keys_during_a_send_are_dropped(self):
-        import pyatspi
-        server, app, send = self.start_sending("taro@example.jp")
         body, check = app.find("本文", "text"), app.find("返信先にコピーを送らない場合はチェック")
         self.mouse(check, "click", "1")
         for _ in range(2):
@@ -63,26 +53,11 @@ class DuringASendTest(ProgramTest):
 
 
 class LongSendTest(ProgramTest):
-    def question(self, app, answer):
-        """Clicks `answer` in the question the program asks, with the real mouse that the
-        rest of the program ignores meanwhile; the time it was clicked."""
-        box = app.find(None, "alert")
-        wait_until(lambda: "送信を中止しますか？" in [a.name for a in app.all(role="label", root=box)], what="the question")
-        button = wait_until(lambda: next((a for a in app.all(role="push button", root=box) if a.name == answer), None),
-                            what=answer)
-        clicked = time.monotonic()
-        self.mouse(button, "click", "1")
-        return clicked
-
     def test_a_long_send_shows_how_far_esc_and_the_close_box_ask_and_only_yes_stops_it(self):
-        server = mail_servers.SlowServer(rate=3 << 20)  # 9 seconds for 20 MB as sent
-        self.addCleanup(server.close)
+        server = self.serve(mail_servers.SlowServer(rate=3 << 20))  # 9 seconds for 20 MB as sent
         self.write("PP1.dat", settings(smtp="127.0.0.1:%d" % server.port))
         pathlib.Path(self.root, "big.bin").write_bytes(data := os.urandom(20 << 20))
-        app = self.start()
-        app.find("送信内容", showing=True)
-        for name, text in (("宛先", "taro@example.jp"), ("件名", "大きな添付"), ("本文", "本文")):
-            app.set_text(name, text)
+        app = self.start().ready(("宛先", "taro@example.jp"), ("件名", "大きな添付"), ("本文", "本文"))
         app.press("添付ファイル", "push button")
         app.set_text("ファイル名(N):", os.path.join(self.root, "big.bin"))
         app.press("開く(O)", "push button")
@@ -97,7 +72,12 @@ class LongSendTest(ProgramTest):
                 request_close(self.display, app.window("送信中 [0-9]+%"))
             else:
                 self.mouse(app.find("本文", "text"), "key", ask)
-            pressed = self.question(app, answer)
+            # The answer with the real mouse, which the rest of the program ignores meanwhile.
+            box = app.find(None, "alert")
+            wait_until(lambda: "送信を中止しますか？" in [a.name for a in app.all(role="label", root=box)], what="the question")
+            button = wait_until(lambda: app.all(answer, "push button", root=box), what=answer)[0]
+            pressed = time.monotonic()
+            self.mouse(button, "click", "1")
             if answer == "いいえ(N)":
                 app.window("送信完了")
             elif ask == "Escape":
@@ -118,13 +98,9 @@ class LongSendTest(ProgramTest):
 
 class EndingAfterASendTest(ProgramTest):
     def test_quitting_after_a_send_ends_soon_although_the_server_never_answers_quit(self):
-        server = MuteOnQuitServer(self.root)
-        self.addCleanup(server.close)
+        server = self.serve(MuteOnQuitServer(self.root))
         self.write("PP1.dat", settings("127.0.0.1:%d" % server.port, quit=True))
-        app = self.start()
-        app.find("送信内容", showing=True)
-        for name, text in (("宛先", "taro@example.jp"), ("件名", "件名"), ("本文", "本文")):
-            app.set_text(name, text)
+        app = self.start().ready(*MAIL)
         app.press("メッセージ送信", "push button")
         self.assertEqual(app.proc.wait(15), 0)  # the send allows a silent server a minute
         self.assertEqual((len(server.messages), server.quits), (1, 1))

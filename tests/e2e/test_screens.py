@@ -1,9 +1,8 @@
 import time
-from parupo_e2e import ProgramTest, lines, request_maximized, wait_until
+from parupo_e2e import ProgramTest, lines, pp1, request_maximized, wait_until
 
 MAIN, VIEWER = "!ぱるぽ", "!ぱるぽ びゅわー"
-PP1 = ["smtp.example.jp", "me@example.jp", "", "", "False", "", "", "", " 0 ", "False",
-       "False", " 6000 ", " 5000 ", "True", "False", "False", "False"]
+PP1 = pp1(smtp="smtp.example.jp", reply_to="me@example.jp", quit=False, height=6000, width=5000, by_name=False)
 SCREEN = (0, 0, 1280, 1024)
 
 
@@ -20,10 +19,9 @@ class ScreensTest(ProgramTest):
         return self.run_tool("xprop", "-id", str(app.window(MAIN)), "_NET_WM_STATE").split("=")[-1].split()
 
     def test_maximise_restore_and_the_viewer_leave_the_size_and_the_place_to_the_user(self):
-        self.write("PP1.dat", lines(*PP1))
+        self.write("PP1.dat", PP1)
         self.write("log/20240101-0000-00.txt", lines("", "宛先 : a@example.jp"))
-        app = self.start()
-        app.find("送信内容", showing=True)
+        app = self.start().ready()
         # 5000 by 6000 twips at the scale, give or take the frame's device pixel either side
         normal = wait_until(lambda: next((f for f in [app.frames(MAIN)[-1]] if abs(f[2] - 5000 * self.scale / 15) < 3
                                           and abs(f[3] - 6000 * self.scale / 15) < 3), None), timeout=5,
@@ -49,7 +47,7 @@ class ScreensTest(ProgramTest):
         request_maximized(self.display, app.window(MAIN), True)
         wait_until(lambda: self.state(app), timeout=5, what="the maximised state")
         self.assertEqual(app.close(MAIN), 0)
-        self.assertEqual(self.read("PP1.dat"), lines(*PP1))  # the normal size, not the screen's
+        self.assertEqual(self.read("PP1.dat"), PP1)  # the normal size, not the screen's
 
 
 class At144DpiTest(ScreensTest):

@@ -38,7 +38,6 @@ class FilesTest(ProgramTest):
             os.utime(self.path("log", name), (time.time() - days * 86400,) * 2)
         app = self.start("second")
         self.assertEqual(app.text_of(app.find("ダミーメールアドレス", "text")), " ダミー表ソｱ~, 営業部")
-        wait_until(lambda: framed(app, (5000 // 15, 6000 // 15)), timeout=5, what="the saved outer size")
         self.assertEqual(os.listdir(self.path("log")), ["20260101-0000-00.txt"])  # aged at start-up
         self.assertEqual(app.close(TITLE), 0)
         self.assertEqual((self.read("PP1.dat"), self.read("PP4.dat")), (JAPANESE_PP1, b"30\r\n"))
@@ -49,8 +48,7 @@ class SingleInstanceTest(ProgramTest):
         old = ["smtp.example.jp", "me@example.jp", "", "False", "pop.example.jp", "me", "secret",
                "True", "False", "False", " 6000 ", " 5000 ", "True", "False", "True"]
         self.write("PP1.dat", lines(*old))
-        first = self.start("first")
-        first.find("送信内容", showing=True)
+        first = self.start("first").ready()
         before = snapshot(self.path())
         second = self.start("second")
         text, ok = second.alert()

@@ -17,14 +17,9 @@ DEPENDS = {"libcurl4", "fonts-ipafont-gothic", "qt6-translations-l10n", "libqt6w
            "libqt6core6", "libstdc++6", "libc6"}
 
 
-def run(*argv, **kwargs):
-    """The exit status, what the command printed, and what it said on stderr."""
+def run(*argv, **kwargs):  # the exit status, stdout and stderr
     done = subprocess.run(argv, capture_output=True, text=True, **kwargs)
     return done.returncode, done.stdout, done.stderr
-
-
-def names(field):
-    return {alternative.split()[0] for alternative in field.replace("|", ",").split(",") if alternative.strip()}
 
 
 class PackageTest(ProgramTest):
@@ -39,7 +34,8 @@ class PackageTest(ProgramTest):
         self.assertRegex(os.path.basename(deb), r"^parupo_[0-9.]+_amd64\.deb$")
         listing = run("dpkg-deb", "-c", deb)[1]
         self.assertEqual({l.split()[-1][2:] for l in listing.splitlines() if not l.startswith("d")}, FILES)
-        self.assertEqual(DEPENDS - names(run("dpkg-deb", "-f", deb, "Depends")[1]), set())
+        depends = run("dpkg-deb", "-f", deb, "Depends")[1].replace("|", ",").split(",")
+        self.assertEqual(DEPENDS - {name.split()[0] for name in depends if name.strip()}, set())
         self.assertEqual(run("dpkg-deb", "-f", deb, "Recommends")[1].strip(), "fcitx5-frontend-qt6")
         status, output, _ = run("lintian", "--fail-on", "error", deb)
         self.assertEqual(status, 0, output)
