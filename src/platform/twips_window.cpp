@@ -102,13 +102,20 @@ bool TwipsWindow::notice(QEvent* e) {
     resized = true;
     const QSize size = static_cast<QResizeEvent*>(e)->size();
     // Maximised or full screen, the normal size stays.
-    if (!managedByWindowManager() && std::find(requestedSizes_.begin(), requestedSizes_.end(), size) == requestedSizes_.end() &&
-               size + frameExtra_ != QSize(px(width_), px(height_))) {
+    const bool asked = std::find(requestedSizes_.begin(), requestedSizes_.end(), size) != requestedSizes_.end();
+    const bool kept = size + frameExtra_ == QSize(px(width_), px(height_));
+    if (managedByWindowManager() || kept) {
+      staleReplies_ = 0;
+    } else if (!asked) {
       beforeOutside_ = QSizeF(width_, height_);
       outsideSize_ = size;
       height_ = twips(size.height() + frameExtra_.height());
       width_ = twips(size.width() + frameExtra_.width());
       requestedSizes_.assign(1, size);
+    } else if (size != requestedSizes_.back() && staleReplies_++ < 2) {
+      // The window manager answered an older request last (a restore that crossed the
+      // frame's new margins): ask for the size that holds now once more.
+      apply();
     }
   }
   switch (e->type()) {

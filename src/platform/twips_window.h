@@ -93,6 +93,7 @@ class TwipsWindow {
   // manager may resize before it says the window is maximised.
   QSizeF beforeOutside_{0, 0};
   QSize outsideSize_{-1, -1};
+  int staleReplies_ = 0;  // sizes asked for again since the window last had its own
 };
 
 // Feeds the window's events to its TwipsWindow and runs the window's resize rules
