@@ -2,7 +2,7 @@
 that misbehaves, and dovecot POP3 and Postfix as child processes; notmuch as a second
 reader of what they received."""
 
-import asyncio, contextlib, email, json, logging, os, pwd, shutil, socket, ssl, subprocess, threading, time, warnings
+import asyncio, contextlib, email, json, logging, os, pwd, shutil, socket, ssl, string, subprocess, threading, time, warnings
 from pathlib import Path
 
 from aiosmtpd.controller import Controller
@@ -29,6 +29,11 @@ def greets(port, greeting):
                 return True
         time.sleep(0.1)
     return False
+
+
+def filled(template, path, **values):
+    """Writes the template file next to this one to path, its $names filled in."""
+    Path(path).write_text(string.Template((Path(__file__).parent / template).read_text()).substitute(values))
 
 
 def self_signed(folder):
@@ -204,29 +209,8 @@ class Dovecot:
         os.makedirs(self.rawlog)
         subprocess.run(["chown", "-R", "parupo-mail:", f"{folder}/home"], check=True)
         Path(f"{folder}/passwd").write_text(f"{user}:{{PLAIN}}{password}\n")
-        Path(f"{folder}/dovecot.conf").write_text(f"""base_dir = {folder}/run
-state_dir = {folder}/state
-protocols = pop3
-listen = 127.0.0.1
-{tls}
-auth_failure_delay = 0
-log_path = {self.log}
-mail_location = maildir:~/Maildir
-rawlog_dir = {self.rawlog}
-passdb {{
-  driver = passwd-file
-  args = scheme=PLAIN {folder}/passwd
-}}
-userdb {{
-  driver = static
-  args = uid=parupo-mail gid=parupo-mail home={folder}/home
-}}
-service pop3-login {{
-  inet_listener pop3 {{
-    port = {self.port}
-  }}
-}}
-""")
+        filled("dovecot.conf", f"{folder}/dovecot.conf", folder=folder, tls=tls, log=self.log, rawlog=self.rawlog,
+               port=self.port)
         self.process = subprocess.Popen(["dovecot", "-F", "-c", f"{folder}/dovecot.conf"],
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if not greets(self.port, b"+OK"):
@@ -261,39 +245,9 @@ class Postfix:
         shutil.chown(self.mail, "parupo-mail", "parupo-mail")
         owner = pwd.getpwnam("parupo-mail")
         Path(f"{self.conf}/vmailbox").write_text("".join(f"{u}@{self.DOMAIN} {u}/\n" for u in users))
-        Path(f"{self.conf}/main.cf").write_text(f"""compatibility_level = 3.6
-queue_directory = {folder}/postfix-queue
-data_directory = {folder}/postfix-data
-maillog_file = {self.log}
-maillog_file_prefixes = {folder}
-myhostname = mx.{self.DOMAIN}
-mydestination =
-inet_interfaces = 127.0.0.1
-inet_protocols = ipv4
-smtpd_helo_required = yes
-smtpd_helo_restrictions = reject_invalid_helo_hostname, reject_non_fqdn_helo_hostname,
-  check_helo_access static:INFO
-alias_maps =
-smtpd_forbid_bare_newline = yes
-smtpd_forbid_bare_newline_exclusions =
-message_size_limit = {self.SIZE_LIMIT}
-virtual_mailbox_domains = {self.DOMAIN}
-virtual_mailbox_maps = texthash:{self.conf}/vmailbox
-virtual_mailbox_base = {self.mail}
-virtual_minimum_uid = {owner.pw_uid}
-virtual_uid_maps = static:{owner.pw_uid}
-virtual_gid_maps = static:{owner.pw_gid}
-""")
-        # Only what accepting and delivering to a Maildir needs; nothing chrooted.
-        Path(f"{self.conf}/master.cf").write_text(f"""127.0.0.1:{self.port} inet n - n - - smtpd
-cleanup unix n - n - 0 cleanup
-qmgr unix n - n 300 1 qmgr
-rewrite unix - - n - - trivial-rewrite
-virtual unix - n n - - virtual
-proxymap unix - - n - - proxymap
-anvil unix - - n - 1 anvil
-postlog unix-dgram n - n - 1 postlogd
-""")
+        filled("postfix-main.cf", f"{self.conf}/main.cf", folder=folder, log=self.log, domain=self.DOMAIN, conf=self.conf,
+               size_limit=self.SIZE_LIMIT, mail=self.mail, uid=owner.pw_uid, gid=owner.pw_gid)
+        filled("postfix-master.cf", f"{self.conf}/master.cf", port=self.port)
         self.postfix("start")
         if not greets(self.port, b"220"):
             self.close()
