@@ -283,20 +283,11 @@ class Notmuch:
         return subprocess.run(["notmuch", *args], env=self.env, check=True, capture_output=True).stdout
 
     def read(self, raw):
-        """The message's headers (Subject, From, To, Reply-To), its text parts' contents and
-        its attachments' names, as notmuch decodes them."""
+        """The headers (Subject, From, To, Reply-To) and the text of a message without attachments,
+        as notmuch decodes them."""
         self.count += 1
         Path(f"{self.mail}/new/{self.count}").write_bytes(raw)
         self.notmuch("new", "--quiet")
         [[[message, _]]] = json.loads(self.notmuch("show", "--format=json", "--entire-thread=false",
                                                    "id:" + email.message_from_bytes(raw)["message-id"].strip("<>")))
-        parts, texts, names = list(message["body"]), [], []
-        while parts:
-            part = parts.pop(0)
-            if part["content-type"].startswith("multipart/"):
-                parts[:0] = part["content"]
-            elif "filename" in part:
-                names.append(part["filename"])
-            else:
-                texts.append(part["content"])
-        return message["headers"], texts, names
+        return message["headers"], [part["content"] for part in message["body"]]
