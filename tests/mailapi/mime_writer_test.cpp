@@ -28,18 +28,17 @@ std::string repeated(const std::string& text, int times) {
 }
 
 TEST(HeaderWords, SubjectsReadBackAsTypedInWordsOfAtMost75Characters) {
-  const struct { const char *name, *charset; std::string subject, shown; } rows[] = {
-      {"Japanese ends in ASCII", "ISO-2022-JP", "会議のお知らせ（第２回）", "会議のお知らせ（第２回）"},
-      {"ASCII after kanji in one word", "ISO-2022-JP", "会議 at 10:00", "会議 at 10:00"},
-      {"long Japanese in 75-character words", "ISO-2022-JP", repeated("会議", 40), repeated("会議", 40)},
+  const struct { const char *name, *charset; std::string subject, shown = ""; } rows[] = {  // shown: as typed
+      {"Japanese ends in ASCII", "ISO-2022-JP", "会議のお知らせ（第２回）"},
+      {"ASCII after kanji in one word", "ISO-2022-JP", "会議 at 10:00"},
+      {"long Japanese in 75-character words", "ISO-2022-JP", repeated("会議", 40)},
       {"Windows forms as JIS holds them", "ISO-2022-JP", "10～12時－∥￠￡", "10〜12時−‖¢£"},
-      {"outside JIS X 0208 goes UTF-8", "UTF-8", "①髙", "①髙"},
-      {"long UTF-8 cut between characters", "UTF-8", repeated("①𠮷", 30), repeated("①𠮷", 30)},
-      {"UTF-8 words on whole 3-byte groups", "UTF-8", "絵文字 🎉 と 𠮷野家 と ﾊﾝｶｸ", "絵文字 🎉 と 𠮷野家 と ﾊﾝｶｸ"},
-      {"ISO-2022-JP words on whole 3-byte groups", "ISO-2022-JP", repeated("2026年3月の会議について（ご案内）", 3),
-       repeated("2026年3月の会議について（ご案内）", 3)},
-      {"no UTF-8 word ends on a group: Q", "UTF-8", "🎉🎉" + repeated("①", 30), "🎉🎉" + repeated("①", 30)},
-      {"no ISO-2022-JP word ends on a group: Q", "ISO-2022-JP", "aa" + repeated("漢a", 20), "aa" + repeated("漢a", 20)},
+      {"outside JIS X 0208 goes UTF-8", "UTF-8", "①髙"},
+      {"long UTF-8 cut between characters", "UTF-8", repeated("①𠮷", 30)},
+      {"UTF-8 words on whole 3-byte groups", "UTF-8", "絵文字 🎉 と 𠮷野家 と ﾊﾝｶｸ"},
+      {"ISO-2022-JP words on whole 3-byte groups", "ISO-2022-JP", repeated("2026年3月の会議について（ご案内）", 3)},
+      {"no UTF-8 word ends on a group: Q", "UTF-8", "🎉🎉" + repeated("①", 30)},
+      {"no ISO-2022-JP word ends on a group: Q", "ISO-2022-JP", "aa" + repeated("漢a", 20)},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -47,7 +46,8 @@ TEST(HeaderWords, SubjectsReadBackAsTypedInWordsOfAtMost75Characters) {
     EXPECT_NE(header.find(std::string("=?") + row.charset + "?B?"), std::string::npos) << header;
     EXPECT_LE(longestLine(header), 76u) << header;
     try {  // a refusal reports its row, and the other rows still run
-      EXPECT_EQ(test::decodeWords(test::readEntity(header + "\r\n").value("Subject")), row.shown);
+      EXPECT_EQ(test::decodeWords(test::readEntity(header + "\r\n").value("Subject")),
+                row.shown.empty() ? row.subject : row.shown);
     } catch (const test::MimeError& refused) {
       ADD_FAILURE() << refused.what();
     }
