@@ -2,7 +2,8 @@
 that misbehaves, and dovecot POP3 and Postfix as child processes; notmuch as a second
 reader of what they received."""
 
-import asyncio, contextlib, email, json, logging, os, pwd, shutil, socket, ssl, string, subprocess, threading, time, warnings
+import asyncio, contextlib, email, json, logging, os, pwd, shutil, socket, ssl, string, subprocess, threading, time
+import warnings
 from pathlib import Path
 
 from aiosmtpd.controller import Controller
@@ -245,8 +246,8 @@ class Postfix:
         shutil.chown(self.mail, "parupo-mail", "parupo-mail")
         owner = pwd.getpwnam("parupo-mail")
         Path(f"{self.conf}/vmailbox").write_text("".join(f"{u}@{self.DOMAIN} {u}/\n" for u in users))
-        filled("postfix-main.cf", f"{self.conf}/main.cf", folder=folder, log=self.log, domain=self.DOMAIN, conf=self.conf,
-               size_limit=self.SIZE_LIMIT, mail=self.mail, uid=owner.pw_uid, gid=owner.pw_gid)
+        filled("postfix-main.cf", f"{self.conf}/main.cf", folder=folder, log=self.log, domain=self.DOMAIN,
+               conf=self.conf, size_limit=self.SIZE_LIMIT, mail=self.mail, uid=owner.pw_uid, gid=owner.pw_gid)
         filled("postfix-master.cf", f"{self.conf}/master.cf", port=self.port)
         self.postfix("start")
         if not greets(self.port, b"220"):
