@@ -78,13 +78,12 @@ TEST_F(ComposeHandlersTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelC
 
 TEST_F(ComposeHandlersTest, TheHomeButtonSendsAQuickMessageToTheRecipientAlone) {
   test::writeBytes(folder / "pigeon2.vbp", "");  // the development folder
-  pp1.subjectIsDate = true;  // the date option takes the subject
   start();
   random.ints = {0, 4};
   box("Text1")->setText(u("you@example.jp"));
   click("Command4");
   ASSERT_EQ(mail.sends.size(), 1u);
-  test::expectSent(mail.sends[0], {.recipients = "you@example.jp", .subject = "03/07 14:05", .body = "ぷにぷに"});
+  test::expectSent(mail.sends[0], {.recipients = "you@example.jp", .subject = "カエル", .body = "ぷにぷに"});
   EXPECT_TRUE(the<QCheckBox>("Check1")->isChecked());
 }
 
