@@ -27,7 +27,7 @@ struct SendFixture : ::testing::Test {
   }
   SendOutcome run(int mode, bool saveLog, bool quit) {  // one send, after forgetting what earlier sends recorded
     window.options.checkedReplyMode = mode, window.options.saveLog = saveLog, window.quit = quit;
-    window.events = mail.eventLog = dialogs.messages = {}, mail.sends.clear();
+    window.events = dialogs.messages = {}, mail.sends.clear();
     return op.Parupo(window);
   }
   Events logNames() const {
