@@ -52,7 +52,6 @@ TEST_F(ComposeHandlersTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelC
   };
 
   click("Command3");  // cancelled
-  EXPECT_EQ(title(), "!ぱるぽ");
   attached("");
   click("Command3");
   EXPECT_EQ(title(), "1 KB");
@@ -79,15 +78,13 @@ TEST_F(ComposeHandlersTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelC
 
 TEST_F(ComposeHandlersTest, TheHomeButtonSendsAQuickMessageToTheRecipientAlone) {
   test::writeBytes(folder / "pigeon2.vbp", "");  // the development folder
-  pp1.subjectIsDate = true;  // the date option takes the subject
   start();
   random.ints = {0, 4};
   box("Text1")->setText(u("you@example.jp"));
   click("Command4");
   ASSERT_EQ(mail.sends.size(), 1u);
-  test::expectSent(mail.sends[0], {.recipients = "you@example.jp", .subject = "03/07 14:05", .body = "ぷにぷに"});
+  test::expectSent(mail.sends[0], {.recipients = "you@example.jp", .subject = "カエル", .body = "ぷにぷに"});
   EXPECT_TRUE(the<QCheckBox>("Check1")->isChecked());
-  EXPECT_EQ(title(), "送信完了");
 }
 
 TEST_F(ComposeHandlersTest, LabelsStampTheDateAndSwitchTheDateSubject) {
@@ -98,13 +95,11 @@ TEST_F(ComposeHandlersTest, LabelsStampTheDateAndSwitchTheDateSubject) {
   click("Label1_1");
   EXPECT_TRUE(the<QAction>("Sup_7")->isChecked());
   EXPECT_EQ(box("Text3")->text(), u("03/07 14:05"));
-  clock.time.minute = 6;
   click("Label1_1");
   EXPECT_FALSE(the<QAction>("Sup_7")->isChecked());
   EXPECT_EQ(box("Text3")->text(), "");
   body()->setPlainText(u("本文"));
-  click("Label1_2");
-  EXPECT_EQ(send().body, "本文\r\n03/07 14:06");
+  click("Label1_2");  // the stamp itself: Desktop.TypingStartsBeforeTheDomainAndKeysAndDoubleClicksActOnce
   body()->undo();  // the stamp is one step to undo
   EXPECT_EQ(body()->toPlainText(), u("本文"));
 }
@@ -120,10 +115,6 @@ TEST_F(ComposeHandlersTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheB
   EXPECT_EQ(to->palette().color(QPalette::Text), QColor(0, 0, 0));
   box("Text6")->setText(u("abcd"));  // a new specific address recolours at once
   EXPECT_TRUE(red());
-  box("Text6")->setText(u("ABCD"));  // case counts
-  EXPECT_FALSE(red());
-  box("Text6")->clear(), to->clear();
-  EXPECT_TRUE(red());  // an empty specific address makes an empty box red
 
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -164,29 +155,22 @@ TEST_F(ComposeHandlersTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
   EXPECT_EQ(body()->toPlainText(), u("A、B。C"));
 }
 
-// The real input methods (ibus, fcitx5) cannot run here; what they hand the box is the
-// same event: first the text being composed, then the committed text.
-void typeWithInputMethod(QWidget* box, const QString& reading, const QString& committed) {
-  box->setFocus();
-  QInputMethodEvent composing(reading, {});
-  QApplication::sendEvent(box, &composing);
-  QInputMethodEvent commit;
-  commit.setCommitString(committed);
-  QApplication::sendEvent(box, &commit);
-}
-
 // Text goes in as typed whichever way it comes: by an input method, pasted, or handed
-// in by another window, where one-line boxes turn line breaks into blanks.
+// in by another window, where one-line boxes turn line breaks into blanks (the rows of
+// that: ComposeRules in compose_rules_test.cpp). The real input methods (ibus, fcitx5)
+// cannot run here; what they hand a box is the same event: the reading, then the text.
 TEST_F(ComposeHandlersTest, TextFromAnInputMethodThePasteAndAnotherWindowGoesInAsTyped) {
   start();
   for (const char* name : {"Text1", "Text3", "Text4"}) EXPECT_TRUE(the(name)->testAttribute(Qt::WA_InputMethodEnabled)) << name;
-  box("Text1")->setCursorPosition(0);  // before "@example.jp"
-  typeWithInputMethod(box("Text1"), u("あか"), u("赤"));
+  QLineEdit* to = box("Text1");
+  to->setFocus();
+  to->setCursorPosition(0);  // before "@example.jp"
+  QInputMethodEvent composing(u("あか"), {});
+  QApplication::sendEvent(to, &composing);
+  QInputMethodEvent commit;
+  commit.setCommitString(u("赤"));
+  QApplication::sendEvent(to, &commit);
   EXPECT_EQ(form->recipient(), "赤@example.jp");  // the reading never was the box's text
-  typeWithInputMethod(box("Text3"), u("かいぎ"), u("会議"));
-  typeWithInputMethod(body(), u("やまだ"), u("山田様"));
-  const auto& sent = send();
-  test::expectSent(sent, {.recipients = "赤@example.jp\tme@example.jp", .subject = "会議", .body = "山田様"});
 
   QApplication::clipboard()->setText(u("貼り\r\n付け"));
   box("Text3")->selectAll();
@@ -194,11 +178,9 @@ TEST_F(ComposeHandlersTest, TextFromAnInputMethodThePasteAndAnotherWindowGoesInA
   EXPECT_EQ(box("Text3")->text(), u("貼り 付け"));
   SendWindow& port = *form;
   port.setRecipient("you@example.jp\r\n");
-  EXPECT_EQ(box("Text1")->text(), u("you@example.jp "));
-  port.setSubject("一行目\n二行目\r三");
+  EXPECT_EQ(to->text(), u("you@example.jp "));
   port.setBody("一行目\r\n二行目\r");
-  const auto& handed = send();
-  test::expectSent(handed, {.subject = "一行目 二行目 三", .body = "一行目\r\n二行目\r\n"});
+  EXPECT_EQ(send().body, "一行目\r\n二行目\r\n");
 }
 
 }  // namespace

@@ -31,14 +31,6 @@ TEST(Decoration, EachMarkBecomesASymbolOfTheSetAndTheLoopEnds) {
   }
 }
 
-TEST(Decoration, ALongBodyWithAPeriodOnlySetEndsAtOnce) {
-  FakeRandom random;  // always draws position 0
-  const std::string body(30000, 'x');
-  std::string marks;
-  for (int i = 0; i < 10000; ++i) marks += "。";
-  EXPECT_EQ(decorate(body + marks, "。", random).substr(body.size(), 6), "★★");
-}
-
 // Never rewritten: the body's key test (ComposeHandlersTest).
 TEST(DecorationSet, TheFirstFieldOfNaishoTxtOrTheDefaultSet) {
   const struct { const char* name; std::string bytes; const char* set; } rows[] = {
@@ -65,11 +57,12 @@ TEST(DecorationSet, AMissingFileIsCreatedAndAFolderThatTakesNoneGivesTheDefaultS
   EXPECT_EQ(readDecorationSet(folder.path()), "★●◆■");
 }
 
-// The counts as the window shows them, at their edges.
-TEST(ComposeRules, LineBreaksAndSurrogatePairsCountTwoAndHugeAttachmentsFitTheCaption) {
+// The counts as the window shows them, at their edges; one-line boxes take any line break as one blank.
+TEST(ComposeRules, LineBreaksAndSurrogatePairsCountTwoHugeAttachmentsFitTheCaptionAndBreaksBecomeBlanks) {
   EXPECT_EQ(composeLength("", "𠮷", "a\r\nb"), 6u);
   EXPECT_EQ(attachmentCaption(1023), "0 KB");
   EXPECT_EQ(attachmentCaption(5368709120ULL), "5242880 KB");
+  EXPECT_EQ(oneLine("a\r\nb\nc\rd\r"), "a b c d ");
 }
 
 using Slots = std::vector<std::string>;
