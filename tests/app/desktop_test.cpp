@@ -13,25 +13,15 @@ namespace {
 
 using namespace test;
 
-QStringList texts(const QList<QAbstractButton*>& buttons) {
-  QStringList list;
-  for (const QAbstractButton* b : buttons) list << b->text();
-  list.sort();
-  return list;
-}
-
-TEST(QtOwnWords, BoxesTextMenusAndTheFileDialogSpeakJapaneseInTheProgramsFont) {
-  QMessageBox box(QMessageBox::Warning, "", "", QMessageBox::Yes | QMessageBox::No);
-  EXPECT_EQ(texts(box.buttons()), (QStringList{u("いいえ(&N)"), u("はい(&Y)")}));
+// The message box's はい(Y)/いいえ(N) and the file dialog's 開く(O) are read on the real binary by the end-to-end
+// desktop and send tests.
+TEST(QtOwnWords, InputBoxesAndTextMenusSpeakJapaneseInTheProgramsFont) {
   QInputDialog input;
-  EXPECT_EQ(input.okButtonText() + input.cancelButtonText(), u("OKキャンセル"));
+  EXPECT_EQ(input.okButtonText(), u("OK"));
+  EXPECT_EQ(input.cancelButtonText(), u("キャンセル"));
   QLineEdit edit;
   std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
   EXPECT_EQ(menu->actions().front()->text().section(QLatin1Char('\t'), 0, 0), u("元に戻す(&U)"));
-  QFileDialog files;
-  files.setOption(QFileDialog::DontUseNativeDialog);
-  ASSERT_NE(files.findChild<QDialogButtonBox*>(), nullptr);
-  EXPECT_EQ(texts(files.findChild<QDialogButtonBox*>()->buttons()), (QStringList{u("キャンセル"), u("開く(&O)")}));
   EXPECT_EQ(QFontInfo(menu->font()).family(), u("IPAPGothic"));
   EXPECT_EQ(QFontInfo(QToolTip::font()).family(), u("IPAPGothic"));
 }
