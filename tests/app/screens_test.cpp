@@ -2,7 +2,8 @@
 // (scaled by Qt and unscaled) and at Qt's scale of 2. Sizes in twips are inches, so the main window measures the
 // same in device pixels however Qt scales it; no control crosses its window's or its panel's edge; the panels'
 // captions sit in their frame lines; the address book and the log viewer open wholly on the screen. The main
-// window's place after the viewer needs a window manager: the end-to-end screens test.
+// window shown again after the viewer: the viewer's window test; its place needs a window manager: the
+// end-to-end screens test.
 #include <gtest/gtest.h>
 
 #include "addressbook/form4.h"
@@ -126,8 +127,6 @@ TEST_F(Screens, TheBookAndTheViewerOpenOnTheScreenWithEveryControlWhole) {
   EXPECT_TRUE(screen.contains(viewer->frameGeometry())) << viewer->frameGeometry().x();
   expectControlsWhole(viewer);
   viewer->close();
-  QApplication::processEvents();
-  EXPECT_TRUE(form->isVisible());
 }
 
 }  // namespace
