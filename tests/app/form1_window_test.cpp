@@ -95,7 +95,8 @@ TEST_F(Form1Test, SendButtonSendsTheBoxesByTheReplyModeAndQuitsSaving) {
   the<QLineEdit>(*form, "Text11")->setText(u("45"));
   QTest::mouseClick(the<QPushButton>(*form, "Command1"), Qt::LeftButton);
   ASSERT_EQ(mail.sends.size(), 1u);
-  expectSent(mail.sends[0], {.server = "smtp.example.jp", .recipients = "dummy@example.jp\tyou@example.jp\tme@example.jp",
+  expectSent(mail.sends[0], {.server = "smtp.example.jp",
+                              .recipients = "dummy@example.jp\tyou@example.jp\tme@example.jp",
                               .replyTo = "me@example.jp", .subject = "こんにちは", .body = "一行目\r\n二行目"});
   EXPECT_EQ(ended, 1);
   EXPECT_EQ(file("PP4.dat"), "45\r\n");

@@ -56,7 +56,8 @@ void expectCaptionInFrameLine(QGroupBox* frame) {
   ASSERT_LT(line, image.height() / 2);
 
   const double dpr = image.devicePixelRatio();
-  const int captionEnd = std::min(int(frame->fontMetrics().horizontalAdvance(frame->title()) * dpr) + 20, image.width() / 2);
+  const int captionWidth = int(frame->fontMetrics().horizontalAdvance(frame->title()) * dpr);
+  const int captionEnd = std::min(captionWidth + 20, image.width() / 2);
   QRect ink;  // the caption's dark pixels off the line
   for (int y = 0; y < image.height() / 4; ++y) {
     for (int x = 1; x < captionEnd; ++x) {
