@@ -151,7 +151,6 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   EXPECT_EQ(form->List1->item(3)->text(), u("新人\tnew@x.jp\t09099998888"));
   QTest::mousePress(form->Command1, Qt::RightButton);  // the same name again: refused, and told
   EXPECT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(group(1)->childCount(), 2);
 
   press(entry(0, 0));  // a left click updates 山田, 太郎 (its new name is mailed below)
   form->Text1->setText(u("山田"));
