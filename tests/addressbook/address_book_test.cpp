@@ -136,6 +136,7 @@ TEST_F(BookTest, AGroupPictureFollowsItsEntriesAndDeletingAGroupDropsThemAndFree
   book.remove(group(0));
   EXPECT_EQ(book.createGroup("G", &made), "");
   EXPECT_EQ(book.registerEntry(made, "甲", "a2", ""), "");
+  EXPECT_EQ(book.recordsInTree(), (std::vector<bool>{false, false, true}));  // what the list still offers
   EXPECT_EQ(saved(), (Lines{"E", "新グループ", "G", "甲\ta2"}));
   book.remove(group(0)), book.remove(group(0)), book.remove(group(0));
   EXPECT_EQ(saved(), Lines{});
