@@ -45,17 +45,18 @@ class Form4Test : public ::testing::Test {
   }
   QTreeWidgetItem* group(int g) const { return form->TreeView1->topLevelItem(g); }
   QTreeWidgetItem* entry(int g, int i) const { return group(g)->child(i); }
-  QPoint at(QTreeWidgetItem* item) const { return form->TreeView1->visualItemRect(item).center(); }
+  QPoint at(QTreeWidgetItem* item) const {  // its middle, or empty space below the rows
+    return item ? form->TreeView1->visualItemRect(item).center() : QPoint(5, form->TreeView1->viewport()->height() - 5);
+  }
   void press(QTreeWidgetItem* item, Qt::MouseButton button = Qt::LeftButton) {
-    QPoint pos = item ? at(item) : QPoint(5, form->TreeView1->viewport()->height() - 5);
-    QTest::mousePress(form->TreeView1->viewport(), button, {}, pos);
-    QTest::mouseRelease(form->TreeView1->viewport(), button, {}, pos);
+    QTest::mousePress(form->TreeView1->viewport(), button, {}, at(item));
+    QTest::mouseRelease(form->TreeView1->viewport(), button, {}, at(item));
   }
   // A drop of `node` as the tree's own drag carries it, entered and dropped on `onto` (or
   // on empty space).
   void drop(NodeId node, QTreeWidgetItem* onto) {
     const std::unique_ptr<QMimeData> data(form->TreeView1->dragData(node));
-    const QPoint pos = onto ? at(onto) : QPoint(5, form->TreeView1->viewport()->height() - 5);
+    const QPoint pos = at(onto);
     QDragEnterEvent enter(pos, Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QDragMoveEvent move(pos, Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QDropEvent dropped(pos, Qt::MoveAction, data.get(), Qt::LeftButton, {});
