@@ -119,8 +119,8 @@ TEST_F(BookTest, DroppingMovesEntriesOnlyAndNeverClashesKeys) {
   EXPECT_EQ(saved(), (Lines{"G", "甲\ta", "H", "乙\tb", "甲\tc"}));
 }
 
-TEST_F(BookTest, AGroupPictureFollowsItsEntriesAndDeletingAGroupDropsThem) {
-  load({"G", "甲\ta", "E"});
+TEST_F(BookTest, AGroupPictureFollowsItsEntriesAndDeletingAGroupDropsThemAndFreesTheirNames) {
+  load({"G", "甲\ta", "乙\tb", "E"});
   EXPECT_EQ(book.expanded(group(0)), kOpen);
   EXPECT_EQ(book.collapsed(group(0)), kClosed);
   EXPECT_EQ(book.expanded(group(1)), kClosed);  // no entries: no change
@@ -131,11 +131,14 @@ TEST_F(BookTest, AGroupPictureFollowsItsEntriesAndDeletingAGroupDropsThem) {
   EXPECT_EQ(book.createGroup("G"), "error !");
   EXPECT_EQ(book.createGroup(""), "");  // nothing made
   EXPECT_EQ(book.groups().size(), 3u);
-  book.remove(entry(0, 0));
-  EXPECT_EQ(saved(), (Lines{"G", "E", "新グループ"}));
+  book.remove(entry(0, 1));
+  EXPECT_EQ(saved(), (Lines{"G", "甲\ta", "E", "新グループ"}));
   book.remove(group(0));
-  EXPECT_EQ(saved(), (Lines{"E", "新グループ"}));
-  book.remove(group(0)), book.remove(group(0));
+  EXPECT_EQ(book.createGroup("G", &made), "");
+  EXPECT_EQ(book.registerEntry(made, "甲", "a2", ""), "");
+  EXPECT_EQ(book.recordsInTree(), (std::vector<bool>{false, false, true}));  // what the list still offers
+  EXPECT_EQ(saved(), (Lines{"E", "新グループ", "G", "甲\ta2"}));
+  book.remove(group(0)), book.remove(group(0)), book.remove(group(0));
   EXPECT_EQ(saved(), Lines{});
 }
 

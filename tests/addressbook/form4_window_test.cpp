@@ -17,21 +17,10 @@ namespace {
 using test::Lines;
 using test::u;
 
-struct BookDialogs : test::FakeDialogs {
-  bool yes = true;
-  std::optional<std::string> answer;
-  Lines asked;  // the Yes/No questions and input prompts, in order
-  bool askYesNo(const std::string& text, const std::string&) override { asked.push_back(text); return yes; }
-  std::optional<std::string> inputBox(const std::string& prompt, const std::string&, const std::string&) override {
-    asked.push_back(prompt);
-    return answer;
-  }
-};
-
 class Form4Test : public ::testing::Test {
  protected:
   test::TempFolder folder;
-  BookDialogs dialogs;
+  test::FakeDialogs dialogs;
   test::FakeMainWindow port;
   QWidget mainWindow;
   QPointer<Form4> form;
@@ -56,17 +45,18 @@ class Form4Test : public ::testing::Test {
   }
   QTreeWidgetItem* group(int g) const { return form->TreeView1->topLevelItem(g); }
   QTreeWidgetItem* entry(int g, int i) const { return group(g)->child(i); }
-  QPoint at(QTreeWidgetItem* item) const { return form->TreeView1->visualItemRect(item).center(); }
+  QPoint at(QTreeWidgetItem* item) const {  // its middle, or empty space below the rows
+    return item ? form->TreeView1->visualItemRect(item).center() : QPoint(5, form->TreeView1->viewport()->height() - 5);
+  }
   void press(QTreeWidgetItem* item, Qt::MouseButton button = Qt::LeftButton) {
-    QPoint pos = item ? at(item) : QPoint(5, form->TreeView1->viewport()->height() - 5);
-    QTest::mousePress(form->TreeView1->viewport(), button, {}, pos);
-    QTest::mouseRelease(form->TreeView1->viewport(), button, {}, pos);
+    QTest::mousePress(form->TreeView1->viewport(), button, {}, at(item));
+    QTest::mouseRelease(form->TreeView1->viewport(), button, {}, at(item));
   }
   // A drop of `node` as the tree's own drag carries it, entered and dropped on `onto` (or
   // on empty space).
   void drop(NodeId node, QTreeWidgetItem* onto) {
     const std::unique_ptr<QMimeData> data(form->TreeView1->dragData(node));
-    const QPoint pos = onto ? at(onto) : QPoint(5, form->TreeView1->viewport()->height() - 5);
+    const QPoint pos = at(onto);
     QDragEnterEvent enter(pos, Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QDragMoveEvent move(pos, Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QDropEvent dropped(pos, Qt::MoveAction, data.get(), Qt::LeftButton, {});
@@ -96,8 +86,6 @@ TEST_F(Form4Test, OpensInTreeModeSwitchesToTheListAndLaysOutInTwips) {
   EXPECT_EQ(QPoint(form->Command1->x(), form->Text1->y()),
             QPoint(twipsToPixels(form->width() * 15 + 120 - 660), twipsToPixels(form->height() * 15 + 420 - 1405)));
   EXPECT_EQ(form->Text1->width(), twipsToPixels(form->width() * 15 + 120 - 1725));
-  EXPECT_EQ(form->Text3->width(), form->Text1->width());
-  EXPECT_EQ(form->List1->width(), form->TreeView1->width());
   form->setWindowSizeTwips(1000, 1000);  // smaller than the margins: empty, not negative
   EXPECT_EQ(form->TreeView1->height(), 0);
 
@@ -118,9 +106,6 @@ TEST_F(Form4Test, ClicksShowTheNodeGiveAnEntrysOwnAddressToTheMainWindowAndPopUp
   EXPECT_EQ(form->Text3->text(), u("0901234567"));
   EXPECT_EQ(deleteCaption(), u("佐藤を削除"));
   EXPECT_EQ(port.to, "sato@x.jp");
-  press(entry(1, 0));  // the other 佐藤 has its own record
-  EXPECT_EQ(port.to, "work@x.jp");
-  EXPECT_EQ(form->Text3->text(), "");
   press(group(0));
   EXPECT_EQ(deleteCaption(), u("グループ削除"));
   EXPECT_EQ(form->Text1->text(), u("友人"));
@@ -167,7 +152,6 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   EXPECT_EQ(form->List1->item(3)->text(), u("新人\tnew@x.jp\t09099998888"));
   QTest::mousePress(form->Command1, Qt::RightButton);  // the same name again: refused, and told
   EXPECT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(group(1)->childCount(), 2);
 
   press(entry(0, 0));  // a left click updates 山田, 太郎 (its new name is mailed below)
   form->Text1->setText(u("山田"));
@@ -179,20 +163,20 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   EXPECT_EQ(form->List1->item(0)->text(), u("山田\tmoved@x.jp"));
   dialogs.answer = "家族";
   form->mn01[0]->trigger();
-  EXPECT_EQ(dialogs.asked.front(), "グループ名を入力してください");
+  EXPECT_EQ(dialogs.questions.front(), "グループ名を入力してください");
   EXPECT_EQ(form->TreeView1->topLevelItemCount(), 3);
   EXPECT_EQ(file().size(), 5u);  // nothing written before closing
 
   dialogs.yes = false;  // deleting asks first; No keeps the node
   press(group(1));
   drop(entry(0, 0)->data(0, Qt::UserRole).toInt(), nullptr);  // on empty space: the dragged node, not the pressed one
-  EXPECT_EQ(dialogs.asked.back(), "佐藤 を削除しても良いですか？");
+  EXPECT_EQ(dialogs.questions.back(), "佐藤 を削除しても良いですか？");
   press(entry(0, 0));
   form->mn011[0]->trigger();  // by the menu
   EXPECT_EQ(group(0)->childCount(), 1);
   dialogs.yes = true;
   form->mn011[0]->trigger();
-  EXPECT_EQ(dialogs.asked.back(), "佐藤 を削除しても良いですか？");
+  EXPECT_EQ(dialogs.questions.back(), "佐藤 を削除しても良いですか？");
   QTest::mouseClick(form->Command1, Qt::LeftButton);  // updating a deleted node does nothing
   drag(group(2), nullptr);
   form->List1->selectAll();  // a deleted entry is no longer offered, nor mailed
@@ -201,22 +185,9 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   std::string mailed;
   for (const auto& sent : port.sent) mailed += sent.subject + " ";
   EXPECT_EQ(mailed, "山田 佐藤 新人 ");
-
-  press(group(1));  // a group deleted with its entries frees their names for a new group of its name
-  form->mn011[0]->trigger();
-  dialogs.answer = "仕事";
-  form->mn01[0]->trigger();
-  press(group(1));
-  form->Text1->setText(u("佐藤"));
-  form->Text2->setText("again@x.jp");
-  QTest::mousePress(form->Command1, Qt::RightButton);
-  EXPECT_EQ(dialogs.messages.size(), 1u);
-  std::string shown;
-  for (int i = 0; i < form->List1->count(); ++i) shown += form->List1->item(i)->isHidden() ? '-' : 'o';
-  EXPECT_EQ(shown, "----o");
   closeAndWait();
   EXPECT_TRUE(form.isNull());
-  EXPECT_EQ(file(), (Lines{"友人", "仕事", "佐藤\tagain@x.jp"}));
+  EXPECT_EQ(file(), (Lines{"友人", "仕事", "佐藤\twork@x.jp", "新人\tnew@x.jp\t09099998888", "山田\tmoved@x.jp"}));
 }
 
 TEST_F(Form4Test, KeysDoWhatClicksDoAndItsBoxesOpenOverIt) {

@@ -23,16 +23,19 @@ void writeLog(const fs::path& file, const std::string& recipient) {
   ASSERT_EQ(writeTextLines(file, {"", "宛先 : " + recipient, "返信 : me@x", "件名 : s", "本文 : ", "", "", "添付 : "}), "");
 }
 
-// A name with its address, and several addresses, are proven by the viewer's window test.
 TEST(GetTo, TakesTheAddressOutOfTheRecipientLine) {
+  const OwnAddresses own{"自分 <me@x>", "d@x"};
   const struct { const char* name; Lines lines; std::string recipient; } rows[] = {
       {"> before <", {"", "宛先 : a>b<c>"}, "a"},
       {"< without >", {"", "宛先 : Taro <abc"}, "Taro <abc"},
+      {"a name with its address", {"", "宛先 : Taro <abc>"}, "abc"},
+      {"no addresses: the line as it stands", {"", "宛先 : a&b\tc"}, "a&b\tc"},
+      {"several, the first not the user's own", {"", "宛先 : ダミー <D@x>\t山田 <jiro@x>, a@x\t自分 <me@x>"}, "jiro@x"},
+      {"to oneself alone", {"", "宛先 : 自分 <Me@x>\tme@x"}, "Me@x"},
       {"a comma on the first line", {"skip,宛先 : y", "宛先 : z"}, "y"},
       {"one line only", {""}, ""},
   };
-  for (const auto& r : rows) EXPECT_EQ(recipientFromLines(r.lines), r.recipient) << r.name;
-  EXPECT_EQ(recipientFromLines({"", "宛先 : 自分 <Me@x>\tme@x"}, {"me@x", ""}), "Me@x");  // to oneself alone
+  for (const auto& r : rows) EXPECT_EQ(recipientFromLines(r.lines, own), r.recipient) << r.name;
 
   TempFolder folder;
   writeBytes(folder / "lf.txt", cp932("\n宛先 : lf@example.jp\nrest\n"));  // CP932, line feeds only

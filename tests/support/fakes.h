@@ -30,8 +30,9 @@ template <typename T> T take(std::vector<T>& script, T otherwise) {  // the scri
 struct FakeDialogs : Dialogs {  // records boxes and file dialogs; answers as told (Yes), the scripted files, else cancels
   std::vector<std::string> messages;
   std::vector<const DialogParent*> parents;  // the window of each box asked through over(), in order
-  std::vector<std::string> questions;  // the Yes/No questions asked
+  std::vector<std::string> questions;  // the Yes/No questions and input prompts, in order
   bool yes = true;
+  std::optional<std::string> answer;  // every input box's
   std::vector<std::optional<std::string>> files;         // the next file dialogs' answers
   std::vector<std::pair<std::string, std::string>> fileDialogs;  // (initial path, filter) as asked
   void message(const std::string& text) override { messages.push_back(text); }
@@ -39,7 +40,10 @@ struct FakeDialogs : Dialogs {  // records boxes and file dialogs; answers as to
     questions.push_back(text);
     return yes;
   }
-  std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
+  std::optional<std::string> inputBox(const std::string& prompt, const std::string&, const std::string&) override {
+    questions.push_back(prompt);
+    return answer;
+  }
   std::optional<std::string> openFile(const std::string& initial, const std::string& filter) override {
     fileDialogs.emplace_back(initial, filter);
     return take(files, std::optional<std::string>{});
