@@ -156,8 +156,6 @@ TEST(HelloName, AFullyQualifiedNameOrAnAddressLiteral) {
                            "a..b", "-a.b", "a b.c", ""}) {
     EXPECT_FALSE(isFullyQualified(name)) << name;
   }
-  const auto loopback = std::get<ServerAddress>(parseServerAddress("[::1]", MailProtocol::Smtp));
-  EXPECT_EQ(loopback.curlUrl(MailProtocol::Smtp, "[IPv6:::1]"), "smtp://[::1]:25/%5BIPv6%3A%3A%3A1%5D");
   sockaddr_in6 v6{};
   v6.sin6_family = AF_INET6;
   inet_pton(AF_INET6, "2001:db8::1", &v6.sin6_addr);
