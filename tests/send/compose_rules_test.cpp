@@ -16,7 +16,6 @@ TEST(Decoration, EachMarkBecomesASymbolOfTheSetAndTheLoopEnds) {
   const struct { const char *name, *body, *set; std::vector<double> draws; const char* decorated; } rows[] = {
       {"comma-and-period-but-not-full-width-stops", "A、B。C．，\r\n", "★", {}, "A★B★C．，\r\n"},
       {"draws-pick-by-position", "。。。。", "★●◆■", {0.0, 0.25, 0.5, 0.99}, "★●◆■"},
-      {"generator-giving-one-stays-in-the-set", "。", "★●", {1.0}, "●"},
       {"period-only-set-falls-back", "。、", "。。", {0.0, 0.99}, "★■"},
       {"period-in-set-is-never-drawn", "。。", "。★", {0.0, 0.9}, "★★"},
       {"whole-characters-of-the-set", "。。", "😀x", {0.0, 0.6}, "😀x"},
@@ -30,24 +29,13 @@ TEST(Decoration, EachMarkBecomesASymbolOfTheSetAndTheLoopEnds) {
   }
 }
 
-// Never rewritten: the body's key test (ComposeHandlersTest).
-TEST(DecorationSet, TheFirstFieldOfNaishoTxtOrTheDefaultSet) {
-  const struct { const char* name; std::string bytes; const char* set; } rows[] = {
-      {"first-field", cp932("☆★,○\r\n●\r\n"), "☆★"},
-      {"blank-first-line-falls-back", cp932("  \r\n☆\r\n"), "★●◆■"},
-  };
-  for (const auto& row : rows) {
-    TempFolder folder;
-    writeBytes(folder / "naisho.txt", row.bytes);
-    EXPECT_EQ(readDecorationSet(folder.path()), row.set) << row.name;
-  }
-}
-
-TEST(DecorationSet, AMissingFileIsCreatedAndAFolderThatTakesNoneGivesTheDefaultSetQuietly) {
+// The first field of a written set, and the file never rewritten: the body's key test (ComposeHandlersTest).
+TEST(DecorationSet, AMissingFileIsCreatedAndABlankOrUnreadableOneGivesTheDefaultSet) {
   TempFolder folder;
   EXPECT_EQ(readDecorationSet(folder.path()), "★●◆■");
   EXPECT_EQ(readBytes(folder / "naisho.txt"), cp932("★●◆■\r\n"));
-  EXPECT_EQ(readDecorationSet(folder / "gone"), "★●◆■");  // no such folder: nothing can be created there
+  writeBytes(folder / "naisho.txt", cp932("  \r\n☆\r\n"));  // a blank first line
+  EXPECT_EQ(readDecorationSet(folder.path()), "★●◆■");
   std::filesystem::remove(folder / "naisho.txt");
   std::filesystem::create_directory(folder / "naisho.txt");  // a name taken by a folder
   EXPECT_EQ(readDecorationSet(folder.path()), "★●◆■");
