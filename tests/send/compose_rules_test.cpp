@@ -5,7 +5,6 @@
 
 #include <filesystem>
 
-#include "platform/text_file.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 
