@@ -52,8 +52,7 @@ TEST_F(ComposeHandlersTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelC
   };
 
   click("Command3");  // cancelled
-  click("Command3");
-  EXPECT_EQ(title(), "1 KB");
+  click("Command3");  // its size in the caption: the end-to-end send test
   the<QAction>("Sup_1")->trigger();  // the menu entry: a file gone meanwhile changes nothing
   attached(page);
   QTest::mouseClick(form->windowHandle(), Qt::RightButton, {}, button->mapTo(form.get(), button->rect().center()));
