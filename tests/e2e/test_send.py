@@ -1,5 +1,5 @@
 import email, email.policy, os, pathlib
-from mail_servers import SmtpServer, free_port
+from mail_servers import SmtpServer
 from parupo_e2e import ProgramTest, lines, pp1, request_close, wait_until
 
 ME, TO, SUBJECT = "me@example.jp", "taro@example.jp", "会議のお知らせ（第２回）"
@@ -10,9 +10,9 @@ class SendTest(ProgramTest):
     # The log's layout: tests/send/parupo_test.cpp; the history it keeps: Form1Test.SendButtonSends...
     def test_a_mail_with_an_attachment_chosen_in_the_file_dialog_arrives_and_is_logged_and_remembered(self):
         server = self.serve(SmtpServer(self.root))
-        # Reply-to mode "コピーを送る", message log on, no quitting; nobody serves the POP port.
-        self.write("PP1.dat", pp1(smtp="127.0.0.1:%d" % server.port, reply_to=ME, quit=False, pop="127.0.0.1:%d" % free_port(),
-                                  user="me", password="pw", reply_mode=1, save_log=True, by_name=False))
+        # Reply-to mode "コピーを送る", message log on, no quitting.
+        self.write("PP1.dat", pp1(smtp="127.0.0.1:%d" % server.port, reply_to=ME, quit=False, reply_mode=1, save_log=True,
+                                  by_name=False))
         app = self.start()
         app.find("送信内容", showing=True)
         maps = "/proc/%d/maps" % app.pid
