@@ -15,10 +15,9 @@ QImage picture(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
 
 class ComposeHandlersTest : public test::Form1Fixture<test::FakeMail> {
  protected:
-  // A server, reply-to me@, specific address abc, reply mode "コピーを送る", no quitting, no date subject.
+  // A server, reply-to me@, specific address abc, no quitting, no date subject, no mail check.
   ComposeHandlersTest() {
-    pp1 = {.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .specificAddress = "abc",
-           .quitAfterSend = false, .checkedReplyMode = ReplySendCopy};
+    pp1 = {.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .specificAddress = "abc", .quitAfterSend = false};
   }
   std::unique_ptr<Form1> form;
 
@@ -138,10 +137,9 @@ TEST_F(ComposeHandlersTest, ThePasteAndTextFromAnotherWindowGoIntoOneLineBoxesOn
   box("Text3")->selectAll();
   box("Text3")->paste();
   EXPECT_EQ(box("Text3")->text(), u("貼り 付け"));
-  SendWindow& port = *form;
-  port.setRecipient("you@example.jp\r\n");
+  form->setRecipient("you@example.jp\r\n");
   EXPECT_EQ(box("Text1")->text(), u("you@example.jp "));
-  port.setBody("一行目\r\n二行目\r");
+  form->setBody("一行目\r\n二行目\r");
   EXPECT_EQ(send().body, "一行目\r\n二行目\r\n");
 }
 
