@@ -36,9 +36,8 @@ TEST(ConsecutiveSend, BuildsTheMessagesAndLeavesTheBoxes) {
   }
 }
 
-// A message that failed does not stop the run; one the user stopped ends it. The program kept running
-// meanwhile, the options and the caption given back, Check1 cleared, a second run: the book's run over the
-// real main window (BookWithMainWindow); a stop asked for by closing the book: the book's window test.
+// A failed message does not stop the run; a stopped one ends it. The rest of a run (the program kept running,
+// the options, caption and Check1 given back, a second run, a close asking): BookWithMainWindow and Form4Test.
 TEST(ConsecutiveSendRun, GoesOnAfterAFailureAndEndsWhenStopped) {
   const struct { const char* name; SendOutcome outcome; std::size_t sends; } rows[] = {
       {"failed", SendOutcome::Failed, 2}, {"stopped", SendOutcome::Stopped, 1}};

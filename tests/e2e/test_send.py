@@ -7,12 +7,12 @@ BODY = "山田様\n明日の会議は１０時からです。\nよろしくお�
 
 
 class SendTest(ProgramTest):
-    # The log's layout: tests/send/parupo_test.cpp; the history it keeps: Form1Test.SendButtonSends...
+    # The log's layout: tests/send/parupo_test.cpp; the history's: Form1Test.HistoryMenus...
     def test_a_mail_with_an_attachment_chosen_in_the_file_dialog_arrives_and_is_logged_and_remembered(self):
         server = self.serve(SmtpServer(self.root))
         # Reply-to mode "コピーを送る", message log on, no quitting.
-        self.write("PP1.dat", pp1(smtp="127.0.0.1:%d" % server.port, reply_to=ME, quit=False, reply_mode=1, save_log=True,
-                                  by_name=False))
+        self.write("PP1.dat", pp1(smtp="127.0.0.1:%d" % server.port, reply_to=ME, quit=False, reply_mode=1,
+                                  save_log=True, by_name=False))
         app = self.start()
         app.find("送信内容", showing=True)
         maps = "/proc/%d/maps" % app.pid
@@ -26,8 +26,7 @@ class SendTest(ProgramTest):
         for name, text in (("宛先", TO), ("件名", SUBJECT), ("本文", BODY)):
             app.set_text(name, text)
         data = bytes(range(256)) * 12 + "終わり\r\n".encode("cp932")
-        attachment = pathlib.Path(self.root, "資料", "見積書 ①.bin")
-        attachment.parent.mkdir()
+        attachment = pathlib.Path(self.root, "見積書 ①.bin")
         attachment.write_bytes(data)
         app.press("添付ファイル", "push button")  # the real file dialog
         app.set_text("ファイル名(N):", str(attachment))  # Qt's own words in Japanese

@@ -65,8 +65,7 @@ TEST_F(SendFixture, ADummyModeWithoutADummyAddressSendsNothingAndOpensTheSetting
   EXPECT_TRUE(mail.sends.empty());
 }
 
-// The prefix comes from the log's recipient text, or from PP3.dat (CP932) when there is one.
-TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {
+TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {  // from the log's text, then from PP3.dat
   op.variables().TnpPath = "/tmp/a.pdf";
   run(ReplySeparate, true, true);
   expectSent(mail.sends.at(1), {.server = "smtp.example.jp", .recipients = "me@example.jp", .replyTo = "ta@example.jp",
