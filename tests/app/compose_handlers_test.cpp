@@ -128,8 +128,7 @@ TEST_F(ComposeHandlersTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
   EXPECT_EQ(body()->toPlainText(), u("A、B。C"));
 }
 
-// Pasted or handed in by another window, one-line boxes turn line breaks into blanks (the
-// rows of that: ComposeRules in compose_rules_test.cpp).
+// Pasted or handed in by another window, line breaks become blanks in one-line boxes (rows: ComposeRules).
 TEST_F(ComposeHandlersTest, ThePasteAndTextFromAnotherWindowGoIntoOneLineBoxesOnOneLine) {
   start();
   QApplication::clipboard()->setText(u("貼り\r\n付け"));

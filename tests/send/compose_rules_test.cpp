@@ -50,7 +50,7 @@ TEST(ComposeRules, LineBreaksAndSurrogatePairsCountTwoHugeAttachmentsFitTheCapti
 using Slots = std::vector<std::string>;
 Slots slotsOf(const RecipientHistory& h) { Slots s; for (int i = 0; i < 10; ++i) s.push_back(h.slot(i)); return s; }
 
-// A slot picked again moves to the top: the main window's history test.
+// A slot picked again moving to the top, the saved file's bytes across a restart: the main window's history test.
 TEST(RecipientHistory, TheTopStaysAndANewOnePushesTheLastOut) {
   const Slots aj = {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"};
   RecipientHistory h;
@@ -61,7 +61,6 @@ TEST(RecipientHistory, TheTopStaysAndANewOnePushesTheLastOut) {
   EXPECT_EQ(slotsOf(h), (Slots{"K", "A", "B", "C", "D", "E", "F", "G", "H", "I"}));
 }
 
-// The saved file's bytes, across a restart, are proven by the main window's history test.
 TEST(RecipientHistory, AnUnwritableFileIsToldAndNamesComeFromTheAddressBook) {
   RecipientHistory h;
   EXPECT_NE(h.save(TempFolder() / "no-such-folder" / "PP2.dat"), "");

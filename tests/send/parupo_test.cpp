@@ -44,8 +44,7 @@ struct SendFixture : ::testing::Test {
 
 const Events kFailed = {"disable", "caption:送信中", "caption:送信エラー", "enable"};
 
-// Without Check1: the copy mode end to end (test_send.py), the dummy mode by the main window's send test and
-// ADummyModeWithoutADummyAddress... below, the separate copy and its log text by SeparateModeSendsASecondMail...
+// Without Check1: test_send.py (copy), Form1Test.SendButtonSends... and ADummyMode... (dummy), SeparateMode...
 TEST(SendDecisions, Check1SendsTheFirstMailToText1AloneWithoutLookingAtTheDummyAddressAndNoSeparateCopy) {
   EXPECT_EQ(firstMailRecipients(ReplyToDummy, true, "ta@x.jp", "me@x.jp", ""), "ta@x.jp");
   EXPECT_FALSE(sendsSeparateCopy(ReplySeparate, true));
