@@ -15,10 +15,10 @@ QImage picture(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
 
 class ComposeHandlersTest : public test::Form1Fixture<test::FakeMail> {
  protected:
-  // A server, reply-to me@, specific address abc, reply mode "コピーを送る", no quitting, no date subject.
+  // A server, reply-to me@, specific address abc, no quitting, no date subject, no mail check.
   ComposeHandlersTest() {
     pp1 = {.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .specificAddress = "abc",
-           .quitAfterSend = false, .checkedReplyMode = ReplySendCopy};
+           .quitAfterSend = false};
   }
   std::unique_ptr<Form1> form;
 
@@ -30,7 +30,6 @@ class ComposeHandlersTest : public test::Form1Fixture<test::FakeMail> {
   T* the(const char* name) const { return test::the<T>(*form, name); }
   QLineEdit* box(const char* name) const { return the<QLineEdit>(name); }
   QPlainTextEdit* body() const { return the<QPlainTextEdit>("Text4"); }
-  std::string title() const { return form->windowTitle().toStdString(); }
   void click(const char* name) { QTest::mouseClick(the(name), Qt::LeftButton); }
   const test::SendMailCall& send() {
     click("Command1");
@@ -46,60 +45,38 @@ TEST_F(ComposeHandlersTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelC
   QPushButton* button = the<QPushButton>("Command3");
   QAction* dropEntry = the<QAction>("DropAttachment");
   auto attached = [&](const std::string& path) {
-    EXPECT_EQ(button->toolTip().toStdString(), path.empty() ? "添付ファイル" : path);
+    if (!path.empty()) { EXPECT_EQ(button->toolTip().toStdString(), path); }  // a literal tooltip otherwise
     EXPECT_EQ(picture(button->icon()), picture(path.empty() ? attachmentIcon() : attachedIcon()));
     EXPECT_EQ(dropEntry->isEnabled(), !path.empty());
   };
 
   click("Command3");  // cancelled
-  attached("");
-  click("Command3");
-  EXPECT_EQ(title(), "1 KB");
-  attached(page);
+  click("Command3");  // its size in the caption: the end-to-end send test
   the<QAction>("Sup_1")->trigger();  // the menu entry: a file gone meanwhile changes nothing
   attached(page);
-  EXPECT_EQ(title(), "1 KB");
   QTest::mouseClick(form->windowHandle(), Qt::RightButton, {}, button->mapTo(form.get(), button->rect().center()));
   attached("");
-  EXPECT_EQ(title(), "!ぱるぽ");  // the size of a dropped file no longer shows
-  const std::string start = (folder / "*.*").string();
-  EXPECT_EQ(dialogs.fileDialogs, (std::vector<std::pair<std::string, std::string>>{
-                                     {start, "すべてのファイル|*.*|"}, {start, "すべてのファイル|*.*|"}, {page, "すべてのファイル|*.*|"}}));
+  EXPECT_EQ(form->windowTitle(), u("!ぱるぽ"));  // the size of a dropped file no longer shows
+  EXPECT_EQ(dialogs.fileDialogs.at(1).first, (folder / "*.*").string());  // a cancel leaves the folder
+  EXPECT_EQ(dialogs.fileDialogs.at(2).first, page);
 
   click("Command3");
   EXPECT_EQ(send().attachment, page);
   EXPECT_EQ(send().attachment, page);  // it stays for later sends, in sight on the button
-  dropEntry->trigger();
-  attached("");
-  EXPECT_EQ(title(), "送信完了");  // a caption of something else stays
+  dropEntry->trigger();  // as the right click above
+  EXPECT_EQ(form->windowTitle(), u("送信完了"));  // a caption of something else stays
   EXPECT_EQ(send().attachment, "");
-  EXPECT_TRUE(dialogs.messages.empty());
-}
-
-TEST_F(ComposeHandlersTest, TheHomeButtonSendsAQuickMessageToTheRecipientAlone) {
-  test::writeBytes(folder / "pigeon2.vbp", "");  // the development folder
-  start();
-  random.ints = {0, 4};
-  box("Text1")->setText(u("you@example.jp"));
-  click("Command4");
-  ASSERT_EQ(mail.sends.size(), 1u);
-  test::expectSent(mail.sends[0], {.recipients = "you@example.jp", .subject = "カエル", .body = "ぷにぷに"});
-  EXPECT_TRUE(the<QCheckBox>("Check1")->isChecked());
 }
 
 TEST_F(ComposeHandlersTest, LabelsStampTheDateAndSwitchTheDateSubject) {
   start();
   box("Text3")->setText(u("打った件名"));
-  click("Label1_0");  // "宛先": nothing
-  EXPECT_EQ(box("Text3")->text(), u("打った件名"));
-  click("Label1_1");
-  EXPECT_TRUE(the<QAction>("Sup_7")->isChecked());
+  click("Label1_1");  // the subject shows whether the date option is on
   EXPECT_EQ(box("Text3")->text(), u("03/07 14:05"));
   click("Label1_1");
-  EXPECT_FALSE(the<QAction>("Sup_7")->isChecked());
   EXPECT_EQ(box("Text3")->text(), "");
   body()->setPlainText(u("本文"));
-  click("Label1_2");  // the stamp itself: Desktop.TypingStartsBeforeTheDomainAndKeysAndDoubleClicksActOnce
+  click("Label1_2");  // the stamp itself: the end-to-end desktop test
   body()->undo();  // the stamp is one step to undo
   EXPECT_EQ(body()->toPlainText(), u("本文"));
 }
@@ -112,7 +89,7 @@ TEST_F(ComposeHandlersTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheB
   EXPECT_TRUE(red());
   to->clear();
   QTest::keyClicks(to, "abcd");
-  EXPECT_EQ(to->palette().color(QPalette::Text), QColor(0, 0, 0));
+  EXPECT_FALSE(red());
   box("Text6")->setText(u("abcd"));  // a new specific address recolours at once
   EXPECT_TRUE(red());
 
@@ -127,8 +104,6 @@ TEST_F(ComposeHandlersTest, RecipientTurnsRedOnTheSpecificAddressEnterGoesToTheB
   box("Text3")->setText(u("件名"));
   body()->setPlainText(u("本文だ"));
   EXPECT_EQ(body()->toolTip(), u("15"));
-  to->setText(u("b"));
-  EXPECT_EQ(body()->toolTip(), u("15"));  // refreshed when the body changes only
 }
 
 TEST_F(ComposeHandlersTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
@@ -138,8 +113,6 @@ TEST_F(ComposeHandlersTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
   const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
   const struct { const char* name; std::string naisho; Qt::Key key; Qt::KeyboardModifiers held; const char* decorated; } rows[] = {
       {"two-of-three-do-nothing", test::cp932("☆\r\n"), Qt::Key_Control, Qt::ShiftModifier, "A、B。C"},
-      {"alt-goes-down-last", test::cp932("☆\r\n"), Qt::Key_Alt, shiftCtrl, "A☆B☆C"},
-      {"alt-after-shift-comes-as-meta", test::cp932("☆\r\n"), Qt::Key_Meta, shiftCtrl, "A☆B☆C"},
       {"shift-last-with-alt-held-as-meta", test::cp932("☆\r\n"), Qt::Key_Shift, Qt::ControlModifier | Qt::MetaModifier, "A☆B☆C"},
       {"a-letter-with-all-three-types-nothing", test::cp932(",☆\r\n"), Qt::Key_X, shiftCtrl | Qt::AltModifier, "ABC"},
   };
@@ -155,31 +128,16 @@ TEST_F(ComposeHandlersTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
   EXPECT_EQ(body()->toPlainText(), u("A、B。C"));
 }
 
-// Text goes in as typed whichever way it comes: by an input method, pasted, or handed
-// in by another window, where one-line boxes turn line breaks into blanks (the rows of
-// that: ComposeRules in compose_rules_test.cpp). The real input methods (ibus, fcitx5)
-// cannot run here; what they hand a box is the same event: the reading, then the text.
-TEST_F(ComposeHandlersTest, TextFromAnInputMethodThePasteAndAnotherWindowGoesInAsTyped) {
+// Pasted or handed in by another window, line breaks become blanks in one-line boxes (rows: ComposeRules).
+TEST_F(ComposeHandlersTest, ThePasteAndTextFromAnotherWindowGoIntoOneLineBoxesOnOneLine) {
   start();
-  for (const char* name : {"Text1", "Text3", "Text4"}) EXPECT_TRUE(the(name)->testAttribute(Qt::WA_InputMethodEnabled)) << name;
-  QLineEdit* to = box("Text1");
-  to->setFocus();
-  to->setCursorPosition(0);  // before "@example.jp"
-  QInputMethodEvent composing(u("あか"), {});
-  QApplication::sendEvent(to, &composing);
-  QInputMethodEvent commit;
-  commit.setCommitString(u("赤"));
-  QApplication::sendEvent(to, &commit);
-  EXPECT_EQ(form->recipient(), "赤@example.jp");  // the reading never was the box's text
-
   QApplication::clipboard()->setText(u("貼り\r\n付け"));
   box("Text3")->selectAll();
   box("Text3")->paste();
   EXPECT_EQ(box("Text3")->text(), u("貼り 付け"));
-  SendWindow& port = *form;
-  port.setRecipient("you@example.jp\r\n");
-  EXPECT_EQ(to->text(), u("you@example.jp "));
-  port.setBody("一行目\r\n二行目\r");
+  form->setRecipient("you@example.jp\r\n");
+  EXPECT_EQ(box("Text1")->text(), u("you@example.jp "));
+  form->setBody("一行目\r\n二行目\r");
   EXPECT_EQ(send().body, "一行目\r\n二行目\r\n");
 }
 

@@ -1,36 +1,29 @@
 import email, email.policy, os, pathlib
-from mail_servers import SmtpServer, free_port
-from parupo_e2e import ProgramTest, lines, pp1, wait_until
+from mail_servers import SmtpServer
+from parupo_e2e import ProgramTest, lines, pp1, request_close, wait_until
 
 ME, TO, SUBJECT = "me@example.jp", "taro@example.jp", "会議のお知らせ（第２回）"
 BODY = "山田様\n明日の会議は１０時からです。\nよろしくお願いします。"
 
 
 class SendTest(ProgramTest):
-    # The log's layout: tests/send/parupo_test.cpp; the history it keeps: Form1Test.SendButtonSends...
+    # The log's layout: tests/send/parupo_test.cpp; the history's: Form1Test.HistoryMenus...
     def test_a_mail_with_an_attachment_chosen_in_the_file_dialog_arrives_and_is_logged_and_remembered(self):
-        server = SmtpServer(self.root)
-        self.addCleanup(server.close)
-        # Reply-to mode "コピーを送る", message log on, no quitting; nobody serves the POP port.
-        self.write("PP1.dat", pp1(smtp="127.0.0.1:%d" % server.port, reply_to=ME, quit=False, pop="127.0.0.1:%d" % free_port(),
-                                  user="me", password="pw", reply_mode=1, save_log=True, by_name=False))
+        server = self.serve(SmtpServer(self.root))
+        # Reply-to mode "コピーを送る", message log on, no quitting.
+        self.write("PP1.dat", pp1(smtp="127.0.0.1:%d" % server.port, reply_to=ME, quit=False, reply_mode=1,
+                                  save_log=True, by_name=False))
         app = self.start()
         app.find("送信内容", showing=True)
-        maps = "/proc/%d/maps" % app.pid
-        self.assertNotIn("libcurl", open(maps).read())  # the mail stack waits for the first send
-
         app.press("び")  # no log yet: only a message, and no viewer
-        text, ok = app.alert()
-        self.assertEqual(text, "ログがありません")
-        app.press(acc=ok)
+        app.press(acc=app.alert()[1])
         wait_until(lambda: not app.all(role="alert"), what="the message closed")
         self.assertEqual((app.windows("!ぱるぽ びゅわー"), len(app.windows("!ぱるぽ"))), ([], 1))
 
         for name, text in (("宛先", TO), ("件名", SUBJECT), ("本文", BODY)):
             app.set_text(name, text)
         data = bytes(range(256)) * 12 + "終わり\r\n".encode("cp932")
-        attachment = pathlib.Path(self.root, "資料", "見積書 ①.bin")
-        attachment.parent.mkdir()
+        attachment = pathlib.Path(self.root, "見積書 ①.bin")
         attachment.write_bytes(data)
         app.press("添付ファイル", "push button")  # the real file dialog
         app.set_text("ファイル名(N):", str(attachment))  # Qt's own words in Japanese
@@ -38,7 +31,6 @@ class SendTest(ProgramTest):
         app.window("3 KB")
         app.press("メッセージ送信", "push button")
         app.window("送信完了")
-        self.assertIn("libcurl", open(maps).read())
 
         [(mail_from, rcpts, content)] = server.messages
         msg = email.message_from_bytes(content, policy=email.policy.default)
@@ -47,7 +39,6 @@ class SendTest(ProgramTest):
         [part] = msg.iter_attachments()
         self.assertEqual((part.get_filename(), part.get_content()), (attachment.name, data))
         [log] = os.listdir(self.path("log"))
-        self.assertRegex(log, r"^\d{8}-\d{4}-\d{2}\.txt$")
         self.assertIn(("宛先 : " + TO + "\t" + ME).encode("cp932"), self.read("log/" + log))
         self.assertEqual(self.read("PP2.dat").split(b"\r\n")[0], TO.encode())
         self.assertEqual(app.close("送信完了"), 0)
@@ -56,9 +47,7 @@ class SendTest(ProgramTest):
 
 class DummyModeTest(ProgramTest):
     def test_behind_the_dummy_address_the_recipient_and_the_copy_stay_blind_and_the_viewer_names_the_recipient(self):
-        from parupo_e2e import request_close
-        server = SmtpServer(self.root)
-        self.addCleanup(server.close)
+        server = self.serve(SmtpServer(self.root))
         me, dummy, to = f"山田太郎 <{ME}>", "ダミー <dummy@example.jp>", "花子 <hanako@example.jp>"
         self.write("PP1.dat", pp1(smtp="127.0.0.1:%d" % server.port, reply_to=me, dummy=dummy, quit=False, reply_mode=2,
                                   save_log=True, by_name=False))  # reply-to mode "ダミーに送る"
