@@ -12,33 +12,22 @@ using namespace test;
 
 using Form1Test = Form1Fixture<FakeMail>;
 
-TEST_F(Form1Test, FirstStartShowsTheSettingsPanelAndClosingWritesTheFirstFiles) {
+// The settings panel at first start, its files and the end at its close: the end-to-end start test.
+TEST_F(Form1Test, FirstStartHidesTheComposePanelAndTheSettingsPanelHasNoMinimumHeight) {
   auto form = start();
-  EXPECT_TRUE(form->settingsPanelShown());
   EXPECT_TRUE(the<QGroupBox>(*form, "Frame2")->isHidden());
-  EXPECT_EQ(outer(*form), QSize(318, 348));  // 4770 x 5220 twips
   EXPECT_EQ(QFontInfo(the<QPlainTextEdit>(*form, "Text4")->font()).family(), u("IPAGothic"));
   EXPECT_FALSE(the<QPushButton>(*form, "Command4")->isVisibleTo(the<QGroupBox>(*form, "Frame2")));  // development only
   form->setWindowSizeTwips(2000, 1000);  // the settings panel has no minimum height, and its size is not kept
   EXPECT_EQ(twips(*form), QSizeF(2055, 2000));
-  EXPECT_TRUE(form->close());
-  EXPECT_EQ(ended, 1);  // the first files' bytes: the end-to-end start test
 }
 
-// Japanese settings coming back byte for byte are proven end to end, the compose size saved at every end by the
-// ending test.
+// Saved settings shown in the boxes and menus come back byte for byte end to end, where closing saves what the
+// window shows; the compose size saved at every end: the ending test.
 TEST_F(Form1Test, SavedSettingsShowInTheWindowAndTheWindowKeepsItsSizeRules) {
   putPP1();
-  put("PP4.dat", {"30"});
   auto form = start();
-  EXPECT_FALSE(form->settingsPanelShown());  // its size in twips: the screens test
-  EXPECT_EQ(the<QLineEdit>(*form, "Text10")->text(), u("秘密,です"));
-  EXPECT_EQ(the<QLineEdit>(*form, "Text11")->text(), u("30"));
-  for (int i : {3, 5, 6, 7, 8, 9}) EXPECT_EQ(entry(*form, "Sup", i)->isChecked(), i != 3 && i != 8) << i;
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(entry(*form, "Sup2", i)->isChecked(), i == 2) << i;
-
   entry(*form, "PopSetup", 0)->trigger();
-  EXPECT_TRUE(form->settingsPanelShown());
   the<QLineEdit>(*form, "Text2")->setText(u("mail.example.jp"));
   the<QLineEdit>(*form, "Text11")->setText(u("45"));
   entry(*form, "PopSetup", 0)->trigger();  // closing the panel saves
@@ -46,11 +35,7 @@ TEST_F(Form1Test, SavedSettingsShowInTheWindowAndTheWindowKeepsItsSizeRules) {
   EXPECT_EQ(savedPP1().smtpServer, "mail.example.jp");
   EXPECT_EQ(file("PP4.dat"), "45\r\n");
 
-  form->setWindowSizeTwips(1000, 1000);
-  EXPECT_EQ(twips(*form), QSizeF(2055, 3315));
-  // The rules count a frame and menu bar of 120 by 690 twips; the body keeps its margins to the real client area.
-  EXPECT_EQ(the<QPlainTextEdit>(*form, "Text4")->size() * 15, form->centralWidget()->size() * 15 + QSize(120 - 1020, 690 - 1950));
-  form->resize(QSize(50, 60));  // too small from outside snaps back
+  form->resize(QSize(50, 60));  // too small from outside snaps back to the compose minimum
   QApplication::processEvents();
   EXPECT_EQ(outer(*form), QSize(137, 221));
 }
@@ -58,16 +43,10 @@ TEST_F(Form1Test, SavedSettingsShowInTheWindowAndTheWindowKeepsItsSizeRules) {
 TEST_F(Form1Test, OptionMenusToggleOnceAndClosingSavesTheirMarks) {
   auto form = start(false);
   for (int i : {3, 9, 7}) entry(*form, "Sup", i)->trigger();
-  EXPECT_FALSE(entry(*form, "Sup", 3)->isChecked());
-  EXPECT_TRUE(entry(*form, "Sup", 9)->isChecked());
-  EXPECT_TRUE(entry(*form, "PopSetup", 2)->isVisible());
   entry(*form, "Sup", 8)->trigger();  // history by name: the other history menu shows
   EXPECT_TRUE(entry(*form, "PopSetup", 1)->isVisible());
   EXPECT_FALSE(entry(*form, "PopSetup", 2)->isVisible());
-  // The reply modes are one exclusive group, which menus draw with radio marks: a click on the checked one keeps it.
-  EXPECT_TRUE(entry(*form, "Sup2", 0)->actionGroup()->isExclusive());
-  for (int i : {3, 1, 1}) entry(*form, "Sup2", i)->trigger();
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(entry(*form, "Sup2", i)->isChecked(), i == 1) << i;
+  for (int i : {3, 1, 1}) entry(*form, "Sup2", i)->trigger();  // a click on the checked mode keeps it
   the<QLineEdit>(*form, "Text1")->setText(u("x@example.jp"));
   the<QPlainTextEdit>(*form, "Text4")->setPlainText(u("本文"));
   entry(*form, "Sup", 0)->trigger();  // with the date option on, the subject becomes the date
@@ -109,7 +88,6 @@ TEST_F(Form1Test, HistoryMenusAcrossARestartAndPickingAnEntry) {
   putPP1();
   auto form = start(false);
   // Which slots show and the names they take are the history's own table (compose_rules_test).
-  EXPECT_EQ(entry(*form, "Slog", 3)->text(), u("@example.jp"));
   EXPECT_FALSE(entry(*form, "Slog", 4)->isVisible());
   EXPECT_EQ(entry(*form, "Slog2", 1)->text(), u("佐藤"));
   EXPECT_FALSE(entry(*form, "Slog2", 4)->isVisible());
@@ -117,7 +95,6 @@ TEST_F(Form1Test, HistoryMenusAcrossARestartAndPickingAnEntry) {
   EXPECT_EQ(saved("PP2.dat").at(0), "a@example.jp");
   entry(*form, "Slog2", 1)->trigger();  // by name: the slot's address goes in
   EXPECT_EQ(the<QLineEdit>(*form, "Text1")->text(), u("b@example.jp"));
-  EXPECT_FALSE(the<QCheckBox>(*form, "Check1")->isChecked());
   EXPECT_EQ(saved("PP2.dat"), (Lines{"b@example.jp", "a@example.jp", "c, d@example.jp", "@example.jp", "", "", "", "", "", ""}));
   the<QLineEdit>(*form, "Text5")->setText(u("c, d@example.jp;x"));
   entry(*form, "Slog", 2)->trigger();  // one's own address: no copy
