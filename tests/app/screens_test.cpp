@@ -91,12 +91,6 @@ TEST_F(Screens, EveryWindowShowsItsControlsWholeAndTheMainWindowMeasuresItsTwips
   expectCaptionInFrameLine(the<QGroupBox>(*form, "Frame1"));
   entry(*form, "PopSetup", 0)->trigger();
 
-  const QSize frame = outer(*form) - form->size();  // resized from outside: the twips follow the screen's inches
-  form->resize(QSize(devicePixels(9000), devicePixels(7500)) / form->devicePixelRatioF() - frame);
-  QApplication::processEvents();
-  EXPECT_NEAR(form->windowWidth(), 9000, 15);
-  EXPECT_NEAR(form->windowHeight(), 7500, 15);
-
   auto* book = qobject_cast<Form4*>(opened(*form, 6));  // "あ2"
   ASSERT_NE(book, nullptr);
   expectControlsWhole(book);
