@@ -86,11 +86,8 @@ TEST_F(Form1Test, HistoryMenusAcrossARestartAndPickingAnEntry) {
   putPP1();
   auto form = start(false);
   // Which slots show and the names they take are the history's own table (compose_rules_test).
-  EXPECT_FALSE(entry(*form, "Slog", 4)->isVisible());
   EXPECT_EQ(entry(*form, "Slog2", 1)->text(), u("佐藤"));
-  EXPECT_FALSE(entry(*form, "Slog2", 4)->isVisible());
-  entry(*form, "Slog2", 4)->trigger();  // an empty slot picks nothing
-  EXPECT_EQ(saved("PP2.dat").at(0), "a@example.jp");
+  EXPECT_FALSE(entry(*form, "Slog2", 4)->isVisible());  // no empty rows
   entry(*form, "Slog2", 1)->trigger();  // by name: the slot's address goes in
   EXPECT_EQ(the<QLineEdit>(*form, "Text1")->text(), u("b@example.jp"));
   EXPECT_EQ(saved("PP2.dat"), (Lines{"b@example.jp", "a@example.jp", "c, d@example.jp", "@example.jp", "", "", "", "", "", ""}));

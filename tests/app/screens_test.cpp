@@ -18,12 +18,6 @@ double fromEnvironment(const char* name, double otherwise) {
   const char* value = std::getenv(name);
   return value ? std::atof(value) : otherwise;
 }
-// Device pixels of `twips` on the screen: its dpi, times the scale the user asked Qt for.
-int devicePixels(double twips) {
-  const double dpi = fromEnvironment("PARUPO_TEST_DPI", 96) * fromEnvironment("QT_SCALE_FACTOR", 1);
-  return static_cast<int>(twips * dpi / 1440 + 0.5);
-}
-QSize devicePixels(const QWidget& w, QSize logical) { return (QSizeF(logical) * w.devicePixelRatioF()).toSize(); }
 
 // The window that the main window's menu item opens (the viewer hides the main window).
 QWidget* opened(Form1& form, int item) {
@@ -81,7 +75,9 @@ class Screens : public Form1Fixture<FakeMail> {
 
 TEST_F(Screens, EveryWindowShowsItsControlsWholeAndTheMainWindowMeasuresItsTwips) {
   auto form = start();
-  EXPECT_EQ(devicePixels(*form, outer(*form)), QSize(devicePixels(8100), devicePixels(6000)));
+  // Twips are inches: the screen's dpi times the scale the user asked Qt for gives the device pixels.
+  const double dpi = fromEnvironment("PARUPO_TEST_DPI", 96) * fromEnvironment("QT_SCALE_FACTOR", 1);
+  EXPECT_EQ((QSizeF(outer(*form)) * form->devicePixelRatioF()).toSize(), (QSizeF(8100, 6000) * dpi / 1440).toSize());
   expectControlsWhole(form.get());
   expectCaptionInFrameLine(the<QGroupBox>(*form, "Frame2"));
   entry(*form, "PopSetup", 0)->trigger();  // "設定"
