@@ -1,6 +1,5 @@
-// At home on a Japanese desktop: Qt's own words in Japanese and one font (the test program
-// loads both as the program does), keys that reach what the mouse does, one press per press.
-// Form1 offscreen with fakes.
+// At home on a Japanese desktop: Qt's own words in Japanese and one font (the test program loads both as the
+// program does), keys that reach what the mouse does, one press per press. Form1 offscreen with fakes.
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -33,8 +32,7 @@ TEST(QtOwnWords, BoxesTextMenusAndTheFileDialogSpeakJapaneseInTheProgramsFont) {
 
 using Desktop = Form1Fixture<FakeMail>;
 
-// Typing in front of the domain, one stamp for a double-click and F10 are proven on the real binary by the
-// end-to-end desktop test.
+// Typing in front of the domain, one stamp per double-click and F10: the end-to-end desktop test.
 TEST_F(Desktop, EnterPressesTheFocusedButtonOnceAndDeleteDropsTheAttachment) {
   putPP1();
   auto form = start();

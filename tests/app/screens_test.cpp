@@ -1,8 +1,5 @@
-// The windows on the test's screen; ctest runs these also on a screen of 1280 by 1024 pixels at 96 dpi, at 144 dpi
-// (scaled by Qt and unscaled) and at Qt's scale of 2. Sizes in twips are inches, so the main window measures the
-// same in device pixels however Qt scales it; no control crosses its window's or its panel's edge; the panels'
-// captions sit in their frame lines; the address book and the log viewer open wholly on the screen. The main
-// window's place after the viewer needs a window manager: the end-to-end screens test.
+// The windows on the test's screen, which ctest also makes 1280 by 1024 pixels at 96 dpi, at 144 dpi (scaled by Qt
+// and unscaled) and at Qt's scale of 2. The main window's place after the viewer: the end-to-end screens test.
 #include <gtest/gtest.h>
 
 #include "addressbook/form4.h"

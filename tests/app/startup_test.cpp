@@ -39,9 +39,8 @@ TEST(StartupPlan, WhatTheWindowOpensWithFollowsTheFolder) {
   }
 }
 
-// Without PP4.dat no retention was saved: even a log older than the field's default stays. With it the logs
-// are aged, as the end-to-end start test shows; the daily backups before anything is read: tests/logs
-// DailyBackup and the end-to-end crash test.
+// Without PP4.dat no retention was saved: even a log older than the field's default stays. Ageing with it: the
+// end-to-end start test; the daily backups before anything is read: DailyBackup and the end-to-end crash test.
 TEST(StartupPlan, AgesNoLogWithoutPP4) {
   namespace fs = std::filesystem;
   test::TempFolder folder;
