@@ -20,7 +20,6 @@ TEST(StartupPlan, WhatTheWindowOpensWithFollowsTheFolder) {
   const LocalDateTime now{2026, 3, 7, 9, 5, 9};
   const struct { const char* name; std::map<std::string, std::string> files; std::string recipient, subject, retention;
                  bool development, settingsPanel; } cases[] = {
-      {"first use", {}, "@example.jp", "", "999", false, true},
       {"development folder", {{"pigeon2.vbp", ""}, {"PP4.dat", " 30 \r\n"}}, "@example.jp", "×", "30", true, true},
       {"the date replaces the development mark", {{"pigeon2.vbp", ""}, {"PP1.dat", kDateSubjectPP1}}, "@example.jp", "03/07 09:05",
        "999", true, false},
@@ -40,9 +39,8 @@ TEST(StartupPlan, WhatTheWindowOpensWithFollowsTheFolder) {
   }
 }
 
-// Without PP4.dat no retention was saved: even a log older than the field's default stays. With it the logs
-// are aged, as the end-to-end start test shows; the daily backups before anything is read: tests/logs
-// DailyBackup and the end-to-end crash test.
+// Without PP4.dat no retention was saved: even a log older than the field's default stays. Ageing with it: the
+// end-to-end start test; the daily backups before anything is read: DailyBackup and the end-to-end crash test.
 TEST(StartupPlan, AgesNoLogWithoutPP4) {
   namespace fs = std::filesystem;
   test::TempFolder folder;
