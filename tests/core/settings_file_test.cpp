@@ -26,8 +26,7 @@ Settings read(const Lines& lines, Settings settings = {}) {
   return settings;
 }
 
-// A file of Japanese CP932 text surviving byte for byte, and an earlier layout whose copy flag
-// True becomes 1, are proven by the end-to-end start tests.
+// Japanese CP932 text byte for byte and the earlier layout's copy flag: the end-to-end start tests.
 
 TEST(SettingsFile, LayoutsAreReadAndWrittenBackInTheCurrentOne) {
   const struct { const char *name; std::string in, out; } cases[] = {
@@ -76,9 +75,7 @@ TEST(SettingsFile, NumberConversionsAndRetentionDays) {
   EXPECT_EQ(retentionFromFile({}), "999");
 }
 
-// Both files saved and read back, Japanese, a comma in the password and a PP1.dat made private
-// when it is read, are proven end to end; a first start without them too; the retention days
-// in PP4.dat alone by the main window's test and the start-up test's 17 lines.
+// Both files saved and read back, a first start without them and PP1.dat made private: end to end.
 TEST(SettingsStore, EachFileThatCannotBeWrittenIsToldOnce) {
   test::TempFolder folder;
   for (const char* name : {"PP1.dat", "PP4.dat"}) std::filesystem::create_directory(folder / name);

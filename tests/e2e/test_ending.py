@@ -14,7 +14,7 @@ class EndingTest(ProgramTest):
         for name, sig in (("term", signal.SIGTERM), ("hup", signal.SIGHUP)):
             self.write("PP1.dat", settings())
             app = self.start(name).ready()
-            app.toggle("送信後終了", True)
+            app.press("送信後終了")  # on: the saved settings show it
             os.kill(app.pid, sig)
             self.assertEqual(app.wait_exit(), 0, name)
             self.assertEqual(self.read("PP1.dat"), settings(quit=True), name)

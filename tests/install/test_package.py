@@ -23,20 +23,15 @@ def run(*argv, **kwargs):  # the exit status, stdout and stderr
 
 
 class PackageTest(ProgramTest):
-    def build(self):
+    def test_the_package_installs_a_program_that_keeps_its_data_in_the_users_data_folder(self):
         status, output, errors = run(str(SOURCES / "scripts" / "package"), self.root,
                                      env=dict(BUILD_ENV, PARUPO_PACKAGE_BUILD=os.path.join(self.root, "build")))
         self.assertEqual(status, 0, (output + errors)[-5000:])
-        return output.splitlines()[-1]  # the package's path
-
-    def test_the_package_installs_a_program_that_keeps_its_data_in_the_users_data_folder(self):
-        deb = self.build()
-        self.assertRegex(os.path.basename(deb), r"^parupo_[0-9.]+_amd64\.deb$")
+        deb = output.splitlines()[-1]  # the package's path
         listing = run("dpkg-deb", "-c", deb)[1]
         self.assertEqual({l.split()[-1][2:] for l in listing.splitlines() if not l.startswith("d")}, FILES)
         depends = run("dpkg-deb", "-f", deb, "Depends")[1].replace("|", ",").split(",")
         self.assertEqual(DEPENDS - {name.split()[0] for name in depends if name.strip()}, set())
-        self.assertEqual(run("dpkg-deb", "-f", deb, "Recommends")[1].strip(), "fcitx5-frontend-qt6")
         status, output, _ = run("lintian", "--fail-on", "error", deb)
         self.assertEqual(status, 0, output)
 
