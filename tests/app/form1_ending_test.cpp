@@ -47,41 +47,34 @@ class Form1Ending : public Form1Fixture<BlockingMail, ModalDialogs> {
   }
 };
 
-// A request to end from outside during a send that fails waits for the send and its box;
-// every ending saves the settings, with the compose size even when the settings panel is open.
-TEST_F(Form1Ending, EveryRequestToEndSavesAndEndsOnceASendAndItsBoxAreOver) {
-  const struct { const char* name; bool duringAFailingSend; std::function<void(Form1&)> request; } cases[] = {
-      {"SIGTERM during a failing send", true, [](Form1&) { std::raise(SIGTERM); }},
-      {"close box, settings panel open", false, [](Form1& form) { form.close(); }},
-      {"end of the session, settings panel open", false, [](Form1&) { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }},
-  };
-  for (const auto& c : cases) {
-    putPP1();
-    std::filesystem::remove(folder / "PP4.dat");
-    ended = 0, dialogs.messages.clear(), mail.sends.clear();
-    mail.sendResults = {"550 no such user"};
-    auto form = start();
-    const EndSignals endSignals([&form] { form->requestEnd(); });
-    entry(*form, "Sup", 3)->trigger();  // "送信後終了" on
-    the<QLineEdit>(*form, "Text11")->setText(u("45"));
-    if (c.duringAFailingSend) {
-      duringTheNextCall([&] { c.request(*form); });
-      form->Command1_Click();
-      EXPECT_EQ(ended, 0) << c.name;  // not before the send's box is over
-      ASSERT_EQ(dialogs.messages.size(), 1u) << c.name;
-      EXPECT_NE(dialogs.messages[0].find("550 no such user"), std::string::npos) << c.name;
-    } else {
-      entry(*form, "PopSetup", 0)->trigger();
-      c.request(*form);
-    }
-    for (int i = 0; i < 50 && ended == 0; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
-    EXPECT_EQ(ended, 1) << c.name;
-    EXPECT_EQ(file("PP4.dat"), "45\r\n") << c.name;
-    const Settings kept = savedPP1();
-    EXPECT_TRUE(kept.quitAfterSend) << c.name;
-    EXPECT_EQ(kept.height, 6000) << c.name;
-    EXPECT_EQ(kept.width, 8000) << c.name;
-  }
+// A request to end from outside during a send that fails waits for the send and its box,
+// then saves.
+TEST_F(Form1Ending, ARequestToEndDuringAFailingSendEndsOnceTheSendAndItsBoxAreOver) {
+  mail.sendResults = {"550 no such user"};
+  auto form = start();
+  const EndSignals endSignals([&form] { form->requestEnd(); });
+  entry(*form, "Sup", 3)->trigger();  // "送信後終了" on
+  the<QLineEdit>(*form, "Text11")->setText(u("45"));
+  duringTheNextCall([] { std::raise(SIGTERM); });
+  form->Command1_Click();
+  EXPECT_EQ(ended, 0);  // not before the send's box is over
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_NE(dialogs.messages[0].find("550 no such user"), std::string::npos);
+  for (int i = 0; i < 50 && ended == 0; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  EXPECT_EQ(ended, 1);
+  EXPECT_EQ(file("PP4.dat"), "45\r\n");
+  EXPECT_TRUE(savedPP1().quitAfterSend);
+}
+
+// The end of the session saves the compose size, not the open settings panel's.
+TEST_F(Form1Ending, TheEndOfTheSessionSavesTheComposeSizeWithTheSettingsPanelOpen) {
+  auto form = start();
+  entry(*form, "PopSetup", 0)->trigger();
+  QMetaObject::invokeMethod(qApp, "aboutToQuit");
+  EXPECT_EQ(ended, 1);
+  const Settings kept = savedPP1();
+  EXPECT_EQ(kept.height, 6000);
+  EXPECT_EQ(kept.width, 8000);
 }
 
 TEST_F(Form1Ending, FilesThatCannotBeReadAtStartAreKeptAndToldOnlyWhenTheUserSaves) {

@@ -21,11 +21,6 @@ Lines split(const std::string& text) {  // "a|b" as the lines a, b
 const std::string kWritten = "smtp.example.jp|me@example.jp|boss@example.jp|dummy@example.jp|False|pop.example.jp|"
                              "山田|pass,word| 3 |True|True| 8000 | 6000 |True|True|False|True";
 
-Settings read(const Lines& lines, Settings settings = {}) {
-  readSettingsFile(lines, settings);
-  return settings;
-}
-
 // Japanese CP932 text byte for byte and the earlier layout's copy flag: the end-to-end start tests.
 
 TEST(SettingsFile, LayoutsAreReadAndWrittenBackInTheCurrentOne) {
@@ -38,7 +33,11 @@ TEST(SettingsFile, LayoutsAreReadAndWrittenBackInTheCurrentOne) {
        "s|r|b|True|False|pop|u|p| 0 |False|True| 6000 | 5000 |True|False|False|True"},
       {"cut short", "s|r|b|d|False|pop", "s|r|b|d|False|pop||| 0 |False|False| 0 | 0 |True|False|True|False"},
   };
-  for (const auto& c : cases) EXPECT_EQ(settingsFileLines(read(split(c.in))), split(c.out)) << c.name;
+  for (const auto& c : cases) {
+    Settings read;
+    readSettingsFile(split(c.in), read);
+    EXPECT_EQ(settingsFileLines(read), split(c.out)) << c.name;
+  }
   Settings broken;  // a line break typed into a field never shifts the later lines
   broken.popServer = "pop.example.jp\r\n";
   EXPECT_EQ(settingsFileLines(broken)[5], "pop.example.jp");
