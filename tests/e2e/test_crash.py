@@ -102,7 +102,7 @@ class FullDiskTest(ProgramTest):
         app.press("設定")  # closing the panel saves
         text, ok = app.alert()
         self.assertEqual(len(app.all(role="alert")), 1)
-        for part in ("PP1.dat", "ディスクの空きが足りません", "そのまま残っています"):
+        for part in ("PP1.dat", "PP4.dat", "ディスクの空きが足りません", "そのまま残っています"):
             self.assertIn(part, text)
         self.assertEqual(pathlib.Path(inside, "PP1.dat").read_bytes(), old)
         self.assertEqual(sorted(os.listdir(inside)), before)  # nothing half-written left
