@@ -150,18 +150,15 @@ class App:
             log = pathlib.Path(self.test.root, self.name + ".log").read_text(errors="replace")
             raise ProgramEnded("the program ended (%s):\n%s" % (self.proc.returncode, log))
 
-    def accessible(self):
-        def find():
+    def all(self, name=None, role=None, showing=None, root=None):
+        def program():
             self.check_running()
             desktop = pyatspi.Registry.getDesktop(0)
             desktop.clear_cache()
             return next((a for a in desktop if a is not None and a.get_process_id() == self.pid), None)
-        self._acc = self._acc or wait_until(find, what="the program on the accessibility bus")
-        return self._acc
-
-    def all(self, name=None, role=None, showing=None, root=None):
         self.check_running()
-        root = root or self.accessible()
+        self._acc = self._acc or wait_until(program, what="the program on the accessibility bus")
+        root = root or self._acc
         root.clear_cache()
 
         def walk(acc):
@@ -201,11 +198,6 @@ class App:
         box = self.find(None, "alert")
         ok = next(a for a in self.all(role="push button", root=box) if a.name.strip("&") == "OK")
         return "\n".join(a.name for a in self.all(role="label", root=box) if a.name), ok
-
-    def toggle(self, name, on):
-        acc = self.press(name)
-        wait_until(lambda: acc.clear_cache() or acc.getState().contains(pyatspi.STATE_CHECKED) == on,
-                   what="the check mark of %r" % name)
 
     def windows(self, title=None):  # titled so, or (None) every window shown, menus and drag pictures too
         return self.test.run_tool("xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.pid),
