@@ -64,10 +64,6 @@ class Form4Test : public ::testing::Test {
     EXPECT_TRUE(dropped.isAccepted());
     QApplication::processEvents();  // the drop is handled once the drag has ended
   }
-  void drag(QTreeWidgetItem* from, QTreeWidgetItem* onto) {
-    press(from);
-    drop(from->data(0, Qt::UserRole).toInt(), onto);
-  }
 };
 
 // Its place beside the main window, its title and icon: the end-to-end address book test.
@@ -126,7 +122,7 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   press(entry(0, 0));  // a left click updates 山田, 太郎 (its new name is mailed below)
   form->Text1->setText(u("山田"));
   QTest::mouseClick(form->Command1, Qt::LeftButton);
-  drag(entry(0, 0), entry(1, 0));  // onto an entry of another group: to its end
+  drop(entry(0, 0)->data(0, Qt::UserRole).toInt(), entry(1, 0));  // onto an entry of another group: to its end
   form->Text2->setText("moved@x.jp");  // the moved node is current: an update changes it
   QTest::mouseClick(form->Command1, Qt::LeftButton);
   dialogs.answer = "家族";

@@ -210,7 +210,8 @@ std::string base64Decode(std::string_view text) {
   require(digits.size() % 4 == 0, "base64 comes in groups of four", digits);
   const std::size_t pad = digits.ends_with("==") ? 2 : digits.ends_with("=") ? 1 : 0;
   const std::string_view data = std::string_view(digits).substr(0, digits.size() - pad);
-  require(data.find_first_not_of(kAlphabet) == std::string_view::npos, "base64 digits only, padding only at the end", digits);
+  require(data.find_first_not_of(kAlphabet) == std::string_view::npos, "base64 digits only, padding only at the end",
+          digits);
   // Each digit after the first of a group of four completes a byte of the 6-bit values so far.
   std::string out;
   unsigned bits = 0;
