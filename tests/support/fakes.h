@@ -97,16 +97,13 @@ struct FakeMail : MailLibrary {
   std::vector<SendMailCall> sends;
   std::vector<RcvMailCall> receives;
   std::vector<std::string> sendResults;  // the answer to the n-th recorded send; "" (sent) past the end
-  std::vector<std::string> eventLog;     // "SendMail" / "RcvMail" in call order
   std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a,
                        const std::string& from) override {
     sends.push_back({s, t, r, j, b, a, from});
-    eventLog.push_back("SendMail");
     return sends.size() <= sendResults.size() ? sendResults[sends.size() - 1] : "";
   }
   std::string RcvMail(std::string& s, std::string& u, std::string& p, std::string& c, std::string& f) override {
     receives.push_back({s, u, p, c, f});
-    eventLog.push_back("RcvMail");
     return "";
   }
 };

@@ -3,8 +3,8 @@
 #include <iconv.h>
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
+#include <regex>
 
 namespace parupo::test {
 
@@ -14,12 +14,9 @@ void require(bool holds, const char* invariant, std::string_view detail = {}) {
   if (!holds) throw MimeError("invariant broken: " + std::string(invariant) + "\n" + std::string(detail));
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
 std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
+  const std::size_t first = s.find_first_not_of(" \t");
+  return first == std::string_view::npos ? std::string_view() : s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
 std::vector<std::string_view> split(std::string_view text, std::string_view separator) {
@@ -52,20 +49,19 @@ std::string unescaped(std::string_view text, char escape, const char* invariant)
       out += text[i];
       continue;
     }
-    const std::size_t high = i + 2 < text.size() ? kHex.find(text[i + 1]) : std::string_view::npos;
-    const std::size_t low = i + 2 < text.size() ? kHex.find(text[i + 2]) : std::string_view::npos;
-    require(high != std::string_view::npos && low != std::string_view::npos, invariant, text);
-    out += static_cast<char>(high * 16 + low);
+    const std::string_view hex = text.substr(i + 1, 2);
+    require(hex.size() == 2 && hex.find_first_not_of(kHex) == std::string_view::npos, invariant, text);
+    out += static_cast<char>(kHex.find(hex[0]) * 16 + kHex.find(hex[1]));
     i += 2;
   }
   return out;
 }
 
+const std::string kAlphanumeric = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
 std::string qDecode(std::string_view text) {
-  const auto plain = [](char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || std::string_view("!*+-/_=").find(c) != std::string_view::npos;
-  };
-  require(std::all_of(text.begin(), text.end(), plain), "a Q word holds letters, digits, !*+-/_ and =XX only", text);
+  const bool plain = text.find_first_not_of(kAlphanumeric + "!*+-/_=") == std::string_view::npos;
+  require(plain, "a Q word holds letters, digits, !*+-/_ and =XX only", text);
   std::string spaced(text);
   std::replace(spaced.begin(), spaced.end(), '_', ' ');  // before =5F is decoded to "_"
   return unescaped(spaced, '=', "an = in a Q word starts two hex digits");
@@ -128,7 +124,7 @@ Entity readEntity(std::string_view text) {
   Entity entity;
   entity.body = std::string(text.substr(end + 4));
   for (std::string_view line : split(text.substr(0, end), "\r\n")) {
-    if (!line.empty() && isBlank(line.front())) {
+    if (line.starts_with(' ') || line.starts_with('\t')) {
       require(!entity.headers.empty(), "a folded line continues a header");
       require(!trimmed(line).empty(), "a folded line is not all blanks", entity.headers.back().name);
       entity.headers.back().value += line;
@@ -208,33 +204,27 @@ std::string decodeBody(const Entity& part) {
 }
 
 std::string base64Decode(std::string_view text) {
-  static const std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  static const std::string kAlphabet = kAlphanumeric + "+/";
   std::string digits;
   std::copy_if(text.begin(), text.end(), std::back_inserter(digits), [](char c) { return c != '\r' && c != '\n'; });
   require(digits.size() % 4 == 0, "base64 comes in groups of four", digits);
   const std::size_t pad = digits.ends_with("==") ? 2 : digits.ends_with("=") ? 1 : 0;
+  const std::string_view data = std::string_view(digits).substr(0, digits.size() - pad);
+  require(data.find_first_not_of(kAlphabet) == std::string_view::npos, "base64 digits only, padding only at the end",
+          digits);
+  // Each digit after the first of a group of four completes a byte of the 6-bit values so far.
   std::string out;
-  for (std::size_t i = 0; i < digits.size(); i += 4) {
-    unsigned value = 0;
-    for (std::size_t k = 0; k < 4; ++k) {
-      const bool padding = i + 4 == digits.size() && k >= 4 - pad;
-      const std::size_t v = padding ? 0 : kAlphabet.find(digits[i + k]);
-      require(v != std::string_view::npos, "base64 digits only, padding only at the end", digits);
-      value = value << 6 | static_cast<unsigned>(v);
-    }
-    for (int shift = 16; shift >= 0; shift -= 8) out += static_cast<char>(value >> shift & 0xFF);
+  unsigned bits = 0;
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    bits = bits << 6 | static_cast<unsigned>(kAlphabet.find(data[i]));
+    if (i % 4 != 0) out += static_cast<char>(bits >> (6 - 2 * (i % 4)) & 0xFF);
   }
-  out.resize(out.size() - pad);
   return out;
 }
 
 std::string withLfLineEnds(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    out += text[i] == '\r' ? '\n' : text[i];
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-  }
-  return out;
+  static const std::regex kLineEnd("\r\n?");
+  return std::regex_replace(std::string(text), kLineEnd, "\n");
 }
 
 }  // namespace parupo::test
