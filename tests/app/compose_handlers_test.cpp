@@ -68,6 +68,17 @@ TEST_F(ComposeHandlersTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelC
   EXPECT_EQ(send().attachment, "");
 }
 
+TEST_F(ComposeHandlersTest, TheHomeButtonSendsAQuickMessageToTheRecipientAlone) {
+  test::writeBytes(folder / "pigeon2.vbp", "");  // the development folder
+  start();
+  random.ints = {0, 4};
+  box("Text1")->setText(u("you@example.jp"));
+  click("Command4");
+  ASSERT_EQ(mail.sends.size(), 1u);
+  test::expectSent(mail.sends[0], {.recipients = "you@example.jp", .subject = "カエル", .body = "ぷにぷに"});
+  EXPECT_TRUE(the<QCheckBox>("Check1")->isChecked());
+}
+
 TEST_F(ComposeHandlersTest, LabelsStampTheDateAndSwitchTheDateSubject) {
   start();
   box("Text3")->setText(u("打った件名"));
