@@ -15,6 +15,9 @@ class SendTest(ProgramTest):
                                   save_log=True, by_name=False))
         app = self.start()
         app.find("送信内容", showing=True)
+        maps = "/proc/%d/maps" % app.pid
+        self.assertNotIn("libcurl", open(maps).read())  # the mail stack waits for the first send
+
         app.press("び")  # no log yet: only a message, and no viewer
         app.press(acc=app.alert()[1])
         wait_until(lambda: not app.all(role="alert"), what="the message closed")
