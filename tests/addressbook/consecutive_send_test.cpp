@@ -15,7 +15,7 @@ const std::string kA = "甲\ta@x.jp\t090-1111-2222", kB = "乙\tb@x.jp", kC = "�
 const std::string kBlockA = "甲\r\na@x.jp\r\n090-1111-2222\r\n\r\n", kBlockB = "乙\r\nb@x.jp\r\n\r\n",
                   kBlockC = "丙\r\nc@x.jp\r\n   \r\n";
 
-// Two per mail and all at once through the book's menu: BookWithMainWindow.
+// All at once through the book's menu over the real main window: BookWithMainWindow.
 TEST(ConsecutiveSend, BuildsTheMessagesAndLeavesTheBoxes) {
   const struct { const char* name; Records picked; int n /* 0: one entry per message */; Messages messages; std::string subjectAfter, bodyAfter; } rows[] = {
       {"one_with_mobile", {kA}, 0, {{"甲", "a@x.jp\r\n090-1111-2222"}}, "甲", "a@x.jp\r\n090-1111-2222"},

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "mailapi/mail_error.h"
 #include "support/fake_main_window.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
@@ -44,7 +45,7 @@ struct SendFixture : ::testing::Test {
 
 const Events kFailed = {"disable", "caption:送信中", "caption:送信エラー", "enable"};
 
-// Without Check1: test_send.py (copy), Form1Test.SendButtonSends... and ADummyMode... (dummy), SeparateMode...
+// Without Check1: test_send.py (copy and dummy), ADummyMode... and SeparateMode...
 TEST(SendDecisions, Check1SendsTheFirstMailToText1AloneWithoutLookingAtTheDummyAddressAndNoSeparateCopy) {
   EXPECT_EQ(firstMailRecipients(ReplyToDummy, true, "ta@x.jp", "me@x.jp", ""), "ta@x.jp");
   EXPECT_FALSE(sendsSeparateCopy(ReplySeparate, true));
@@ -141,7 +142,13 @@ TEST_F(SendFixture, GetPOPChecksTheMailboxFirstWhenAskedAndNeverStopsTheSend) {
   window.events.clear(), SendOperation{failing, dialogs, clock, folder.path()}.Parupo(window);
   EXPECT_EQ(window.events, sent);  // a failed check is silent
   EXPECT_TRUE(dialogs.messages.empty());
-  // A check skipped to keep the password from going in clear is told once per run: the end-to-end trust test.
+  // A check skipped to keep the password from going in clear is told, once per run.
+  const std::string text = mail::mailErrorText({mail::MailErrorKind::PopCheckSkippedForPassword, mail::MailProtocol::Pop3});
+  struct : FakeMail { std::string said; std::string RcvMail(S, S, S, S, S) override { return said; } } skipped;
+  skipped.said = text;
+  SendOperation twice{skipped, dialogs, clock, folder.path()};
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(twice.Parupo(window), SendOutcome::Sent) << i;
+  EXPECT_EQ(dialogs.messages, Events{text});
 }
 
 }  // namespace
