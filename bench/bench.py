@@ -201,17 +201,22 @@ def long_send_figures(tmp):
         stops = [float(run([bench, "stop", "127.0.0.1:%d" % silent, str(big)], env)[1]) for _ in range(ROUNDS)]
     figure("Stop of a send stalled on a silent server: from はい to the send's end", stops, "< 500 ms",
            lambda m: m < 500, " ms")
-    # 2 % is below the rounds' own spread against a server that works as hard as the sender:
-    # this pair runs against the fast sink, each on a CPU of its own, over three times the rounds.
+    # 2 % is far below what one round varies by on a shared machine, and that noise only ever
+    # adds time: the pair runs against the fast sink, each on a CPU of its own, and compares
+    # the fastest of many rounds of each (the spread is that of the rounds' own ratios).
+    rounds = 5 * ROUNDS
     with fast_sink() as port:
         send = lambda n: run(pinned(0, [bench, "send", "127.0.0.1:%d" % port, "1", str(big)] +
                                     (["watched"] if n == "watched" else [])), env)
         send("plain")  # the page cache and the sink warmed
-        walls = paired(["watched", "plain"], lambda n: send(n)[0], rounds=3 * ROUNDS)
-    figure("%d MB attachment: wall with the per cent shown vs without" % BIG_MB,
-           [w / p for w, p in zip(walls["watched"], walls["plain"])], "≤ 1.02×", lambda m: m <= 1.02, "×",
-           "shown %.2f s, without %.2f s (%d rounds)" % (statistics.median(walls["watched"]),
-                                                         statistics.median(walls["plain"]), 3 * ROUNDS))
+        walls = paired(["watched", "plain"], lambda n: send(n)[0], rounds=rounds)
+    fastest = min(walls["watched"]) / min(walls["plain"])
+    ratios = [w / p for w, p in zip(walls["watched"], walls["plain"])]
+    rows.append(("%d MB attachment: wall with the per cent shown vs without (fastest of %d rounds each)" % (
+        BIG_MB, rounds), "%.2f×" % fastest, "%.2f–%.2f" % (min(ratios), max(ratios)), "≤ 1.02×",
+        "met" if fastest <= 1.02 else "not met", "fastest %.2f s and %.2f s, medians %.2f s and %.2f s" % (
+            min(walls["watched"]), min(walls["plain"]), statistics.median(walls["watched"]),
+            statistics.median(walls["plain"]))))
 
 
 def cp932_lines(*values):

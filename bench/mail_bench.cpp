@@ -12,8 +12,10 @@
 //   for the curl command line to upload.
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <fstream>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -39,15 +41,16 @@ long peakResidentKib() {
 }
 
 // Reads the watch as the window does while it lives; `stall` > 0: asks for a stop once
-// the per cent has stood still that long, and keeps the time it asked.
+// the per cent has stood still that long, and keeps the time it asked. Ending it wakes it
+// at once, as a window's timer keeps nobody waiting.
 class Reader {
  public:
   Reader(parupo::TransferWatch& watch, std::chrono::milliseconds interval, std::chrono::milliseconds stall)
       : thread_([this, &watch, interval, stall] {
           std::optional<int> last;
           auto since = std::chrono::steady_clock::now();
-          while (!over_) {
-            std::this_thread::sleep_for(interval);
+          std::unique_lock lock(mutex_);
+          while (!wake_.wait_for(lock, interval, [this] { return over_; })) {
             const std::optional<int> now = watch.percent();
             if (now != last) since = std::chrono::steady_clock::now(), last = now;
             if (stall.count() > 0 && now && !stopped_ && std::chrono::steady_clock::now() - since >= stall) {
@@ -59,13 +62,20 @@ class Reader {
         }) {}
   ~Reader() { end(); }
   void end() {
-    over_ = true;
+    {
+      std::lock_guard lock(mutex_);
+      over_ = true;
+    }
+    wake_.notify_one();
     if (thread_.joinable()) thread_.join();
   }
   std::chrono::steady_clock::time_point stoppedAt() const { return stoppedAt_; }
 
  private:
-  std::atomic<bool> over_{false}, stopped_{false};
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool over_ = false;
+  std::atomic<bool> stopped_{false};
   std::chrono::steady_clock::time_point stoppedAt_{};
   std::thread thread_;
 };
