@@ -43,9 +43,11 @@ def paired(names, measure, rounds=ROUNDS):
 
 
 def figure(title, ratios, goal, met, unit="×", detail=""):
+    """A figure against its goal; `met` None: a figure given for information, with no goal."""
     med = statistics.median(ratios)
     spread = "%.2f–%.2f" % (min(ratios), max(ratios))
-    rows.append((title, "%.2f%s" % (med, unit), spread, goal, "met" if met(med) else "not met", detail))
+    verdict = "info" if met is None else "met" if met(med) else "not met"
+    rows.append((title, "%.2f%s" % (med, unit), spread, goal, verdict, detail))
 
 
 def print_rows():
@@ -262,12 +264,17 @@ def startup_figures(tmp):
             probe(n)
         results = paired(list(programs), probe)
     median = lambda name, i: statistics.median(r[i] for r in results[name])
-    for floor, what in (("bare", "bare QMainWindow"), ("text", "reference: the same with one label and line edit")):
+    # The bare window loads no font, which any window showing Japanese text must: its pair is
+    # information only, and the goals are judged against the reference window.
+    for floor, what, judged in (("bare", "bare QMainWindow (loads no font)", False),
+                                ("text", "reference: the same with one label and line edit", True)):
         times = [p[0] / b[0] for p, b in zip(results["parupo"], results[floor])]
-        figure("Start-up to first window mapped: parupo (filled PP1.dat) vs %s" % what, times, "≤ 1.30×",
-               lambda m: m <= 1.30, "×", "parupo %.0f ms, floor %.0f ms" % (median("parupo", 0), median(floor, 0)))
+        figure("Start-up to first window mapped: parupo (filled PP1.dat) vs %s" % what, times,
+               "≤ 1.30×" if judged else "none", (lambda m: m <= 1.30) if judged else None, "×",
+               "parupo %.0f ms, floor %.0f ms" % (median("parupo", 0), median(floor, 0)))
         rss = [p[1] / b[1] for p, b in zip(results["parupo"], results[floor])]
-        figure("RSS 3 s after the window appears, same pair", rss, "≤ 1.20×", lambda m: m <= 1.20, "×",
+        figure("RSS 3 s after the window appears, same pair", rss, "≤ 1.20×" if judged else "none",
+               (lambda m: m <= 1.20) if judged else None, "×",
                "parupo %.1f MiB, floor %.1f MiB" % (median("parupo", 1) / 1024, median(floor, 1) / 1024))
     loaded = sum(int(p[2]) for p in results["parupo"])
     rows.append(("libcurl in parupo's memory 3 s after the window appears", "%d of %d" % (loaded, ROUNDS), "",
