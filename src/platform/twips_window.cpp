@@ -104,6 +104,7 @@ bool TwipsWindow::notice(QEvent* e) {
     // Maximised or full screen, the normal size stays.
     const bool asked = std::find(requestedSizes_.begin(), requestedSizes_.end(), size) != requestedSizes_.end();
     const bool kept = size + frameExtra_ == QSize(px(width_), px(height_));
+    managedSize_ = managedByWindowManager() ? size : QSize(-1, -1);
     if (managedByWindowManager() || kept) {
       staleReplies_ = 0;
     } else if (!asked) {
@@ -156,6 +157,9 @@ void TwipsWindow::noticeStateChange() {
 
 void TwipsWindow::noticeFrameMargins() {
   if (!window_->isVisible() || window_->isMinimized() || managedByWindowManager()) return;
+  // Just restored, the window still has the maximised size and may still report the frame
+  // it had then: its own frame comes with the size the window manager gives back.
+  if (window_->size() == managedSize_) return;
   const QSize extra = window_->frameGeometry().size() - window_->geometry().size();
   if (extra.width() < 0 || extra.height() < 0 || extra == frameExtra_) return;
   // The window manager has put its frame around the window: keep the outer size.

@@ -94,6 +94,7 @@ class TwipsWindow {
   QSizeF beforeOutside_{0, 0};
   QSize outsideSize_{-1, -1};
   int staleReplies_ = 0;  // sizes asked for again since the window last had its own
+  QSize managedSize_{-1, -1};  // the size the window manager gave the maximised window
 };
 
 // Feeds the window's events to its TwipsWindow and runs the window's resize rules
