@@ -87,18 +87,19 @@ void TwipsWindow::showAt(const QPoint& framePos) {
 }
 
 bool TwipsWindow::notice(QEvent* e) {
-  WindowFacts now = facts();
   WindowEventKind kind = WindowEventKind::Other;
   switch (e->type()) {
-    case QEvent::Resize:
-      kind = WindowEventKind::Resize;
-      now.size = {static_cast<QResizeEvent*>(e)->size().width(), static_cast<QResizeEvent*>(e)->size().height()};
-      break;
+    case QEvent::Resize: kind = WindowEventKind::Resize; break;
     case QEvent::WindowStateChange: kind = WindowEventKind::StateChange; break;
     case QEvent::Show: kind = WindowEventKind::Show; break;
     case QEvent::Move: kind = WindowEventKind::Move; break;
     case QEvent::Expose: kind = WindowEventKind::Expose; break;
     default: return false;
+  }
+  WindowFacts now = facts();
+  if (kind == WindowEventKind::Resize) {
+    const QSize reported = static_cast<QResizeEvent*>(e)->size();
+    now.size = {reported.width(), reported.height()};
   }
   const SizeAnswer answer = keeper_.notice(kind, now);
   carryOut(answer);

@@ -1,5 +1,6 @@
 // The size keeper replays what twm and openbox did to the real program under Xvfb (at 96 dpi, at 144 dpi scaled by
-// Qt and unscaled, at Qt's scale of 2), one row per fault that a window manager's timing once caused.
+// Qt and unscaled, at Qt's scale of 2). A row named after a fault is such a sequence with the timing that once
+// caused it, which a loaded machine gives now and then.
 #include "platform/size_keeper.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,8 @@ struct Replay {
   double endHeight, endWidth;
   int starts = 1;  // the same events again at each start, from the size the last start kept
 };
+
+void PrintTo(const Replay& row, std::ostream* os) { *os << row.name; }
 
 WindowEventKind kindOf(const std::string& word) {
   if (word == "resize") return WindowEventKind::Resize;
