@@ -142,6 +142,10 @@ void Form1::SetPop() {
 }
 
 void Form1::PutPop() {
+  // Text the files cannot keep is refused while the user still sees the fields.
+  if (const std::string refused = unsavableSettings(settings()); !refused.empty()) {
+    return services_.dialogs.message(refused);
+  }
   settingsPanel_->Frame1->hide();
   compose_->Frame2->show();
   setWindowSizeTwips(savedHeight_, savedWidth_);
@@ -176,18 +180,14 @@ void Form1::pickHistory(int slot) {
 // "び": the viewer takes this window's place until it closes; this window then comes
 // back where it was, not where a window manager would put a new window.
 void Form1::openLogViewer() {
-  const Settings now = settings();
-  parupo::openLogViewer(
-      services_.dialogs, folder_, this,
-      [this](bool visible) {
-        if (!visible) {
-          placeBeforeViewer_ = pos();
-          hide();
-          return;
-        }
-        twips_.showAt(placeBeforeViewer_);
-      },
-      {now.replyTo, now.dummyAddress});
+  parupo::openLogViewer(services_.dialogs, folder_, this, [this](bool visible) {
+    if (!visible) {
+      placeBeforeViewer_ = pos();
+      hide();
+      return;
+    }
+    twips_.showAt(placeBeforeViewer_);
+  });
 }
 
 // "あ2": the book opens beside this window and loads its file; chosen again while it is

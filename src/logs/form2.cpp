@@ -36,9 +36,9 @@ QString menuText(const std::string& recipient) {
 }  // namespace
 
 Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
-             std::function<void(bool visible)> setMainWindowVisible, OwnAddresses own)
+             std::function<void(bool visible)> setMainWindowVisible)
     : QWidget(nullptr, Qt::Window),
-      logs_(programFolder / "log", std::move(own)),
+      logs_(programFolder / "log"),
       size_(this, kHeight, kWidth),
       setMainWindowVisible_(std::move(setMainWindowVisible)) {
   setObjectName(QStringLiteral("Form2"));
@@ -180,13 +180,13 @@ void Form2::closeEvent(QCloseEvent* e) {
 }
 
 Form2* openLogViewer(Dialogs& dialogs, const std::filesystem::path& programFolder, QWidget* mainWindow,
-                     std::function<void(bool visible)> setMainWindowVisible, OwnAddresses own) {
+                     std::function<void(bool visible)> setMainWindowVisible) {
   std::error_code ec;
   if (!std::filesystem::is_directory(programFolder / "log", ec)) {
     dialogs.message("ログがありません");
     return nullptr;
   }
-  auto* viewer = new Form2(programFolder, mainWindow, std::move(setMainWindowVisible), std::move(own));
+  auto* viewer = new Form2(programFolder, mainWindow, std::move(setMainWindowVisible));
   viewer->showViewer();
   return viewer;
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/cp932_text.h"
 #include "platform/text_file.h"
 
 namespace parupo {
@@ -39,7 +40,11 @@ std::vector<std::string> logFileLines(const std::string& EL, const std::string& 
 
 std::string SaveLogX(const std::filesystem::path& file, const std::string& EL,
                      const std::string& szToo, const SendVariables& vars) {
-  return writeTextLines(file, logFileLines(EL, szToo, vars));
+  // What CP932 cannot write whole stays readable as references, which the log viewer
+  // reads back.
+  std::vector<std::string> lines = logFileLines(EL, szToo, vars);
+  for (std::string& line : lines) line = withCharacterReferences(line);
+  return writeTextLines(file, lines);
 }
 
 std::filesystem::path newMessageLogPath(const std::filesystem::path& logFolder,

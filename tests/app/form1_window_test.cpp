@@ -24,7 +24,14 @@ TEST_F(Form1Test, ClosingTheSettingsPanelSavesAndTheComposeSizeHasAMinimum) {
   putPP1();
   auto form = start();
   entry(*form, "PopSetup", 0)->trigger();
+  const std::string before = file("PP1.dat");
   the<QLineEdit>(*form, "Text2")->setText(u("mail.example.jp"));
+  the<QLineEdit>(*form, "Text5")->setText(u("自分♥ <me@example.jp>"));
+  entry(*form, "PopSetup", 0)->trigger();  // refused: the panel stays, nothing is saved
+  EXPECT_EQ(dialogs.messages, Lines{"「♥」は保存できない文字です。別の文字にしてください。"});
+  EXPECT_FALSE(the<QGroupBox>(*form, "Frame1")->isHidden());
+  EXPECT_EQ(file("PP1.dat"), before);
+  the<QLineEdit>(*form, "Text5")->setText(u("自分 <me@example.jp>"));
   the<QLineEdit>(*form, "Text11")->setText(u("45"));
   entry(*form, "PopSetup", 0)->trigger();  // closing the panel saves; the compose size back: the desktop test
   EXPECT_EQ(savedPP1().smtpServer, "mail.example.jp");
@@ -55,17 +62,18 @@ TEST_F(Form1Test, OptionMenusSwitchTheHistoryMenuKeepTheReplyModeAndClearTheBoxe
 }
 
 TEST_F(Form1Test, HistoryMenusAcrossARestartAndPickingAnEntry) {
-  put("PP2.dat", {"a@example.jp", "b@example.jp", "c, d@example.jp", "@example.jp"});
-  put("PPad.dat", {"友達", "鈴木一郎\tsuzuki@example.jp", "佐藤\tb@example.jp\t090", "田中\ta@example.jp"});
+  put("PP2.dat", {"a@example.jp", "b@example.jp", "c, d@example.jp", "suzuki@example.jp"});
+  put("PPad.dat", {"友達", "鈴木一郎\t鈴木 <suzuki@Example.jp>", "佐藤\tb@example.jp\t090", "田中\ta@example.jp"});
   pp1.startupAddress = false;  // no start-up address
   putPP1();
   auto form = start(false);
   // Which slots show and the names they take are the history's own table (compose_rules_test).
   EXPECT_EQ(entry(*form, "Slog2", 1)->text(), u("佐藤"));
+  EXPECT_EQ(entry(*form, "Slog2", 3)->text(), u("鈴木一郎"));  // the same address, written with a name
   EXPECT_FALSE(entry(*form, "Slog2", 4)->isVisible());  // no empty rows
   entry(*form, "Slog2", 1)->trigger();  // by name: the slot's address goes in
   EXPECT_EQ(the<QLineEdit>(*form, "Text1")->text(), u("b@example.jp"));
-  EXPECT_EQ(saved("PP2.dat"), (Lines{"b@example.jp", "a@example.jp", "c, d@example.jp", "@example.jp", "", "", "", "", "", ""}));
+  EXPECT_EQ(saved("PP2.dat"), (Lines{"b@example.jp", "a@example.jp", "c, d@example.jp", "suzuki@example.jp", "", "", "", "", "", ""}));
   the<QLineEdit>(*form, "Text5")->setText(u("c, d@example.jp;x"));
   entry(*form, "Slog", 2)->trigger();  // one's own address: no copy
   EXPECT_TRUE(the<QCheckBox>(*form, "Check1")->isChecked());
