@@ -75,9 +75,10 @@ user's ~/.local/share/parupo, so the data files of the earlier Windows
 program can be copied there and used as they are.]])
 # The shared libraries it links; besides them, what it loads at run time: libcurl
 # (opened when the first mail goes out; CURLOPT_PROTOCOLS_STR is from 7.85), the IPA
-# Gothic font of its text boxes, and Qt's Japanese words for its buttons and dialogs.
+# Gothic font of its text boxes, Qt's Japanese words for its buttons and dialogs, and
+# libsecret (opened when a password is looked up in the desktop's keyring).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4 (>= 7.85.0), fonts-ipafont-gothic, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4 (>= 7.85.0), fonts-ipafont-gothic, qt6-translations-l10n, libsecret-1-0")
 # Japanese input through fcitx5 (the ibus plugin comes with Qt's own libqt6gui6).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fcitx5-frontend-qt6")
 set(CPACK_STRIP_FILES ON)

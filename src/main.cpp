@@ -18,6 +18,7 @@
 #include "platform/fonts.h"
 #include "platform/program_folder.h"
 #include "platform/qt_dialogs.h"
+#include "platform/qt_password_box.h"
 #include "platform/qt_translation.h"
 #include "platform/random.h"
 
@@ -71,8 +72,13 @@ int main(int argc, char** argv) {
   parupo::CurlMailOptions mailOptions;
   mailOptions.caFile = (folder / "cacert.pem").string();
   parupo::CurlMailLibrary mail(mailOptions);
-  parupo::Form1 form(parupo::Services{dialogs, clock, random, mail, folder, [&mail] { quitMailThenEnd(mail); }});
+  // The keyring's library is loaded only when a login first needs a password.
+  const auto keyring = parupo::makeSecretServiceKeyring();
+  parupo::QtPasswordBox passwordBox;
+  parupo::Form1 form(parupo::Services{dialogs, clock, random, mail, folder, [&mail] { quitMailThenEnd(mail); },
+                                      keyring.get(), &passwordBox});
   dialogs.setParentWindow(&form);
+  passwordBox.setParentWindow(&form);
   // Shutdown, logout and `kill` end the program as its close box does.
   parupo::EndSignals endSignals([&form] { form.requestEnd(); });
   form.show();

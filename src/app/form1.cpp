@@ -17,6 +17,7 @@
 #include "platform/fonts.h"
 #include "app/icons.h"
 #include "app/main_menus.h"
+#include "core/login_passwords.h"
 #include "app/settings_panel.h"
 #include "app/startup.h"
 #include "app/window_size.h"
@@ -61,7 +62,8 @@ Form1::Form1(Services services, QWidget* parent)
                                      .logViewer = [this] { openLogViewer(); },
                                      .addressBook = [this] { openAddressBook(); },
                                      .attachment = [this] { handlers_->TnpFile(); },
-                                     .dropAttachment = [this] { handlers_->dropAttachment(); }});
+                                     .dropAttachment = [this] { handlers_->dropAttachment(); },
+                                     .moveToKeyring = [this] { movePasswordsToKeyring(); }});
   connect(compose_->Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   mail_.onEscape = [this] { (void)askToStop(); };
   mail_.onProgress = [this](std::optional<int> percent) { showProgress(percent); };
@@ -150,6 +152,18 @@ void Form1::PutPop() {
   compose_->Frame2->show();
   setWindowSizeTwips(savedHeight_, savedWidth_);
   SavePopDat();
+}
+
+// The passwords of the panel go to the keyring; PP1.dat is written without them only
+// once the keyring holds each, and the panel then shows the fields without them.
+void Form1::movePasswordsToKeyring() {
+  if (services_.keyring == nullptr || busy()) return;
+  Settings st = settings();
+  const std::string why = parupo::movePasswordsToKeyring(st, *services_.keyring);
+  if (!why.empty()) return services_.dialogs.message(why);
+  settingsPanel_->show(st);
+  SavePopDat();
+  services_.dialogs.message("パスワードをキーリングに移しました");
 }
 
 // --- Menus and the recipient history --------------------------------------------------

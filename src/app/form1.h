@@ -102,6 +102,7 @@ class Form1 final : public QMainWindow, public SendWindow {
   void Rireki(bool reportProblems = true);
   void pickHistory(int slot);
   void clearCompose();
+  void movePasswordsToKeyring();  // "パスワードをキーリングに移す"
   SendOutcome Parupo();
   void openLogViewer();
   bool busy() const;  // a send or a mail call is under way

@@ -110,6 +110,10 @@ void MainMenus::addOptionsMenu(QMenuBar* bar) {
     QObject::connect(Sup[i], &QAction::triggered, bar, [this] { showChosenHistoryMenu(); });
   }
   addReplyModes(replyMenu);
+  options->addSeparator();
+  MoveToKeyring = options->addAction(QStringLiteral("パスワードをキーリングに移す"));
+  name(MoveToKeyring, QStringLiteral("MoveToKeyring"));
+  QObject::connect(MoveToKeyring, &QAction::triggered, bar, [this] { handlers_.moveToKeyring(); });
 }
 
 // One reply-to mode at a time, shown with radio marks; a settings file may check none.

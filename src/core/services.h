@@ -8,6 +8,8 @@
 #include "mailapi/mail_library.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/keyring.h"
+#include "platform/password_box.h"
 #include "platform/random.h"
 
 namespace parupo {
@@ -19,6 +21,10 @@ struct Services {
   MailLibrary& mail;
   std::filesystem::path programFolder;  // APas
   std::function<void()> endProgram;      // ends the program at once
+  // Where logins without a password in PP1.dat find theirs; without them such a login
+  // goes to the server without a password.
+  Keyring* keyring = nullptr;
+  PasswordBox* passwordBox = nullptr;
 };
 
 }  // namespace parupo

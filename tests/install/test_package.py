@@ -13,7 +13,7 @@ FILES = {"usr/bin/parupo", "usr/share/applications/parupo.desktop", "usr/share/m
          "usr/share/icons/hicolor/scalable/apps/parupo.svg", "usr/share/doc/parupo/copyright",
          "usr/share/doc/parupo/changelog.gz"}
 # Loaded at run time, where dpkg-shlibdeps cannot see them, and the libraries it links.
-DEPENDS = {"libcurl4", "fonts-ipafont-gothic", "qt6-translations-l10n", "libqt6widgets6", "libqt6gui6",
+DEPENDS = {"libcurl4", "fonts-ipafont-gothic", "qt6-translations-l10n", "libsecret-1-0", "libqt6widgets6", "libqt6gui6",
            "libqt6core6", "libstdc++6", "libc6"}
 
 
