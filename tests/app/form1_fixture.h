@@ -10,6 +10,7 @@
 #include "app/form1.h"
 #include "core/settings_file.h"
 #include "platform/text_file.h"
+#include "support/fake_keyring.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 
@@ -43,6 +44,8 @@ class Form1Fixture : public ::testing::Test {
   FakeClock clock;
   FakeRandom random;
   Mail mail;
+  FakeKeyring keyring;
+  FakePasswordBox passwordBox;
   int ended = 0;
   // PP1.dat as putPP1 writes it: a server (so the window starts composing), 6000 high and 8000 wide.
   Settings pp1{.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .specificAddress = "赤@example.jp",
@@ -52,7 +55,8 @@ class Form1Fixture : public ::testing::Test {
                .height = 6000, .width = 8000};
 
   std::unique_ptr<Form1> start(bool show = true) {
-    auto form = std::make_unique<Form1>(Services{dialogs, clock, random, mail, folder.path(), [this] { ++ended; }});
+    auto form = std::make_unique<Form1>(Services{dialogs, clock, random, mail, folder.path(), [this] { ++ended; },
+                                                 &keyring, &passwordBox});
     if (show) form->show();
     QApplication::processEvents();
     return form;
