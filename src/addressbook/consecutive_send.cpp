@@ -3,6 +3,7 @@
 #include "addressbook/address_book.h"
 #include "core/settings.h"
 #include "platform/text_util.h"
+#include "send/send_stage.h"
 
 namespace parupo {
 
@@ -66,7 +67,7 @@ void runConsecutiveSend(SendWindow& window, ConsecutiveRun& run, const std::vect
       const SendOutcome outcome = window.send();
       window.setCaption(kProgramCaption);
       if (betweenMessages) betweenMessages();
-      if (outcome == SendOutcome::Stopped || run.stopRequested) break;
+      if (outcome == SendOutcome::Stopped || window.sendStage().stopRequested()) break;
     }
   }
   window.setQuitAfterSend(run.quitAfterSendBefore);

@@ -287,10 +287,7 @@ void Form4::closeEvent(QCloseEvent* e) {
   if (run_.running) {
     // Asks, as Esc does, whether to stop the send; はい stops the message in progress,
     // and the run then ends and closes the window. いいえ carries on with the run.
-    if (sendWindow_.askToStop()) {
-      run_.stopRequested = true;
-      run_.closeWhenDone = true;
-    }
+    if (sendWindow_.askToStop()) run_.closeWhenDone = true;
     e->ignore();
     return;
   }

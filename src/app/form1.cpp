@@ -206,31 +206,22 @@ void Form1::openAddressBook() {
 void Form1::Command1_Click() { Parupo(); }
 
 SendOutcome Form1::Parupo() {
-  if (sending_++ == 0) {
-    mail_.watch().clear();
-    stopAsked_ = stopAndClose_ = false;
-  }
-  SendOutcome outcome = sendOperation_->Parupo(*this);
-  --sending_;
-  if (stopAsked_) outcome = SendOutcome::Stopped;
-  if (sending_ == 0 && closeAfterSend_) {
-    closeAfterSend_ = false;
-    QTimer::singleShot(0, this, &QWidget::close);
-  }
+  if (stage_.begin()) mail_.watch().clear();
+  const SendOutcome result = sendOperation_->Parupo(*this);
+  // A send that went through before the user stopped it stays sent, but it ends as stopped.
+  const SendOutcome outcome = stage_.stopRequested() ? SendOutcome::Stopped : result;
+  if (stage_.end()) QTimer::singleShot(0, this, &QWidget::close);
   return outcome;
 }
 
-// Asked over this window, once at a time; はい cuts the transfer off at once. A send that
-// has gone through meanwhile stays sent, and nothing more is sent in this send.
-bool Form1::askToStop() {
-  if (asking_) return false;
-  asking_ = true;
+bool Form1::askToStop() { return stage_.on(SendStage::Event::Escape).ask && answerStop(); }
+
+// Asked over this window, once at a time. A send that has gone through meanwhile stays
+// sent, and nothing more is sent in this send.
+bool Form1::answerStop() {
   const bool stop = services_.dialogs.askYesNo("送信を中止しますか？", "ぱるぽ");
-  asking_ = false;
-  if (stop) {
-    stopAsked_ = true;
-    mail_.watch().requestStop();
-  }
+  stage_.on(stop ? SendStage::Event::Yes : SendStage::Event::No);
+  if (stop) mail_.watch().requestStop();
   return stop;
 }
 
@@ -257,18 +248,12 @@ void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enable
 
 // --- Closing ---------------------------------------------------------------------------
 
-bool Form1::busy() const { return sending_ > 0 || mail_.busy(); }
-
+// Closing never refuses: during a send it may ask whether to stop the send first, and the
+// window then closes when the send is over (send/send_stage.h).
 void Form1::closeEvent(QCloseEvent* event) {
-  if (busy()) {
-    // During a mail call the user is asked whether to stop it; はい stops it and the
-    // window closes right after it, without its message box. Elsewhere in a send (its
-    // message box is up) the window closes when the send is over.
-    if (!mail_.busy()) {
-      closeAfterSend_ = true;
-    } else if (askToStop()) {
-      closeAfterSend_ = stopAndClose_ = true;
-    }
+  const SendStage::Effect effect = stage_.on(SendStage::Event::CloseBox);
+  if (effect.ask) (void)answerStop();
+  if (!effect.endNow) {
     event->ignore();
     return;
   }
@@ -277,11 +262,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::requestEnd() {
-  if (busy()) {
-    closeAfterSend_ = true;
-    return;
-  }
-  endProgram();
+  if (stage_.on(SendStage::Event::EndSignal).endNow) endProgram();
 }
 
 void Form1::endProgram() {

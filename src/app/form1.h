@@ -21,6 +21,7 @@
 #include "core/settings.h"
 #include "platform/twips_window.h"
 #include "send/recipient_history.h"
+#include "send/send_stage.h"
 #include "send/send_window.h"
 
 class QListWidget;
@@ -52,8 +53,8 @@ class Form1 final : public QMainWindow, public SendWindow {
   void setWindowSizeTwips(double height, double width);
   bool settingsPanelShown() const;
 
-  // The send button. A close request that arrives during a mail call asks whether to stop
-  // the send; one that arrives in another part of the send is carried out when it is over.
+  // The send button. What the close box, Esc and a signal do during the send is the
+  // send stage's to say (send/send_stage.h).
   void Command1_Click();
 
   // A request to end the program from outside the window (a signal, the end of the
@@ -77,7 +78,7 @@ class Form1 final : public QMainWindow, public SendWindow {
   void setSendEnabled(bool enabled) override;
   SendOutcome send() override { return Parupo(); }
   bool askToStop() override;
-  bool endsAfterSend() const override { return stopAndClose_; }
+  SendStage& sendStage() override { return stage_; }
   void recordRecipient() override { Rireki(); }
   // Every ending of the program comes here (the close box, "送信後終了", a signal, the
   // end of the session): it saves what an ending saves, then ends the program.
@@ -104,7 +105,9 @@ class Form1 final : public QMainWindow, public SendWindow {
   void clearCompose();
   SendOutcome Parupo();
   void openLogViewer();
-  bool busy() const;  // a send or a mail call is under way
+  // Asks "送信を中止しますか？" for the stage and tells it the answer; はい cuts the
+  // transfer off at once.
+  bool answerStop();
   // The caption with the upload's per cent after it; nothing: the caption alone again.
   void showProgress(std::optional<int> percent);
   void openAddressBook();
@@ -132,11 +135,7 @@ class Form1 final : public QMainWindow, public SendWindow {
   double savedWidth_ = 0;
   std::string settingsUnreadable_;  // why PP1.dat could not be read at start-up; then it is kept
   std::string caption_;              // the caption the send set, without a per cent
-  int sending_ = 0;
-  bool closeAfterSend_ = false;
-  bool asking_ = false;              // "送信を中止しますか？" is up
-  bool stopAsked_ = false;           // answered はい during this send
-  bool stopAndClose_ = false;        // a close answered はい: the program ends after the send
+  SendStage stage_;
 };
 
 }  // namespace parupo

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "send/send_stage.h"
 #include "send/send_window.h"
 #include "support/fakes.h"
 
@@ -21,6 +22,7 @@ struct FakeMainWindow : SendWindow {
   std::function<void()> duringSend;  // runs inside each send
   SendOutcome outcome = SendOutcome::Sent;
   std::vector<bool> stopAnswers;  // the answers to "送信を中止しますか？", in turn
+  SendStage stage;
 
   std::string recipient() const override { return to; }
   void setRecipient(const std::string& t) override { to = t; }
@@ -38,14 +40,21 @@ struct FakeMainWindow : SendWindow {
   void setQuitAfterSend(bool c) override { quit = c; }
   void openSettingsPanel() override { events.push_back("settingsPanel"); }
   SendOutcome send() override {
+    stage.begin();
+    stage.enter(SendStage::Stage::Sending);
     sent.push_back({subj, quit});
     title = outcome == SendOutcome::Sent ? "送信完了" : "送信エラー";
     if (duringSend) duringSend();
-    return outcome;
+    (void)stage.end();
+    return stage.stopRequested() ? SendOutcome::Stopped : outcome;
   }
   bool askToStop() override {
-    return take(stopAnswers, false);
+    if (!stage.on(SendStage::Event::Escape).ask) return false;
+    const bool stop = take(stopAnswers, false);
+    stage.on(stop ? SendStage::Event::Yes : SendStage::Event::No);
+    return stop;
   }
+  SendStage& sendStage() override { return stage; }
   std::string caption() const override { return title; }
   void setCaption(const std::string& t) override { events.push_back("caption:" + (title = t)); }
   void setSendEnabled(bool on) override { events.push_back(on ? "enable" : "disable"); }
