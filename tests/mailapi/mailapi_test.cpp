@@ -136,7 +136,15 @@ TEST(MailErrorText, EachPieceOfASentenceIsFilledIn) {
       {{CurlTooOld, kSmtp, "c.so", "", "7.1"}, "メールの送受信に必要な libcurl（c.so）を読み込めませんでした（版 7.1 は古すぎます。7.85.0 以降が必要です）。"},
       {{TransferSetupFailed}, "メール送信の準備ができませんでした（libcurl の初期化に失敗）。"},
       {{TransferSetupFailed, kPop}, "受信チェックの準備ができませんでした（libcurl の初期化に失敗）。"},
-      {{TimedOut, kSmtp, "h:1", "", "t"}, "SMTPサーバー（h:1）から応答がないため中止しました。（t）"},
+      // libcurl's words only where the kind leaves open what happened
+      {{ConnectFailed, kSmtp, "h:1", "", "Failed to connect to h port 1: Couldn't connect to server"}, "SMTPサーバー（h:1）に接続できません。"},
+      {{TimedOut, kSmtp, "h:1", "", "t"}, "SMTPサーバー（h:1）から応答がないため中止しました。"},
+      {{TlsFailed, kPop, "", "", "wrong version number"}, "POPサーバーとの暗号化通信を始められませんでした。（wrong version number）"},
+      {{TransferFailed, kSmtp}, "メールを送信できませんでした。"},
+      {{CertificateUntrusted, kSmtp, "/p/cacert.pem"},  // no fingerprint known (not OpenSSL): no empty brackets
+       "SMTPサーバーの証明書は自己署名のものか、システムが信頼していない認証局が発行したものです。このサーバーを信頼する場合は、"
+       "まず証明書のSHA-256フィンガープリントがサーバーの提供者の公開しているものと同じであることを確かめてから、その証明書（または"
+       "認証局の証明書）を cacert.pem という名前でぱるぽのフォルダーに置く（/p/cacert.pem）か、システムの証明書ストアに追加してください。"},
       {{LoginRefused, kPop, "", "-ERR no", "d"}, "POPサーバーへのログインに失敗しました。ユーザー名とパスワードを確認してください。 サーバーの応答: -ERR no"},
       {{Refused, kSmtp, "", "530 5.7.0 no"}, "SMTPサーバーに受け付けられませんでした。 サーバーの応答: 530 5.7.0 no"},
       {{Refused, kSmtp, "", "552 big"}, "SMTPサーバーに受け付けられませんでした。メッセージが大きすぎます。 サーバーの応答: 552 big"},
