@@ -163,6 +163,19 @@ TEST(Certificate, EachCommonFailureHasItsOwnKind) {
   for (const auto& r : rows) EXPECT_EQ(certificateFailure(r.result, r.detail), r.kind) << r.name;
 }
 
+// What curl_version_info says libcurl trusts by itself decides how cacert.pem is given; that the
+// joined bundle trusts both is proven on loopback servers.
+TEST(Certificate, TheTrustFileIsJoinedToTheBundleOfALibcurlWithoutACaFolder) {
+  CurlApi api{};
+  api.version_info = [](CURLversion) {
+    static curl_version_info_data info{};
+    info.cainfo = "/opt/curl/ca-bundle.crt";  // and no CA folder (capath)
+    return &info;
+  };
+  EXPECT_EQ(planTrust(builtInTrust(api)), (TrustPlan{.asCaFile = false, .systemBundle = "/opt/curl/ca-bundle.crt"}));
+  EXPECT_EQ(planTrust({.caFolder = "/etc/ssl/certs", .caBundle = "/etc/ssl/certs/ca-certificates.crt"}), TrustPlan{});
+}
+
 TEST(HelloName, AFullyQualifiedNameOrAnAddressLiteral) {
   for (const char* name : {"client.example.jp", "pc-1.home.arpa", "a.b"}) EXPECT_TRUE(isFullyQualified(name)) << name;
   for (const char* name : {"vm", "desk", "my-pc", "localhost.localdomain", "localhost", "192.0.2.1", ".example.jp", "example.jp.",
