@@ -54,8 +54,10 @@ std::vector<SendStep> AdrsPiiin(const std::vector<std::string>& picked, int n) {
 void runConsecutiveSend(SendWindow& window, ConsecutiveRun& run, const std::vector<SendStep>& steps,
                         const std::function<void()>& betweenMessages) {
   if (run.running) return;
-  run = {.running = true, .quitAfterSendBefore = window.settings().quitAfterSend};
+  const Settings before = window.settings();
+  run = {.running = true, .quitAfterSendBefore = before.quitAfterSend, .subjectIsDateBefore = before.subjectIsDate};
   window.setQuitAfterSend(false);
+  window.setSubjectIsDate(false);
   window.setNoCopy(true);
   for (const SendStep& step : steps) {
     if (step.kind == SendStep::Subject) {
@@ -70,9 +72,14 @@ void runConsecutiveSend(SendWindow& window, ConsecutiveRun& run, const std::vect
       if (outcome == SendOutcome::Stopped || window.sendStage().stopRequested()) break;
     }
   }
-  window.setQuitAfterSend(run.quitAfterSendBefore);
+  giveBackOptions(window, run);
   window.setNoCopy(false);
   run.running = false;
+}
+
+void giveBackOptions(SendWindow& window, const ConsecutiveRun& run) {
+  window.setQuitAfterSend(run.quitAfterSendBefore);
+  window.setSubjectIsDate(run.subjectIsDateBefore);
 }
 
 }  // namespace parupo

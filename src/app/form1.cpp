@@ -239,6 +239,7 @@ void Form1::setBody(const std::string& text) { compose_->setBody(text); }
 bool Form1::noCopy() const { return compose_->noCopy(); }
 void Form1::setNoCopy(bool checked) { compose_->setNoCopy(checked); }
 void Form1::setQuitAfterSend(bool checked) { menus_->setQuitAfterSend(checked); }
+void Form1::setSubjectIsDate(bool checked) { menus_->setSubjectIsDate(checked); }
 std::string Form1::caption() const { return windowTitle().toStdString(); }
 void Form1::setCaption(const std::string& caption) {
   caption_ = caption;
@@ -271,7 +272,7 @@ void Form1::endProgram() {
 }
 
 void Form1::saveBeforeEnding() {
-  // The address book first: during a consecutive send it gives "送信後終了" back, and
+  // The address book first: during a consecutive send it gives its options back, and
   // the settings saved next must hold the user's own choice.
   if (book_) book_->saveBeforeProgramEnds();
   SavePopDat();

@@ -72,6 +72,7 @@ class Form1 final : public QMainWindow, public SendWindow {
   void setNoCopy(bool checked) override;
   Settings settings() const override;
   void setQuitAfterSend(bool checked) override;
+  void setSubjectIsDate(bool checked) override;
   void openSettingsPanel() override { SetPop(); }
   std::string caption() const override;
   void setCaption(const std::string& caption) override;

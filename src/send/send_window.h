@@ -39,6 +39,7 @@ class SendWindow {
   // The settings panel's fields and the option menus' check marks as they stand now.
   virtual Settings settings() const = 0;
   virtual void setQuitAfterSend(bool checked) = 0;          // "送信後終了"
+  virtual void setSubjectIsDate(bool checked) = 0;          // "件名を日付にする"; the subject box stays
   virtual void openSettingsPanel() = 0;                     // SetPop
 
   // --- The send and its outcome ---

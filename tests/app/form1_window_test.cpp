@@ -34,8 +34,12 @@ TEST_F(Form1Test, ClosingTheSettingsPanelSavesAndTheComposeSizeHasAMinimum) {
   EXPECT_EQ(file("PP1.dat"), before);
   the<QLineEdit>(*form, "Text5")->setText(u("自分 <me@example.jp>"));
   the<QLineEdit>(*form, "Text11")->setText(u("45"));
+  const QLineEdit* password = the<QLineEdit>(*form, "Text10");  // dots on the screen, the password in PP1.dat
+  EXPECT_EQ(password->displayText().size(), password->text().size());
+  EXPECT_FALSE(password->displayText().contains(u("秘密")));
   entry(*form, "PopSetup", 0)->trigger();  // closing the panel saves; the compose size back: the desktop test
   EXPECT_EQ(savedPP1().smtpServer, "mail.example.jp");
+  EXPECT_EQ(savedPP1().popPassword, "秘密,です");
   EXPECT_EQ(file("PP4.dat"), "45\r\n");
 
   form->resize(QSize(50, 60));  // too small from outside snaps back to the compose minimum

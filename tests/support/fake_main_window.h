@@ -1,6 +1,7 @@
 // A main window as a send sees it: boxes, check box and settings as plain values; what was
 // done to it as events ("disable", "enable", "caption:...", "settingsPanel",
-// "recordRecipient", "endProgram"), and every send with its subject and quit option then.
+// "recordRecipient", "endProgram"), and every send with its subject and its quit and date
+// options then.
 #pragma once
 
 #include <functional>
@@ -13,7 +14,7 @@
 namespace parupo::test {
 
 struct FakeMainWindow : SendWindow {
-  struct Sent { std::string subject; bool quit; };
+  struct Sent { std::string subject; bool quit, dateSubject; };
   std::string to = "boss@example.jp", subj = "前の件名", text = "前の本文", title = "!ぱるぽ";
   bool check1 = false, quit = true;
   Settings options;  // the settings but for the quit option, which is `quit`
@@ -38,11 +39,12 @@ struct FakeMainWindow : SendWindow {
     return s;
   }
   void setQuitAfterSend(bool c) override { quit = c; }
+  void setSubjectIsDate(bool c) override { options.subjectIsDate = c; }
   void openSettingsPanel() override { events.push_back("settingsPanel"); }
   SendOutcome send() override {
     stage.begin();
     stage.enter(SendStage::Stage::Sending);
-    sent.push_back({subj, quit});
+    sent.push_back({subj, quit, options.subjectIsDate});
     title = outcome == SendOutcome::Sent ? "送信完了" : "送信エラー";
     if (duringSend) duringSend();
     (void)stage.end();
