@@ -33,7 +33,8 @@ std::string recipientFromLines(const std::vector<std::string>& lines, const OwnA
 std::string GetTo(const std::filesystem::path& logFile, const OwnAddresses& own = {});
 
 // The text of a log as the viewer shows it: every line followed by CR LF, whatever line
-// ends the file had. "" when the file cannot be read.
+// ends the file had. "" when the file cannot be read, or holds more than a data file
+// may (kMaxDataFileBytes: no more of it is read).
 std::string logText(const std::filesystem::path& logFile);
 
 // The recipient menu: from the recipients of the logs, oldest first, the distinct
