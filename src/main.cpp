@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <future>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -14,8 +15,8 @@
 #include "core/services.h"
 #include "mailapi/curl_mail_library.h"
 #include "platform/clock.h"
-#include "platform/core_dumps.h"
 #include "platform/fonts.h"
+#include "platform/process_guard.h"
 #include "platform/program_folder.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_translation.h"
@@ -51,8 +52,11 @@ namespace {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Before anything is read: a crash leaves no file with the passwords in it.
-  if (!parupo::turnCoreDumpsOff()) std::perror("parupo: core dumps stay on");
+  // Before anything is read, and before any thread exists (each takes the signal
+  // dispositions of its start): no crash leaves the passwords in a file, no other process
+  // reads them from memory, and no cut connection kills the program by SIGPIPE.
+  for (const std::string& refused : parupo::guardProcess(std::getenv("PARUPO_TEST_DUMPABLE")))
+    std::fprintf(stderr, "parupo: %s\n", refused.c_str());
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("parupo"));
   // Without Qt's translation its buttons stay English; nothing else depends on it.
