@@ -23,6 +23,7 @@
 #include "addressbook/form4.h"
 #include "logs/form2.h"
 #include "core/settings_store.h"
+#include "send/mailto_link.h"
 #include "send/parupo.h"
 
 namespace parupo {
@@ -254,6 +255,28 @@ void Form1::setCaption(const std::string& caption) {
   setWindowTitle(QString::fromStdString(caption));
 }
 void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enabled); }
+
+// --- Links ---------------------------------------------------------------------------
+
+void Form1::openMailtoLink(const MailtoLink& link) {
+  if (busy()) {
+    QTimer::singleShot(500, this, [this, link] { openMailtoLink(link); });
+    return;
+  }
+  if (!link.recipients.empty()) setRecipient(link.recipients);
+  if (link.subject) setSubject(*link.subject);
+  if (link.body) setBody(*link.body);
+  // While the log viewer has the main window hidden, the viewer brings it back.
+  if (isVisible()) {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+  }
+  if (link.bodyCut) {
+    services_.dialogs.message("リンクの本文が長すぎるため、最初の" + std::to_string(kLinkBodyLimit) +
+                              "文字だけを本文に入れました。");
+  }
+}
 
 // --- Closing ---------------------------------------------------------------------------
 
