@@ -17,6 +17,7 @@
 #include "platform/fonts.h"
 #include "app/icons.h"
 #include "app/main_menus.h"
+#include "app/recipient_completion.h"
 #include "app/settings_panel.h"
 #include "app/startup.h"
 #include "app/window_size.h"
@@ -70,6 +71,14 @@ Form1::Form1(Services services, QWidget* parent)
   new QShortcut(QKeySequence(Qt::Key_F10), this, [this] { menus_->openFirstMenu(); });
   handlers_ = std::make_unique<ComposeHandlers>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
                                              sendOperation_->variables().TnpPath);
+  // 宛先 offers the history's recipients and the book's entries as the user types.
+  new RecipientCompletion(*compose_->Text1, folder_, [this] {
+    std::vector<std::string> recipients;
+    for (int i = 0; i < RecipientHistory::kSlots; ++i) {
+      if (history_.shown(i)) recipients.push_back(history_.slot(i));
+    }
+    return recipients;
+  });
 
   // Caption, borders and menu bar as the size rules count them: the design's client area
   // is 4650 by 4530 in a window 4770 by 5220.
