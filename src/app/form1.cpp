@@ -17,12 +17,14 @@
 #include "platform/fonts.h"
 #include "app/icons.h"
 #include "app/main_menus.h"
+#include "app/recipient_completion.h"
 #include "app/settings_panel.h"
 #include "app/startup.h"
 #include "app/window_size.h"
 #include "addressbook/form4.h"
 #include "logs/form2.h"
 #include "core/settings_store.h"
+#include "send/mailto_link.h"
 #include "send/parupo.h"
 
 namespace parupo {
@@ -69,6 +71,14 @@ Form1::Form1(Services services, QWidget* parent)
   new QShortcut(QKeySequence(Qt::Key_F10), this, [this] { menus_->openFirstMenu(); });
   handlers_ = std::make_unique<ComposeHandlers>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
                                              sendOperation_->variables().TnpPath);
+  // 宛先 offers the history's recipients and the book's entries as the user types.
+  new RecipientCompletion(*compose_->Text1, folder_, [this] {
+    std::vector<std::string> recipients;
+    for (int i = 0; i < RecipientHistory::kSlots; ++i) {
+      if (history_.shown(i)) recipients.push_back(history_.slot(i));
+    }
+    return recipients;
+  });
 
   // Caption, borders and menu bar as the size rules count them: the design's client area
   // is 4650 by 4530 in a window 4770 by 5220.
@@ -246,6 +256,28 @@ void Form1::setCaption(const std::string& caption) {
   setWindowTitle(QString::fromStdString(caption));
 }
 void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enabled); }
+
+// --- Links ---------------------------------------------------------------------------
+
+void Form1::openMailtoLink(const MailtoLink& link) {
+  if (busy()) {
+    QTimer::singleShot(500, this, [this, link] { openMailtoLink(link); });
+    return;
+  }
+  if (!link.recipients.empty()) setRecipient(link.recipients);
+  if (link.subject) setSubject(*link.subject);
+  if (link.body) setBody(*link.body);
+  // While the log viewer has the main window hidden, the viewer brings it back.
+  if (isVisible()) {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+  }
+  if (link.bodyCut) {
+    services_.dialogs.message("リンクの本文が長すぎるため、最初の" + std::to_string(kLinkBodyLimit) +
+                              "文字だけを本文に入れました。");
+  }
+}
 
 // --- Closing ---------------------------------------------------------------------------
 

@@ -35,6 +35,7 @@ class Form4;
 class MainMenus;
 class SendOperation;
 class SettingsPanel;
+struct MailtoLink;
 struct StartupPlan;
 
 class Form1 final : public QMainWindow, public SendWindow {
@@ -56,6 +57,11 @@ class Form1 final : public QMainWindow, public SendWindow {
   // The send button. What the close box, Esc and a signal do during the send is the
   // send stage's to say (send/send_stage.h).
   void Command1_Click();
+
+  // A mailto: link, of this start or handed over by a later one: fills 宛先, 件名 and 本文
+  // where the link gives them (never sends) and brings the window to the front. During
+  // a send the boxes are filled once it is over.
+  void openMailtoLink(const MailtoLink& link);
 
   // A request to end the program from outside the window (a signal, the end of the
   // session): asks nothing, and waits for a send under way and its message box.
