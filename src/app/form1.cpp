@@ -260,7 +260,7 @@ void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enable
 // --- Links ---------------------------------------------------------------------------
 
 void Form1::openMailtoLink(const MailtoLink& link) {
-  if (busy()) {
+  if (stage_.stage() != SendStage::Stage::Idle) {
     QTimer::singleShot(500, this, [this, link] { openMailtoLink(link); });
     return;
   }
