@@ -84,9 +84,7 @@ void Form2::buildControls() {
   Text1->setObjectName(QStringLiteral("Text1"));
   Text1->setAccessibleName(QStringLiteral("Text1"));
   size_.place(Text1, 2280, 60, 7155, 2775);
-  // Edits would never be saved, so the box only shows the log; keys still move through it.
-  Text1->setReadOnly(true);
-  Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  // The user may mark up or cut the text while reading; nothing of it is ever saved.
   Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 

@@ -41,7 +41,7 @@ class Form2 final : public QWidget {
 
   // --- Controls -------------------------------------------------------------------
   QListWidget* List1 = nullptr;      // the log names offered, newest first
-  QPlainTextEdit* Text1 = nullptr;   // the chosen log's text, read-only
+  QPlainTextEdit* Text1 = nullptr;   // the chosen log's text; edits are never saved
   QMenu* mn0 = nullptr;              // the recipient menu, popped up on a right click
   std::array<QAction*, 10> mn1{};    // its entries
 

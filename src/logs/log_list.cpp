@@ -18,7 +18,8 @@ namespace parupo {
 namespace {
 
 // The first `lines` lines of a CP932 file (fewer when it is shorter), as UTF-8 lines.
-// Reads no further than their end, scanning each byte once however long a line is.
+// Reads no further than their end, scanning each byte once however long a line is, and
+// never more than a data file may hold: a huge file without line ends is cut there.
 std::optional<std::vector<std::string>> readFirstLines(const std::filesystem::path& file, int lines) {
   const int fd = openRegularFile(file);
   if (fd < 0) return std::nullopt;
@@ -26,8 +27,8 @@ std::optional<std::vector<std::string>> readFirstLines(const std::filesystem::pa
   std::size_t scanned = 0;
   std::size_t end = std::string::npos;
   char chunk[512];
-  while (end == std::string::npos) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+  while (end == std::string::npos && bytes.size() < kMaxDataFileBytes) {
+    const ssize_t n = ::read(fd, chunk, std::min(sizeof chunk, kMaxDataFileBytes - bytes.size()));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     bytes.append(chunk, static_cast<std::size_t>(n));

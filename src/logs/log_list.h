@@ -31,7 +31,8 @@ std::vector<std::string> recipientsFromLines(const std::vector<std::string>& lin
 std::vector<std::string> GetTo(const std::filesystem::path& logFile);
 
 // The text of a log as the viewer shows it: every line followed by CR LF, whatever line
-// ends the file had, its character references read back. "" when the file cannot be read.
+// ends the file had, its character references read back. "" when the file cannot be
+// read, or holds more than a data file may (kMaxDataFileBytes: no more of it is read).
 std::string logText(const std::filesystem::path& logFile);
 
 // The recipient menu: from the recipients of the logs, oldest log first, the distinct

@@ -70,9 +70,9 @@ std::string writeMessageLog(const std::filesystem::path& programFolder, const Lo
                             const std::string& szToo, const SendVariables& vars) {
   const std::filesystem::path logFolder = programFolder / "log";
   std::error_code ec;
-  if (!std::filesystem::is_directory(logFolder, ec)) std::filesystem::create_directory(logFolder, ec);
-  makeOwnerOnly(logFolder);  // the logs hold whole mails: the user's alone
-  if (!std::filesystem::is_directory(logFolder, ec)) {
+  // The logs hold whole mails: a folder made here is the user's alone from the start. A
+  // "log" that links elsewhere is where the user chose to keep them, as it is.
+  if (!makePrivateFolder(logFolder, ec)) {
     return "送信記録のフォルダー " + logFolder.string() + " を作成できませんでした。" + (ec ? "\n" + ec.message() : "");
   }
   std::error_code nameError;

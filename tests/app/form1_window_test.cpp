@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1_fixture.h"
+#include "mailapi/server_address.h"
 
 namespace parupo {
 namespace {
@@ -33,8 +34,12 @@ TEST_F(Form1Test, ClosingTheSettingsPanelSavesAndTheComposeSizeHasAMinimum) {
   EXPECT_EQ(file("PP1.dat"), before);
   the<QLineEdit>(*form, "Text5")->setText(u("自分 <me@example.jp>"));
   the<QLineEdit>(*form, "Text11")->setText(u("45"));
+  const QLineEdit* password = the<QLineEdit>(*form, "Text10");  // dots on the screen, the password in PP1.dat
+  EXPECT_EQ(password->displayText().size(), password->text().size());
+  EXPECT_FALSE(password->displayText().contains(u("秘密")));
   entry(*form, "PopSetup", 0)->trigger();  // closing the panel saves; the compose size back: the desktop test
   EXPECT_EQ(savedPP1().smtpServer, "mail.example.jp");
+  EXPECT_EQ(savedPP1().popPassword, "秘密,です");
   EXPECT_EQ(file("PP4.dat"), "45\r\n");
 
   form->resize(QSize(50, 60));  // too small from outside snaps back to the compose minimum
@@ -84,5 +89,38 @@ TEST_F(Form1Test, HistoryMenusAcrossARestartAndPickingAnEntry) {
   EXPECT_EQ(saved("PP2.dat").at(0), "赤@example.jp");
 }
 
+// A mail library that refuses the server field it is given, as the real one words it.
+struct RefusingMail : FakeMail {
+  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a,
+                       const std::string& from) override {
+    FakeMail::SendMail(s, t, r, j, b, a, from);
+    const auto parsed = mail::parseServerAddress(s, mail::MailProtocol::Smtp);
+    const auto* refusal = std::get_if<mail::MailError>(&parsed);
+    return refusal != nullptr ? mail::mailErrorText(*refusal) : "";
+  }
+};
+
+using Form1PasswordTest = Form1Fixture<RefusingMail>;
+
+// A password written before the scheme, or holding a "://", shows neither in the box nor in error.txt.
+TEST_F(Form1PasswordTest, TheErrorBoxAndErrorTxtQuoteTheServerFieldWithoutItsPassword) {
+  pp1.receiveFirst = false;
+  pp1.checkedReplyMode = ReplyDontSend;
+  for (const auto& [field, shown] : {std::pair{"taro:S3cret@smtp://mail.example.jp", "taro:***@smtp://mail.example.jp"},
+                                     std::pair{"taro:a://S3cret@mail.example.jp", "taro:***@mail.example.jp"}}) {
+    SCOPED_TRACE(field);
+    pp1.smtpServer = field;
+    putPP1();
+    dialogs.messages.clear();
+    auto form = start();
+    the<QLineEdit>(*form, "Text1")->setText(u("hanako@example.jp"));
+    form->Command1_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find(shown), std::string::npos) << dialogs.messages[0];
+    EXPECT_EQ(dialogs.messages[0].find("S3cret"), std::string::npos);
+    EXPECT_NE(file("error.txt").find(shown), std::string::npos);
+    EXPECT_EQ(file("error.txt").find("S3cret"), std::string::npos);
+  }
+}
 }  // namespace
 }  // namespace parupo

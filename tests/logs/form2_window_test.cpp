@@ -68,6 +68,9 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
                     form->List1->visualItemRect(form->List1->item(1)).center());
   EXPECT_EQ(form->Text1->toPlainText(), QString::fromUtf8("\n宛先 : Taro <taro@x>\n返信 : 自分 <me@x>\n本文 : \nB\n\n添付 : \n"));
+  const std::string bytes = test::readBytes(folder / "log" / "20240106-0800-00.txt");
+  QTest::keyClicks(form->Text1, "x");  // the box takes edits, and keeps none of them
+  EXPECT_EQ(form->Text1->toPlainText().left(2), QStringLiteral("x\n"));
   fs::remove(folder / "log" / "20240107-0000-00.txt");  // a listed log gone since: by key, nothing to show
   QTest::keyClick(form->List1, Qt::Key_Home);
   EXPECT_EQ(form->Text1->toPlainText(), QString());
@@ -81,6 +84,7 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   form->mn1[2]->trigger();
   form->mn0->hide();
   EXPECT_EQ(listed(*form), Lines{"20240102-0000-00.txt"});
+  EXPECT_EQ(test::readBytes(folder / "log" / "20240106-0800-00.txt"), bytes);
   form->mn1[0]->trigger();
   EXPECT_EQ(listed(*form), (Lines{"20240106-0800-00.txt", "20240102-0000-00.txt"}));
 

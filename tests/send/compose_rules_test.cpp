@@ -29,11 +29,13 @@ TEST(Decoration, EachMarkBecomesASymbolOfTheSetAndTheLoopEnds) {
 }
 
 // The first field of a written set, and the file never rewritten: the body's key test (ComposeHandlersTest).
-TEST(DecorationSet, AMissingFileIsCreatedAndABlankOrUnreadableOneGivesTheDefaultSet) {
+TEST(DecorationSet, AMissingEmptyOrUnreadableFileGivesTheDefaultSetABlankFirstLineNone) {
   TempFolder folder;
   EXPECT_EQ(readDecorationSet(folder.path()), "★●◆■");
   EXPECT_EQ(readBytes(folder / "naisho.txt"), cp932("★●◆■\r\n"));
-  writeBytes(folder / "naisho.txt", cp932("  \r\n☆\r\n"));  // a blank first line
+  writeBytes(folder / "naisho.txt", cp932("  \r\n☆\r\n"));  // a blank first line: its field is empty
+  EXPECT_EQ(readDecorationSet(folder.path()), "");
+  writeBytes(folder / "naisho.txt", "");  // zero bytes: no field at all
   EXPECT_EQ(readDecorationSet(folder.path()), "★●◆■");
   std::filesystem::remove(folder / "naisho.txt");
   std::filesystem::create_directory(folder / "naisho.txt");  // a name taken by a folder
