@@ -167,7 +167,7 @@ void Form1::PutPop() {
 // The passwords of the panel go to the keyring; PP1.dat is written without them only
 // once the keyring holds each, and the panel then shows the fields without them.
 void Form1::movePasswordsToKeyring() {
-  if (services_.keyring == nullptr || busy()) return;
+  if (services_.keyring == nullptr || stage_.stage() != SendStage::Stage::Idle) return;
   Settings st = settings();
   const std::string why = parupo::movePasswordsToKeyring(st, *services_.keyring);
   if (!why.empty()) return services_.dialogs.message(why);
