@@ -14,6 +14,7 @@
 #include "app/main_menus.h"
 #include "platform/key_actions.h"
 #include "send/compose_rules.h"
+#include "send/parupo.h"
 #include "send/send_window.h"
 
 namespace parupo {
@@ -36,13 +37,13 @@ bool allThreeHeld(int key, Qt::KeyboardModifiers modifiers) {
 }  // namespace
 
 ComposeHandlers::ComposeHandlers(ComposePanel& panel, MainMenus& menus, SendWindow& window,
-                         const QLineEdit& specificAddress, const Services& services, std::string& attachment)
+                         const QLineEdit& specificAddress, const Services& services, SendOperation& send)
     : panel_(panel),
       menus_(menus),
       window_(window),
       specificAddress_(specificAddress),
       services_(services),
-      attachment_(attachment),
+      send_(send),
       dialogPath_((services.programFolder / "*.*").string()) {
   connect(panel_.Command3, &QPushButton::clicked, this, [this] { TnpFile(); });
   connect(panel_.Command3, &QWidget::customContextMenuRequested, this, [this] { dropAttachment(); });
@@ -86,16 +87,16 @@ void ComposeHandlers::TnpFile() {
   std::error_code ec;
   const std::uintmax_t bytes = std::filesystem::file_size(std::filesystem::path(*chosen), ec);
   if (ec) return;  // gone or not a file: the earlier attachment, if any, stays
-  attachment_ = *chosen;
+  send_.setAttachment(*chosen);
   sizeCaption_ = attachmentCaption(bytes);
   window_.setCaption(sizeCaption_);
-  panel_.showAttachment(attachment_);
+  panel_.showAttachment(*chosen);
   menus_.showAttachmentSet(true);
 }
 
 void ComposeHandlers::dropAttachment() {
-  if (attachment_.empty()) return;
-  attachment_.clear();
+  if (send_.attachment().empty()) return;
+  send_.setAttachment("");
   panel_.showAttachment("");
   menus_.showAttachmentSet(false);
   // The size of a file no longer attached would mislead.

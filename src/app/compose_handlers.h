@@ -15,13 +15,15 @@ namespace parupo {
 
 class ComposePanel;
 class MainMenus;
+class SendOperation;
 class SendWindow;
 
 class ComposeHandlers final : public QObject {
  public:
-  // `attachment` is the send's TnpPath; `specificAddress` is Text6 of the settings panel.
+  // The attachment chosen is the send's (TnpPath), kept by `send`; `specificAddress` is
+  // Text6 of the settings panel.
   ComposeHandlers(ComposePanel& panel, MainMenus& menus, SendWindow& window, const QLineEdit& specificAddress,
-              const Services& services, std::string& attachment);
+              const Services& services, SendOperation& send);
 
   // Shows the open-file dialog; a chosen file becomes the attachment, its size the caption
   // ("N KB") and its path the button's tooltip. A cancel, or a file whose size cannot be
@@ -46,7 +48,7 @@ class ComposeHandlers final : public QObject {
   SendWindow& window_;
   const QLineEdit& specificAddress_;
   Services services_;
-  std::string& attachment_;
+  SendOperation& send_;
   std::string dialogPath_;   // the next dialog starts from the last choice
   std::string sizeCaption_;  // the caption the last choice set
   QObject* doubleClicked_ = nullptr;  // the label whose double click's release comes next

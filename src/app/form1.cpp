@@ -68,7 +68,7 @@ Form1::Form1(Services services, QWidget* parent)
   // F10 opens the menus, as on the desktops around it.
   new QShortcut(QKeySequence(Qt::Key_F10), this, [this] { menus_->openFirstMenu(); });
   handlers_ = std::make_unique<ComposeHandlers>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
-                                             sendOperation_->variables().TnpPath);
+                                             *sendOperation_);
 
   // Caption, borders and menu bar as the size rules count them: the design's client area
   // is 4650 by 4530 in a window 4770 by 5220.
@@ -225,7 +225,7 @@ SendOutcome Form1::Parupo() {
 bool Form1::askToStop() {
   if (asking_) return false;
   asking_ = true;
-  const bool stop = services_.dialogs.askYesNo("送信を中止しますか？", "ぱるぽ");
+  const bool stop = services_.dialogs.askYesNo(stopQuestion(mail_.watch().handedOver()), "ぱるぽ");
   asking_ = false;
   if (stop) {
     stopAsked_ = true;

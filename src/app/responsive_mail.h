@@ -7,7 +7,7 @@
 // the window as usual; the question they ask takes input while it is up. Everything else
 // goes on, painting and the caption's progress included.
 // To the caller the call is still synchronous, exceptions included. The worker works on
-// copies of the texts, which are written back once it has ended.
+// its own copy of the call.
 #pragma once
 
 #include <functional>
@@ -27,11 +27,8 @@ class ResponsiveMail final : public MailLibrary {
   ResponsiveMail(const ResponsiveMail&) = delete;
   ResponsiveMail& operator=(const ResponsiveMail&) = delete;
 
-  std::string SendMail(std::string& server, std::string& recipients, std::string& replyTo,
-                       std::string& subject, std::string& body,
-                       std::string& attachmentPath, const std::string& sender) override;
-  std::string RcvMail(std::string& popServer, std::string& user, std::string& password,
-                      std::string& command, std::string& folder) override;
+  [[nodiscard]] std::optional<mail::MailError> send(const MailCall& call) override;
+  [[nodiscard]] std::optional<mail::MailError> receive(const PopCall& call) override;
 
   // True while a call is running.
   bool busy() const { return running_ > 0; }
@@ -46,7 +43,7 @@ class ResponsiveMail final : public MailLibrary {
 
  private:
   template <typename Call>
-  std::string run(Call&& call);
+  std::optional<mail::MailError> run(Call&& call);
 
   MailLibrary& inner_;
   TransferWatch watch_;

@@ -31,7 +31,7 @@ class ComposeHandlersTest : public test::Form1Fixture<test::FakeMail> {
   QLineEdit* box(const char* name) const { return the<QLineEdit>(name); }
   QPlainTextEdit* body() const { return the<QPlainTextEdit>("Text4"); }
   void click(const char* name) { QTest::mouseClick(the(name), Qt::LeftButton); }
-  const test::SendMailCall& send() {
+  const MailCall& send() {
     click("Command1");
     return mail.sends.back();
   }
