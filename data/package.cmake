@@ -29,15 +29,17 @@ file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/changelog newest LIMIT_COUNT 1)
 if(NOT newest MATCHES "^parupo \\(${PROJECT_VERSION}\\) ")
   message(FATAL_ERROR "data/changelog: the newest entry is not version ${PROJECT_VERSION}: ${newest}")
 endif()
-file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/parupo.1 title REGEX "^\\.TH " LIMIT_COUNT 1)
-if(NOT title MATCHES " \"parupo ${PROJECT_VERSION}\" ")
-  message(FATAL_ERROR "data/parupo.1: the title does not name version ${PROJECT_VERSION}: ${title}")
-endif()
+foreach(page parupo.1 parupo.ja.1)
+  file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/${page} title REGEX "^\\.TH " LIMIT_COUNT 1)
+  if(NOT title MATCHES " \"parupo ${PROJECT_VERSION}\" ")
+    message(FATAL_ERROR "data/${page}: the title does not name version ${PROJECT_VERSION}: ${title}")
+  endif()
+endforeach()
 
 # The manual page and the changelog go compressed, without a name or time stamp in them,
 # so that the same sources give the same package.
 set(compressed)
-foreach(file parupo.1 changelog)
+foreach(file parupo.1 parupo.ja.1 changelog)
   set(copy ${CMAKE_CURRENT_BINARY_DIR}/package/${file})
   add_custom_command(OUTPUT ${copy}.gz
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_LIST_DIR}/${file} ${copy}
@@ -47,6 +49,9 @@ foreach(file parupo.1 changelog)
 endforeach()
 add_custom_target(parupo_package_docs ALL DEPENDS ${compressed})
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/package/parupo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The Japanese page, which `man parupo` shows under a Japanese locale.
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/package/parupo.ja.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ja/man1
+        RENAME parupo.1.gz)
 # The package is its own upstream: its changelog is changelog.gz.
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/package/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -56,20 +56,32 @@ void check(std::string_view field, MailProtocol protocol) {
   fuzz::require(path == server.helloName, "the path decodes to the EHLO name", url);
 }
 
-// The input with a login of its own put in: "PREFIX://u:SECRET MIDDLE@REST". Whatever
-// else the field holds, a refusal never quotes the password.
+// The input with a login of its own put in, in four forms: "PREFIX://u:SECRET MIDDLE@REST",
+// the same without a scheme before the login ("u:SECRET MIDDLE@REST"), and both with a
+// "://" inside the password ("u:a://SECRET ..."). Whatever else the field holds, no text
+// the program makes of it shows the password: neither the field as quoted, nor a
+// refusal's sentence, nor an accepted field's URL and display.
 void checkPasswordHidden(std::string_view input, MailProtocol protocol) {
   static constexpr std::string_view kSecret = "Pw7Secret";
   const std::string_view prefix = input.substr(0, input.size() / 3);
   const std::string_view middle = input.substr(prefix.size(), input.size() / 3);
   const std::string_view rest = input.substr(prefix.size() + middle.size());
   // A secret the input itself holds outside the password may rightly be quoted.
-  if (prefix.find(kSecret) != std::string_view::npos || rest.find(kSecret) != std::string_view::npos) return;
-  const std::string field = std::string(prefix) + "://u:" + std::string(kSecret) + std::string(middle) + "@" + std::string(rest);
-  const auto parsed = mail::parseServerAddress(field, protocol);
-  if (const auto* error = std::get_if<mail::MailError>(&parsed)) {
-    const std::string text = mail::mailErrorText(*error);
-    fuzz::require(text.find(kSecret) == std::string::npos, "a refusal never quotes the password", text);
+  if (input.find(kSecret) != std::string_view::npos) return;
+  const std::string tail = std::string(kSecret) + std::string(middle) + "@" + std::string(rest);
+  for (const std::string& field : {std::string(prefix) + "://u:" + tail, "u:" + tail,
+                                   std::string(prefix) + "://u:a://" + tail, "u:a://" + tail}) {
+    fuzz::require(mail::withoutPassword(field).find(kSecret) == std::string::npos, "the field is quoted without its password",
+                  field);
+    const auto parsed = mail::parseServerAddress(field, protocol);
+    if (const auto* error = std::get_if<mail::MailError>(&parsed)) {
+      const std::string text = mail::mailErrorText(*error);
+      fuzz::require(text.find(kSecret) == std::string::npos, "a refusal never quotes the password", text);
+      continue;
+    }
+    const mail::ServerAddress& server = std::get<mail::ServerAddress>(parsed);
+    const std::string shown = server.curlUrl(protocol, server.helloName) + " " + server.display();
+    fuzz::require(shown.find(kSecret) == std::string::npos, "the URL and the display never hold the password", shown);
   }
 }
 

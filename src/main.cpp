@@ -5,17 +5,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <future>
+#include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "app/end_signals.h"
 #include "app/form1.h"
-#include "app/single_instance.h"
+#include "app/command_line.h"
+#include "app/link_intake.h"
 #include "core/services.h"
 #include "mailapi/curl_mail_library.h"
+#include "send/mailto_link.h"
 #include "platform/clock.h"
-#include "platform/core_dumps.h"
 #include "platform/fonts.h"
+#include "platform/instance_lock.h"
+#include "platform/link_socket.h"
+#include "platform/process_guard.h"
 #include "platform/program_folder.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_translation.h"
@@ -48,11 +54,36 @@ namespace {
   endNow();
 }
 
+// A later start with a mailto: link hands it to the program already running for the
+// folder and ends; the running one may be starting itself, so it is given a few tries.
+bool handedOver(const std::filesystem::path& folder, const std::string& link) {
+  for (int attempt = 0; attempt < 30; ++attempt) {
+    if (parupo::handOverLink(folder, link)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Before anything is read: a crash leaves no file with the passwords in it.
-  if (!parupo::turnCoreDumpsOff()) std::perror("parupo: core dumps stay on");
+  // Before anything is read, and before any thread exists (each takes the signal
+  // dispositions of its start): no crash leaves the passwords in a file, no other process
+  // reads them from memory, and no cut connection kills the program by SIGPIPE.
+  for (const std::string& refused : parupo::guardProcess(std::getenv("PARUPO_TEST_DUMPABLE")))
+    std::fprintf(stderr, "parupo: %s\n", refused.c_str());
+  const parupo::CommandLine line = parupo::readCommandLine(std::vector<std::string>(argv, argv + argc));
+  if (line.answer) {
+    std::fputs(line.answer->c_str(), stdout);
+    return 0;
+  }
+  if (const auto why = parupo::missingDisplay([](const char* name) { return std::getenv(name); })) {
+    std::fprintf(stderr, "%s\n", why->c_str());
+    return 1;
+  }
+  const std::filesystem::path folder = parupo::programFolder();
+  auto lock = parupo::InstanceLock::acquire(folder);
+  if (!lock && line.link && handedOver(folder, *line.link)) return 0;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("parupo"));
   // Without Qt's translation its buttons stay English; nothing else depends on it.
@@ -60,9 +91,10 @@ int main(int argc, char** argv) {
   parupo::useProgramFont();
 
   parupo::QtDialogs dialogs;
-  const std::filesystem::path folder = parupo::programFolder();
-  const auto lock = parupo::claimSingleInstance(folder, dialogs);
-  if (!lock) return 0;
+  if (!lock) {
+    dialogs.message("既に起動されています");
+    return 0;
+  }
 
   parupo::SystemClock clock;
   parupo::SystemRandom random;
@@ -75,6 +107,11 @@ int main(int argc, char** argv) {
   dialogs.setParentWindow(&form);
   // Shutdown, logout and `kill` end the program as its close box does.
   parupo::EndSignals endSignals([&form] { form.requestEnd(); });
+  // Later starts hand their mailto: links to this window.
+  if (auto listener = parupo::LinkListener::open(folder)) new parupo::LinkIntake(std::move(listener), form);
   form.show();
+  if (line.link) {
+    if (const auto link = parupo::readMailtoLink(*line.link)) form.openMailtoLink(*link);
+  }
   return QApplication::exec();
 }

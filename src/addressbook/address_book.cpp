@@ -4,6 +4,7 @@
 #include <exception>
 #include <system_error>
 
+#include "platform/cp932_text.h"
 #include "platform/text_file.h"
 #include "platform/text_util.h"
 
@@ -54,7 +55,8 @@ std::string refusedText(const std::string& name, const std::string& address, con
   if (hasControl(name) || hasControl(address) || hasControl(mobile))
     return "名前、アドレス、携帯番号にはタブや改行を使えません。";
   if (name.find('\\') != std::string::npos) return "名前には \\ を使えません。";
-  return {};
+  // PPad.dat is CP932: a character it lacks would come back as "?".
+  return unsavableTextMessage(name + address + mobile);
 }
 
 // --- Loading and saving ---------------------------------------------------------------

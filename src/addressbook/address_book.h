@@ -116,7 +116,8 @@ class AddressBook {
 };
 
 // Why a text can't go into the book, or "" when it can: the file has no room for TAB
-// or line breaks, and a "\" in a name would split its key.
+// or line breaks, a "\" in a name would split its key, and CP932 lacks some characters
+// (unsavableTextMessage names them).
 std::string refusedText(const std::string& name, const std::string& address, const std::string& mobile);
 
 }  // namespace parupo

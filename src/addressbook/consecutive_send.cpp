@@ -3,6 +3,7 @@
 #include "addressbook/address_book.h"
 #include "core/settings.h"
 #include "platform/text_util.h"
+#include "send/send_stage.h"
 
 namespace parupo {
 
@@ -53,8 +54,10 @@ std::vector<SendStep> AdrsPiiin(const std::vector<std::string>& picked, int n) {
 void runConsecutiveSend(SendWindow& window, ConsecutiveRun& run, const std::vector<SendStep>& steps,
                         const std::function<void()>& betweenMessages) {
   if (run.running) return;
-  run = {.running = true, .quitAfterSendBefore = window.settings().quitAfterSend};
+  const Settings before = window.settings();
+  run = {.running = true, .quitAfterSendBefore = before.quitAfterSend, .subjectIsDateBefore = before.subjectIsDate};
   window.setQuitAfterSend(false);
+  window.setSubjectIsDate(false);
   window.setNoCopy(true);
   for (const SendStep& step : steps) {
     if (step.kind == SendStep::Subject) {
@@ -66,12 +69,17 @@ void runConsecutiveSend(SendWindow& window, ConsecutiveRun& run, const std::vect
       const SendOutcome outcome = window.send();
       window.setCaption(kProgramCaption);
       if (betweenMessages) betweenMessages();
-      if (outcome == SendOutcome::Stopped || run.stopRequested) break;
+      if (outcome == SendOutcome::Stopped || window.sendStage().stopRequested()) break;
     }
   }
-  window.setQuitAfterSend(run.quitAfterSendBefore);
+  giveBackOptions(window, run);
   window.setNoCopy(false);
   run.running = false;
+}
+
+void giveBackOptions(SendWindow& window, const ConsecutiveRun& run) {
+  window.setQuitAfterSend(run.quitAfterSendBefore);
+  window.setSubjectIsDate(run.subjectIsDateBefore);
 }
 
 }  // namespace parupo

@@ -28,23 +28,29 @@ std::vector<SendStep> AdrsPooon(const std::vector<std::string>& picked);
 // empty line; the last message takes the rest.
 std::vector<SendStep> AdrsPiiin(const std::vector<std::string>& picked, int n);
 
-// One consecutive send while it runs: whether one is running, whether the user asked it
-// to stop (closing the book and answering はい), and the "送信後終了" the run took from the main window, to
-// be given back when the run ends, or earlier when the program ends during the run.
+// One consecutive send while it runs: whether one is running, and the "送信後終了" and
+// "件名を日付にする" the run took from the main window, to be given back when the run ends,
+// or earlier when the program ends during the run. Whether the user stopped it is the
+// send stage's to say.
 struct ConsecutiveRun {
   bool running = false;
-  bool stopRequested = false;
   bool closeWhenDone = false;       // the book closes once the run has ended
   bool quitAfterSendBefore = false;
+  bool subjectIsDateBefore = false;
 };
 
-// Runs the steps through the window inside the run's frame: "送信後終了" off for the run
-// and given back afterwards, Check1 on for the run and off at the end, the caption back
+// Runs the steps through the window inside the run's frame: "送信後終了" and "件名を日付にする"
+// off for the run (the subject of a message names its entry) and given back afterwards,
+// Check1 on for the run and off at the end, the caption back
 // to "!ぱるぽ" after each message (AdrsPuan). A message that was not sent does not stop
-// the run; one the user stopped does, and so does a stop requested (closing the book
-// answered はい) by the time `betweenMessages` has run after a message (the frame is still
-// closed). Does nothing while `run` is running already.
+// the run; one the user stopped does, and so does a stop the send stage holds (closing the
+// book answered はい) by the time `betweenMessages` has run after a message (the frame is
+// still closed). Does nothing while `run` is running already.
 void runConsecutiveSend(SendWindow& window, ConsecutiveRun& run, const std::vector<SendStep>& steps,
                         const std::function<void()>& betweenMessages = {});
+
+// Gives the main window back the options the run took from it, so that what the program
+// saves is the user's own choice; the subject box keeps what the run put there.
+void giveBackOptions(SendWindow& window, const ConsecutiveRun& run);
 
 }  // namespace parupo

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <utility>
 
 #include "addressbook/book_pictures.h"
 #include "addressbook/book_tree.h"
@@ -38,6 +39,33 @@ class RecordText final : public QStyledItemDelegate {
   QString displayText(const QVariant& value, const QLocale&) const override {
     return value.toString().replace(QLatin1Char('\t'), QStringLiteral("  "));
   }
+};
+
+// A name that a click on a group readied (all of it selected, the focus left in the
+// tree) stays selected when a click brings the focus into its box, so that typing
+// replaces it, as it does after Tab. A click in the box that has the focus already places
+// the caret as usual.
+class KeepReadiedName final : public QObject {
+ public:
+  explicit KeepReadiedName(QLineEdit* box) : QObject(box), box_(box) { box->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    // The focus comes before the press that brought it.
+    if (e->type() == QEvent::FocusIn) {
+      readied_ = static_cast<QFocusEvent*>(e)->reason() == Qt::MouseFocusReason && !box_->text().isEmpty() &&
+                 box_->selectedText() == box_->text();
+    } else if (e->type() == QEvent::FocusOut) {
+      readied_ = false;
+    } else if (e->type() == QEvent::MouseButtonPress && std::exchange(readied_, false)) {
+      return static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton;
+    }
+    return false;
+  }
+
+ private:
+  QLineEdit* box_;
+  bool readied_ = false;
 };
 
 }  // namespace
@@ -122,6 +150,7 @@ void Form4::buildControls() {
   }
   Label1 = labels[0], Label2 = labels[1], Label3 = labels[2];
   Text1 = boxes[0], Text2 = boxes[1], Text3 = boxes[2];
+  new KeepReadiedName(Text1);
 
   Command1 = new QPushButton(QString::fromUtf8("登録"), this);
   Command1->setObjectName(QStringLiteral("Command1"));
@@ -287,10 +316,7 @@ void Form4::closeEvent(QCloseEvent* e) {
   if (run_.running) {
     // Asks, as Esc does, whether to stop the send; はい stops the message in progress,
     // and the run then ends and closes the window. いいえ carries on with the run.
-    if (sendWindow_.askToStop()) {
-      run_.stopRequested = true;
-      run_.closeWhenDone = true;
-    }
+    if (sendWindow_.askToStop()) run_.closeWhenDone = true;
     e->ignore();
     return;
   }
@@ -300,7 +326,7 @@ void Form4::closeEvent(QCloseEvent* e) {
 }
 
 void Form4::saveBeforeProgramEnds() {
-  if (run_.running) sendWindow_.setQuitAfterSend(run_.quitAfterSendBefore);
+  if (run_.running) giveBackOptions(sendWindow_, run_);
   save();
 }
 

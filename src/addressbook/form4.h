@@ -57,8 +57,9 @@ class Form4 final : public QWidget, public DialogParent {
   void raiseWindow();
   // Writes the book now, because the program ends while the window is open. During a
   // consecutive send, call it once the message in progress has returned: the main
-  // window's "送信後終了" gets back the state the run took from it, so that the settings
-  // the main window saves next are the user's own. Errors are shown; never refuses.
+  // window's "送信後終了" and "件名を日付にする" get back the states the run took from
+  // it, so that the settings the main window saves next are the user's own. Errors are
+  // shown; never refuses.
   void saveBeforeProgramEnds();
 
   // --- Controls -------------------------------------------------------------------

@@ -36,13 +36,11 @@ void Form4::TreeView1_MouseDown(Qt::MouseButton button, const QPoint& pos, const
     popup(menu, globalPos);  // its command has run when it returns
   }
   showCurrentNode();
-  // A click on a group is for renaming it or registering into it: what is typed next
-  // replaces the name in the box. (The keys that walk the tree leave the focus there.)
+  // A click on a group readies its name for renaming or for registering into it, yet the
+  // keyboard stays in the tree (Right opens the group, Down walks on, Shift+F10 pops up
+  // the menu): Tab or a click into the name box then types over the name.
   const BookNode* n = book_.node(curNode_);
-  if (button == Qt::LeftButton && n && n->isGroup()) {
-    Text1->setFocus(Qt::MouseFocusReason);
-    Text1->selectAll();
-  }
+  if (button == Qt::LeftButton && n && n->isGroup()) Text1->selectAll();
 }
 
 // The arrow keys, Home, End and the page keys moved the tree's current row: the same as

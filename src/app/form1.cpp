@@ -17,12 +17,14 @@
 #include "platform/fonts.h"
 #include "app/icons.h"
 #include "app/main_menus.h"
+#include "app/recipient_completion.h"
 #include "app/settings_panel.h"
 #include "app/startup.h"
 #include "app/window_size.h"
 #include "addressbook/form4.h"
 #include "logs/form2.h"
 #include "core/settings_store.h"
+#include "send/mailto_link.h"
 #include "send/parupo.h"
 
 namespace parupo {
@@ -69,6 +71,14 @@ Form1::Form1(Services services, QWidget* parent)
   new QShortcut(QKeySequence(Qt::Key_F10), this, [this] { menus_->openFirstMenu(); });
   handlers_ = std::make_unique<ComposeHandlers>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
                                              *sendOperation_);
+  // 宛先 offers the history's recipients and the book's entries as the user types.
+  new RecipientCompletion(*compose_->Text1, folder_, [this] {
+    std::vector<std::string> recipients;
+    for (int i = 0; i < RecipientHistory::kSlots; ++i) {
+      if (history_.shown(i)) recipients.push_back(history_.slot(i));
+    }
+    return recipients;
+  });
 
   // Caption, borders and menu bar as the size rules count them: the design's client area
   // is 4650 by 4530 in a window 4770 by 5220.
@@ -142,6 +152,10 @@ void Form1::SetPop() {
 }
 
 void Form1::PutPop() {
+  // Text the files cannot keep is refused while the user still sees the fields.
+  if (const std::string refused = unsavableSettings(settings()); !refused.empty()) {
+    return services_.dialogs.message(refused);
+  }
   settingsPanel_->Frame1->hide();
   compose_->Frame2->show();
   setWindowSizeTwips(savedHeight_, savedWidth_);
@@ -176,18 +190,14 @@ void Form1::pickHistory(int slot) {
 // "び": the viewer takes this window's place until it closes; this window then comes
 // back where it was, not where a window manager would put a new window.
 void Form1::openLogViewer() {
-  const Settings now = settings();
-  parupo::openLogViewer(
-      services_.dialogs, folder_, this,
-      [this](bool visible) {
-        if (!visible) {
-          placeBeforeViewer_ = pos();
-          hide();
-          return;
-        }
-        twips_.showAt(placeBeforeViewer_);
-      },
-      {now.replyTo, now.dummyAddress});
+  parupo::openLogViewer(services_.dialogs, folder_, this, [this](bool visible) {
+    if (!visible) {
+      placeBeforeViewer_ = pos();
+      hide();
+      return;
+    }
+    twips_.showAt(placeBeforeViewer_);
+  });
 }
 
 // "あ2": the book opens beside this window and loads its file; chosen again while it is
@@ -206,31 +216,22 @@ void Form1::openAddressBook() {
 void Form1::Command1_Click() { Parupo(); }
 
 SendOutcome Form1::Parupo() {
-  if (sending_++ == 0) {
-    mail_.watch().clear();
-    stopAsked_ = stopAndClose_ = false;
-  }
-  SendOutcome outcome = sendOperation_->Parupo(*this);
-  --sending_;
-  if (stopAsked_) outcome = SendOutcome::Stopped;
-  if (sending_ == 0 && closeAfterSend_) {
-    closeAfterSend_ = false;
-    QTimer::singleShot(0, this, &QWidget::close);
-  }
+  if (stage_.begin()) mail_.watch().clear();
+  const SendOutcome result = sendOperation_->Parupo(*this);
+  // A send that went through before the user stopped it stays sent, but it ends as stopped.
+  const SendOutcome outcome = stage_.stopRequested() ? SendOutcome::Stopped : result;
+  if (stage_.end()) QTimer::singleShot(0, this, &QWidget::close);
   return outcome;
 }
 
-// Asked over this window, once at a time; はい cuts the transfer off at once. A send that
-// has gone through meanwhile stays sent, and nothing more is sent in this send.
-bool Form1::askToStop() {
-  if (asking_) return false;
-  asking_ = true;
+bool Form1::askToStop() { return stage_.on(SendStage::Event::Escape).ask && answerStop(); }
+
+// Asked over this window, once at a time. A send that has gone through meanwhile stays
+// sent, and nothing more is sent in this send.
+bool Form1::answerStop() {
   const bool stop = services_.dialogs.askYesNo(stopQuestion(mail_.watch().handedOver()), "ぱるぽ");
-  asking_ = false;
-  if (stop) {
-    stopAsked_ = true;
-    mail_.watch().requestStop();
-  }
+  stage_.on(stop ? SendStage::Event::Yes : SendStage::Event::No);
+  if (stop) mail_.watch().requestStop();
   return stop;
 }
 
@@ -248,6 +249,7 @@ void Form1::setBody(const std::string& text) { compose_->setBody(text); }
 bool Form1::noCopy() const { return compose_->noCopy(); }
 void Form1::setNoCopy(bool checked) { compose_->setNoCopy(checked); }
 void Form1::setQuitAfterSend(bool checked) { menus_->setQuitAfterSend(checked); }
+void Form1::setSubjectIsDate(bool checked) { menus_->setSubjectIsDate(checked); }
 std::string Form1::caption() const { return windowTitle().toStdString(); }
 void Form1::setCaption(const std::string& caption) {
   caption_ = caption;
@@ -255,20 +257,36 @@ void Form1::setCaption(const std::string& caption) {
 }
 void Form1::setSendEnabled(bool enabled) { compose_->Command1->setEnabled(enabled); }
 
+// --- Links ---------------------------------------------------------------------------
+
+void Form1::openMailtoLink(const MailtoLink& link) {
+  if (stage_.stage() != SendStage::Stage::Idle) {
+    QTimer::singleShot(500, this, [this, link] { openMailtoLink(link); });
+    return;
+  }
+  if (!link.recipients.empty()) setRecipient(link.recipients);
+  if (link.subject) setSubject(*link.subject);
+  if (link.body) setBody(*link.body);
+  // While the log viewer has the main window hidden, the viewer brings it back.
+  if (isVisible()) {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+  }
+  if (link.bodyCut) {
+    services_.dialogs.message("リンクの本文が長すぎるため、最初の" + std::to_string(kLinkBodyLimit) +
+                              "文字だけを本文に入れました。");
+  }
+}
+
 // --- Closing ---------------------------------------------------------------------------
 
-bool Form1::busy() const { return sending_ > 0 || mail_.busy(); }
-
+// Closing never refuses: during a send it may ask whether to stop the send first, and the
+// window then closes when the send is over (send/send_stage.h).
 void Form1::closeEvent(QCloseEvent* event) {
-  if (busy()) {
-    // During a mail call the user is asked whether to stop it; はい stops it and the
-    // window closes right after it, without its message box. Elsewhere in a send (its
-    // message box is up) the window closes when the send is over.
-    if (!mail_.busy()) {
-      closeAfterSend_ = true;
-    } else if (askToStop()) {
-      closeAfterSend_ = stopAndClose_ = true;
-    }
+  const SendStage::Effect effect = stage_.on(SendStage::Event::CloseBox);
+  if (effect.ask) (void)answerStop();
+  if (!effect.endNow) {
     event->ignore();
     return;
   }
@@ -277,11 +295,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::requestEnd() {
-  if (busy()) {
-    closeAfterSend_ = true;
-    return;
-  }
-  endProgram();
+  if (stage_.on(SendStage::Event::EndSignal).endNow) endProgram();
 }
 
 void Form1::endProgram() {
@@ -290,7 +304,7 @@ void Form1::endProgram() {
 }
 
 void Form1::saveBeforeEnding() {
-  // The address book first: during a consecutive send it gives "送信後終了" back, and
+  // The address book first: during a consecutive send it gives its options back, and
   // the settings saved next must hold the user's own choice.
   if (book_) book_->saveBeforeProgramEnds();
   SavePopDat();

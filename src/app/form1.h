@@ -21,6 +21,7 @@
 #include "core/settings.h"
 #include "platform/twips_window.h"
 #include "send/recipient_history.h"
+#include "send/send_stage.h"
 #include "send/send_window.h"
 
 class QListWidget;
@@ -34,6 +35,7 @@ class Form4;
 class MainMenus;
 class SendOperation;
 class SettingsPanel;
+struct MailtoLink;
 struct StartupPlan;
 
 class Form1 final : public QMainWindow, public SendWindow {
@@ -52,9 +54,14 @@ class Form1 final : public QMainWindow, public SendWindow {
   void setWindowSizeTwips(double height, double width);
   bool settingsPanelShown() const;
 
-  // The send button. A close request that arrives during a mail call asks whether to stop
-  // the send; one that arrives in another part of the send is carried out when it is over.
+  // The send button. What the close box, Esc and a signal do during the send is the
+  // send stage's to say (send/send_stage.h).
   void Command1_Click();
+
+  // A mailto: link, of this start or handed over by a later one: fills 宛先, 件名 and 本文
+  // where the link gives them (never sends) and brings the window to the front. During
+  // a send the boxes are filled once it is over.
+  void openMailtoLink(const MailtoLink& link);
 
   // A request to end the program from outside the window (a signal, the end of the
   // session): asks nothing, and waits for a send under way and its message box.
@@ -71,13 +78,14 @@ class Form1 final : public QMainWindow, public SendWindow {
   void setNoCopy(bool checked) override;
   Settings settings() const override;
   void setQuitAfterSend(bool checked) override;
+  void setSubjectIsDate(bool checked) override;
   void openSettingsPanel() override { SetPop(); }
   std::string caption() const override;
   void setCaption(const std::string& caption) override;
   void setSendEnabled(bool enabled) override;
   SendOutcome send() override { return Parupo(); }
   bool askToStop() override;
-  bool endsAfterSend() const override { return stopAndClose_; }
+  SendStage& sendStage() override { return stage_; }
   void recordRecipient() override { Rireki(); }
   // Every ending of the program comes here (the close box, "送信後終了", a signal, the
   // end of the session): it saves what an ending saves, then ends the program.
@@ -104,7 +112,9 @@ class Form1 final : public QMainWindow, public SendWindow {
   void clearCompose();
   SendOutcome Parupo();
   void openLogViewer();
-  bool busy() const;  // a send or a mail call is under way
+  // Asks "送信を中止しますか？" for the stage and tells it the answer; はい cuts the
+  // transfer off at once.
+  bool answerStop();
   // The caption with the upload's per cent after it; nothing: the caption alone again.
   void showProgress(std::optional<int> percent);
   void openAddressBook();
@@ -132,11 +142,7 @@ class Form1 final : public QMainWindow, public SendWindow {
   double savedWidth_ = 0;
   std::string settingsUnreadable_;  // why PP1.dat could not be read at start-up; then it is kept
   std::string caption_;              // the caption the send set, without a per cent
-  int sending_ = 0;
-  bool closeAfterSend_ = false;
-  bool asking_ = false;              // "送信を中止しますか？" is up
-  bool stopAsked_ = false;           // answered はい during this send
-  bool stopAndClose_ = false;        // a close answered はい: the program ends after the send
+  SendStage stage_;
 };
 
 }  // namespace parupo

@@ -149,6 +149,7 @@ void MainMenus::readInto(Settings& st) const {
 }
 
 void MainMenus::setQuitAfterSend(bool checked) { Sup[kQuitAfterSend]->setChecked(checked); }
+void MainMenus::setSubjectIsDate(bool checked) { Sup[kSubjectIsDate]->setChecked(checked); }
 
 bool MainMenus::toggleSubjectIsDate() {
   Sup[kSubjectIsDate]->trigger();

@@ -44,6 +44,7 @@ class MainMenus {
   void readInto(Settings& settings) const;
 
   void setQuitAfterSend(bool checked);
+  void setSubjectIsDate(bool checked);  // the mark alone, unlike a click on it
   // Reverses "件名を日付にする" as a click on it does; returns the new mark.
   bool toggleSubjectIsDate();
   void showAttachmentSet(bool attached);

@@ -114,11 +114,6 @@ std::optional<mail::MailError> ResponsiveMail::run(Call&& call) {
   QCoreApplication* app = QCoreApplication::instance();
   if (app == nullptr || QThread::currentThread() != app->thread()) return call();
 
-  struct Running {
-    int& count;
-    explicit Running(int& c) : count(c) { ++count; }
-    ~Running() { --count; }
-  } running(running_);
   QEventLoop loop;
   std::atomic<bool> done{false};
   // Esc is answered from the loop once its event has been dropped, not from inside the

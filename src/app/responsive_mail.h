@@ -4,8 +4,9 @@
 // drag and drop) is dropped, never kept for later: a click on the greyed send button
 // must not send again once the button is back. Two things only ask: Esc, in any of the
 // program's windows, is handed to `onEscape`, and a request to close the window reaches
-// the window as usual; the question they ask takes input while it is up. Everything else
-// goes on, painting and the caption's progress included.
+// the window as usual; the send's stage (send/send_stage.h) says whether they ask, and the
+// question takes input while it is up. Everything else goes on, painting and the
+// caption's progress included.
 // To the caller the call is still synchronous, exceptions included. The worker works on
 // its own copy of the call.
 #pragma once
@@ -30,8 +31,6 @@ class ResponsiveMail final : public MailLibrary {
   [[nodiscard]] std::optional<mail::MailError> send(const MailCall& call) override;
   [[nodiscard]] std::optional<mail::MailError> receive(const PopCall& call) override;
 
-  // True while a call is running.
-  bool busy() const { return running_ > 0; }
   // What the calls report their upload to; stopping it stops the call in progress.
   TransferWatch& watch() { return watch_; }
 
@@ -47,7 +46,6 @@ class ResponsiveMail final : public MailLibrary {
 
   MailLibrary& inner_;
   TransferWatch watch_;
-  int running_ = 0;
   bool escapePending_ = false;
 };
 

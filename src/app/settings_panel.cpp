@@ -56,6 +56,8 @@ void SettingsPanel::placeFields(const TwipsWindow& twips) {
   Text8 = field("Text8", 180, 3420, 4155, 255);
   Text9 = field("Text9", 180, 3960, 1995, 255);
   Text10 = field("Text10", 2340, 3960, 1995, 255);
+  // Shown as dots, so that no one reads the password over the user's shoulder.
+  Text10->setEchoMode(QLineEdit::Password);
 }
 
 // Each label sits just above its field; the days label to the right of its field.

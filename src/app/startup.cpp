@@ -26,6 +26,9 @@ StartupPlan planStartup(const std::filesystem::path& folder, const LocalDateTime
   // A run that was killed while saving may have left its temporary files behind.
   removeLeftoverTemporaries(folder);
   removeLeftoverTemporaries(folder / "log");
+  // Files copied in from elsewhere, the old backups among them, are narrowed now rather
+  // than at their next write.
+  makeFilesPrivate(folder);
   // Before any data file is read, so that the day's backups hold what the last run left.
   makeDailyBackups(folder, now);
 

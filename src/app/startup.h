@@ -29,10 +29,10 @@ struct StartupPlan {
   bool openSettingsPanel = false;
 };
 
-// The start-up's work on the files of `folder`: makes the daily backups of the data
-// files, reads what the window shows, and deletes the message logs older than the
-// retention days saved in PP4.dat. A file that is missing or cannot be read leaves its
-// part at the default; nothing is ever reported.
+// The start-up's work on the files of `folder`: makes its files the user's alone, makes
+// the daily backups of the data files, reads what the window shows, and deletes the
+// message logs older than the retention days saved in PP4.dat. A file that is missing or
+// cannot be read leaves its part at the default; nothing is ever reported.
 StartupPlan planStartup(const std::filesystem::path& folder, const LocalDateTime& now);
 
 }  // namespace parupo

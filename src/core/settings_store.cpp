@@ -1,6 +1,7 @@
 #include "core/settings_store.h"
 
 #include "core/settings_file.h"
+#include "platform/cp932_text.h"
 #include "platform/text_file.h"
 
 namespace parupo {
@@ -23,8 +24,15 @@ std::optional<std::string> loadRetentionDays(const std::filesystem::path& folder
   return retentionFromFile(*lines);
 }
 
+std::string unsavableSettings(const Settings& settings) {
+  std::string texts = settings.retentionDays;
+  for (const std::string& line : settingsFileLines(settings)) texts += line;
+  return unsavableTextMessage(texts);
+}
+
 std::vector<std::string> saveSettings(const std::filesystem::path& folder, const Settings& settings,
                                       const std::string& pp1Unreadable) {
+  if (std::string refused = unsavableSettings(settings); !refused.empty()) return {std::move(refused)};
   std::vector<std::string> problems;
   auto write = [&](const char* what, const char* name, const std::vector<std::string>& lines) {
     const std::string error = writeTextLines(folder / name, lines);

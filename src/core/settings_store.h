@@ -25,7 +25,12 @@ SettingsRead loadSettings(const std::filesystem::path& folder, Settings base);
 // The retention field's text from PP4.dat; none when the file is missing or cannot be read.
 std::optional<std::string> loadRetentionDays(const std::filesystem::path& folder);
 
-// Writes PP1.dat and PP4.dat. A PP1.dat that could not be read at start-up
+// The refusal to show when a text field of the settings holds a character that the
+// files, in CP932, cannot keep (unsavableTextMessage); "" when they can keep them all.
+std::string unsavableSettings(const Settings& settings);
+
+// Writes PP1.dat and PP4.dat; neither when unsavableSettings refuses (then its refusal
+// is the one thing returned), so a character is never silently lost. A PP1.dat that could not be read at start-up
 // (`pp1Unreadable`, from loadSettings) is left as it is: writing it would put defaults
 // over settings the user still has. Returns what could not be written, as sentences for
 // the user; empty when both files were written.

@@ -36,9 +36,9 @@ QString menuText(const std::string& recipient) {
 }  // namespace
 
 Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
-             std::function<void(bool visible)> setMainWindowVisible, OwnAddresses own)
+             std::function<void(bool visible)> setMainWindowVisible)
     : QWidget(nullptr, Qt::Window),
-      logs_(programFolder / "log", std::move(own)),
+      logs_(programFolder / "log"),
       size_(this, kHeight, kWidth),
       setMainWindowVisible_(std::move(setMainWindowVisible)) {
   setObjectName(QStringLiteral("Form2"));
@@ -84,9 +84,7 @@ void Form2::buildControls() {
   Text1->setObjectName(QStringLiteral("Text1"));
   Text1->setAccessibleName(QStringLiteral("Text1"));
   size_.place(Text1, 2280, 60, 7155, 2775);
-  // Edits would never be saved, so the box only shows the log; keys still move through it.
-  Text1->setReadOnly(true);
-  Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  // The user may mark up or cut the text while reading; nothing of it is ever saved.
   Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
@@ -180,13 +178,13 @@ void Form2::closeEvent(QCloseEvent* e) {
 }
 
 Form2* openLogViewer(Dialogs& dialogs, const std::filesystem::path& programFolder, QWidget* mainWindow,
-                     std::function<void(bool visible)> setMainWindowVisible, OwnAddresses own) {
+                     std::function<void(bool visible)> setMainWindowVisible) {
   std::error_code ec;
   if (!std::filesystem::is_directory(programFolder / "log", ec)) {
     dialogs.message("ログがありません");
     return nullptr;
   }
-  auto* viewer = new Form2(programFolder, mainWindow, std::move(setMainWindowVisible), std::move(own));
+  auto* viewer = new Form2(programFolder, mainWindow, std::move(setMainWindowVisible));
   viewer->showViewer();
   return viewer;
 }

@@ -35,14 +35,13 @@ class Form2 final : public QWidget {
   // itself (showViewer, or openLogViewer, does). `setMainWindowVisible(false)` is called
   // when the viewer is shown, and (true) when it closes, before it is gone, so that a
   // window of the program is always visible. If the main window is destroyed first (the
-  // program ends), the viewer goes with it and calls nothing. `own`: the user's
-  // addresses, which the recipient menu leaves out of logs sent to several.
+  // program ends), the viewer goes with it and calls nothing.
   Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
-        std::function<void(bool visible)> setMainWindowVisible, OwnAddresses own = {});
+        std::function<void(bool visible)> setMainWindowVisible);
 
   // --- Controls -------------------------------------------------------------------
   QListWidget* List1 = nullptr;      // the log names offered, newest first
-  QPlainTextEdit* Text1 = nullptr;   // the chosen log's text, read-only
+  QPlainTextEdit* Text1 = nullptr;   // the chosen log's text; edits are never saved
   QMenu* mn0 = nullptr;              // the recipient menu, popped up on a right click
   std::array<QAction*, 10> mn1{};    // its entries
 
@@ -82,6 +81,6 @@ class Form2 final : public QWidget {
 // main window through the callback and returns the viewer, which deletes itself when
 // it closes.
 Form2* openLogViewer(Dialogs& dialogs, const std::filesystem::path& programFolder, QWidget* mainWindow,
-                     std::function<void(bool visible)> setMainWindowVisible, OwnAddresses own = {});
+                     std::function<void(bool visible)> setMainWindowVisible);
 
 }  // namespace parupo

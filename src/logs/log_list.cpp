@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "mailapi/mail_address.h"
+#include "platform/cp932_text.h"
 #include "platform/field_reader.h"
 #include "platform/text_file.h"
 #include "platform/text_util.h"
@@ -17,7 +18,8 @@ namespace parupo {
 namespace {
 
 // The first `lines` lines of a CP932 file (fewer when it is shorter), as UTF-8 lines.
-// Reads no further than their end, scanning each byte once however long a line is.
+// Reads no further than their end, scanning each byte once however long a line is, and
+// never more than a data file may hold: a huge file without line ends is cut there.
 std::optional<std::vector<std::string>> readFirstLines(const std::filesystem::path& file, int lines) {
   const int fd = openRegularFile(file);
   if (fd < 0) return std::nullopt;
@@ -25,8 +27,8 @@ std::optional<std::vector<std::string>> readFirstLines(const std::filesystem::pa
   std::size_t scanned = 0;
   std::size_t end = std::string::npos;
   char chunk[512];
-  while (end == std::string::npos) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+  while (end == std::string::npos && bytes.size() < kMaxDataFileBytes) {
+    const ssize_t n = ::read(fd, chunk, std::min(sizeof chunk, kMaxDataFileBytes - bytes.size()));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     bytes.append(chunk, static_cast<std::size_t>(n));
@@ -51,73 +53,93 @@ void eraseAll(std::string& text, const std::string& part) {
     text.erase(at, part.size());
 }
 
-// The bare address of a settings field that holds one address; "" otherwise.
-std::string bareAddress(std::string_view field) {
-  auto parsed = mail::parseAddressList(field);
-  const auto* list = std::get_if<std::vector<mail::Mailbox>>(&parsed);
-  return list != nullptr && list->size() == 1 ? list->front().address : std::string();
+// The part of a recipient line that the user wrote to. The reply-to modes put the
+// user's own address at its end, after " & " ("別々に送る") or after a TAB ("コピーを送る",
+// "ダミーに送る"), and in "ダミーに送る" the dummy address in front, before a TAB. The
+// log's reply-to line says what that address was; a log without one is read by the
+// layout alone.
+std::string writtenPart(std::string line, const std::optional<std::string>& replyTo) {
+  auto cutReplyTo = [&](const std::string& separator) {
+    std::size_t at = line.rfind(separator);
+    if (replyTo) {
+      const std::string tail = separator + *replyTo;
+      at = line.ends_with(tail) ? line.size() - tail.size() : std::string::npos;
+    }
+    if (at == std::string::npos) return false;
+    line.erase(at);
+    return true;
+  };
+  if (cutReplyTo(" & ")) return line;
+  if (cutReplyTo("\t")) {
+    const std::size_t tab = line.find('\t');
+    if (tab != std::string::npos) line.erase(0, tab + 1);  // the dummy address, first
+  }
+  return line;
 }
 
-// The first address of a line of several that the user wrote to: the copy to oneself
-// and the dummy address were added by the program. Nothing for a line that does not
-// read as two or more addresses.
-std::optional<std::string> writtenTo(const std::string& line, const OwnAddresses& own) {
-  // "別々に送る" logs end in " & " and the reply-to address (unless a name holds it).
-  std::string separated = line;
-  const std::size_t copy = line.rfind(" & ");
-  if (copy != std::string::npos) separated.replace(copy, 3, "\t");
-  auto parsed = mail::parseAddressList(separated);
-  if (std::holds_alternative<std::string>(parsed)) parsed = mail::parseAddressList(line);
-  const auto* list = std::get_if<std::vector<mail::Mailbox>>(&parsed);
-  if (list == nullptr || list->size() < 2) return std::nullopt;
-  const std::string replyTo = bareAddress(own.replyTo);
-  const std::string dummy = bareAddress(own.dummy);
-  for (const mail::Mailbox& m : *list) {
-    if (!equalsIgnoringAsciiCase(m.address, replyTo) && !equalsIgnoringAsciiCase(m.address, dummy)) return m.address;
-  }
-  return list->front().address;  // a mail to oneself alone
+// One recipient, as the earlier program read it: "Taro <abc>" gives "abc".
+std::string singleRecipient(std::string text) {
+  const std::size_t open = text.find('<');
+  const std::size_t close = text.find('>');
+  if (open == std::string::npos || close == std::string::npos) return text;
+  text.erase(close);
+  const std::size_t first = text.find('<');
+  return first == std::string::npos ? text : text.substr(first + 1);
 }
 
 }  // namespace
 
-std::string recipientFromLines(const std::vector<std::string>& lines, const OwnAddresses& own) {
+std::vector<std::string> recipientsFromLines(const std::vector<std::string>& lines) {
   FieldReader reader(lines);
   reader.next();  // the log's first line, empty in every log the program writes
-  std::string line = reader.nextLine();
+  std::string line = withoutCharacterReferences(reader.nextLine());
   eraseAll(line, "宛先 : ");
-  if (auto written = writtenTo(line, own)) return *written;
-  const std::size_t open = line.find('<');
-  const std::size_t close = line.find('>');
-  if (open == std::string::npos || close == std::string::npos) return line;
-  line.erase(close);
-  const std::size_t first = line.find('<');
-  return first == std::string::npos ? line : line.substr(first + 1);
+  const std::string replyLine = withoutCharacterReferences(reader.nextLine());
+  constexpr std::string_view kReplyLabel = "返信 : ";
+  const std::optional<std::string> replyTo =
+      replyLine.starts_with(kReplyLabel) ? std::optional(replyLine.substr(kReplyLabel.size())) : std::nullopt;
+  const std::string written = writtenPart(std::move(line), replyTo);
+
+  std::vector<std::string> recipients;
+  const auto parsed = mail::parseAddressList(written);
+  const auto* list = std::get_if<std::vector<mail::Mailbox>>(&parsed);
+  if (list == nullptr || list->size() < 2) {
+    if (!written.empty()) recipients.push_back(singleRecipient(written));
+    return recipients;
+  }
+  for (const mail::Mailbox& m : *list) {
+    if (std::find(recipients.begin(), recipients.end(), m.address) == recipients.end()) recipients.push_back(m.address);
+  }
+  return recipients;
 }
 
-std::string GetTo(const std::filesystem::path& logFile, const OwnAddresses& own) {
-  const auto lines = readFirstLines(logFile, 2);
-  return lines ? recipientFromLines(*lines, own) : std::string();
+std::vector<std::string> GetTo(const std::filesystem::path& logFile) {
+  const auto lines = readFirstLines(logFile, 3);
+  return lines ? recipientsFromLines(*lines) : std::vector<std::string>{};
 }
 
 std::string logText(const std::filesystem::path& logFile) {
   std::string text;
   for (const auto& line : readTextLines(logFile).value_or(std::vector<std::string>{})) {
-    text += line;
+    text += withoutCharacterReferences(line);
     text += "\r\n";
   }
   return text;
 }
 
-std::vector<std::string> recentRecipients(const std::vector<std::string>& recipientsOldestFirst) {
+std::vector<std::string> recentRecipients(const std::vector<std::vector<std::string>>& recipientsOldestFirst) {
   constexpr std::size_t kEntries = 10;
   std::vector<std::string> menu;
-  for (auto it = recipientsOldestFirst.rbegin(); it != recipientsOldestFirst.rend() && menu.size() < kEntries; ++it) {
-    if (!it->empty() && std::find(menu.begin(), menu.end(), *it) == menu.end()) menu.push_back(*it);
+  for (auto log = recipientsOldestFirst.rbegin(); log != recipientsOldestFirst.rend(); ++log) {
+    for (const std::string& recipient : *log) {
+      if (menu.size() == kEntries) return menu;
+      if (!recipient.empty() && std::find(menu.begin(), menu.end(), recipient) == menu.end()) menu.push_back(recipient);
+    }
   }
   return menu;
 }
 
-LogList::LogList(std::filesystem::path folder, OwnAddresses own) : folder_(std::move(folder)), own_(std::move(own)) {
+LogList::LogList(std::filesystem::path folder) : folder_(std::move(folder)) {
   std::error_code ec;
   for (auto it = std::filesystem::directory_iterator(folder_, ec);
        !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
@@ -135,11 +157,11 @@ void LogList::readRecipients() {
   if (recipients_.size() == names_.size()) return;
   recipients_.clear();
   recipients_.reserve(names_.size());
-  for (const auto& name : names_) recipients_.push_back(GetTo(folder_ / name, own_));
+  for (const auto& name : names_) recipients_.push_back(GetTo(folder_ / name));
 }
 
-const std::string& LogList::recipient(std::size_t index) {
-  static const std::string none;
+const std::vector<std::string>& LogList::recipients(std::size_t index) {
+  static const std::vector<std::string> none;
   readRecipients();
   return index < recipients_.size() ? recipients_[index] : none;
 }
@@ -154,7 +176,7 @@ std::vector<std::string> LogList::newestFirstTo(const std::string& recipient) {
   readRecipients();
   std::vector<std::string> names;
   for (std::size_t i = names_.size(); i-- > 0;)
-    if (recipients_[i] == recipient) names.push_back(names_[i]);
+    if (std::ranges::find(recipients_[i], recipient) != recipients_[i].end()) names.push_back(names_[i]);
   return names;
 }
 

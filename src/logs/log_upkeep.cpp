@@ -9,6 +9,7 @@
 #include <chrono>
 #include <ctime>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 #include "core/settings_file.h"
@@ -25,6 +26,9 @@ std::optional<LocalDateTime> localTime(std::time_t seconds) {
   if (::localtime_r(&seconds, &tm) == nullptr) return std::nullopt;
   return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
+
+// The data files of the daily backup, in the order they are copied.
+constexpr const char* kDataFiles[] = {"PP1.dat", "PP2.dat", "PP3.dat", "PP4.dat", "PPad.dat"};
 
 }  // namespace
 
@@ -50,8 +54,22 @@ void BakDat(const std::filesystem::path& dataFile, int force, const LocalDateTim
 }
 
 void makeDailyBackups(const std::filesystem::path& programFolder, const LocalDateTime& now) {
-  for (const char* name : {"PP1.dat", "PP2.dat", "PP3.dat", "PP4.dat", "PPad.dat"})
-    BakDat(programFolder / name, 0, now);
+  for (const char* name : kDataFiles) BakDat(programFolder / name, 0, now);
+}
+
+void makeFilesPrivate(const std::filesystem::path& programFolder) {
+  for (const char* name : kDataFiles) {
+    makeOwnerOnly(programFolder / name);
+    makeOwnerOnly(backupPath(programFolder / name));
+  }
+  for (const char* name : {"naisho.txt", "error.txt"}) makeOwnerOnly(programFolder / name);
+  const std::filesystem::path log = programFolder / "log";
+  struct stat st {};
+  if (::lstat(log.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+  makeOwnerOnly(log);
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(log, ec), end; !ec && it != end; it.increment(ec))
+    makeOwnerOnly(it->path());  // a link among the logs is left alone there too
 }
 
 long dayNumber(const LocalDateTime& t) {

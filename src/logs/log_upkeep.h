@@ -34,6 +34,16 @@ void BakDat(const std::filesystem::path& dataFile, int force, const LocalDateTim
 // the program folder, in this order, before any of them is read. Never reports anything.
 void makeDailyBackups(const std::filesystem::path& programFolder, const LocalDateTime& now);
 
+// --- Privacy ------------------------------------------------------------------------------
+
+// Start-up: every file the program keeps in `programFolder` (the data files and their
+// backups, naisho.txt, error.txt, the folder "log" and the logs in it) is made the user's
+// alone (makeOwnerOnly), also when it was copied in with wider permissions: the backup
+// of PP1.dat holds the password, the logs whole mails. A "log" that is a symbolic link
+// is the user's choice of place: neither it nor anything in it is touched, and no link
+// is ever followed. Failures are skipped silently.
+void makeFilesPrivate(const std::filesystem::path& programFolder);
+
 // --- Log ageing --------------------------------------------------------------------------
 
 // The day number of a local date and time: whole days since 30 December 1899, with a

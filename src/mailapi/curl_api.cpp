@@ -72,6 +72,8 @@ std::optional<MailError> loadCurlApi(const char* fileName, CurlApi& api) {
   if (error) {
     dlclose(library);
     api = CurlApi{};
+  } else {
+    api.library = library;
   }
   return error;
 }

@@ -26,6 +26,7 @@ struct CurlApi {
   curl_slist* (*slist_append)(curl_slist*, const char*);
   void (*slist_free_all)(curl_slist*);
   curl_version_info_data* (*version_info)(CURLversion);
+  void* library = nullptr;  // libcurl's dlopen handle: its TLS library's functions are found through it
 };
 
 // The table, loaded and initialised (curl_global_init) by the first call of the

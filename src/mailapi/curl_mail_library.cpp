@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -158,11 +157,9 @@ struct Transfer {
     // STARTTLS (STLS) whenever the server offers it; TLS from the start for smtps/pop3s.
     // Where it must encrypt, without TLS nothing more is sent: no USER or AUTH, no MAIL FROM.
     if (!server.tlsFromStart) api.easy_setopt(c, CURLOPT_USE_SSL, mustEncrypt ? CURLUSESSL_ALL : CURLUSESSL_TRY);
-    // libcurl reads the certificates of its CA file and of its CA folder, which holds the
-    // system's store (/etc/ssl/certs): a trust file named as the CA file adds to the store.
-    std::error_code missing;
-    trustFileRead = std::filesystem::is_regular_file(options.caFile, missing);
-    if (trustFileRead) api.easy_setopt(c, CURLOPT_CAINFO, trustFile.c_str());
+    // The trust file adds to the system's store, whatever CA file and folder libcurl was built with.
+    trustFileRead = mail::giveTrustFile(api, c, options.caFile, options.builtInTrust.value_or(mail::builtInTrust(api)));
+    mail::watchServerCertificate(api, c);
     stopping.attach(api, c);
   }
   Transfer(const Transfer&) = delete;
@@ -211,6 +208,8 @@ MailError describeFailure(CURLcode code, const Transfer& t) {
   if (error.kind == CertificateUntrusted || error.kind == TrustFileUnreadable) error.about = t.trustFile;
   const std::string detail = t.errorBuffer[0] != '\0' ? std::string(t.errorBuffer) : std::string(t.api.easy_strerror(code));
   error.detail = mail::printable(detail, 300);
+  // The certificate's own fingerprint, which the user compares with the one the provider publishes.
+  if (error.kind == CertificateUntrusted) error.detail = mail::shownCertificateFingerprint();
   return error;
 }
 

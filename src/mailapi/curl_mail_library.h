@@ -9,6 +9,7 @@
 
 #include "mailapi/mail_error.h"
 #include "mailapi/mail_library.h"
+#include "mailapi/tls_trust.h"
 
 namespace parupo {
 
@@ -30,6 +31,9 @@ struct CurlMailOptions {
   // program folder's cacert.pem (a server's own certificate, or a private authority's).
   // Verification is never switched off.
   std::string caFile;
+  // What libcurl trusts by itself (its CA folder and bundle), as curl_version_info reports
+  // it unless set here: a test stands in a libcurl built with a CA bundle only.
+  std::optional<mail::BuiltInTrust> builtInTrust;
   // How long the connection to the SMTP server stays open after a send, for the next
   // send to the same server and login (QUIT after that); zero: closed after each send.
   std::chrono::milliseconds keepConnection{5000};

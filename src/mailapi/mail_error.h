@@ -45,13 +45,15 @@ enum class MailErrorKind {
   CurlTooOld,                    // detail: its version
   TransferSetupFailed,           // no transfer handle
   OutOfMemory,
-  // A transfer that failed; the server's reply, or else libcurl's words, follow
+  // A transfer that failed; the server's reply follows, or else where the kind leaves it
+  // open, libcurl's words
   HostNotFound,                  // about: the host
   ConnectFailed,                 // about: host:port
   TimedOut,                      // about: host:port
   LoginRefused,
   CertificateRejected,
-  CertificateUntrusted,          // self-signed or a private authority; about: the trust file
+  CertificateUntrusted,          // self-signed or a private authority; about: the trust file,
+                                 // detail: the server certificate's SHA-256 fingerprint, if known
   CertificateNameMismatch,       // about: the host the field names
   CertificateExpired,
   TrustFileUnreadable,           // about: the trust file (cacert.pem)

@@ -2,7 +2,9 @@
 // or "POPサーバー", {scheme} "smtp" or "pop3", {about} and {detail} the error's texts, and
 // {(detail)} the detail in brackets when there is one, {libcurl} the start of the
 // sentences about loading libcurl. A transfer's sentence goes on with
-// the server's own reply, or else with libcurl's words in brackets.
+// the server's own reply; without one, only where the kind leaves open what happened
+// (libcurlWords), with libcurl's words in brackets: a sentence that already says it
+// carries no English restating it.
 #include <algorithm>
 #include <string_view>
 
@@ -20,7 +22,8 @@ struct Wording {
   const char* name;
   const char* smtp;
   const char* pop3;  // nullptr: as for SMTP
-  bool transfer;     // the server's reply or libcurl's words follow
+  bool transfer;     // the server's reply follows, when there was one
+  bool libcurlWords = false;  // without a reply, libcurl's words follow
 };
 
 constexpr const char* kSame = nullptr;
@@ -61,9 +64,10 @@ const Wording kWordings[] = {
     {ConnectFailed, "ConnectFailed", "{server}（{about}）に接続できません。", kSame, true},
     {TimedOut, "TimedOut", "{server}（{about}）から応答がないため中止しました。", kSame, true},
     {LoginRefused, "LoginRefused", "{server}へのログインに失敗しました。ユーザー名とパスワードを確認してください。", kSame, true},
-    {CertificateRejected, "CertificateRejected", "{server}の証明書を確認できませんでした。", kSame, true},
+    {CertificateRejected, "CertificateRejected", "{server}の証明書を確認できませんでした。", kSame, true, true},
     {CertificateUntrusted, "CertificateUntrusted",
      "{server}の証明書は自己署名のものか、システムが信頼していない認証局が発行したものです。このサーバーを信頼する場合は、"
+     "まず証明書のSHA-256フィンガープリント{(detail)}がサーバーの提供者の公開しているものと同じであることを確かめてから、"
      "その証明書（または認証局の証明書）を cacert.pem という名前でぱるぽのフォルダーに置く（{about}）か、"
      "システムの証明書ストアに追加してください。", kSame, true},
     {CertificateNameMismatch, "CertificateNameMismatch",
@@ -83,10 +87,10 @@ const Wording kWordings[] = {
      "{server}が暗号化通信（STLS）に対応していないため、パスワードを暗号化せずに送らないよう、受信チェックを"
      "行いませんでした。メールの送信はこのまま続けます。（{server}の欄に pop3s:// またはポート995を指定すると、"
      "暗号化して接続します）", kSame, false},
-    {TlsFailed, "TlsFailed", "{server}との暗号化通信を始められませんでした。", kSame, true},
+    {TlsFailed, "TlsFailed", "{server}との暗号化通信を始められませんでした。", kSame, true, true},
     {ConnectionCut, "ConnectionCut", "{server}との通信が途中で切れました。", kSame, true},
     {Refused, "Refused", "{server}に受け付けられませんでした。", kSame, true},
-    {TransferFailed, "TransferFailed", "メールを送信できませんでした。", "{server}との通信に失敗しました。", true},
+    {TransferFailed, "TransferFailed", "メールを送信できませんでした。", "{server}との通信に失敗しました。", true, true},
     {Stopped, "Stopped", "送信を中止しました（メールは送られていません）", kSame, false},
     {StoppedAfterUpload, "StoppedAfterUpload", "送信を中止しましたが、メールはすでにサーバーに届いている可能性があります。"
      "送信済みか確認してから送り直してください。", kSame, false},
@@ -143,11 +147,11 @@ std::string mailErrorText(const MailError& error) {
   const bool smtp = error.protocol == MailProtocol::Smtp;
   const std::string text = fill(smtp || w.pop3 == nullptr ? w.smtp : w.pop3, error);
   if (!w.transfer) return text;
-  // The server's own reply says what went wrong; without one, libcurl's words do.
+  // The server's own reply says what went wrong; without one, libcurl's words may.
   if (!error.serverReply.empty()) {
     return text + refusalMeaning(error.serverReply) + " サーバーの応答: " + error.serverReply;
   }
-  return text + "（" + error.detail + "）";
+  return w.libcurlWords && !error.detail.empty() ? text + "（" + error.detail + "）" : text;
 }
 
 const char* kindName(MailErrorKind kind) { return wordingOf(kind).name; }

@@ -1,6 +1,7 @@
 #include "mailapi/mime_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <mutex>
@@ -8,6 +9,7 @@
 #include <random>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "mailapi/mail_address.h"
 #include "mailapi/mail_headers.h"
@@ -117,14 +119,16 @@ std::string randomHex(std::size_t digits) {
 
 MessageStream::MessageStream(MessageParts parts) : parts_(std::move(parts)) {
   if (!parts_.attachment.empty()) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(parts_.attachment, ec)) {
-      fail(MailErrorKind::AttachmentMissing);
-      return;
-    }
-    file_ = std::fopen(parts_.attachment.c_str(), "rb");
+    // Opened as a data file is: a FIFO or a device (even one that took the file's name a
+    // moment ago) is refused at once instead of holding the send before any connection,
+    // where no stop reaches it. What is not a regular file counts as no file to attach.
+    const int fd = openRegularFile(parts_.attachment);
+    const int err = fd < 0 ? errno : 0;
+    file_ = fd < 0 ? nullptr : ::fdopen(fd, "rb");
     if (file_ == nullptr) {
-      fail(MailErrorKind::AttachmentUnopenable);
+      if (fd >= 0) ::close(fd);
+      const bool none = err == ENOENT || err == ENOTDIR || err == EISDIR || err == EINVAL;
+      fail(none ? MailErrorKind::AttachmentMissing : MailErrorKind::AttachmentUnopenable);
       return;
     }
   }

@@ -59,13 +59,23 @@ bool isHelloName(std::string_view name) {
   return isHostName(name) && name.back() != '-';
 }
 
+// Where "scheme://" ends, or 0: a "://" counts only after a scheme's name (a letter, then
+// letters, digits, "+", "." and "-"), never one after the login or inside the password.
+std::size_t afterScheme(std::string_view field) {
+  const std::size_t sep = field.find("://");
+  if (sep == std::string_view::npos || sep == 0 || !std::isalpha(static_cast<unsigned char>(field[0]))) return 0;
+  const bool named = std::all_of(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(sep), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '.' || c == '-';
+  });
+  return named ? sep + 3 : 0;
+}
+
 }  // namespace
 
 std::string withoutPassword(std::string_view field) {
   // A password runs from the colon after the user name to the last "@", whatever it
-  // holds ("/", ":" and "@" included): what a refusal quotes never shows it.
-  const std::size_t scheme = field.find("://");
-  const std::size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
+  // holds ("/", ":", "://" and "@" included): what a refusal quotes never shows it.
+  const std::size_t start = afterScheme(field);
   const std::size_t at = field.rfind('@');
   if (at == std::string_view::npos || at < start) return std::string(field);
   const std::size_t colon = field.find(':', start);

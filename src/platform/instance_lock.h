@@ -9,7 +9,9 @@ namespace parupo {
 
 class InstanceLock {
  public:
-  // Null when another process holds the lock on this folder.
+  // Null when another process holds the lock on this folder. A symbolic link in the lock
+  // file's place is never followed: the program then runs without a lock, as it does in
+  // a folder where no lock file can be made.
   static std::unique_ptr<InstanceLock> acquire(const std::filesystem::path& folder);
   ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -165,7 +166,8 @@ TextFileRead readTextFile(const std::filesystem::path& file) {
   int err = 0;
   char buffer[65536];
   while (err == 0) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    // One byte beyond the limit is enough to tell a file too large: no more is read.
+    const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, kMaxDataFileBytes + 1 - bytes.size()));
     if (n == 0) break;
     if (n > 0) {
       bytes.append(buffer, static_cast<std::size_t>(n));
@@ -223,8 +225,33 @@ std::string copyFileAtomically(const std::filesystem::path& from, const std::fil
 }
 
 void makeOwnerOnly(const std::filesystem::path& path) {
+  struct stat before {};
+  if (::lstat(path.c_str(), &before) != 0 || (before.st_mode & 077) == 0) return;
+  if (!S_ISREG(before.st_mode) && !S_ISDIR(before.st_mode)) return;  // a link, a FIFO, a device
+  // O_NONBLOCK: should a FIFO have taken the name since, the open does not wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return;
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && (st.st_mode & 077) != 0) ::chmod(path.c_str(), st.st_mode & 07700);
+  const bool same = ::fstat(fd, &st) == 0 && st.st_dev == before.st_dev && st.st_ino == before.st_ino;
+  if (same) ::fchmod(fd, st.st_mode & 07700);
+  ::close(fd);
+}
+
+bool makePrivateFolder(const std::filesystem::path& path, std::error_code& error) {
+  error.clear();
+  if (::mkdir(path.c_str(), 0700) == 0) return true;  // the umask can only narrow it further
+  if (errno != EEXIST) {
+    error.assign(errno, std::generic_category());
+    return false;
+  }
+  makeOwnerOnly(path);
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    error.assign(errno, std::generic_category());
+    return false;
+  }
+  if (!S_ISDIR(st.st_mode)) error = std::make_error_code(std::errc::not_a_directory);
+  return !error;
 }
 
 void removeLeftoverTemporaries(const std::filesystem::path& folder) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace parupo {
@@ -50,8 +51,18 @@ std::string fileErrorReason(int err, bool writing);
 [[nodiscard]] std::string copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Takes the permissions of group and others away from an existing file or folder (a
-// file copied in from elsewhere). Failures are ignored.
+// file copied in from elsewhere). A symbolic link is left alone, and so is what it points
+// to: a folder the user linked elsewhere (a shared one) keeps its permissions. The file is
+// opened without following links and narrowed through that open file, so a link put in
+// its place meanwhile changes nothing either. FIFOs and devices are left alone. Failures
+// are ignored.
 void makeOwnerOnly(const std::filesystem::path& path);
+
+// Makes the folder `path` when it is missing, owner-only (0700) from its first moment; an
+// existing one is narrowed by makeOwnerOnly (a link to a folder counts as existing and is
+// left alone). True when a folder (or a link to one) stands there afterwards; otherwise
+// `error` says why.
+bool makePrivateFolder(const std::filesystem::path& path, std::error_code& error);
 
 // Opens an existing file for reading without waiting on it (a FIFO or a device never
 // blocks), and only when it is a regular file: otherwise -1 with errno set (EINVAL for

@@ -10,7 +10,7 @@
 namespace parupo {
 
 TwipsWindow::TwipsWindow(QWidget* window, double height, double width)
-    : window_(window), height_(height), width_(width) {}
+    : window_(window), keeper_(height, width) {}
 
 double TwipsWindow::dpi() const {
   return window_->logicalDpiY() > 0 ? window_->logicalDpiY() : 96.0;
@@ -32,31 +32,22 @@ bool TwipsWindow::managedByWindowManager() const {
   return (window_->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
 }
 
-bool TwipsWindow::setHeight(double twips) {
-  if (!usableWindowSize(twips) || window_->isMinimized()) return false;
-  height_ = twips;
-  apply();
+WindowFacts TwipsWindow::facts() const {
+  const QSize margins = window_->frameGeometry().size() - window_->geometry().size();
+  return {{window_->width(), window_->height()}, {margins.width(), margins.height()}, window_->isVisible(),
+          window_->isMinimized(), managedByWindowManager(), dpi()};
+}
+
+bool TwipsWindow::carryOut(const std::optional<SizeAnswer>& answer) {
+  if (!answer) return false;
+  if (answer->resizeTo) window_->resize(answer->resizeTo->width, answer->resizeTo->height);
+  if (answer->moveTo) window_->move(answer->moveTo->x, answer->moveTo->y);
   return true;
 }
 
-bool TwipsWindow::setWidth(double twips) {
-  if (!usableWindowSize(twips) || window_->isMinimized()) return false;
-  width_ = twips;
-  apply();
-  return true;
-}
+bool TwipsWindow::setHeight(double twips) { return carryOut(keeper_.setHeight(twips, facts())); }
 
-void TwipsWindow::apply() {
-  if (managedByWindowManager()) {
-    pendingSize_ = true;
-    return;
-  }
-  const QSize inner(std::max(1, px(width_) - frameExtra_.width()),
-                    std::max(1, px(height_) - frameExtra_.height()));
-  requestedSizes_.push_back(inner);
-  if (requestedSizes_.size() > 4) requestedSizes_.erase(requestedSizes_.begin());
-  window_->resize(inner);
-}
+bool TwipsWindow::setWidth(double twips) { return carryOut(keeper_.setWidth(twips, facts())); }
 
 void TwipsWindow::setDesignFrame(double height, double width, const QWidget* menuBar) {
   designFrame_ = QSizeF(width, height);
@@ -73,7 +64,7 @@ double TwipsWindow::ruleWidth() const { return twips(window_->width()) + designF
 ScreenRect TwipsWindow::frame() const {
   const QRect f = window_->frameGeometry();
   if (managedByWindowManager() || window_->isMinimized()) return {f.x(), f.y(), f.width(), f.height()};
-  return {f.x(), f.y(), px(width_), px(height_)};
+  return {f.x(), f.y(), px(width()), px(height())};
 }
 
 ScreenRect TwipsWindow::availableArea(const QWidget* w) {
@@ -85,86 +76,34 @@ ScreenRect TwipsWindow::availableArea(const QWidget* w) {
 }
 
 void TwipsWindow::placeFrame(const ScreenRect& where) {
-  if (where.height < px(height_)) setHeight(twips(where.height));
-  if (where.width < px(width_)) setWidth(twips(where.width));
+  if (where.height < px(height())) setHeight(twips(where.height));
+  if (where.width < px(width())) setWidth(twips(where.width));
   window_->move(where.x, where.y);
 }
 
 void TwipsWindow::showAt(const QPoint& framePos) {
-  placeAfterShow_ = framePos;
+  keeper_.placeAfterShow({framePos.x(), framePos.y()});
   window_->show();
 }
 
 bool TwipsWindow::notice(QEvent* e) {
-  bool resized = false;
-  if (e->type() == QEvent::Resize && !window_->isMinimized()) {
-    // The controls follow the client area, whoever resized it.
-    resized = true;
-    const QSize size = static_cast<QResizeEvent*>(e)->size();
-    // Maximised or full screen, the normal size stays.
-    const bool asked = std::find(requestedSizes_.begin(), requestedSizes_.end(), size) != requestedSizes_.end();
-    const bool kept = size + frameExtra_ == QSize(px(width_), px(height_));
-    managedSize_ = managedByWindowManager() ? size : QSize(-1, -1);
-    if (managedByWindowManager() || kept) {
-      staleReplies_ = 0;
-    } else if (!asked) {
-      beforeOutside_ = QSizeF(width_, height_);
-      outsideSize_ = size;
-      height_ = twips(size.height() + frameExtra_.height());
-      width_ = twips(size.width() + frameExtra_.width());
-      requestedSizes_.assign(1, size);
-    } else if (size != requestedSizes_.back() && staleReplies_++ < 2) {
-      // The window manager answered an older request last (a restore that crossed the
-      // frame's new margins): ask for the size that holds now once more.
-      apply();
-    }
-  }
+  WindowEventKind kind = WindowEventKind::Other;
   switch (e->type()) {
-    case QEvent::WindowStateChange:
-      noticeStateChange();
-      resized = true;
-      [[fallthrough]];
-    case QEvent::Show:
-    case QEvent::Move:
-    case QEvent::Resize:
-    case QEvent::Expose:
-      noticeFrameMargins();
-      // Placed by the window manager: Qt now knows the frame, and a move is passed on.
-      if (e->type() == QEvent::Move && placeAfterShow_ && window_->isVisible()) {
-        if (!managedByWindowManager()) window_->move(*placeAfterShow_);
-        placeAfterShow_.reset();
-      }
-      break;
-    default:
-      break;
+    case QEvent::Resize: kind = WindowEventKind::Resize; break;
+    case QEvent::WindowStateChange: kind = WindowEventKind::StateChange; break;
+    case QEvent::Show: kind = WindowEventKind::Show; break;
+    case QEvent::Move: kind = WindowEventKind::Move; break;
+    case QEvent::Expose: kind = WindowEventKind::Expose; break;
+    default: return false;
   }
-  return resized;
-}
-
-void TwipsWindow::noticeStateChange() {
-  if (managedByWindowManager()) {
-    // Resized to the screen just before it said so: that was no size of the user's.
-    if (outsideSize_ == window_->size()) {
-      width_ = beforeOutside_.width();
-      height_ = beforeOutside_.height();
-    }
-    outsideSize_ = QSize(-1, -1);
-  } else if (!window_->isMinimized() && pendingSize_) {
-    pendingSize_ = false;
-    apply();
+  WindowFacts now = facts();
+  if (kind == WindowEventKind::Resize) {
+    const QSize reported = static_cast<QResizeEvent*>(e)->size();
+    now.size = {reported.width(), reported.height()};
   }
-}
-
-void TwipsWindow::noticeFrameMargins() {
-  if (!window_->isVisible() || window_->isMinimized() || managedByWindowManager()) return;
-  // Just restored, the window still has the maximised size and may still report the frame
-  // it had then: its own frame comes with the size the window manager gives back.
-  if (window_->size() == managedSize_) return;
-  const QSize extra = window_->frameGeometry().size() - window_->geometry().size();
-  if (extra.width() < 0 || extra.height() < 0 || extra == frameExtra_) return;
-  // The window manager has put its frame around the window: keep the outer size.
-  frameExtra_ = extra;
-  apply();
+  const SizeAnswer answer = keeper_.notice(kind, now);
+  carryOut(answer);
+  return answer.runRules;
 }
 
 TwipsResizeFilter::TwipsResizeFilter(QWidget* window, TwipsWindow& twips, std::function<void()> resized)

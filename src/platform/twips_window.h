@@ -20,8 +20,8 @@
 #include <QSize>
 #include <functional>
 #include <optional>
-#include <vector>
 
+#include "platform/size_keeper.h"
 #include "platform/twips.h"
 
 class QEvent;
@@ -42,8 +42,8 @@ class TwipsWindow {
   void setHeight(QWidget* w, double height) const;
 
   // The outer size in twips; while maximised or full screen, the normal size.
-  double height() const { return height_; }
-  double width() const { return width_; }
+  double height() const { return keeper_.height(); }
+  double width() const { return keeper_.width(); }
   // Sets the outer size and sizes the Qt window to it. A value that is no usable size
   // (see usableWindowSize) is refused, and nothing changes while the window is
   // minimized; returns whether the size was taken. While the window is maximised or full
@@ -69,32 +69,21 @@ class TwipsWindow {
   // window that is shown again as it places a new one.
   void showAt(const QPoint& framePos);
 
-  // Feed every event of the window here (TwipsResizeFilter does). Returns true when the
-  // window's size or state changed, so that its resize rules should run; a size the user
-  // or the window manager gave it has become the outer size then.
+  // Feed every event of the window here (TwipsResizeFilter does): its SizeKeeper decides,
+  // and the window is resized or moved as it answers. Returns true when the window's size
+  // or state changed, so that its resize rules should run; a size the user or the window
+  // manager gave it has become the outer size then.
   bool notice(QEvent* event);
 
  private:
-  void apply();
-  void noticeFrameMargins();
-  void noticeStateChange();
+  WindowFacts facts() const;
+  bool carryOut(const std::optional<SizeAnswer>& answer);
   bool managedByWindowManager() const;  // maximised or full screen
 
   QWidget* window_;
-  double height_;
-  double width_;
-  QSize frameExtra_{0, 0};             // frame and caption around the Qt widget, in pixels
-  std::vector<QSize> requestedSizes_;  // Qt sizes this window asked for, newest last
-  std::optional<QPoint> placeAfterShow_;  // set by showAt until the window is framed
+  SizeKeeper keeper_;
   QSizeF designFrame_{0, 0};           // twips: width, height
   const QWidget* menuBar_ = nullptr;
-  bool pendingSize_ = false;           // set while maximised: applied on restore
-  // The size before the last resize from outside, and that resize's Qt size: a window
-  // manager may resize before it says the window is maximised.
-  QSizeF beforeOutside_{0, 0};
-  QSize outsideSize_{-1, -1};
-  int staleReplies_ = 0;  // sizes asked for again since the window last had its own
-  QSize managedSize_{-1, -1};  // the size the window manager gave the maximised window
 };
 
 // Feeds the window's events to its TwipsWindow and runs the window's resize rules

@@ -81,7 +81,8 @@ std::string readDecorationSet(const std::filesystem::path& folder) {
     return kDefaultDecorationSet;
   }
   const auto& lines = read.lines;
-  if (!lines || lines->empty() || trimBlanks(lines->front()).empty()) return kDefaultDecorationSet;
+  // A first line of blanks has a first field all the same: the empty one.
+  if (!lines || lines->empty()) return kDefaultDecorationSet;
   return firstField(*lines);
 }
 

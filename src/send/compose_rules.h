@@ -57,9 +57,9 @@ void ensureDecorationFile(const std::filesystem::path& folder);
 
 // The decoration set from `folder`/naisho.txt: the first field of its first line (CP932,
 // the comma field reader). A missing file is created as above. The default set is used
-// when the file is missing, has nothing to read (zero bytes, or a first line of blanks
-// only) or cannot be read. A first line that opens with a comma (or "") is an empty set
-// on purpose: the decoration then removes the marks.
+// when the file is missing, has nothing to read (zero bytes) or cannot be read. A first
+// line that is blank, or opens with a comma (or ""), is an empty set: the decoration then
+// removes the marks.
 std::string readDecorationSet(const std::filesystem::path& folder);
 
 // Decorates `body`: every "、" becomes "。", then each "。" in turn becomes a character

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/cp932_text.h"
 #include "platform/text_file.h"
 
 namespace parupo {
@@ -39,7 +40,11 @@ std::vector<std::string> logFileLines(const std::string& EL, const std::string& 
 
 std::string SaveLogX(const std::filesystem::path& file, const std::string& EL,
                      const std::string& szToo, const SendVariables& vars) {
-  return writeTextLines(file, logFileLines(EL, szToo, vars));
+  // What CP932 cannot write whole stays readable as references, which the log viewer
+  // reads back.
+  std::vector<std::string> lines = logFileLines(EL, szToo, vars);
+  for (std::string& line : lines) line = withCharacterReferences(line);
+  return writeTextLines(file, lines);
 }
 
 std::filesystem::path newMessageLogPath(const std::filesystem::path& logFolder,
@@ -65,9 +70,9 @@ std::string writeMessageLog(const std::filesystem::path& programFolder, const Lo
                             const std::string& szToo, const SendVariables& vars) {
   const std::filesystem::path logFolder = programFolder / "log";
   std::error_code ec;
-  if (!std::filesystem::is_directory(logFolder, ec)) std::filesystem::create_directory(logFolder, ec);
-  makeOwnerOnly(logFolder);  // the logs hold whole mails: the user's alone
-  if (!std::filesystem::is_directory(logFolder, ec)) {
+  // The logs hold whole mails: a folder made here is the user's alone from the start. A
+  // "log" that links elsewhere is where the user chose to keep them, as it is.
+  if (!makePrivateFolder(logFolder, ec)) {
     return "送信記録のフォルダー " + logFolder.string() + " を作成できませんでした。" + (ec ? "\n" + ec.message() : "");
   }
   std::error_code nameError;

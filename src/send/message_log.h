@@ -17,7 +17,8 @@ namespace parupo {
 std::vector<std::string> logFileLines(const std::string& EL, const std::string& szToo,
                                       const SendVariables& vars);
 
-// SaveLogX: writes one log file, replacing any file of that name. Does not create
+// SaveLogX: writes one log file, replacing any file of that name, a character CP932
+// lacks as a reference ("&#x2665;", see withCharacterReferences). Does not create
 // folders. Empty text on success, otherwise a sentence for the user.
 [[nodiscard]] std::string SaveLogX(const std::filesystem::path& file, const std::string& EL,
                      const std::string& szToo, const SendVariables& vars);

@@ -7,6 +7,7 @@
 #include "mailcheck/get_pop.h"
 #include "platform/text_file.h"
 #include "send/message_log.h"
+#include "send/send_stage.h"
 
 namespace parupo {
 
@@ -14,15 +15,27 @@ SendOperation::SendOperation(MailLibrary& mail, Dialogs& dialogs, const Clock& c
                              std::filesystem::path programFolder)
     : mail_(mail), dialogs_(dialogs), clock_(clock), folder_(std::move(programFolder)) {}
 
+namespace {
+
+// The send's stage moves on, and the caption shows it.
+void show(SendWindow& window, SendStage::Stage stage) {
+  window.sendStage().enter(stage);
+  window.setCaption(window.sendStage().caption());
+}
+
+}  // namespace
+
 // The mail check before the send. A check skipped to keep the password from going
 // unencrypted is told once per run: the user can then make the field say TLS.
 void SendOperation::checkMailFirst(SendWindow& window, const Settings& settings) {
   const std::optional<mail::MailError> notice =
       GetPOP({settings.popServer, settings.popUser, settings.popPassword, folder_}, mail_,
-             [&window](const std::string& caption) { window.setCaption(caption); });
-  if (!notice || popNoticeGiven_) return;
-  popNoticeGiven_ = true;
-  dialogs_.message(mail::mailErrorText(*notice));
+             [&window](const std::string&) { show(window, SendStage::Stage::CheckingMail); });
+  if (notice && !popNoticeGiven_) {
+    popNoticeGiven_ = true;
+    dialogs_.message(mail::mailErrorText(*notice));
+  }
+  window.sendStage().on(SendStage::Event::CallEnds);  // whatever it found
 }
 
 SendOutcome SendOperation::Parupo(SendWindow& window) {
@@ -30,7 +43,7 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
   window.setSendEnabled(false);  // no second run from the button while this one lasts
   const Settings settings = window.settings();
   if (settings.receiveFirst) checkMailFirst(window, settings);  // whatever it finds, the send goes on
-  window.setCaption("送信中");
+  show(window, SendStage::Stage::Sending);
   // What the user typed as the subject gives way to the date.
   if (auto date = settings.dateSubject(clock_.now())) window.setSubject(*date);
 
@@ -45,6 +58,8 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
   vars_.BodyTxt = window.body();
 
   const bool sent = sendMail(firstMail(vars_));
+  const bool copy = sent && sendsSeparateCopy(mode, window.noCopy());
+  if (!copy) window.sendStage().on(sent ? SendStage::Event::CallEnds : SendStage::Event::CallFails);
   // The message log, whether the mail went out or not.
   const std::string logRecipients = settings.saveLog ? logRecipientText(mode, vars_.ToList, vars_.ReplyAdr) : "";
   if (settings.saveLog) {
@@ -53,13 +68,15 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
   }
   if (!sent) return saveError(window, false);
 
-  if (sendsSeparateCopy(mode, window.noCopy())) {
-    window.setCaption("返信先へ送信中");
+  if (copy) {
+    show(window, SendStage::Stage::SendingCopy);
     const std::string prefix = copySubjectPrefix(readTextLines(folder_ / "PP3.dat"), logRecipients);
-    if (!sendMail(separateCopy(vars_, prefix))) return saveError(window, true);
+    const bool copySent = sendMail(separateCopy(vars_, prefix));
+    window.sendStage().on(copySent ? SendStage::Event::CallEnds : SendStage::Event::CallFails);
+    if (!copySent) return saveError(window, true);
   }
 
-  window.setCaption("送信完了");
+  window.setCaption(window.sendStage().caption());
   window.setSendEnabled(true);
   window.recordRecipient();
   reportFileProblems();
@@ -76,23 +93,25 @@ bool SendOperation::sendMail(const MailCall& call) {
 }
 
 SendOutcome SendOperation::stopForDummyAddress(SendWindow& window) {
+  window.sendStage().tell(SendOutcome::NotSent);
   dialogs_.message("ダミー送信用アドレスを入力してください");
   window.openSettingsPanel();
   window.setSendEnabled(true);
-  window.setCaption(kProgramCaption);
+  window.setCaption(window.sendStage().caption());
   return SendOutcome::NotSent;
 }
 
 SendOutcome SendOperation::saveError(SendWindow& window, bool firstMailSent) {
   const mail::MailError error = error_.value_or(mail::unexpectedError(mail::MailProtocol::Smtp));
-  if (!window.endsAfterSend()) {
+  if (!window.sendStage().quiet()) {
     dialogs_.message(firstMailSent ? mail::copyErrorMessage(error, vars_.ToList, vars_.ReplyAdr)
                                    : mail::sendErrorMessage(error));
   }
   const std::string written = SaveLogX(folder_ / "error.txt", vars_.SendRet + "\r\n", vars_.ToList, vars_);
   if (!written.empty()) fileProblems_.push_back("エラー記録 (error.txt) を保存できませんでした。\n" + written);
+  // A stop the user chose is no error of the settings.
   const bool stopped = mail::isStop(error.kind);
-  window.setCaption(stopped ? "送信中止" : "送信エラー");
+  window.setCaption(stopped ? "送信中止" : window.sendStage().caption());
   window.setSendEnabled(true);
   reportFileProblems();
   return stopped ? SendOutcome::Stopped : SendOutcome::Failed;

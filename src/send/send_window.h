@@ -11,6 +11,8 @@
 
 namespace parupo {
 
+class SendStage;
+
 // How the last send ended, as the main window's caption shows it.
 enum class SendOutcome {
   Sent,        // "送信完了"
@@ -37,6 +39,7 @@ class SendWindow {
   // The settings panel's fields and the option menus' check marks as they stand now.
   virtual Settings settings() const = 0;
   virtual void setQuitAfterSend(bool checked) = 0;          // "送信後終了"
+  virtual void setSubjectIsDate(bool checked) = 0;          // "件名を日付にする"; the subject box stays
   virtual void openSettingsPanel() = 0;                     // SetPop
 
   // --- The send and its outcome ---
@@ -47,12 +50,13 @@ class SendWindow {
   // meanwhile. Returns how it ended; the caption says the same.
   virtual SendOutcome send() = 0;
   // Asks over the main window whether to stop the send in progress; true when the user
-  // chose to stop it (it then ends as stopped). Asks nothing while the question is up;
-  // a window that cannot ask never stops.
+  // chose to stop it (it then ends as stopped, and the stage keeps the stop until the
+  // next send begins). Asks nothing while the question is up or the send is telling its
+  // result; a window that cannot ask never stops.
   [[nodiscard]] virtual bool askToStop() { return false; }
-  // The program ends as soon as this send is over (the window was closed during it and
-  // the user chose to stop it): a failure then goes to error.txt without a message box.
-  virtual bool endsAfterSend() const { return false; }
+  // Where the send stands and what the user asked for during it: the send moves it on,
+  // the consecutive send reads whether the user stopped.
+  virtual SendStage& sendStage() = 0;
   virtual void recordRecipient() = 0;                       // Rireki: Text1 to the head of the history
   // Ends the program as any close does: saves what an ending saves, then ends at once.
   virtual void endProgram() = 0;

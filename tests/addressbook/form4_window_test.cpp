@@ -90,7 +90,7 @@ TEST_F(Form4Test, ClicksShowTheNodeGiveAnEntrysOwnAddressToTheMainWindowAndPopUp
   EXPECT_EQ(form->Text1->text(), u("友人"));
   EXPECT_EQ(form->Text3->text(), "");
   EXPECT_EQ(form->TreeView1->dropHighlight(), group(0));
-  EXPECT_EQ(form->focusWidget(), form->Text1);  // typing replaces the group's name
+  EXPECT_EQ(form->focusWidget(), form->TreeView1);  // the keys stay in the tree: AClickOnAGroup...
   EXPECT_EQ(form->Text1->selectedText(), u("友人"));
   press(nullptr);  // empty space: nothing current, the boxes stay
   EXPECT_EQ(form->CurNode(), kNoNode);
@@ -104,6 +104,36 @@ TEST_F(Form4Test, ClicksShowTheNodeGiveAnEntrysOwnAddressToTheMainWindowAndPopUp
   form->mn01[3]->trigger();
   QTest::mousePress(form->List1->viewport(), Qt::RightButton);
   EXPECT_EQ(popups.back(), form->menu2);
+}
+
+// The keys go where the keyboard is: the end-to-end address book test clicks and types for real.
+TEST_F(Form4Test, AClickOnAGroupLeavesTheKeysInTheTreeAndTabOrAClickIntoTheNameTypesOverIt) {
+  open();
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.data()));
+  auto key = [](Qt::Key k, Qt::KeyboardModifiers held = {}) { QTest::keyClick(QApplication::focusWidget(), k, held); };
+  press(group(0));
+  key(Qt::Key_Left);  // closes the group, Right opens it again
+  EXPECT_FALSE(group(0)->isExpanded());
+  key(Qt::Key_Right);
+  EXPECT_TRUE(group(0)->isExpanded());
+  key(Qt::Key_F10, Qt::ShiftModifier);
+  EXPECT_EQ(popups, std::vector<QMenu*>{form->menu});
+  key(Qt::Key_Down);
+  EXPECT_EQ(port.to, "yamada@x.jp");
+  EXPECT_EQ(form->Text1->text(), u("山田, 太郎"));
+
+  press(group(1));
+  key(Qt::Key_Tab);
+  QTest::keyClicks(QApplication::focusWidget(), "Work");
+  EXPECT_EQ(form->Text1->text(), "Work");
+  press(group(0));
+  QTest::mouseClick(form->Text1, Qt::LeftButton, {}, QPoint(4, 4));
+  QTest::keyClicks(QApplication::focusWidget(), "Home");
+  EXPECT_EQ(form->Text1->text(), "Home");
+  QTest::mouseClick(form->Text1, Qt::LeftButton, {}, QPoint(4, 4));  // in the box already: the caret goes there
+  QTest::keyClicks(form->Text1, "y");
+  EXPECT_EQ(form->Text1->text(), "yHome");
 }
 
 TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing) {
@@ -165,7 +195,7 @@ TEST_F(Form4Test, KeysDoWhatClicksDoAndItsBoxesOpenOverIt) {
   QTest::keyClick(form->Command1, Qt::Key_Return, Qt::ShiftModifier);
   press(entry(0, 2));
   form->Text2->setText("new@x.jp");
-  QTest::keyClick(form->Command1, Qt::Key_Return);
+  QTest::keyClick(form->Command1, Qt::Key_Enter, Qt::KeypadModifier);  // the keypad's Enter as well
   EXPECT_EQ(form->List1->item(3)->text(), u("新人\tnew@x.jp"));
 
   form->mn011[0]->trigger();
@@ -181,10 +211,14 @@ TEST_F(Form4Test, ClosingDuringARunAsksToStopItAndTheProgramsEndSavesFirst) {
   press(group(1));
   form->Text1->setText(u("職場"));
   QTest::mouseClick(form->Command1, Qt::LeftButton);
-  // The program ends during the first message: the option is given back and the book saved.
+  // The program ends during the first message: the options are given back and the book saved.
+  port.options.subjectIsDate = true;  // off for the run: each subject names its entry
   port.duringSend = [this] { if (port.sent.size() == 1) form->saveBeforeProgramEnds(); };
   form->mn03[0]->trigger();
   EXPECT_EQ(file()[3], "職場");
+  EXPECT_FALSE(port.sent[0].dateSubject);
+  EXPECT_FALSE(port.sent[0].quit);
+  EXPECT_TRUE(port.options.subjectIsDate);
   // Closing the book during a message asks whether to stop: いいえ goes on with the run,
   // はい ends the run after that message, then the book closes and saves.
   port.duringSend = [this] { form->close(); };
@@ -194,6 +228,8 @@ TEST_F(Form4Test, ClosingDuringARunAsksToStopItAndTheProgramsEndSavesFirst) {
     form->mn01[3]->trigger();
     form->mn03[0]->trigger();
     EXPECT_EQ(port.sent.size(), stop ? 1u : 3u);
+    EXPECT_FALSE(port.sent[0].dateSubject);
+    EXPECT_TRUE(port.options.subjectIsDate);  // a stopped run gives it back too
   }
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(form.isNull());
@@ -220,7 +256,7 @@ TEST_F(Form4Test, ABookThatCouldNotBeReadIsNeverOverwrittenAndAFailedSaveIsTold)
 using BookWithMainWindow = test::Form1Fixture<test::FakeMail>;
 
 TEST_F(BookWithMainWindow, TheConsecutiveSendGoesThroughTheMainWindow) {
-  pp1.subjectIsDate = pp1.receiveFirst = false;  // the dummy address's mode (which the run's Check1 skips)
+  pp1.receiveFirst = false;  // the dummy address's mode (which the run's Check1 skips); the date subject on
   putPP1();
   put("PPad.dat", {"友人", "佐藤\tsato@x.jp", "鈴木\tsuzuki@x.jp", "仕事", "佐藤\twork@x.jp"});
   const auto owner = start();
@@ -240,6 +276,8 @@ TEST_F(BookWithMainWindow, TheConsecutiveSendGoesThroughTheMainWindow) {
   EXPECT_TRUE(book->List1->isEnabled());
   EXPECT_FALSE(main.noCopy());
   EXPECT_TRUE(main.settings().quitAfterSend);
+  EXPECT_TRUE(main.settings().subjectIsDate);
+  EXPECT_EQ(main.subject(), "アドレス一覧");
   EXPECT_EQ(main.caption(), "!ぱるぽ");
   EXPECT_EQ(ended, 0);
 }

@@ -126,6 +126,7 @@ TEST_F(ComposeHandlersTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
       {"two-of-three-do-nothing", test::cp932("☆\r\n"), Qt::Key_Control, Qt::ShiftModifier, "A、B。C"},
       {"shift-last-with-alt-held-as-meta", test::cp932("☆\r\n"), Qt::Key_Shift, Qt::ControlModifier | Qt::MetaModifier, "A☆B☆C"},
       {"a-letter-with-all-three-types-nothing", test::cp932(",☆\r\n"), Qt::Key_X, shiftCtrl | Qt::AltModifier, "ABC"},
+      {"a-blank-first-line-is-no-symbol", test::cp932("  \r\n☆\r\n"), Qt::Key_Shift, Qt::ControlModifier | Qt::MetaModifier, "ABC"},
   };
   for (const auto& row : rows) {
     test::writeBytes(folder / "naisho.txt", row.naisho);

@@ -37,14 +37,20 @@ TEST_F(Desktop, EnterPressesTheFocusedButtonOnceAndDeleteDropsTheAttachment) {
   putPP1();
   auto form = start();
   auto* send = the<QPushButton>(*form, "Command1");
-  QTest::keyClick(send, Qt::Key_Return);
-  QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
-  QApplication::sendEvent(send, &held);  // a held Enter repeats nothing
-  EXPECT_EQ(mail.sends.size(), 1u);
+  const struct { const char* name; Qt::Key key; Qt::KeyboardModifiers held; } enters[] = {
+      {"return", Qt::Key_Return, Qt::NoModifier}, {"keypad", Qt::Key_Enter, Qt::KeypadModifier}};
+  for (const auto& enter : enters) {
+    SCOPED_TRACE(enter.name);
+    mail.sends.clear();
+    QTest::keyClick(send, enter.key, enter.held);
+    QKeyEvent held(QEvent::KeyPress, enter.key, enter.held, QString(), true);
+    QApplication::sendEvent(send, &held);  // a held Enter repeats nothing
+    EXPECT_EQ(mail.sends.size(), 1u);
+  }
 
   auto* attach = the<QPushButton>(*form, "Command3");
   dialogs.files = {(folder / "PP1.dat").string()};
-  QTest::keyClick(attach, Qt::Key_Return);
+  QTest::keyClick(attach, Qt::Key_Enter, Qt::KeypadModifier);
   EXPECT_EQ(attach->toolTip().toStdString(), (folder / "PP1.dat").string());
   QTest::keyClick(attach, Qt::Key_Delete);
   EXPECT_EQ(attach->toolTip(), u("添付ファイル"));

@@ -68,6 +68,40 @@ TEST_F(Form1Ending, ARequestToEndDuringAFailingSendEndsOnceTheSendAndItsBoxAreOv
   EXPECT_TRUE(savedPP1().quitAfterSend);
 }
 
+// Closing never refuses: a close during a mail call asks whether to stop the send. はい
+// stops it and the program ends right after it, without its box; いいえ lets the send go
+// on and tell its result as usual, and the program ends once that is over. Each ending saves.
+TEST_F(Form1Ending, ACloseDuringASendAlwaysEndsTheProgramOnceTheSendIsOver) {
+  const struct { const char* name; bool stop; std::string result; std::size_t boxes; const char* caption; } rows[] = {
+      {"no_sent", false, "", 0, "送信完了"},
+      {"no_failed", false, "550 no such user", 1, "送信エラー"},
+      {"yes", true, "", 0, nullptr}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    ended = 0, dialogs.messages.clear(), dialogs.questions.clear(), mail.sends.clear();
+    mail.sendResults = {row.result};
+    auto form = start();
+    the<QLineEdit>(*form, "Text11")->setText(u("45"));
+    mail.onCall = [this, &form, stop = row.stop] {  // the close while the call waits; はい ends the call
+      QMetaObject::invokeMethod(qApp, [this, &form, stop] {
+        dialogs.yes = stop;
+        form->close();
+        if (!stop) mail.release();
+      }, Qt::QueuedConnection);
+    };
+    form->Command1_Click();
+    EXPECT_EQ(dialogs.questions, Lines{"送信を中止しますか？"});
+    EXPECT_EQ(dialogs.messages.size(), row.boxes);
+    if (row.caption) {
+      EXPECT_EQ(form->caption(), row.caption);
+    }
+    EXPECT_EQ(ended, 0);  // not inside the send
+    for (int i = 0; i < 50 && ended == 0; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(file("PP4.dat"), "45\r\n");
+  }
+}
+
 // The end of the session saves the compose size, not the open settings panel's.
 TEST_F(Form1Ending, TheEndOfTheSessionSavesTheComposeSizeWithTheSettingsPanelOpen) {
   auto form = start();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1_fixture.h"
+#include "mailapi/server_address.h"
 
 namespace parupo {
 namespace {
@@ -24,10 +25,21 @@ TEST_F(Form1Test, ClosingTheSettingsPanelSavesAndTheComposeSizeHasAMinimum) {
   putPP1();
   auto form = start();
   entry(*form, "PopSetup", 0)->trigger();
+  const std::string before = file("PP1.dat");
   the<QLineEdit>(*form, "Text2")->setText(u("mail.example.jp"));
+  the<QLineEdit>(*form, "Text5")->setText(u("自分♥ <me@example.jp>"));
+  entry(*form, "PopSetup", 0)->trigger();  // refused: the panel stays, nothing is saved
+  EXPECT_EQ(dialogs.messages, Lines{"「♥」は保存できない文字です。別の文字にしてください。"});
+  EXPECT_FALSE(the<QGroupBox>(*form, "Frame1")->isHidden());
+  EXPECT_EQ(file("PP1.dat"), before);
+  the<QLineEdit>(*form, "Text5")->setText(u("自分 <me@example.jp>"));
   the<QLineEdit>(*form, "Text11")->setText(u("45"));
+  const QLineEdit* password = the<QLineEdit>(*form, "Text10");  // dots on the screen, the password in PP1.dat
+  EXPECT_EQ(password->displayText().size(), password->text().size());
+  EXPECT_FALSE(password->displayText().contains(u("秘密")));
   entry(*form, "PopSetup", 0)->trigger();  // closing the panel saves; the compose size back: the desktop test
   EXPECT_EQ(savedPP1().smtpServer, "mail.example.jp");
+  EXPECT_EQ(savedPP1().popPassword, "秘密,です");
   EXPECT_EQ(file("PP4.dat"), "45\r\n");
 
   form->resize(QSize(50, 60));  // too small from outside snaps back to the compose minimum
@@ -55,17 +67,18 @@ TEST_F(Form1Test, OptionMenusSwitchTheHistoryMenuKeepTheReplyModeAndClearTheBoxe
 }
 
 TEST_F(Form1Test, HistoryMenusAcrossARestartAndPickingAnEntry) {
-  put("PP2.dat", {"a@example.jp", "b@example.jp", "c, d@example.jp", "@example.jp"});
-  put("PPad.dat", {"友達", "鈴木一郎\tsuzuki@example.jp", "佐藤\tb@example.jp\t090", "田中\ta@example.jp"});
+  put("PP2.dat", {"a@example.jp", "b@example.jp", "c, d@example.jp", "suzuki@example.jp"});
+  put("PPad.dat", {"友達", "鈴木一郎\t鈴木 <suzuki@Example.jp>", "佐藤\tb@example.jp\t090", "田中\ta@example.jp"});
   pp1.startupAddress = false;  // no start-up address
   putPP1();
   auto form = start(false);
   // Which slots show and the names they take are the history's own table (compose_rules_test).
   EXPECT_EQ(entry(*form, "Slog2", 1)->text(), u("佐藤"));
+  EXPECT_EQ(entry(*form, "Slog2", 3)->text(), u("鈴木一郎"));  // the same address, written with a name
   EXPECT_FALSE(entry(*form, "Slog2", 4)->isVisible());  // no empty rows
   entry(*form, "Slog2", 1)->trigger();  // by name: the slot's address goes in
   EXPECT_EQ(the<QLineEdit>(*form, "Text1")->text(), u("b@example.jp"));
-  EXPECT_EQ(saved("PP2.dat"), (Lines{"b@example.jp", "a@example.jp", "c, d@example.jp", "@example.jp", "", "", "", "", "", ""}));
+  EXPECT_EQ(saved("PP2.dat"), (Lines{"b@example.jp", "a@example.jp", "c, d@example.jp", "suzuki@example.jp", "", "", "", "", "", ""}));
   the<QLineEdit>(*form, "Text5")->setText(u("c, d@example.jp;x"));
   entry(*form, "Slog", 2)->trigger();  // one's own address: no copy
   EXPECT_TRUE(the<QCheckBox>(*form, "Check1")->isChecked());
@@ -76,5 +89,38 @@ TEST_F(Form1Test, HistoryMenusAcrossARestartAndPickingAnEntry) {
   EXPECT_EQ(saved("PP2.dat").at(0), "赤@example.jp");
 }
 
+// A mail library that refuses the server field it is given, as the real one words it.
+struct RefusingMail : FakeMail {
+  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a,
+                       const std::string& from) override {
+    FakeMail::SendMail(s, t, r, j, b, a, from);
+    const auto parsed = mail::parseServerAddress(s, mail::MailProtocol::Smtp);
+    const auto* refusal = std::get_if<mail::MailError>(&parsed);
+    return refusal != nullptr ? mail::mailErrorText(*refusal) : "";
+  }
+};
+
+using Form1PasswordTest = Form1Fixture<RefusingMail>;
+
+// A password written before the scheme, or holding a "://", shows neither in the box nor in error.txt.
+TEST_F(Form1PasswordTest, TheErrorBoxAndErrorTxtQuoteTheServerFieldWithoutItsPassword) {
+  pp1.receiveFirst = false;
+  pp1.checkedReplyMode = ReplyDontSend;
+  for (const auto& [field, shown] : {std::pair{"taro:S3cret@smtp://mail.example.jp", "taro:***@smtp://mail.example.jp"},
+                                     std::pair{"taro:a://S3cret@mail.example.jp", "taro:***@mail.example.jp"}}) {
+    SCOPED_TRACE(field);
+    pp1.smtpServer = field;
+    putPP1();
+    dialogs.messages.clear();
+    auto form = start();
+    the<QLineEdit>(*form, "Text1")->setText(u("hanako@example.jp"));
+    form->Command1_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find(shown), std::string::npos) << dialogs.messages[0];
+    EXPECT_EQ(dialogs.messages[0].find("S3cret"), std::string::npos);
+    EXPECT_NE(file("error.txt").find(shown), std::string::npos);
+    EXPECT_EQ(file("error.txt").find("S3cret"), std::string::npos);
+  }
+}
 }  // namespace
 }  // namespace parupo

@@ -51,5 +51,34 @@ TEST(StartupPlan, AgesNoLogWithoutPP4) {
   EXPECT_TRUE(fs::exists(folder / "log/old.txt"));
 }
 
+// Copied in with 0644 files and 0755 folders, every file of the program is private after the start, the old backup
+// of PP1.dat (the password) and the logs too; a linked log folder, and whatever is linked, keep their permissions.
+TEST(StartupPlan, MakesEveryFileOfTheFolderPrivateButNothingBehindALink) {
+  namespace fs = std::filesystem;
+  using enum fs::perms;
+  test::TempFolder folder, shared;
+  const LocalDateTime now = SystemClock().now();  // the data files were changed today: no backup is renewed
+  const char* files[] = {"PP1.dat", "PP1.da$", "PP2.dat", "PP2.da$", "PP3.da$", "PP4.dat", "PPad.da$", "naisho.txt",
+                         "error.txt", "log/20240101-0000-00.txt"};
+  fs::create_directory(folder / "log");
+  for (const char* name : files) test::writeBytes(folder / name, "");
+  for (const char* name : files) fs::permissions(folder / name, owner_read | owner_write | group_read | others_read);
+  fs::permissions(folder / "log", owner_all | group_read | group_exec | others_read | others_exec);
+  test::writeBytes(shared / "theirs.txt", "");
+  fs::permissions(shared / "theirs.txt", all);
+  fs::create_symlink(shared / "theirs.txt", folder / "log/linked.txt");
+  planStartup(folder.path(), now);
+  for (const char* name : files) EXPECT_EQ(fs::status(folder / name).permissions(), owner_read | owner_write) << name;
+  EXPECT_EQ(fs::status(folder / "log").permissions(), owner_all);
+  EXPECT_EQ(fs::status(shared / "theirs.txt").permissions(), all);
+
+  test::TempFolder linked;
+  fs::permissions(shared.path(), all);
+  fs::create_symlink(shared.path(), linked / "log");
+  planStartup(linked.path(), now);
+  EXPECT_EQ(fs::status(shared.path()).permissions(), all);
+  EXPECT_EQ(fs::status(shared / "theirs.txt").permissions(), all);
+}
+
 }  // namespace
 }  // namespace parupo

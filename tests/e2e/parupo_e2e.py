@@ -109,12 +109,12 @@ class ProgramTest(unittest.TestCase):
         x, y, w, h = acc.queryComponent().getExtents(0)
         self.run_tool("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), *actions)
 
-    def start(self, name="parupo", prefix=()):  # the program folder's copy, through `prefix` if given
+    def start(self, name="parupo", prefix=(), args=()):  # the program folder's copy, through `prefix` if given
         exe = self.path("parupo")
         if not os.path.exists(exe):
             os.makedirs(self.path(), exist_ok=True)
             shutil.copy2(os.environ["PARUPO"], exe)
-        return App(self, name, self.spawn(name, [*prefix, exe], env=dict(
+        return App(self, name, self.spawn(name, [*prefix, exe, *args], env=dict(
             self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **self.program_env)))
 
     def path(self, *names):
@@ -228,7 +228,8 @@ class App:
 
 
 def snapshot(folder):
-    files = [pathlib.Path(d, f) for d, _, names in os.walk(folder) for f in names]
+    # The files (a running program's socket is no file to read).
+    files = [p for d, _, names in os.walk(folder) for p in (pathlib.Path(d, f) for f in names) if p.is_file()]
     return {p: (p.read_bytes(), p.stat().st_mode, p.stat().st_mtime_ns) for p in files}
 
 

@@ -49,3 +49,25 @@ class AddressBookTest(ProgramTest):
         self.assertEqual(app.close(MAIN), 0)  # the open book is saved first
         self.assertEqual(self.read("PPad.dat"), PPAD.replace(lines("山田,太郎\tyamada@example.jp"), b"")
                          + lines("山田,太郎\tyamada@example.jp"))
+
+    def test_after_a_real_click_on_a_group_right_down_and_shift_f10_act_in_the_tree(self):
+        self.write("PP1.dat", lines("127.0.0.1:1", "me@example.jp"))
+        self.write("PPad.dat", PPAD)
+        app = self.start().ready()
+        to = app.find("宛先", "text", showing=True)
+        app.press("あ2", "menu item")
+        group = wait_until(lambda: app.all("仕事", "table cell", showing=True), what="the tree")[0]
+        self.mouse(group, "click", "1")
+        name = app.find("名前", "text", showing=True)
+        wait_until(lambda: app.text_of(name) == "仕事", what="the group's name in its box")
+        self.run_tool("xdotool", "key", "Right")  # opens the group
+        wait_until(lambda: app.all("同名", "table cell", showing=True), what="the group opened")
+        self.run_tool("xdotool", "key", "Down", "Down")  # walks to its second entry
+        wait_until(lambda: app.text_of(to) == "dou-b@example.jp", what="the entry's address in 宛先")
+        shown = len(app.windows())
+        self.run_tool("xdotool", "key", "shift+F10")
+        wait_until(lambda: len(app.windows()) == shown + 1, what="the tree's menu")
+        self.run_tool("xdotool", "key", "Escape")
+        wait_until(lambda: len(app.windows()) == shown, what="the menu closed")
+        self.assertEqual(app.text_of(name), "同名")  # nothing went into the name box
+        self.assertEqual(app.close(MAIN), 0)

@@ -73,7 +73,7 @@ class CrashTest(ProgramTest):
             whole = new_settings if name == "PP1.dat" else {self.new[name]}
             self.assertIn(data, whole, "%s: %s" % (where, name))
             self.assertIn(backup, whole | {self.old_backups[name]}, "%s: the backup of %s" % (where, name))
-        kept = set(DATA) | {n[:-1] + "$" for n in DATA} | {"parupo", ".parupo.lock"}
+        kept = set(DATA) | {n[:-1] + "$" for n in DATA} | {"parupo", ".parupo.lock", ".parupo.sock"}
         self.assertEqual([f for f in os.listdir(self.path()) if f not in kept and not LEFTOVER.match(f)],
                          [], where)
 

@@ -7,6 +7,8 @@ BODY = "山田様\n明日の会議は１０時からです。\nよろしくお�
 
 
 class SendTest(ProgramTest):
+    program_env = {"PARUPO_TEST_DUMPABLE": "1"}  # its /proc/PID/maps, readable without root
+
     # The log's layout: tests/send/parupo_test.cpp; the history's: Form1Test.HistoryMenusAcrossARestart...
     def test_a_mail_with_an_attachment_chosen_in_the_file_dialog_arrives_and_is_logged_and_remembered(self):
         server = self.serve(SmtpServer(self.root))

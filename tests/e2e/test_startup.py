@@ -1,5 +1,5 @@
-import os, time
-from parupo_e2e import ProgramTest, lines, pp1, snapshot
+import os, subprocess, time
+from parupo_e2e import ProgramTest, lines, pp1, snapshot, wait_until
 
 TITLE = "!ぱるぽ"
 FIRST_PP1 = pp1()
@@ -46,3 +46,33 @@ class SingleInstanceTest(ProgramTest):
         self.assertEqual(snapshot(self.path()), before)
         self.assertEqual(first.close(TITLE), 0)
         self.assertEqual(self.read("PP1.dat"), lines(*old[:3], "", *old[3:7], " 1 ", *old[8:], "False"))
+
+
+class MailtoTest(ProgramTest):
+    LINK = "mailto:hanako@example.jp?subject=%E4%BB%B6%E5%90%8D&body=%E6%9C%AC%E6%96%87%0D%0A2"
+
+    def test_a_link_fills_the_first_start_and_a_later_start_hands_its_link_over_and_ends(self):
+        self.write("PP1.dat", pp1(smtp="smtp.example.jp", reply_to="me@example.jp", quit=False))
+        first = self.start("first", args=[self.LINK]).ready()
+        boxes = lambda: tuple(first.text_of(first.find(name, "text")) for name in ("宛先", "件名", "本文"))
+        self.assertEqual(boxes(), ("hanako@example.jp", "件名", "本文\n2"))
+        before = snapshot(self.path())
+
+        link = "mailto:taro@example.jp?cc=jiro@example.jp&bcc=spy@example.jp&subject=a%0D%0Ab&attach=/etc/passwd"
+        second = self.start("second", args=[link])
+        self.assertEqual(second.wait_exit(), 0)
+        self.assertEqual(second.windows(), [])
+        wait_until(lambda: boxes() == ("taro@example.jp, jiro@example.jp", "a  b", "本文\n2"), what="the link's boxes")
+        self.assertNotEqual(first.windows(TITLE), [])  # its caption: nothing was sent
+        self.assertEqual(snapshot(self.path()), before)
+        self.assertEqual(first.close(TITLE), 0)
+
+    def test_help_and_version_need_no_display_and_without_one_the_program_says_so(self):
+        run = lambda *args: subprocess.run([os.environ["PARUPO"], *args], capture_output=True, text=True,
+                                           env={"PATH": "/usr/bin:/bin", "HOME": self.root}, timeout=20)
+        for option, text in (("--help", "使い方: parupo [mailto:リンク]"), ("--version", "parupo ")):
+            done = run(option)
+            self.assertEqual((done.returncode, done.stdout.splitlines()[0][:len(text)]), (0, text))
+        done = run()
+        self.assertEqual((done.returncode, len(done.stderr.splitlines())), (1, 1))
+        self.assertIn("画面", done.stderr)

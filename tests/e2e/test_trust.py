@@ -1,5 +1,5 @@
-import os, shutil, stat, time
-from mail_servers import RawPopServer, SmtpServer
+import os, re, shutil, stat, time
+from mail_servers import RawPopServer, SmtpServer, fingerprint
 from parupo_e2e import ProgramTest, pp1, wait_until
 
 
@@ -26,6 +26,9 @@ class TrustTest(ProgramTest):
         self.assertEqual((self.mode("PP1.dat"), self.mode("PP1.da$")), (0o600, 0o600))
         with open("/proc/%d/limits" % app.pid) as limits:
             self.assertRegex(limits.read(), r"Max core file size +0 +0 ")
+        with open("/proc/%d/status" % app.pid) as status:  # SIGPIPE (13) ignored: a cut connection never kills it
+            ignored = int(re.search(r"^SigIgn:\s*([0-9a-f]+)$", status.read(), re.M).group(1), 16)
+        self.assertTrue(ignored >> 12 & 1, "SigIgn %x" % ignored)
 
         app.press(acc=self.send(app)[1])  # no STLS: the check stops before USER and says why, the mail goes
         app.window("送信完了")
@@ -51,7 +54,9 @@ class TrustTest(ProgramTest):
         os.mkfifo(self.path("PP2.dat"))  # nobody writes to them: reads must not wait
         os.mkfifo(self.path("PPad.dat"))
         app = self.start()
-        app.press(acc=self.send(app)[1])  # the box tells where to put the server's certificate
+        text, ok = self.send(app)  # the box tells where to put the server's certificate, once compared
+        self.assertIn("フィンガープリント（%s）" % fingerprint(smtp.cafile), text)
+        app.press(acc=ok)
         app.window("送信エラー")
         shutil.copy(smtp.cafile, self.path("cacert.pem"))
         app.press("メッセージ送信", "push button")

@@ -10,6 +10,7 @@ from test_startup import FIRST_PP1, TITLE  # noqa: E402
 
 BUILD_ENV = dict(os.environ)  # the test's set-up points HOME and the buses into its folder
 FILES = {"usr/bin/parupo", "usr/share/applications/parupo.desktop", "usr/share/man/man1/parupo.1.gz",
+         "usr/share/man/ja/man1/parupo.1.gz",
          "usr/share/icons/hicolor/scalable/apps/parupo.svg", "usr/share/doc/parupo/copyright",
          "usr/share/doc/parupo/changelog.gz"}
 # Loaded at run time, where dpkg-shlibdeps cannot see them, and the libraries it links.
@@ -38,7 +39,7 @@ class PackageTest(ProgramTest):
         system = os.path.join(self.root, "system")
         subprocess.run(["dpkg", "-x", deb, system], check=True)
         entry = pathlib.Path(system, "usr/share/applications/parupo.desktop").read_text(encoding="utf-8")
-        self.assertIn("\nExec=/usr/bin/parupo\n", entry)
+        self.assertIn("\nExec=/usr/bin/parupo %u\n", entry)
         before = snapshot(system)
 
         data = os.path.join(self.root, "xdg", "data", "parupo")  # xdg/data does not exist yet

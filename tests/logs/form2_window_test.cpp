@@ -40,12 +40,11 @@ class Form2Test : public ::testing::Test {
     main.show();
   }
   Form2* open() {
-    return openLogViewer(dialogs, folder.path(), &main, [this](bool visible) { main.setVisible(visible); },
-                         {"自分 <me@x>", "d@x"});
+    return openLogViewer(dialogs, folder.path(), &main, [this](bool visible) { main.setVisible(visible); });
   }
   void log(const std::string& name, const std::string& recipient, const std::string& body = "") {
     fs::create_directories(folder / "log");
-    ASSERT_EQ(writeTextLines(folder / "log" / name, {"", "宛先 : " + recipient, "本文 : ", body, "", "添付 : "}), "");
+    ASSERT_EQ(writeTextLines(folder / "log" / name, {"", "宛先 : " + recipient, "返信 : 自分 <me@x>", "本文 : ", body, "", "添付 : "}), "");
   }
   void rightClick(Form2& f) {
     QTest::mousePress(f.List1->viewport(), Qt::RightButton, {}, QPoint(5, 5));
@@ -54,10 +53,10 @@ class Form2Test : public ::testing::Test {
 };
 
 TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
-  log("20240106-0800-00.txt", "Taro <abc>", "B");
+  log("20240106-0800-00.txt", "Taro <taro@x>", "B");
   log("20240107-0000-00.txt", "gone@x");
   log("20240104-0000-00.txt", "a&b\tc");
-  log("20240102-0000-00.txt", "me@x\tjiro@x & 自分 <me@x>");  // the user's own addresses left out
+  log("20240102-0000-00.txt", "taro@x, 花子 <hanako@x> & 自分 <me@x>");  // under each recipient, never the reply-to
   QPointer<Form2> form = open();
   ASSERT_TRUE(form);
   EXPECT_EQ(form->windowIcon().cacheKey(), main.windowIcon().cacheKey());
@@ -68,13 +67,16 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   // A click shows every line of the log, the last one ended too.
   QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
                     form->List1->visualItemRect(form->List1->item(1)).center());
-  EXPECT_EQ(form->Text1->toPlainText(), QString::fromUtf8("\n宛先 : Taro <abc>\n本文 : \nB\n\n添付 : \n"));
+  EXPECT_EQ(form->Text1->toPlainText(), QString::fromUtf8("\n宛先 : Taro <taro@x>\n返信 : 自分 <me@x>\n本文 : \nB\n\n添付 : \n"));
+  const std::string bytes = test::readBytes(folder / "log" / "20240106-0800-00.txt");
+  QTest::keyClicks(form->Text1, "x");  // the box takes edits, and keeps none of them
+  EXPECT_EQ(form->Text1->toPlainText().left(2), QStringLiteral("x\n"));
   fs::remove(folder / "log" / "20240107-0000-00.txt");  // a listed log gone since: by key, nothing to show
   QTest::keyClick(form->List1, Qt::Key_Home);
   EXPECT_EQ(form->Text1->toPlainText(), QString());
 
   rightClick(*form);  // the selection stays where it was; "&" and TAB show as they are
-  EXPECT_EQ(menu(*form), (Lines{"abc", "a&&b c", "jiro@x"}));
+  EXPECT_EQ(menu(*form), (Lines{"taro@x", "a&&b c", "hanako@x"}));
   EXPECT_EQ(form->List1->currentRow(), 0);
   form->mn0->hide();
   QTest::keyClick(form->List1, Qt::Key_F10, Qt::ShiftModifier);  // the keyboard's way to the same menu
@@ -82,6 +84,9 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   form->mn1[2]->trigger();
   form->mn0->hide();
   EXPECT_EQ(listed(*form), Lines{"20240102-0000-00.txt"});
+  EXPECT_EQ(test::readBytes(folder / "log" / "20240106-0800-00.txt"), bytes);
+  form->mn1[0]->trigger();
+  EXPECT_EQ(listed(*form), (Lines{"20240106-0800-00.txt", "20240102-0000-00.txt"}));
 
   int lastWindowClosed = 0;  // the main window is back before the viewer goes: the program runs on
   QObject::connect(qApp, &QGuiApplication::lastWindowClosed, form, [&] { ++lastWindowClosed; });

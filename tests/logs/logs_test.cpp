@@ -22,34 +22,45 @@ void writeLog(const fs::path& file, const std::string& recipient) {
   ASSERT_EQ(writeTextLines(file, {"", "宛先 : " + recipient, "返信 : me@x", "件名 : s", "本文 : ", "", "", "添付 : "}), "");
 }
 
-TEST(GetTo, TakesTheAddressOutOfTheRecipientLine) {
-  const OwnAddresses own{"自分 <me@x>", "d@x"};
-  const struct { const char* name; Lines lines; std::string recipient; } rows[] = {
-      {"> before <", {"", "宛先 : a>b<c>"}, "a"},
-      {"a name with its address", {"", "宛先 : Taro <abc>"}, "abc"},
-      {"no addresses, a < without >: the line as it stands", {"", "宛先 : a&b <c"}, "a&b <c"},
-      {"several, the first not the user's own", {"", "宛先 : ダミー <D@x>\t山田 <jiro@x>, a@x\t自分 <me@x>"}, "jiro@x"},
-      {"to oneself alone", {"", "宛先 : 自分 <Me@x>\tme@x"}, "Me@x"},
-      {"a comma on the first line", {"skip,宛先 : y", "宛先 : z"}, "y"},
-      {"one line only", {""}, ""},
+// The line of every reply mode with its log's own reply-to line; a log of one recipient
+// reads as the earlier program read it.
+TEST(GetTo, ListsEveryRecipientTheUserWroteToAndNeitherTheReplyToNorTheDummy) {
+  const std::string me = "返信 : 自分 <me@x>";
+  const struct { const char* name; Lines lines; Lines recipients; } rows[] = {
+      {"> before <", {"", "宛先 : a>b<c>"}, {"a"}},
+      {"a name with its address", {"", "宛先 : Taro <abc>", me}, {"abc"}},
+      {"no addresses, a < without >: the line as it stands", {"", "宛先 : a&b <c", me}, {"a&b <c"}},
+      {"送らない, two", {"", "宛先 : 花子 <a@x>、b@x", me}, {"a@x", "b@x"}},
+      {"送らない, the same one twice", {"", "宛先 : a@x; 花子 <a@x>", me}, {"a@x"}},
+      {"コピーを送る", {"", "宛先 : a@x, b@x\t自分 <me@x>", me}, {"a@x", "b@x"}},
+      {"コピーを送る, one", {"", "宛先 : Taro <abc>\t自分 <me@x>", me}, {"abc"}},
+      {"ダミーに送る", {"", "宛先 : ダミー <d@x>\t山田 <jiro@x>, a@x\t自分 <me@x>", me}, {"jiro@x", "a@x"}},
+      {"別々に送る", {"", "宛先 : a@x, b@x & 自分 <me@x>", me}, {"a@x", "b@x"}},
+      {"pasted cells, no copy", {"", "宛先 : a@x\tb@x", me}, {"a@x", "b@x"}},
+      {"to oneself alone", {"", "宛先 : 自分 <Me@x>\t自分 <me@x>", me}, {"Me@x"}},
+      {"the reply-to of the log's time, not another", {"", "宛先 : a@x\told@x", "返信 : new@x"}, {"a@x", "old@x"}},
+      {"no reply-to line: the layout alone", {"", "宛先 : d@x\ta@x, b@x\tme@x"}, {"a@x", "b@x"}},
+      {"references read back", {"", "宛先 : &#x2665; <a@x>\t&#x2661; <me@x>", "返信 : &#x2661; <me@x>"}, {"a@x"}},
+      {"a comma on the first line", {"skip,宛先 : y", "宛先 : z"}, {"y"}},
+      {"one line only", {""}, {}},
   };
-  for (const auto& r : rows) EXPECT_EQ(recipientFromLines(r.lines, own), r.recipient) << r.name;
+  for (const auto& r : rows) EXPECT_EQ(recipientsFromLines(r.lines), r.recipients) << r.name;
 
   TempFolder folder;
   writeBytes(folder / "lf.txt", cp932("\n宛先 : lf@example.jp\nrest\n"));  // CP932, line feeds only
-  EXPECT_EQ(GetTo(folder / "lf.txt"), "lf@example.jp");
+  EXPECT_EQ(GetTo(folder / "lf.txt"), Lines{"lf@example.jp"});
   writeBytes(folder / "cr.txt", std::string(5000, ' ') + cp932("\r宛先 : cr@x"));  // long line, lone CR
-  EXPECT_EQ(GetTo(folder / "cr.txt"), "cr@x");
-  writeBytes(folder / "split.txt", std::string(511, ' ') + cp932("\r\n宛先 : split@x\r\n"));  // CR LF across reads
-  EXPECT_EQ(GetTo(folder / "split.txt"), "split@x");
-  EXPECT_EQ(GetTo(folder / "missing.txt"), "");
+  EXPECT_EQ(GetTo(folder / "cr.txt"), Lines{"cr@x"});
+  writeBytes(folder / "split.txt", std::string(511, ' ') + cp932("\r\n宛先 : split@x\t自分 <me@x>\r\n" + me + "\r\n"));  // CR LF across reads
+  EXPECT_EQ(GetTo(folder / "split.txt"), Lines{"split@x"});
+  EXPECT_EQ(GetTo(folder / "missing.txt"), Lines{});
 }
 
 TEST(RecipientMenu, TenMostRecentDistinctRecipientsNewestFirst) {
-  Lines twelve;
-  for (char c = 'a'; c < 'a' + 12; ++c) twelve.push_back({c});
-  EXPECT_EQ(recentRecipients(twelve), (Lines{"l", "k", "j", "i", "h", "g", "f", "e", "d", "c"}));
-  EXPECT_EQ(recentRecipients({"A", "a", "", "a", "b", ""}), (Lines{"b", "a", "A"}));
+  std::vector<Lines> logs;
+  for (char c = 'a'; c < 'a' + 12; ++c) logs.push_back(Lines{std::string(1, c)});
+  EXPECT_EQ(recentRecipients(logs), (Lines{"l", "k", "j", "i", "h", "g", "f", "e", "d", "c"}));
+  EXPECT_EQ(recentRecipients({{"A"}, {"a"}, {}, {"a"}, {"b", "c", "a"}, {""}}), (Lines{"b", "c", "a", "A"}));
 }
 
 // Filtering by a recipient is proven by the viewer's window test.
@@ -67,8 +78,8 @@ TEST(LogList, ListsTxtFilesNewestFirstAndReadsRecipientsOnce) {
   LogList logs(folder.path());
   EXPECT_EQ(logs.newestFirst(), (Lines{"short.txt", "20240107-0000-00.TXT", "20240106-0800-00.txt",
                                        "20240105-0930-00_002.txt", "20240105-0930-00.txt"}));
-  EXPECT_EQ(logs.recipient(2), "abc");
-  EXPECT_EQ(logs.recipient(99), "");
+  EXPECT_EQ(logs.recipients(2), Lines{"abc"});
+  EXPECT_EQ(logs.recipients(99), Lines{});
   EXPECT_EQ(logs.recipientMenu(), (Lines{"def", "abc"}));
   writeLog(folder / "20240106-0800-00.txt", "new@x");  // the menu stays as it was shown
   EXPECT_EQ(logs.recipientMenu(), (Lines{"def", "abc"}));

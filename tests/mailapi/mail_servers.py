@@ -45,6 +45,13 @@ def self_signed(folder):
     return cert, key
 
 
+def fingerprint(cert):
+    """The certificate's SHA-256 fingerprint as openssl writes it ("76:F1:...")."""
+    out = subprocess.run(["openssl", "x509", "-in", cert, "-noout", "-fingerprint", "-sha256"],
+                         check=True, capture_output=True, text=True).stdout
+    return out.strip().split("=", 1)[1]
+
+
 class SmtpServer:
     """Keeps each message with its envelope, each EHLO name, and when each EHLO and QUIT came (.times);
     refuses the messages for refuse@example.jp (one reply line) and refuse-long@example.jp (two) after DATA."""

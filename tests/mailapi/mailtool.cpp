@@ -1,8 +1,9 @@
-// [--cafile FILE] [--quick] [--keep SECONDS] COMMAND [--then [--pause SECONDS] [--stop SECONDS] COMMAND]...
+// [--cafile FILE] [--bundle-only FILE] [--quick] [--keep SECONDS] COMMAND [--then [--pause SECONDS] [--stop SECONDS] COMMAND]...
 //   COMMAND: send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE [SENDER]] | rcv SERVER USER PASSWORD
 // runs the commands through one real mail library, watched as the program watches it, and
 // prints their results, one line each: empty when the call went through, otherwise the
-// error's kind, a TAB and its sentence; exits 1 when any failed. --quick: short
+// error's kind, a TAB and its sentence; exits 1 when any failed. --bundle-only: libcurl
+// taken as one built without a CA folder, whose CA bundle is FILE. --quick: short
 // time-outs. --keep: how long the SMTP connection stays open after a send. --pause: a wait
 // before that command. --stop: a stop asked for that long into it; "stopped in N ms", from
 // the stop to the end of the call, then goes to standard error.
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
   for (; i < args.size() && args[i].starts_with("--") && args[i] != "--pause" && args[i] != "--stop"; ++i) {
     if (args[i] == "--cafile") {
       options.caFile = args.at(++i);
+    } else if (args[i] == "--bundle-only") {
+      options.builtInTrust = parupo::mail::BuiltInTrust{.caFolder = "", .caBundle = args.at(++i)};
     } else if (args[i] == "--keep") {
       options.keepConnection = std::chrono::duration_cast<std::chrono::milliseconds>(Seconds(std::stod(args.at(++i))));
     } else {  // --quick

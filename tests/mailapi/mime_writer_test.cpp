@@ -3,9 +3,14 @@
 #include "mailapi/mail_headers.h"
 #include "mailapi/mime_writer.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <set>
 
 #include "support/mime_reader.h"
@@ -128,6 +133,22 @@ TEST(MessageStream, AnAttachmentThatChangesAfterTheSizeWasTakenFailsInsteadOfGoi
     test::writeBytes(file, changed);
     EXPECT_LE(streamed(m).size(), m.size()) << name;
     EXPECT_EQ(m.failure().value_or(MailError{}).kind, MailErrorKind::AttachmentChanged) << name;
+  }
+}
+
+// Opened like a data file: a FIFO in the attachment's place is refused at once, never waited on (the send thread
+// would hang before any connection, where no stop reaches it).
+TEST(MessageStream, AnAttachmentThatIsNoRegularFileIsRefusedWithoutWaiting) {
+  test::TempFolder dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir / "folder");
+  for (const char* name : {"fifo", "folder", "missing"}) {
+    auto opening = std::async(std::launch::async, [&] { return MessageStream(parts("s", "b", dir / name)).failure(); });
+    if (opening.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+      ::close(::open((dir / name).c_str(), O_WRONLY | O_NONBLOCK));  // a writer lets the waiting open go
+      FAIL() << name << ": the open waited";
+    }
+    EXPECT_EQ(opening.get().value_or(MailError{}).kind, MailErrorKind::AttachmentMissing) << name;
   }
 }
 

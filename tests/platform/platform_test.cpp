@@ -1,11 +1,16 @@
 // The platform seams: real files in a temporary folder, and the system random numbers.
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <fstream>
 #include <set>
 
 #include "platform/instance_lock.h"
+#include "platform/process_guard.h"
 #include "platform/program_folder.h"
 #include "platform/random.h"
 #include "platform/text_file.h"
@@ -84,6 +89,55 @@ TEST(TextFile, OnlyTheWritesOwnLeftoverTemporariesAreRemoved) {
   EXPECT_TRUE(fs::exists(folder / ".log.0123456789ab.tmp"));
 }
 
+// Only what stands at the name itself is narrowed: a link, and whatever it points to, keep their permissions.
+TEST(TextFile, OwnerOnlyNeverThroughALink) {
+  TempFolder dir, shared;
+  writeBytes(shared / "theirs.txt", "");
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);  // nobody writes: an open that waited would hang here
+  writeBytes(dir / "copied.dat", "");
+  fs::create_directory(dir / "folder");
+  fs::create_symlink(shared.path(), dir / "log");
+  fs::create_symlink(shared / "theirs.txt", dir / "PP1.da$");
+  for (const char* name : {"copied.dat", "folder", "fifo"}) ::chmod((dir / name).c_str(), 0755);
+  for (const fs::path& target : {shared.path(), shared / "theirs.txt"}) ::chmod(target.c_str(), 0777);
+  const struct { const char* name; mode_t mode; } rows[] = {
+      {"copied.dat", 0700}, {"folder", 0700}, {"fifo", 0755}, {"log", 0777}, {"PP1.da$", 0777}, {"missing", 0}};
+  for (const auto& row : rows) {
+    makeOwnerOnly(dir / row.name);
+    EXPECT_EQ(modeOf(dir / row.name), row.mode) << row.name;
+  }
+  std::error_code error;
+  EXPECT_TRUE(makePrivateFolder(dir / "log", error));  // there already: the linked folder as it is
+  EXPECT_EQ(modeOf(shared.path()), 0777u);
+  const mode_t umask = ::umask(0);
+  EXPECT_TRUE(makePrivateFolder(dir / "new", error));
+  ::umask(umask);
+  EXPECT_EQ(modeOf(dir / "new"), 0700u);
+  EXPECT_FALSE(makePrivateFolder(dir / "copied.dat", error));
+  EXPECT_EQ(error, std::errc::not_a_directory);
+}
+
+// SIGPIPE ignored, no core file, memory closed to other processes, unless a test run keeps it readable; checked in a
+// child process, as the program sets them for its whole life. The real program's: the end-to-end trust test.
+TEST(ProcessGuard, IgnoresSigpipeTurnsCoreDumpsOffAndIsNotDumpableOutsideTests) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  auto check = [](const char* testDumpable, int dumpable) {
+    if (!guardProcess(testDumpable).empty()) std::_Exit(2);
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line) && !line.starts_with("SigIgn:")) {}
+    const unsigned long ignored = std::stoul(line.substr(7), nullptr, 16);
+    rlimit core{};
+    ::getrlimit(RLIMIT_CORE, &core);
+    const bool ok = (ignored >> (SIGPIPE - 1) & 1) == 1 && core.rlim_cur == 0 && core.rlim_max == 0 &&
+                    ::prctl(PR_GET_DUMPABLE) == dumpable;
+    std::_Exit(ok ? 0 : 1);
+  };
+  EXPECT_EXIT(check(nullptr, 0), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(check("0", 0), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(check("1", 1), ::testing::ExitedWithCode(0), "");
+}
+
 TEST(UserDataFolder, IsTheAbsoluteXdgDataHomeOrTheHomesDefaultMadeOwnerOnly) {
   TempFolder home;
   const std::string xdg = (home / "x/data").string(), fallback = (home / ".local/share/parupo").string();
@@ -114,6 +168,14 @@ TEST(InstanceLock, EachFolderHasItsOwnLock) {
   auto mine = InstanceLock::acquire(dir.path());
   ASSERT_NE(mine, nullptr);
   EXPECT_NE(InstanceLock::acquire(other.path()), nullptr);  // a lock of the same file would refuse even in this process
+}
+
+TEST(InstanceLock, ALinkInTheLocksPlaceIsNeverFollowed) {
+  TempFolder dir, elsewhere;
+  fs::create_symlink(elsewhere / "made.txt", dir / ".parupo.lock");
+  EXPECT_NE(InstanceLock::acquire(dir.path()), nullptr);  // runs without a lock, as in a folder where none can be made
+  EXPECT_FALSE(fs::exists(elsewhere / "made.txt"));
+  EXPECT_TRUE(fs::is_symlink(dir / ".parupo.lock"));
 }
 
 TEST(ScreenPlace, BesideTheMainWindowThenLeftOfItThenMovedJustOntoTheScreen) {

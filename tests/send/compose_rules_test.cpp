@@ -29,11 +29,13 @@ TEST(Decoration, EachMarkBecomesASymbolOfTheSetAndTheLoopEnds) {
 }
 
 // The first field of a written set, and the file never rewritten: the body's key test (ComposeHandlersTest).
-TEST(DecorationSet, AMissingFileIsCreatedAndABlankOrUnreadableOneGivesTheDefaultSet) {
+TEST(DecorationSet, AMissingEmptyOrUnreadableFileGivesTheDefaultSetABlankFirstLineNone) {
   TempFolder folder;
   EXPECT_EQ(readDecorationSet(folder.path()), "★●◆■");
   EXPECT_EQ(readBytes(folder / "naisho.txt"), cp932("★●◆■\r\n"));
-  writeBytes(folder / "naisho.txt", cp932("  \r\n☆\r\n"));  // a blank first line
+  writeBytes(folder / "naisho.txt", cp932("  \r\n☆\r\n"));  // a blank first line: its field is empty
+  EXPECT_EQ(readDecorationSet(folder.path()), "");
+  writeBytes(folder / "naisho.txt", "");  // zero bytes: no field at all
   EXPECT_EQ(readDecorationSet(folder.path()), "★●◆■");
   std::filesystem::remove(folder / "naisho.txt");
   std::filesystem::create_directory(folder / "naisho.txt");  // a name taken by a folder
@@ -64,11 +66,15 @@ TEST(RecipientHistory, TheTopStaysAndANewOnePushesTheLastOut) {
 TEST(RecipientHistory, AnUnwritableFileIsToldAndNamesComeFromTheAddressBook) {
   RecipientHistory h;
   EXPECT_NE(h.save(TempFolder() / "no-such-folder" / "PP2.dat"), "");
-  // Only an entry of exactly that address names a slot: not a line containing it, nor a group.
-  h.load({"ta@example.jp", "", "unknown@example.jp", "友人", "eta@example.jp", "Beta@example.jp", "@example.jp"});
-  const auto names = h.namesFrom({"友人", "ベータ\tbeta@example.jp", "田中\tta@example.jp\t090", "仕事"});
-  EXPECT_EQ(Slots(names.begin(), names.begin() + 8),
-            (Slots{"田中", "", "unknown@example.jp", "友人", "eta@example.jp", "Beta@example.jp", "@example.jp", ""}));
+  // An entry of that address names a slot, however either writes it, the domain in any case: not a line
+  // containing it, nor a group, nor the same local part in another case.
+  h.load({"ta@example.jp", "", "unknown@example.jp", "友人", "eta@example.jp", "Beta@example.jp", "@example.jp",
+          "hanako@example.jp", "花子 <hanako@Example.JP>", "a@x, hanako@example.jp"});
+  const auto names = h.namesFrom({"友人", "ベータ\tbeta@example.jp", "田中\tta@example.jp\t090", "仕事",
+                                  "花子\t花子 <hanako@EXAMPLE.jp>", "ハナ\thanako@example.jp"});
+  EXPECT_EQ(Slots(names.begin(), names.end()),
+            (Slots{"田中", "", "unknown@example.jp", "友人", "eta@example.jp", "Beta@example.jp", "@example.jp",
+                   "花子", "花子", "a@x, hanako@example.jp"}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "send/message_log.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -137,6 +138,23 @@ TEST(MessageLogName, AFolderThatCannotBeLookedIntoSaysWhyNotThatTheNamesAreTaken
   std::error_code error;
   EXPECT_TRUE(newMessageLogPath(folder / "loop", FakeClock{}.time, error).empty());
   EXPECT_EQ(error, std::errc::too_many_symbolic_link_levels);
+}
+
+// A "log" linked to a shared folder is where the user keeps the logs: the folder keeps its permissions at every
+// logged send, and only the log the program writes is private. A folder made here is private at once.
+TEST(MessageLog, ALinkedLogFolderKeepsItsPermissionsAndEachLogIsPrivate) {
+  TempFolder program, shared;
+  std::filesystem::permissions(shared.path(), std::filesystem::perms::all);
+  std::filesystem::create_symlink(shared.path(), program / "log");
+  const mode_t umask = ::umask(0);
+  EXPECT_EQ(writeMessageLog(program.path(), FakeClock{}.time, "ta@example.jp", {}), "");
+  TempFolder fresh;
+  EXPECT_EQ(writeMessageLog(fresh.path(), FakeClock{}.time, "ta@example.jp", {}), "");
+  ::umask(umask);
+  auto mode = [](const std::filesystem::path& p) { return std::filesystem::status(p).permissions(); };
+  EXPECT_EQ(mode(shared.path()), std::filesystem::perms::all);
+  EXPECT_EQ(mode(shared / "20260307-1405-09.txt"), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(mode(fresh / "log"), std::filesystem::perms::owner_all);
 }
 
 TEST_F(SendFixture, GetPOPChecksTheMailboxFirstWhenAskedAndNeverStopsTheSend) {
