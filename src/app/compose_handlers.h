@@ -9,6 +9,7 @@
 
 #include "core/services.h"
 
+class QDropEvent;
 class QLineEdit;
 
 namespace parupo {
@@ -25,9 +26,8 @@ class ComposeHandlers final : public QObject {
   ComposeHandlers(ComposePanel& panel, MainMenus& menus, SendWindow& window, const QLineEdit& specificAddress,
               const Services& services, SendOperation& send);
 
-  // Shows the open-file dialog; a chosen file becomes the attachment, its size the caption
-  // ("N KB") and its path the button's tooltip. A cancel, or a file whose size cannot be
-  // read, changes nothing and says nothing.
+  // Shows the open-file dialog (first in the home folder, then where the last choice
+  // was); a chosen file is attached (attachFile). A cancel changes nothing.
   void TnpFile();
   // No attachment any more: the button and its tooltip are as at start.
   void dropAttachment();
@@ -38,6 +38,14 @@ class ComposeHandlers final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The file becomes the attachment, its size the caption ("N KB") and its path the
+  // button's tooltip; the next dialog starts there. A file whose size cannot be read
+  // changes nothing and says nothing. The clip button's choice and a drop come here.
+  void attachFile(const std::string& path);
+  // A drag of local files over the window is taken whatever is under it; dropped, one
+  // file is attached, several or a folder are refused with a word. False for anything
+  // else, which goes on as usual.
+  bool fileDrag(QDropEvent* event);
   void Text1_Change();
   void Text4_Change();
   // True when the key decorated the body and goes no further.
