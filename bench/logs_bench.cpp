@@ -41,9 +41,8 @@ struct NoRandom : Random {
   double unit() override { return 0; }
 };
 struct NoMail : MailLibrary {
-  std::string SendMail(std::string&, std::string&, std::string&, std::string&, std::string&, std::string&,
-                       const std::string&) override { return ""; }
-  std::string RcvMail(std::string&, std::string&, std::string&, std::string&, std::string&) override { return ""; }
+  std::optional<mail::MailError> send(const MailCall&) override { return std::nullopt; }
+  std::optional<mail::MailError> receive(const PopCall&) override { return std::nullopt; }
 };
 
 NoDialogs dialogs;

@@ -1,5 +1,5 @@
 // mail_bench send SERVER COUNT [ATTACHMENT]: sends COUNT messages (small ones, or with
-//   the attachment) through one CurlMailLibrary, one SendMail call each, and prints the
+//   the attachment) through one CurlMailLibrary, one send each, and prints the
 //   count, the wall time of the sends and the process's peak resident memory in KiB
 //   (VmHWM: its own image only; getrusage would also count the parent it was forked
 //   from).
@@ -7,7 +7,7 @@
 //   thread reads it four times a second, as the window does.
 // mail_bench stop SERVER ATTACHMENT: sends the message to a server that stops reading
 //   during the upload; once the upload has stalled for half a second, asks the watch to
-//   stop, and prints the milliseconds from that to the end of SendMail.
+//   stop, and prints the milliseconds from that to the end of the send.
 // mail_bench compose ATTACHMENT OUT: writes the same message with the attachment to OUT,
 //   for the curl command line to upload.
 #include <atomic>
@@ -86,7 +86,8 @@ int stop(std::string server, const std::string& attachmentPath) {
   library.setTransferWatch(&watch);
   std::string to = kTo, reply = kFrom, s = subject(0), b = body(0), attachment = attachmentPath;
   Reader reader(watch, std::chrono::milliseconds(10), std::chrono::milliseconds(500));
-  const std::string result = library.SendMail(server, to, reply, s, b, attachment, "");
+  const std::string result = parupo::mail::sendResultText(
+      library.send({.server = server, .recipients = to, .replyTo = reply, .subject = s, .body = b, .attachment = attachment}));
   const auto end = std::chrono::steady_clock::now();
   reader.end();
   library.setTransferWatch(nullptr);
@@ -104,7 +105,8 @@ int send(std::string server, int count, const std::string& attachmentPath, bool 
   auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < count; ++i) {
     std::string to = kTo, reply = kFrom, s = subject(i), b = body(i), attachment = attachmentPath;
-    std::string result = library.SendMail(server, to, reply, s, b, attachment, "");
+    const std::string result = parupo::mail::sendResultText(
+        library.send({.server = server, .recipients = to, .replyTo = reply, .subject = s, .body = b, .attachment = attachment}));
     if (!result.empty()) {
       std::fprintf(stderr, "message %d: %s\n", i, result.c_str());
       return 1;

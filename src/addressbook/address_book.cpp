@@ -83,13 +83,13 @@ AddressBook::Load AddressBook::AdrsLoad(const std::filesystem::path& folder) {
       loadGroup = addGroup(line, kClosed);
     } else if (tabs <= 2) {
       // Entries before the first group line go into the main group.
-      if (loadGroup == kNoNode) loadGroup = addGroup(kMainGroup, kNoPicture);
+      if (loadGroup == kNoNode) loadGroup = addGroup(kMainGroup, kClosed);
       lineStyle_ = 1;
       records_.push_back(line);
       addEntry(loadGroup, line.substr(0, line.find('\t')), tabs == 1 ? kMail : kMobile, records_.size() - 1);
     }
   }
-  if (groups_.empty()) addGroup(kMainGroup, kNoPicture);
+  if (groups_.empty()) addGroup(kMainGroup, kClosed);
   return result;
 }
 
@@ -170,7 +170,7 @@ std::string AddressBook::registerEntry(NodeId current, const std::string& name, 
   if (keyTaken(nodes_.at(group).key + "\\" + name)) return "このグループには「" + name + "」がもう登録されています。";
   lineStyle_ = 1;
   records_.push_back(makeRecord(name, address, mobile));
-  const NodeId id = addEntry(group, name, kMail, records_.size() - 1);
+  const NodeId id = addEntry(group, name, keepsMobile(mobile) ? kMobile : kMail, records_.size() - 1);
   if (made) *made = id;
   return {};
 }
@@ -196,7 +196,7 @@ std::string AddressBook::createGroup(const std::string& name, NodeId* made) {
   if (name.empty()) return {};
   if (std::string why = refusedText(name, {}, {}); !why.empty()) return why;
   if (keyTaken(name)) return "error !";
-  const NodeId id = addGroup(name, kNoPicture);
+  const NodeId id = addGroup(name, kClosed);
   if (made) *made = id;
   return {};
 }

@@ -21,8 +21,10 @@ namespace parupo {
 using NodeId = int;  // 0 is no node
 constexpr NodeId kNoNode = 0;
 
-// The node pictures: a number 1..4 or none (0). A group read from the file starts at 1
-// and moves by one on each expand or collapse; other numbers show no picture.
+// The node pictures: a number 1..4 or none (0). Every group starts at 1 (read from the
+// file, made by the loader or created) and moves by one on each expand or collapse; an
+// entry shows 4 when its record keeps a mobile number, else 3, from the moment it is
+// made, as it would after the next load. Other numbers show no picture.
 enum Picture : int { kNoPicture = 0, kClosed = 1 /*CL*/, kOpen = 2 /*OP*/, kMail = 3 /*ML*/, kMobile = 4 /*KT*/ };
 
 struct BookNode {
@@ -84,7 +86,7 @@ class AddressBook {
 
   // --- Editing ------------------------------------------------------------------
   // Each returns "" when done, else a sentence to show; nothing changes on refusal.
-  // A new entry at the end of the group of `current`, with picture 3 whatever its number.
+  // A new entry at the end of the group of `current`, with the picture of its record.
   std::string registerEntry(NodeId current, const std::string& name, const std::string& address,
                             const std::string& mobile, NodeId* made = nullptr);
   // A group is renamed (its key stays); an entry gets the boxes' record, name and

@@ -1,12 +1,17 @@
 #include "app/compose_handlers.h"
 
+#include <QDir>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QUrl>
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -14,6 +19,7 @@
 #include "app/main_menus.h"
 #include "platform/key_actions.h"
 #include "send/compose_rules.h"
+#include "send/parupo.h"
 #include "send/send_window.h"
 
 namespace parupo {
@@ -21,6 +27,7 @@ namespace parupo {
 namespace {
 
 const char* const kAnyFile = "すべてのファイル|*.*|";
+const char* const kOneFileOnly = "添付できるファイルは一つだけです。";
 
 // Shift, Ctrl and Alt all held, in any order; a modifier key counts itself while it
 // goes down, so the decoration comes the moment the third of them is pressed. With
@@ -36,14 +43,15 @@ bool allThreeHeld(int key, Qt::KeyboardModifiers modifiers) {
 }  // namespace
 
 ComposeHandlers::ComposeHandlers(ComposePanel& panel, MainMenus& menus, SendWindow& window,
-                         const QLineEdit& specificAddress, const Services& services, std::string& attachment)
+                         const QLineEdit& specificAddress, const Services& services, SendOperation& send)
     : panel_(panel),
       menus_(menus),
       window_(window),
       specificAddress_(specificAddress),
       services_(services),
-      attachment_(attachment),
-      dialogPath_((services.programFolder / "*.*").string()) {
+      send_(send),
+      // Never the program's folder, where the settings and the logs lie in plain sight.
+      dialogPath_(QDir::homePath().toStdString()) {
   connect(panel_.Command3, &QPushButton::clicked, this, [this] { TnpFile(); });
   connect(panel_.Command3, &QWidget::customContextMenuRequested, this, [this] { dropAttachment(); });
   onKey(panel_.Command3, Qt::Key_Delete, Qt::NoModifier, [this] { dropAttachment(); });
@@ -56,9 +64,18 @@ ComposeHandlers::ComposeHandlers(ComposePanel& panel, MainMenus& menus, SendWind
   connect(panel_.Text4, &QPlainTextEdit::textChanged, this, [this] { Text4_Change(); });
   for (QLabel* label : panel_.Label1) label->installEventFilter(this);
   panel_.Text4->installEventFilter(this);
+  // A file dropped anywhere on the window, a text box included, is attached; a text
+  // dropped on a text box goes on into it.
+  QWidget* mainWindow = panel_.Frame2->window();
+  mainWindow->setAcceptDrops(true);
+  mainWindow->installEventFilter(this);
+  for (QWidget* box : mainWindow->findChildren<QWidget*>())
+    if (box->acceptDrops()) box->installEventFilter(this);
 }
 
 bool ComposeHandlers::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || event->type() == QEvent::Drop)
+    return fileDrag(static_cast<QDropEvent*>(event));
   if (watched == panel_.Text4 && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     // The key that completes Shift+Ctrl+Alt decorates and types nothing itself.
@@ -81,21 +98,41 @@ bool ComposeHandlers::eventFilter(QObject* watched, QEvent* event) {
 
 void ComposeHandlers::TnpFile() {
   const auto chosen = services_.dialogs.openFile(dialogPath_, kAnyFile);
-  if (!chosen) return;
-  dialogPath_ = *chosen;
+  if (chosen) attachFile(*chosen);
+}
+
+bool ComposeHandlers::fileDrag(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); }))
+    return false;  // text, or a page of the web: the box's own business
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  if (event->type() != QEvent::Drop) return true;
+  const std::string first = urls.constFirst().toLocalFile().toStdString();
+  // Handled once the drag has ended: the file manager waits for the drop to finish.
+  QMetaObject::invokeMethod(this, [this, first, several = urls.size() > 1] {
+    std::error_code ec;
+    if (several || std::filesystem::is_directory(first, ec)) return services_.dialogs.message(kOneFileOnly);
+    attachFile(first);
+  }, Qt::QueuedConnection);
+  return true;
+}
+
+void ComposeHandlers::attachFile(const std::string& path) {
+  dialogPath_ = path;
   std::error_code ec;
-  const std::uintmax_t bytes = std::filesystem::file_size(std::filesystem::path(*chosen), ec);
+  const std::uintmax_t bytes = std::filesystem::file_size(std::filesystem::path(path), ec);
   if (ec) return;  // gone or not a file: the earlier attachment, if any, stays
-  attachment_ = *chosen;
+  send_.setAttachment(path);
   sizeCaption_ = attachmentCaption(bytes);
   window_.setCaption(sizeCaption_);
-  panel_.showAttachment(attachment_);
+  panel_.showAttachment(path);
   menus_.showAttachmentSet(true);
 }
 
 void ComposeHandlers::dropAttachment() {
-  if (attachment_.empty()) return;
-  attachment_.clear();
+  if (send_.attachment().empty()) return;
+  send_.setAttachment("");
   panel_.showAttachment("");
   menus_.showAttachmentSet(false);
   // The size of a file no longer attached would mislead.

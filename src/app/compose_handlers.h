@@ -9,23 +9,25 @@
 
 #include "core/services.h"
 
+class QDropEvent;
 class QLineEdit;
 
 namespace parupo {
 
 class ComposePanel;
 class MainMenus;
+class SendOperation;
 class SendWindow;
 
 class ComposeHandlers final : public QObject {
  public:
-  // `attachment` is the send's TnpPath; `specificAddress` is Text6 of the settings panel.
+  // The attachment chosen is the send's (TnpPath), kept by `send`; `specificAddress` is
+  // Text6 of the settings panel.
   ComposeHandlers(ComposePanel& panel, MainMenus& menus, SendWindow& window, const QLineEdit& specificAddress,
-              const Services& services, std::string& attachment);
+              const Services& services, SendOperation& send);
 
-  // Shows the open-file dialog; a chosen file becomes the attachment, its size the caption
-  // ("N KB") and its path the button's tooltip. A cancel, or a file whose size cannot be
-  // read, changes nothing and says nothing.
+  // Shows the open-file dialog (first in the home folder, then where the last choice
+  // was); a chosen file is attached (attachFile). A cancel changes nothing.
   void TnpFile();
   // No attachment any more: the button and its tooltip are as at start.
   void dropAttachment();
@@ -36,6 +38,14 @@ class ComposeHandlers final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The file becomes the attachment, its size the caption ("N KB") and its path the
+  // button's tooltip; the next dialog starts there. A file whose size cannot be read
+  // changes nothing and says nothing. The clip button's choice and a drop come here.
+  void attachFile(const std::string& path);
+  // A drag of local files over the window is taken whatever is under it; dropped, one
+  // file is attached, several or a folder are refused with a word. False for anything
+  // else, which goes on as usual.
+  bool fileDrag(QDropEvent* event);
   void Text1_Change();
   void Text4_Change();
   // True when the key decorated the body and goes no further.
@@ -46,7 +56,7 @@ class ComposeHandlers final : public QObject {
   SendWindow& window_;
   const QLineEdit& specificAddress_;
   Services services_;
-  std::string& attachment_;
+  SendOperation& send_;
   std::string dialogPath_;   // the next dialog starts from the last choice
   std::string sizeCaption_;  // the caption the last choice set
   QObject* doubleClicked_ = nullptr;  // the label whose double click's release comes next

@@ -72,7 +72,7 @@ Form1::Form1(Services services, QWidget* parent)
   // F10 opens the menus, as on the desktops around it.
   new QShortcut(QKeySequence(Qt::Key_F10), this, [this] { menus_->openFirstMenu(); });
   handlers_ = std::make_unique<ComposeHandlers>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
-                                             sendOperation_->variables().TnpPath);
+                                             *sendOperation_);
   // 宛先 offers the history's recipients and the book's entries as the user types.
   new RecipientCompletion(*compose_->Text1, folder_, [this] {
     std::vector<std::string> recipients;
@@ -243,7 +243,7 @@ bool Form1::askToStop() { return stage_.on(SendStage::Event::Escape).ask && answ
 // Asked over this window, once at a time. A send that has gone through meanwhile stays
 // sent, and nothing more is sent in this send.
 bool Form1::answerStop() {
-  const bool stop = services_.dialogs.askYesNo("送信を中止しますか？", "ぱるぽ");
+  const bool stop = services_.dialogs.askYesNo(stopQuestion(mail_.watch().handedOver()), "ぱるぽ");
   stage_.on(stop ? SendStage::Event::Yes : SendStage::Event::No);
   if (stop) mail_.watch().requestStop();
   return stop;

@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
-#include <array>
 #include <atomic>
 #include <exception>
 #include <thread>
@@ -108,30 +107,10 @@ class ProgressTicks {
   QTimer timer_;
 };
 
-// The caller's texts, copied for the worker and written back when it has ended (also
-// when the call threw), so that no text is touched by both threads.
-template <std::size_t N>
-class TextCopies {
- public:
-  explicit TextCopies(std::array<std::string*, N> texts) : texts_(texts) {
-    for (std::size_t i = 0; i < N; ++i) copies_[i] = *texts_[i];
-  }
-  ~TextCopies() {
-    for (std::size_t i = 0; i < N; ++i) *texts_[i] = std::move(copies_[i]);
-  }
-  TextCopies(const TextCopies&) = delete;
-  TextCopies& operator=(const TextCopies&) = delete;
-  std::string& operator[](std::size_t i) { return copies_[i]; }
-
- private:
-  std::array<std::string*, N> texts_;
-  std::array<std::string, N> copies_;
-};
-
 }  // namespace
 
 template <typename Call>
-std::string ResponsiveMail::run(Call&& call) {
+std::optional<mail::MailError> ResponsiveMail::run(Call&& call) {
   QCoreApplication* app = QCoreApplication::instance();
   if (app == nullptr || QThread::currentThread() != app->thread()) return call();
 
@@ -149,7 +128,7 @@ std::string ResponsiveMail::run(Call&& call) {
   });
   const ProgressTicks ticks(watch_, onProgress);
 
-  std::string result;
+  std::optional<mail::MailError> result;
   // An exception of the call is carried over to this thread and goes on from here, so
   // that the caller sees it as from a direct call.
   std::exception_ptr error;
@@ -181,18 +160,12 @@ ResponsiveMail::ResponsiveMail(MailLibrary& inner) : inner_(inner) { inner_.setT
 
 ResponsiveMail::~ResponsiveMail() { inner_.setTransferWatch(nullptr); }
 
-std::string ResponsiveMail::SendMail(std::string& server, std::string& recipients,
-                                     std::string& replyTo, std::string& subject, std::string& body,
-                                     std::string& attachmentPath, const std::string& sender) {
-  TextCopies<6> t({&server, &recipients, &replyTo, &subject, &body, &attachmentPath});
-  return run([&, from = sender] { return inner_.SendMail(t[0], t[1], t[2], t[3], t[4], t[5], from); });
+std::optional<mail::MailError> ResponsiveMail::send(const MailCall& call) {
+  return run([this, call] { return inner_.send(call); });
 }
 
-std::string ResponsiveMail::RcvMail(std::string& popServer, std::string& user,
-                                    std::string& password, std::string& command,
-                                    std::string& folder) {
-  TextCopies<5> t({&popServer, &user, &password, &command, &folder});
-  return run([&] { return inner_.RcvMail(t[0], t[1], t[2], t[3], t[4]); });
+std::optional<mail::MailError> ResponsiveMail::receive(const PopCall& call) {
+  return run([this, call] { return inner_.receive(call); });
 }
 
 }  // namespace parupo

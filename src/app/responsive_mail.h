@@ -8,7 +8,7 @@
 // question takes input while it is up. Everything else goes on, painting and the
 // caption's progress included.
 // To the caller the call is still synchronous, exceptions included. The worker works on
-// copies of the texts, which are written back once it has ended.
+// its own copy of the call.
 #pragma once
 
 #include <functional>
@@ -28,11 +28,8 @@ class ResponsiveMail final : public MailLibrary {
   ResponsiveMail(const ResponsiveMail&) = delete;
   ResponsiveMail& operator=(const ResponsiveMail&) = delete;
 
-  std::string SendMail(std::string& server, std::string& recipients, std::string& replyTo,
-                       std::string& subject, std::string& body,
-                       std::string& attachmentPath, const std::string& sender) override;
-  std::string RcvMail(std::string& popServer, std::string& user, std::string& password,
-                      std::string& command, std::string& folder) override;
+  [[nodiscard]] std::optional<mail::MailError> send(const MailCall& call) override;
+  [[nodiscard]] std::optional<mail::MailError> receive(const PopCall& call) override;
 
   // What the calls report their upload to; stopping it stops the call in progress.
   TransferWatch& watch() { return watch_; }
@@ -45,7 +42,7 @@ class ResponsiveMail final : public MailLibrary {
 
  private:
   template <typename Call>
-  std::string run(Call&& call);
+  std::optional<mail::MailError> run(Call&& call);
 
   MailLibrary& inner_;
   TransferWatch watch_;

@@ -65,7 +65,7 @@ Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
 void Form2::buildControls() {
   List1 = new WholeFrame<QListWidget>(this);
   List1->setObjectName(QStringLiteral("List1"));
-  List1->setAccessibleName(QStringLiteral("List1"));
+  List1->setAccessibleName(QString::fromUtf8("送信記録の一覧"));
   size_.place(List1, 60, 60, 2175, 2760);
   // Every name takes one line of the same font: the list need not measure each of
   // thousands of entries before it shows.
@@ -82,7 +82,7 @@ void Form2::buildControls() {
 
   Text1 = new WholeFrame<QPlainTextEdit>(this);
   Text1->setObjectName(QStringLiteral("Text1"));
-  Text1->setAccessibleName(QStringLiteral("Text1"));
+  Text1->setAccessibleName(QString::fromUtf8("送信記録の内容"));
   size_.place(Text1, 2280, 60, 7155, 2775);
   // The user may mark up or cut the text while reading; nothing of it is ever saved.
   Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

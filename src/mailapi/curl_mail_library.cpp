@@ -1,6 +1,7 @@
 #include "mailapi/curl_mail_library.h"
 
 #include <cctype>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -81,10 +82,26 @@ int onDebug(CURL*, curl_infotype type, char* data, std::size_t size, void* user)
   return 0;
 }
 
+// The message as libcurl reads it, and whether its last byte has gone: after that only
+// the end of data is sent and the server's answer awaited, and the server may accept the
+// message however the transfer ends.
+struct MessageSource {
+  mail::MessageStream& message;
+  TransferWatch* watch;
+  std::uint64_t given = 0;
+  bool handedOver = false;
+};
+
 std::size_t onRead(char* buffer, std::size_t size, std::size_t count, void* user) {
-  auto* stream = static_cast<mail::MessageStream*>(user);
-  std::size_t n = stream->read(buffer, size * count);
-  if (n == 0 && !stream->ok()) return CURL_READFUNC_ABORT;
+  auto* source = static_cast<MessageSource*>(user);
+  const std::size_t n = source->message.read(buffer, size * count);
+  if (n == 0 && !source->message.ok()) return CURL_READFUNC_ABORT;
+  source->given += n;
+  // libcurl reads no further than the size it was told, so the last bytes are the end.
+  if ((n == 0 || source->given >= source->message.size()) && !source->handedOver) {
+    source->handedOver = true;
+    if (source->watch != nullptr) source->watch->messageHandedOver();
+  }
   return n;
 }
 
@@ -215,7 +232,7 @@ std::optional<MailError> Transfer::perform() {
 }
 
 // The message and its envelope set on the transfer; nothing when that worked.
-std::optional<MailError> prepareMessage(Transfer& t, const mail::Envelope& envelope, mail::MessageStream& message,
+std::optional<MailError> prepareMessage(Transfer& t, const mail::Envelope& envelope, MessageSource& source,
                                         std::unique_ptr<curl_slist, ListDeleter>& rcpt) {
   const CurlApi& api = t.api;
   CURL* c = t.easy;
@@ -237,21 +254,19 @@ std::optional<MailError> prepareMessage(Transfer& t, const mail::Envelope& envel
   api.easy_setopt(c, CURLOPT_UPLOAD, 1L);
   // Declared in MAIL FROM (SIZE=) where the server takes it: a message too large is
   // refused before its upload.
-  api.easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
+  api.easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(source.message.size()));
   api.easy_setopt(c, CURLOPT_READFUNCTION, onRead);
-  api.easy_setopt(c, CURLOPT_READDATA, &message);
+  api.easy_setopt(c, CURLOPT_READDATA, &source);
   return std::nullopt;
 }
 
 std::optional<MailError> sendMail(const CurlApi& api, KeptConnection& connection, const CurlMailOptions& options,
-                                  Stopping stopping, const std::string& serverField, const std::string& recipientList,
-                                  const std::string& replyTo, const std::string& subject, const std::string& body,
-                                  const std::string& attachmentPath, const std::string& sender) {
-  auto parsed = mail::parseServerAddress(serverField, MailProtocol::Smtp);
+                                  Stopping stopping, const MailCall& call) {
+  auto parsed = mail::parseServerAddress(call.server, MailProtocol::Smtp);
   if (auto* error = std::get_if<MailError>(&parsed)) return *error;
   const ServerAddress& server = std::get<ServerAddress>(parsed);
 
-  auto addresses = mail::readEnvelope(recipientList, replyTo, sender);
+  auto addresses = mail::readEnvelope(call.recipients, call.replyTo, call.sender);
   if (auto* error = std::get_if<MailError>(&addresses)) return *error;
   const mail::Envelope& envelope = std::get<mail::Envelope>(addresses);
 
@@ -259,9 +274,9 @@ std::optional<MailError> sendMail(const CurlApi& api, KeptConnection& connection
   parts.from = envelope.sender;
   parts.replyTo = envelope.replyTo;
   parts.to = envelope.recipients;
-  parts.subject = subject;
-  parts.body = body;
-  if (!attachmentPath.empty()) parts.attachment = attachmentPath;
+  parts.subject = call.subject;
+  parts.body = call.body;
+  if (!call.attachment.empty()) parts.attachment = call.attachment;
   mail::MessageStream message(std::move(parts));
   if (!message.ok()) return message.failure();
 
@@ -271,30 +286,34 @@ std::optional<MailError> sendMail(const CurlApi& api, KeptConnection& connection
              stopping);
   if (t.easy == nullptr) return MailError{.kind = MailErrorKind::TransferSetupFailed};
   std::unique_ptr<curl_slist, ListDeleter> rcpt(nullptr, ListDeleter{&api});
-  if (auto error = prepareMessage(t, envelope, message, rcpt)) return error;
+  MessageSource source{message, stopping.watch};
+  if (auto error = prepareMessage(t, envelope, source, rcpt)) return error;
   const TransferWatch::Upload upload(stopping.watch, message.size());
   std::optional<MailError> failure = t.perform();
   if (!message.ok()) return message.failure();
+  // Stopped while the server's answer to the whole message was awaited: it may have it.
+  if (failure && failure->kind == MailErrorKind::Stopped && source.handedOver) {
+    failure->kind = MailErrorKind::StoppedAfterUpload;
+  }
   return failure;
 }
 
 std::optional<MailError> rcvMail(const CurlApi& api, KeptConnection& connection, const CurlMailOptions& options,
-                                 Stopping stopping, const std::string& serverField, const std::string& userField,
-                                 const std::string& password, const std::string& commandField) {
+                                 Stopping stopping, const PopCall& call) {
   using enum MailErrorKind;
   constexpr MailProtocol kPop3 = MailProtocol::Pop3;
-  auto parsed = mail::parseServerAddress(serverField, kPop3);
+  auto parsed = mail::parseServerAddress(call.server, kPop3);
   if (auto* error = std::get_if<MailError>(&parsed)) return *error;
   const ServerAddress& server = std::get<ServerAddress>(parsed);
 
   std::string user = server.user;
   std::string pass = server.password;
-  if (!userField.empty()) {
-    user = userField;
-    pass = password;
+  if (!call.user.empty()) {
+    user = call.user;
+    pass = call.password;
   }
   if (hasControl(user) || hasControl(pass)) return MailError{.kind = ServerLoginControlCharacters, .protocol = kPop3};
-  std::string command(trimBlanks(commandField, Blanks::WithIdeographic));
+  std::string command(trimBlanks(call.command, Blanks::WithIdeographic));
   if (command.empty()) command = "STAT";
   if (hasControl(command) || !mail::isAscii(command)) {
     return MailError{.kind = PopBadCommand, .protocol = kPop3, .about = mail::printable(command)};
@@ -314,14 +333,6 @@ std::optional<MailError> rcvMail(const CurlApi& api, KeptConnection& connection,
   api.easy_setopt(c, CURLOPT_WRITEFUNCTION, onWrite);
   return t.perform();
 }
-
-// What an exception nobody foresaw says, as an error of that protocol.
-MailError unexpected(MailProtocol protocol, const char* what = nullptr) {
-  return MailError{.kind = MailErrorKind::Unexpected, .protocol = protocol,
-                   .detail = what != nullptr ? mail::printable(what) : std::string()};
-}
-
-std::string textOf(const std::optional<MailError>& error) { return error ? mail::mailErrorText(*error) : ""; }
 
 }  // namespace
 
@@ -343,49 +354,26 @@ void CurlMailLibrary::setTransferWatch(TransferWatch* watch) {
   watch_->onStop([sockets = sockets_.get()](bool stopping) { stopping ? sockets->cutOff() : sockets->resume(); });
 }
 
-std::optional<MailError> CurlMailLibrary::send(const std::string& server, const std::string& recipients,
-                                               const std::string& replyTo, const std::string& subject,
-                                               const std::string& body, const std::string& attachmentPath,
-                                               const std::string& sender) {
-  try {
+std::optional<MailError> CurlMailLibrary::send(const MailCall& call) {
+  return withoutExceptions(MailProtocol::Smtp, [&]() -> std::optional<MailError> {
     MailError unavailable;
     const CurlApi* api = mail::curlApi(unavailable);
     if (api == nullptr) return unavailable;
     const Stopping stopping{*sockets_, watch_};
     if (stopping.requested()) return MailError{.kind = MailErrorKind::Stopped};
-    return sendMail(*api, *smtp_, options_, stopping, server, recipients, replyTo, subject, body, attachmentPath, sender);
-  } catch (const std::exception& e) {
-    return unexpected(MailProtocol::Smtp, e.what());
-  } catch (...) {
-    return unexpected(MailProtocol::Smtp);
-  }
+    return sendMail(*api, *smtp_, options_, stopping, call);
+  });
 }
 
-std::optional<MailError> CurlMailLibrary::receive(const std::string& popServer, const std::string& user,
-                                                  const std::string& password, const std::string& command) {
-  try {
+std::optional<MailError> CurlMailLibrary::receive(const PopCall& call) {
+  return withoutExceptions(MailProtocol::Pop3, [&]() -> std::optional<MailError> {
     MailError unavailable;
     const CurlApi* api = mail::curlApi(unavailable);
     if (api == nullptr) return unavailable;
     const Stopping stopping{*sockets_, watch_};
     if (stopping.requested()) return MailError{.kind = MailErrorKind::Stopped, .protocol = MailProtocol::Pop3};
-    return rcvMail(*api, *pop_, options_, stopping, popServer, user, password, command);
-  } catch (const std::exception& e) {
-    return unexpected(MailProtocol::Pop3, e.what());
-  } catch (...) {
-    return unexpected(MailProtocol::Pop3);
-  }
-}
-
-std::string CurlMailLibrary::SendMail(std::string& server, std::string& recipients, std::string& replyTo,
-                                      std::string& subject, std::string& body, std::string& attachmentPath,
-                                      const std::string& sender) {
-  return textOf(send(server, recipients, replyTo, subject, body, attachmentPath, sender));
-}
-
-std::string CurlMailLibrary::RcvMail(std::string& popServer, std::string& user, std::string& password,
-                                     std::string& command, std::string&) {
-  return textOf(receive(popServer, user, password, command));
+    return rcvMail(*api, *pop_, options_, stopping, call);
+  });
 }
 
 }  // namespace parupo

@@ -39,28 +39,15 @@ struct CurlMailOptions {
   std::chrono::milliseconds keepConnection{5000};
 };
 
-// libcurl is loaded by the first SendMail or RcvMail, not before. Destroying the library
+// libcurl is loaded by the first send or receive, not before. Destroying the library
 // closes a kept SMTP connection with QUIT.
 class CurlMailLibrary : public MailLibrary {
  public:
   explicit CurlMailLibrary(CurlMailOptions options = {});
   ~CurlMailLibrary() override;
 
-  std::string SendMail(std::string& server, std::string& recipients, std::string& replyTo,
-                       std::string& subject, std::string& body,
-                       std::string& attachmentPath, const std::string& sender) override;
-
-  std::string RcvMail(std::string& popServer, std::string& user, std::string& password,
-                      std::string& command, std::string& folder) override;
-
-  // The same calls with the failure as a value: nothing when the message was sent (the
-  // mail check went through); SendMail and RcvMail give its sentence.
-  [[nodiscard]] std::optional<mail::MailError> send(const std::string& server, const std::string& recipients,
-                                                    const std::string& replyTo, const std::string& subject,
-                                                    const std::string& body, const std::string& attachmentPath,
-                                                    const std::string& sender);
-  [[nodiscard]] std::optional<mail::MailError> receive(const std::string& popServer, const std::string& user,
-                                                       const std::string& password, const std::string& command);
+  [[nodiscard]] std::optional<mail::MailError> send(const MailCall& call) override;
+  [[nodiscard]] std::optional<mail::MailError> receive(const PopCall& call) override;
 
   // Reports each upload's bytes to the watch, and cuts the transfer off when it asks to stop.
   void setTransferWatch(TransferWatch* watch) override;

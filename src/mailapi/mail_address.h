@@ -38,7 +38,7 @@ struct Envelope {
   std::vector<Mailbox> blindCopies;   // get the mail, named in no header
 };
 
-// The addresses of SendMail's arguments. The recipient text up to its first TAB is
+// The addresses of a MailCall. The recipient text up to its first TAB is
 // whom the mail is written to (To:); what follows that TAB (the copy to oneself, the
 // people behind a dummy address) gets the mail blind. With an empty sender, the
 // reply-to text is one address that both sends and is answered (the usual mail);

@@ -1,7 +1,8 @@
 // What went wrong with a mail call, as a value: what kind of failure, the server's own
 // words apart, and a detail. Inside the mail layer and in its tests an error is this
-// value; mailErrorText (mail_error_text.cpp, the one place of their wording) turns it
-// into the Japanese sentence that SendMail and RcvMail return at their boundary.
+// value, and so it crosses the boundary (MailLibrary); mailErrorText (mail_error_text.cpp,
+// the one place of their wording) turns it into the Japanese sentence at the edge that
+// shows it or writes it down.
 //
 // A new kind is one line here and one row in the wording table.
 #pragma once
@@ -9,6 +10,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace parupo::mail {
 
@@ -62,8 +64,9 @@ enum class MailErrorKind {
   ConnectionCut,                 // no refusal was heard
   Refused,                       // the server refused (serverReply)
   TransferFailed,                // anything else
-  // The user stopped the call (Esc or the close box, answered はい): nothing was sent
-  Stopped,
+  // The user stopped the call (Esc or the close box, answered はい) ...
+  Stopped,                       // ... before the whole message was handed over: nothing was sent
+  StoppedAfterUpload,            // ... while the server's answer to the whole message was awaited
   // Something nobody foresaw (detail: what the exception said, if anything)
   Unexpected,
 };
@@ -81,14 +84,24 @@ struct MailError {
 // where there was one.
 std::string mailErrorText(const MailError& error);
 
-// The message box text of a failed send: the library's own text first, then what to do.
-std::string sendErrorMessage(const std::string& libraryText);
+// A send's result as the send variables keep it: empty text when it was sent, otherwise
+// the error's sentence (what the message log and error.txt hold).
+std::string sendResultText(const std::optional<MailError>& error);
+
+// What an exception nobody foresaw says, as an error of that protocol.
+MailError unexpectedError(MailProtocol protocol, std::string_view what = {});
+
+// Whether the user stopped the call: no fault of the settings or the server.
+bool isStop(MailErrorKind kind);
+
+// The message box text of a failed send: the error's sentence, then what to do. A stop
+// the user chose is no error: its sentence alone.
+std::string sendErrorMessage(const MailError& error);
 
 // The message box text when the mail to the recipients went out and only the separate copy
-// to the user's own address failed: the library's text first, then that the recipients
-// (TAB-separated) have their mail, so that nobody sends it to them twice.
-std::string copyErrorMessage(const std::string& libraryText, const std::string& recipients,
-                             const std::string& copyTo);
+// to the user's own address failed (or was stopped): the error's sentence first, then that
+// the recipients (TAB-separated) have their mail, so that nobody sends it to them twice.
+std::string copyErrorMessage(const MailError& error, const std::string& recipients, const std::string& copyTo);
 
 // The kind's name as written here ("RecipientInvalid"), for test failures and diagnostics.
 const char* kindName(MailErrorKind kind);

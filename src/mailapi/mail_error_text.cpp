@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "mailapi/mail_address.h"
 #include "mailapi/mail_error.h"
 
 namespace parupo::mail {
@@ -91,6 +92,8 @@ const Wording kWordings[] = {
     {Refused, "Refused", "{server}に受け付けられませんでした。", kSame, true},
     {TransferFailed, "TransferFailed", "メールを送信できませんでした。", "{server}との通信に失敗しました。", true, true},
     {Stopped, "Stopped", "送信を中止しました（メールは送られていません）", kSame, false},
+    {StoppedAfterUpload, "StoppedAfterUpload", "送信を中止しましたが、メールはすでにサーバーに届いている可能性があります。"
+     "送信済みか確認してから送り直してください。", kSame, false},
     {Unexpected, "Unexpected", "メールを送信できませんでした{(detail)}。", "受信チェックに失敗しました{(detail)}。", false},
 };
 // clang-format on
@@ -153,16 +156,26 @@ std::string mailErrorText(const MailError& error) {
 
 const char* kindName(MailErrorKind kind) { return wordingOf(kind).name; }
 
-std::string sendErrorMessage(const std::string& libraryText) {
-  return libraryText + "\r\n" + "エラーが発生しました" + "\r\n" + "設定を確認してください。";
+std::string sendResultText(const std::optional<MailError>& error) { return error ? mailErrorText(*error) : ""; }
+
+MailError unexpectedError(MailProtocol protocol, std::string_view what) {
+  return MailError{.kind = Unexpected, .protocol = protocol, .detail = printable(what)};
 }
 
-std::string copyErrorMessage(const std::string& libraryText, const std::string& recipients,
-                             const std::string& copyTo) {
+bool isStop(MailErrorKind kind) { return kind == Stopped || kind == StoppedAfterUpload; }
+
+std::string sendErrorMessage(const MailError& error) {
+  const std::string text = mailErrorText(error);
+  if (isStop(error.kind)) return text;
+  return text + "\r\n" + "エラーが発生しました" + "\r\n" + "設定を確認してください。";
+}
+
+std::string copyErrorMessage(const MailError& error, const std::string& recipients, const std::string& copyTo) {
   std::string shown;
   for (char c : recipients) shown += c == '\t' ? std::string("、") : std::string(1, c);
-  return libraryText + "\r\n" + shown + " 宛のメールは送信しました。\r\n" + "控え（" + copyTo +
-         " 宛）の送信に失敗しました。設定を確認してください。";
+  const std::string sent = mailErrorText(error) + "\r\n" + shown + " 宛のメールは送信しました。";
+  if (isStop(error.kind)) return sent;
+  return sent + "\r\n" + "控え（" + copyTo + " 宛）の送信に失敗しました。設定を確認してください。";
 }
 
 }  // namespace parupo::mail

@@ -60,7 +60,7 @@ class MessageStream {
   std::uint64_t size() const { return size_; }
 
   // Copies up to size bytes of the message into buffer; 0 at the end of the message or
-  // after a failure (see error()).
+  // after a failure (see failure()).
   std::size_t read(char* buffer, std::size_t size);
 
  private:

@@ -16,6 +16,7 @@ void TransferWatch::clear() {
   stopped_ = false;
   size_ = 0;
   sent_ = 0;
+  handedOver_ = false;
   if (cut_) cut_(false);
 }
 
@@ -36,11 +37,15 @@ std::optional<int> TransferWatch::percent() const {
 
 void TransferWatch::uploadBegins(std::uint64_t size) {
   sent_ = 0;
+  handedOver_ = false;
   size_ = std::max<std::uint64_t>(size, 1);
 }
 
 void TransferWatch::uploaded(std::uint64_t bytes) { sent_ = bytes; }
 
-void TransferWatch::uploadEnds() { size_ = 0; }
+void TransferWatch::uploadEnds() {
+  size_ = 0;
+  handedOver_ = false;
+}
 
 }  // namespace parupo

@@ -19,6 +19,9 @@ class TransferWatch {
   // never gets its final dot, so the server never accepts it. Returns at once.
   void requestStop();
   bool stopRequested() const { return stopped_; }
+  // Whether the upload in progress has handed the whole message over: from then on the
+  // server may accept it at any moment, and a stop no longer means "not sent".
+  bool handedOver() const { return handedOver_; }
   // Whole per cent of the message's bytes uploaded so far (its size is known before the
   // upload); nothing while no byte of a message is on its way.
   std::optional<int> percent() const;
@@ -29,6 +32,9 @@ class TransferWatch {
   void uploadBegins(std::uint64_t size);
   void uploaded(std::uint64_t bytes);
   void uploadEnds();
+  // The last byte of the message has gone out; only the end of data and the server's
+  // answer are still to come.
+  void messageHandedOver() { handedOver_ = true; }
   // An upload reported to a watch (when there is one) for as long as the object lives.
   class Upload {
    public:
@@ -55,6 +61,7 @@ class TransferWatch {
   std::atomic<bool> stopped_{false};
   std::atomic<std::uint64_t> size_{0};  // 0: no upload under way
   std::atomic<std::uint64_t> sent_{0};
+  std::atomic<bool> handedOver_{false};
 };
 
 }  // namespace parupo

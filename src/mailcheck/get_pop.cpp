@@ -1,7 +1,5 @@
 #include "mailcheck/get_pop.h"
 
-#include "mailapi/mail_error.h"
-
 namespace parupo {
 
 namespace {
@@ -15,26 +13,21 @@ std::string folderText(const std::filesystem::path& folder) {
 
 }  // namespace
 
-std::string GetPOP(const PopAccount& account, MailLibrary& mail,
-                   const std::function<void(const std::string&)>& setCaption) {
+std::optional<mail::MailError> GetPOP(const PopAccount& account, MailLibrary& mail,
+                                      const std::function<void(const std::string&)>& setCaption) {
+  using enum mail::MailErrorKind;
   try {
     setCaption("受信チェック中");
-    // Local copies: the library may change them; nothing reads them afterwards.
-    std::string server = account.server;
-    std::string user = account.user;
-    std::string password = account.password;
-    std::string command = "STAT";
-    std::string folder = folderText(account.programFolder);
-    const std::string result = mail.RcvMail(server, user, password, command, folder);
+    const PopCall call{.server = account.server, .user = account.user, .password = account.password,
+                       .command = "STAT", .folder = folderText(account.programFolder)};
+    const std::optional<mail::MailError> error =
+        withoutExceptions(mail::MailProtocol::Pop3, [&] { return mail.receive(call); });
     // Stopped before the password could go unencrypted: the one outcome the user learns.
-    using enum mail::MailErrorKind;
-    if (result == mail::mailErrorText({.kind = PopCheckSkippedForPassword, .protocol = mail::MailProtocol::Pop3})) {
-      return result;
-    }
+    if (error && error->kind == PopCheckSkippedForPassword) return error;
   } catch (...) {
     // The check's outcome is never used, and its failure must not stop the send.
   }
-  return "";
+  return std::nullopt;
 }
 
 }  // namespace parupo

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "mailapi/mail_library.h"
@@ -20,8 +21,8 @@ struct PopAccount {
 // Shows "受信チェック中" through `setCaption`, then asks the server. Never throws: the
 // check's failure must not stop the send that follows it. Returns what the user should
 // learn of it, once per run: that the check was skipped to keep the password from
-// going unencrypted; otherwise empty text.
-std::string GetPOP(const PopAccount& account, MailLibrary& mail,
-            const std::function<void(const std::string&)>& setCaption);
+// going unencrypted (PopCheckSkippedForPassword); otherwise nothing.
+std::optional<mail::MailError> GetPOP(const PopAccount& account, MailLibrary& mail,
+                                      const std::function<void(const std::string&)>& setCaption);
 
 }  // namespace parupo

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -56,13 +58,28 @@ std::optional<std::string> QtDialogs::inputBox(const std::string& prompt, const 
 
 std::optional<std::string> QtDialogs::openFile(const std::string& initialPath,
                                                const std::string& filter) {
+  const std::unique_ptr<QFileDialog> dialog = openFileDialog(owner(), initialPath, filter);
+  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+  return dialog->selectedFiles().constFirst().toStdString();
+}
+
+std::unique_ptr<QFileDialog> openFileDialog(QWidget* parent, const std::string& initialPath, const std::string& filter) {
   // An initial name that is only a pattern ("folder/*.*") opens the folder itself.
   QString start = q(initialPath);
   const QFileInfo info(start);
   if (info.fileName().contains('*') || info.fileName().contains('?')) start = info.path();
-  const QString file = QFileDialog::getOpenFileName(owner(), QString(), start, qtFilter(filter));
-  if (file.isEmpty()) return std::nullopt;
-  return file.toStdString();
+  auto dialog = std::make_unique<QFileDialog>(parent, QString(), start, qtFilter(filter));
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  // Qt's own dialog comes up larger than a small or strongly scaled screen (its buttons
+  // below the screen's edge): no larger than the screen's free area, less the frame the
+  // window manager draws around the parent.
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  if (screen) {
+    const QSize frame = parent ? parent->window()->frameGeometry().size() - parent->window()->size() : QSize();
+    const QSize room = screen->availableGeometry().size() - frame;
+    dialog->resize(dialog->sizeHint().boundedTo(room));
+  }
+  return dialog;
 }
 
 std::unique_ptr<Dialogs> QtDialogs::over(DialogParent& window) {

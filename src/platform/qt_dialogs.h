@@ -3,8 +3,11 @@
 
 #include <QWidget>
 #include <QPointer>
+#include <memory>
 
 #include "platform/dialogs.h"
+
+class QFileDialog;
 
 namespace parupo {
 
@@ -30,5 +33,8 @@ class QtDialogs final : public Dialogs {
   QPointer<QWidget> parent_;
   QPointer<QWidget> fallback_;
 };
+
+// The file-open dialog of openFile, set up and sized to fit the screen, not yet shown.
+std::unique_ptr<QFileDialog> openFileDialog(QWidget* parent, const std::string& initialPath, const std::string& filter);
 
 }  // namespace parupo

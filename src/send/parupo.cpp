@@ -1,6 +1,5 @@
 #include "send/parupo.h"
 
-#include <exception>
 #include <optional>
 #include <utility>
 
@@ -29,11 +28,12 @@ void show(SendWindow& window, SendStage::Stage stage) {
 // The mail check before the send. A check skipped to keep the password from going
 // unencrypted is told once per run: the user can then make the field say TLS.
 void SendOperation::checkMailFirst(SendWindow& window, const Settings& settings) {
-  const std::string notice = GetPOP({settings.popServer, settings.popUser, settings.popPassword, folder_}, mail_,
-                                    [&window](const std::string&) { show(window, SendStage::Stage::CheckingMail); });
-  if (!notice.empty() && !popNoticeGiven_) {
+  const std::optional<mail::MailError> notice =
+      GetPOP({settings.popServer, settings.popUser, settings.popPassword, folder_}, mail_,
+             [&window](const std::string&) { show(window, SendStage::Stage::CheckingMail); });
+  if (notice && !popNoticeGiven_) {
     popNoticeGiven_ = true;
-    dialogs_.message(notice);
+    dialogs_.message(mail::mailErrorText(*notice));
   }
   window.sendStage().on(SendStage::Event::CallEnds);  // whatever it found
 }
@@ -57,7 +57,7 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
   vars_.SubjTxt = window.subject();
   vars_.BodyTxt = window.body();
 
-  const bool sent = sendMail(firstMail(vars_), false);
+  const bool sent = sendMail(firstMail(vars_));
   const bool copy = sent && sendsSeparateCopy(mode, window.noCopy());
   if (!copy) window.sendStage().on(sent ? SendStage::Event::CallEnds : SendStage::Event::CallFails);
   // The message log, whether the mail went out or not.
@@ -71,7 +71,7 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
   if (copy) {
     show(window, SendStage::Stage::SendingCopy);
     const std::string prefix = copySubjectPrefix(readTextLines(folder_ / "PP3.dat"), logRecipients);
-    const bool copySent = sendMail(separateCopy(vars_, prefix), true);
+    const bool copySent = sendMail(separateCopy(vars_, prefix));
     window.sendStage().on(copySent ? SendStage::Event::CallEnds : SendStage::Event::CallFails);
     if (!copySent) return saveError(window, true);
   }
@@ -84,20 +84,12 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
   return SendOutcome::Sent;
 }
 
-// A mail library that throws instead of returning its error text must not leave the
-// send button disabled for good: the exception becomes the call's error text.
-bool SendOperation::sendMail(MailCall call, bool separateCopy) {
-  try {
-    vars_.SendRet = mail_.SendMail(call.server, call.recipients, call.replyTo, call.subject, call.body,
-                                   call.attachment, call.sender);
-  } catch (const std::exception& e) {
-    const std::string what = e.what();
-    vars_.SendRet = "送信処理で予期しないエラーが発生しました" + (what.empty() ? std::string() : ": " + what);
-  } catch (...) {
-    vars_.SendRet = "送信処理で予期しないエラーが発生しました";
-  }
-  keepCallArguments(call, separateCopy, vars_);
-  return vars_.SendRet.empty();
+// A mail library that throws instead of returning its error must not leave the send
+// button disabled for good: the exception becomes the call's error.
+bool SendOperation::sendMail(const MailCall& call) {
+  error_ = withoutExceptions(mail::MailProtocol::Smtp, [&] { return mail_.send(call); });
+  vars_.SendRet = mail::sendResultText(error_);
+  return !error_;
 }
 
 SendOutcome SendOperation::stopForDummyAddress(SendWindow& window) {
@@ -110,16 +102,19 @@ SendOutcome SendOperation::stopForDummyAddress(SendWindow& window) {
 }
 
 SendOutcome SendOperation::saveError(SendWindow& window, bool firstMailSent) {
+  const mail::MailError error = error_.value_or(mail::unexpectedError(mail::MailProtocol::Smtp));
   if (!window.sendStage().quiet()) {
-    dialogs_.message(firstMailSent ? mail::copyErrorMessage(vars_.SendRet, vars_.ToList, vars_.ReplyAdr)
-                                   : mail::sendErrorMessage(vars_.SendRet));
+    dialogs_.message(firstMailSent ? mail::copyErrorMessage(error, vars_.ToList, vars_.ReplyAdr)
+                                   : mail::sendErrorMessage(error));
   }
   const std::string written = SaveLogX(folder_ / "error.txt", vars_.SendRet + "\r\n", vars_.ToList, vars_);
   if (!written.empty()) fileProblems_.push_back("エラー記録 (error.txt) を保存できませんでした。\n" + written);
-  window.setCaption(window.sendStage().caption());
+  // A stop the user chose is no error of the settings.
+  const bool stopped = mail::isStop(error.kind);
+  window.setCaption(stopped ? "送信中止" : window.sendStage().caption());
   window.setSendEnabled(true);
   reportFileProblems();
-  return SendOutcome::Failed;
+  return stopped ? SendOutcome::Stopped : SendOutcome::Failed;
 }
 
 void SendOperation::reportFileProblems() {

@@ -1,11 +1,13 @@
 // The send operation: turns what the user typed in the main window into one or two
-// SendMail calls by the reply-to mode, and records the outcome (message log, error log,
+// mail library calls by the reply-to mode, and records the outcome (message log, error log,
 // caption, history, quitting after the send). What it decides is in send_decisions.h;
 // this is the sequence that asks the window, calls the library and writes the files.
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mailapi/mail_library.h"
@@ -22,21 +24,26 @@ class SendOperation {
                 std::filesystem::path programFolder);
 
   // Runs one send to its end, synchronously. Afterwards the window's caption tells the
-  // outcome: "送信完了", "送信エラー" or "!ぱるぽ" (nothing sent), as the result does.
+  // outcome: "送信完了", "送信エラー", "送信中止" (the user stopped it) or "!ぱるぽ"
+  // (nothing sent), as the result does.
   SendOutcome Parupo(SendWindow& window);
 
-  SendVariables& variables() { return vars_; }
   const SendVariables& variables() const { return vars_; }
+  // The attachment (TnpPath) is kept here alone; the attachment choice sets it.
+  const std::string& attachment() const { return vars_.TnpPath; }
+  void setAttachment(std::string path) { vars_.TnpPath = std::move(path); }
 
  private:
-  // One SendMail call; its result goes to SendRet. True when the mail was sent.
-  [[nodiscard]] bool sendMail(MailCall call, bool separateCopy);
+  // One call of the library; its error is kept, its text goes to SendRet. True when the
+  // mail was sent.
+  [[nodiscard]] bool sendMail(const MailCall& call);
   // GetPOP, and the one notice of a check skipped to protect the password.
   void checkMailFirst(SendWindow& window, const Settings& settings);
   // The dummy mode without a dummy address: nothing is sent.
   SendOutcome stopForDummyAddress(SendWindow& window);
   // SaveError: the library's text in a message box, error.txt, the caption, the button.
-  // When only the separate copy failed, the box says that the first mail went out.
+  // When only the separate copy failed, the box says that the first mail went out. A
+  // stop the user chose is told as a stop, not as a fault of the settings.
   SendOutcome saveError(SendWindow& window, bool firstMailSent);
   // Problems with the log files never change what the send did: they are told once,
   // after the send's outcome is settled.
@@ -47,6 +54,7 @@ class SendOperation {
   const Clock& clock_;
   std::filesystem::path folder_;
   SendVariables vars_;
+  std::optional<mail::MailError> error_;  // the last call's, as SendRet words it
   std::vector<std::string> fileProblems_;
   bool popNoticeGiven_ = false;  // the skipped mail check is told once per run
 };

@@ -20,7 +20,8 @@ std::optional<std::string> firstMailRecipients(ReplyMode mode, bool noCopy, cons
 }
 
 MailCall firstMail(const SendVariables& v) {
-  return {v.SmtpSv, v.ToList, v.ReplyAdr, v.SubjTxt, v.BodyTxt, v.TnpPath, ""};
+  return {.server = v.SmtpSv, .recipients = v.ToList, .replyTo = v.ReplyAdr, .subject = v.SubjTxt,
+          .body = v.BodyTxt, .attachment = v.TnpPath, .sender = ""};
 }
 
 bool sendsSeparateCopy(ReplyMode mode, bool noCopy) { return mode == ReplySeparate && !noCopy; }
@@ -35,21 +36,13 @@ std::string copySubjectPrefix(const std::optional<std::vector<std::string>>& pp3
 }
 
 MailCall separateCopy(const SendVariables& v, const std::string& prefix) {
-  return {v.SmtpSv, v.ReplyAdr, v.ToList, prefix + v.SubjTxt, v.BodyTxt, v.TnpPath, v.ReplyAdr};
+  return {.server = v.SmtpSv, .recipients = v.ReplyAdr, .replyTo = v.ToList, .subject = prefix + v.SubjTxt,
+          .body = v.BodyTxt, .attachment = v.TnpPath, .sender = v.ReplyAdr};
 }
 
-void keepCallArguments(const MailCall& call, bool separateCopy, SendVariables& v) {
-  v.SmtpSv = call.server;
-  v.BodyTxt = call.body;
-  v.TnpPath = call.attachment;
-  if (separateCopy) {
-    v.ReplyAdr = call.recipients;
-    v.ToList = call.replyTo;
-    return;
-  }
-  v.ToList = call.recipients;
-  v.ReplyAdr = call.replyTo;
-  v.SubjTxt = call.subject;
+std::string stopQuestion(bool messageHandedOver) {
+  return messageHandedOver ? "サーバーの応答を待っています。中止してもメールは届いている場合があります。中止しますか？"
+                           : "送信を中止しますか？";
 }
 
 }  // namespace parupo

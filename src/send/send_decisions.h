@@ -9,24 +9,19 @@
 #include <vector>
 
 #include "core/settings.h"
+#include "mailapi/mail_library.h"
 
 namespace parupo {
 
 // The send variables of the main window; they keep the values of the last send.
 struct SendVariables {
-  std::string SendRet;   // result of the last SendMail; empty: sent
+  std::string SendRet;   // result of the last send, as text (sendResultText); empty: sent
   std::string SmtpSv;
   std::string ToList;    // TAB-separated recipients
   std::string ReplyAdr;
   std::string SubjTxt;
   std::string BodyTxt;
   std::string TnpPath;   // attachment; empty: none. Set only by the attachment choice.
-};
-
-// The texts of one SendMail call, in its order; sender empty: the reply-to address sends.
-struct MailCall {
-  std::string server, recipients, replyTo, subject, body, attachment, sender;
-  bool operator==(const MailCall&) const = default;
 };
 
 // What the first mail goes to (ToList): Text1, and unless Check1 (noCopy) is ticked,
@@ -56,9 +51,8 @@ std::string copySubjectPrefix(const std::optional<std::vector<std::string>>& pp3
 // the prefix before the subject, sent under the user's own address.
 MailCall separateCopy(const SendVariables& v, const std::string& prefix);
 
-// The send variables after a SendMail call that may have changed its arguments, as the
-// old library could: each goes back to the variable it came from. A subject built for
-// the call alone (the copy's prefixed one) is dropped.
-void keepCallArguments(const MailCall& call, bool separateCopy, SendVariables& v);
+// The question that Esc or the close box asks during a send. Once the whole message has
+// been handed over, the server may accept it whatever the answer: the question says so.
+std::string stopQuestion(bool messageHandedOver);
 
 }  // namespace parupo

@@ -93,8 +93,9 @@ std::string SendStage::caption() const {
       return "送信完了";
     case SendOutcome::NotSent:
       return kProgramCaption;
+    case SendOutcome::Stopped:
+      return "送信中止";
     case SendOutcome::Failed:
-    case SendOutcome::Stopped:  // a stopped call failed as the library tells it
       break;
   }
   return "送信エラー";

@@ -18,7 +18,7 @@ enum class SendOutcome {
   Sent,        // "送信完了"
   Failed,      // "送信エラー"
   NotSent,     // "!ぱるぽ": nothing was sent (the dummy address is missing)
-  Stopped,     // the user chose to stop the send: nothing more is to be sent
+  Stopped,     // the user chose to stop the send ("送信中止" unless it had gone through): nothing more is to be sent
 };
 
 class SendWindow {

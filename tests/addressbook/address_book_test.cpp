@@ -51,8 +51,8 @@ TEST_F(BookTest, ABookTheProgramWroteLoadsIntoItsTree) {
 TEST_F(BookTest, EveryKindOfFileLoadsAsTheNextSaveShows) {
   struct Row { const char* name; std::optional<Lines> file; Lines savedLines; int firstPicture; };
   const Row rows[] = {
-      {"missing-file", std::nullopt, {"メイングループ"}, kNoPicture},
-      {"skipped-lines-then-entry", Lines{"", "a\tb\tc\td", "甲\ta@x.jp", "G"}, {"メイングループ", "甲\ta@x.jp", "G"}, kNoPicture},
+      {"missing-file", std::nullopt, {"メイングループ"}, kClosed},
+      {"skipped-lines-then-entry", Lines{"", "a\tb\tc\td", "甲\ta@x.jp", "G"}, {"メイングループ", "甲\ta@x.jp", "G"}, kClosed},
       {"main-group-read-from-file", Lines{"メイングループ"}, {"メイングループ"}, kClosed},
       {"two-groups-of-one-name-both-kept", Lines{"G", "甲\ta", "G", "甲\tb"}, {"G", "甲\ta", "G", "甲\tb"}, kClosed},
   };
@@ -71,8 +71,9 @@ TEST_F(BookTest, RegisteringGoesToTheCurrentGroupAndRefusesWhatTheFileCannotCarr
   load({"G", "甲\ta@x.jp", "H"});
   NodeId made = kNoNode;
   EXPECT_EQ(book.registerEntry(entry(0, 0), "乙", "b@x.jp", "123456789", &made), "");  // nine characters: no mobile
+  EXPECT_EQ(at(made).picture, kMail);
   EXPECT_EQ(book.registerEntry(group(1), "丙", "c@x.jp", "０９０１２３４５６７", &made), "");
-  EXPECT_EQ(at(made).picture, kMail);  // whatever its number, until the next load
+  EXPECT_EQ(at(made).picture, kMobile);  // at once, as after the next load
   // Refusals change nothing.
   EXPECT_NE(book.registerEntry(group(0), "甲", "again@x.jp", ""), "");  // key taken
   EXPECT_NE(book.registerEntry(group(0), "a\\b", "x@x.jp", ""), "");
@@ -122,7 +123,7 @@ TEST_F(BookTest, AGroupPictureFollowsItsEntriesAndDeletingAGroupDropsThemAndFree
   EXPECT_EQ(book.expanded(group(1)), kClosed);  // no entries: no change
   NodeId made = kNoNode;
   EXPECT_EQ(book.createGroup("新グループ", &made), "");
-  EXPECT_EQ(at(made).picture, kNoPicture);
+  EXPECT_EQ(at(made).picture, kClosed);
   EXPECT_NE(book.createGroup("a\\b"), "");
   EXPECT_EQ(book.createGroup("G"), "error !");
   EXPECT_EQ(book.createGroup(""), "");  // nothing made

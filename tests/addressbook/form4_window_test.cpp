@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QtWidgets>
 
+#include "addressbook/book_pictures.h"
 #include "addressbook/book_tree.h"
 #include "support/fake_main_window.h"
 #include "addressbook/form4.h"
@@ -205,6 +206,39 @@ TEST_F(Form4Test, KeysDoWhatClicksDoAndItsBoxesOpenOverIt) {
   EXPECT_EQ(popups.back(), form->menu2);
 }
 
+// Pictures as the tree shows them, row by row: a node made in this run shows what the next start shows.
+TEST_F(Form4Test, NewGroupsAndEntriesShowTheirPicturesAtOnce) {
+  std::filesystem::remove(folder / "PPad.dat");
+  open();
+  form->TreeView1->collapseAll();  // as the program opens it
+  const auto register_ = [this](QTreeWidgetItem* into, const char* name, const char* mobile) {
+    press(into);
+    form->Text1->setText(u(name));
+    form->Text2->setText("a@x.jp");
+    form->Text3->setText(u(mobile));
+    QTest::mousePress(form->Command1, Qt::RightButton);
+  };
+  const auto pictures = [this] {  // by number, 0 for none
+    std::vector<int> shown;
+    for (QTreeWidgetItemIterator it(form->TreeView1); *it; ++it) {
+      int number = 4;
+      while (number > 0 && bookPicture(number).cacheKey() != (*it)->icon(0).cacheKey()) --number;
+      shown.push_back(number);
+    }
+    return shown;
+  };
+  dialogs.answer = "家族";
+  form->mn01[0]->trigger();  // グループ作成
+  EXPECT_EQ(pictures(), (std::vector<int>{kClosed, kClosed}));
+  register_(group(1), "母", "09011112222");
+  register_(group(0), "友", "");
+  EXPECT_EQ(pictures(), (std::vector<int>{kOpen, kMail, kOpen, kMobile}));
+  const std::vector<int> shown = pictures();
+  closeAndWait();
+  open();  // its groups opened, as they were
+  EXPECT_EQ(pictures(), shown);
+}
+
 TEST_F(Form4Test, ClosingDuringARunAsksToStopItAndTheProgramsEndSavesFirst) {
   open();
   form->List1->selectAll();
@@ -244,6 +278,7 @@ TEST_F(Form4Test, ABookThatCouldNotBeReadIsNeverOverwrittenAndAFailedSaveIsTold)
   EXPECT_TRUE(std::filesystem::is_directory(folder / "PPad.dat"));
   std::filesystem::remove(folder / "PPad.dat");
   open();
+  form->TreeView1->collapseAll();  // as the program opens it
   std::filesystem::remove_all(folder.path());  // the program folder has gone
   closeAndWait();
   EXPECT_TRUE(form.isNull());

@@ -31,7 +31,7 @@ class ComposeHandlersTest : public test::Form1Fixture<test::FakeMail> {
   QLineEdit* box(const char* name) const { return the<QLineEdit>(name); }
   QPlainTextEdit* body() const { return the<QPlainTextEdit>("Text4"); }
   void click(const char* name) { QTest::mouseClick(the(name), Qt::LeftButton); }
-  const test::SendMailCall& send() {
+  const MailCall& send() {
     click("Command1");
     return mail.sends.back();
   }
@@ -57,7 +57,9 @@ TEST_F(ComposeHandlersTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelC
   QTest::mouseClick(form->windowHandle(), Qt::RightButton, {}, button->mapTo(form.get(), button->rect().center()));
   attached("");
   EXPECT_EQ(form->windowTitle(), u("!ぱるぽ"));  // the size of a dropped file no longer shows
-  EXPECT_EQ(dialogs.fileDialogs.at(1).first, (folder / "*.*").string());  // a cancel leaves the folder
+  // The home folder first, never the program's folder with the settings; a cancel leaves it.
+  EXPECT_EQ(dialogs.fileDialogs.at(0).first, QDir::homePath().toStdString());
+  EXPECT_EQ(dialogs.fileDialogs.at(1).first, QDir::homePath().toStdString());
   EXPECT_EQ(dialogs.fileDialogs.at(2).first, page);
 
   click("Command3");
@@ -66,6 +68,58 @@ TEST_F(ComposeHandlersTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelC
   dropEntry->trigger();  // as the right click above
   EXPECT_EQ(form->windowTitle(), u("送信完了"));  // a caption of something else stays
   EXPECT_EQ(send().attachment, "");
+}
+
+// Drops as the window gets them: to the widget under the point that takes drops, else the window.
+TEST_F(ComposeHandlersTest, AFileDroppedAnywhereIsAttachedAsTheClipButtonDoesAndATextGoesIntoItsBox) {
+  start();
+  const std::string page = (folder / "見積書.pdf").string(), other = (folder / "別.txt").string();
+  test::writeBytes(page, std::string(2048, 'x'));
+  test::writeBytes(other, "");
+  std::filesystem::create_directory(folder / "フォルダ");
+  const auto files = [](const std::vector<std::string>& paths) {
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const std::string& path : paths) urls << QUrl::fromLocalFile(QString::fromStdString(path));
+    data->setUrls(urls);
+    data->setText(QStringLiteral("dragged"));  // as file managers also offer the paths as text
+    return data;
+  };
+  auto text = std::make_unique<QMimeData>();
+  text->setText(u("挿入"));
+  struct Row { const char* name; const char* onto; std::unique_ptr<QMimeData> data; std::string attached, message; };
+  Row rows[] = {
+      {"one-file-on-a-label", "Label1_0", files({page}), page, ""},
+      {"several-files", "Command1", files({other, page}), page, "添付できるファイルは一つだけです。"},
+      {"a-folder", "Text1", files({(folder / "フォルダ").string()}), page, "添付できるファイルは一つだけです。"},
+      {"a-file-gone-meanwhile", "Text3", files({(folder / "消えた.txt").string()}), page, ""},
+      {"one-file-on-the-body", "Text4", files({other}), other, ""},
+      {"a-text-on-the-subject", "Text3", std::move(text), other, ""},
+  };
+  for (Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    dialogs.messages.clear();
+    QWidget* onto = the(row.onto);
+    const QPoint point = onto->mapTo(form.get(), onto->rect().center());
+    QWidget* target = form->childAt(point);
+    while (!target->isWindow() && !target->acceptDrops()) target = target->parentWidget();
+    const QPoint at = target->mapFrom(form.get(), point);
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, row.data.get(), Qt::LeftButton, {});
+    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, row.data.get(), Qt::LeftButton, {});
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, row.data.get(), Qt::LeftButton, {});
+    for (QEvent* e : std::initializer_list<QEvent*>{&enter, &move, &drop}) QApplication::sendEvent(target, e);
+    EXPECT_TRUE(drop.isAccepted());
+    QApplication::processEvents();  // handled once the drag has ended
+    EXPECT_EQ(the<QPushButton>("Command3")->toolTip().toStdString(), row.attached);
+    EXPECT_EQ(dialogs.messages, row.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{row.message});
+  }
+  EXPECT_EQ(box("Text3")->text().toStdString(), "挿入");
+  EXPECT_EQ(body()->toPlainText().toStdString(), "");
+  EXPECT_EQ(form->windowTitle().toStdString(), "0 KB");
+  EXPECT_TRUE(the<QAction>("DropAttachment")->isEnabled());
+  click("Command3");  // the dialog starts where the last file came from
+  EXPECT_EQ(dialogs.fileDialogs.back().first, other);
+  EXPECT_EQ(send().attachment, other);
 }
 
 TEST_F(ComposeHandlersTest, TheHomeButtonSendsAQuickMessageToTheRecipientAlone) {

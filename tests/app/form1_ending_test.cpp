@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <stdexcept>
+#include <thread>
 
 #include "app/end_signals.h"
 #include "app/form1_fixture.h"
@@ -50,7 +52,7 @@ class Form1Ending : public Form1Fixture<BlockingMail, ModalDialogs> {
 // A request to end from outside during a send that fails waits for the send and its box,
 // then saves.
 TEST_F(Form1Ending, ARequestToEndDuringAFailingSendEndsOnceTheSendAndItsBoxAreOver) {
-  mail.sendResults = {"550 no such user"};
+  mail.sendResults = {refusal("550 no such user")};
   auto form = start();
   const EndSignals endSignals([&form] { form->requestEnd(); });
   entry(*form, "Sup", 3)->trigger();  // "送信後終了" on
@@ -70,10 +72,11 @@ TEST_F(Form1Ending, ARequestToEndDuringAFailingSendEndsOnceTheSendAndItsBoxAreOv
 // stops it and the program ends right after it, without its box; いいえ lets the send go
 // on and tell its result as usual, and the program ends once that is over. Each ending saves.
 TEST_F(Form1Ending, ACloseDuringASendAlwaysEndsTheProgramOnceTheSendIsOver) {
-  const struct { const char* name; bool stop; std::string result; std::size_t boxes; const char* caption; } rows[] = {
-      {"no_sent", false, "", 0, "送信完了"},
-      {"no_failed", false, "550 no such user", 1, "送信エラー"},
-      {"yes", true, "", 0, nullptr}};
+  const mail::MailError refused{.kind = mail::MailErrorKind::Refused, .serverReply = "550 no such user"};
+  const struct { const char* name; bool stop; std::optional<mail::MailError> result; std::size_t boxes; const char* caption; } rows[] = {
+      {"no_sent", false, std::nullopt, 0, "送信完了"},
+      {"no_failed", false, refused, 1, "送信エラー"},
+      {"yes", true, std::nullopt, 0, nullptr}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     ended = 0, dialogs.messages.clear(), dialogs.questions.clear(), mail.sends.clear();
@@ -123,24 +126,45 @@ TEST_F(Form1Ending, FilesThatCannotBeReadAtStartAreKeptAndToldOnlyWhenTheUserSav
   EXPECT_EQ(file("PP4.dat"), "999\r\n");
 }
 
-// The worker's texts are its own: the caller's stay as they were until the call is over.
-TEST(ResponsiveMailTest, TheCallWorksOnCopiesThatComeBackWhenItIsOver) {
-  struct Changing : FakeMail {
-    std::string* callers = nullptr;
-    std::string seenDuringTheCall;
-    std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b,
-                         std::string& a, const std::string& from) override {
-      s = "changed by the call";
-      QMetaObject::invokeMethod(qApp, [this] { seenDuringTheCall = *callers; }, Qt::BlockingQueuedConnection);
-      return FakeMail::SendMail(s, t, r, j, b, a, from);
+// A stop the user chose is no error: the box says the stop's sentence alone, error.txt
+// keeps it, the caption says "送信中止". Once the whole message has been handed over, the
+// question and the sentence say that the server may have it.
+TEST_F(Form1Ending, AStopIsToldAsAStopAndAfterTheUploadAsPerhapsDelivered) {
+  auto form = start();
+  for (const bool handedOver : {false, true}) {
+    SCOPED_TRACE(handedOver);
+    dialogs.messages.clear(), dialogs.questions.clear();
+    mail.onCall = [&] {  // asked on the window's thread while the call waits; never released
+      QMetaObject::invokeMethod(qApp, [&] {
+        if (handedOver) mail.watch->uploadBegins(100), mail.watch->messageHandedOver();
+        EXPECT_TRUE(form->askToStop());
+      }, Qt::QueuedConnection);
+    };
+    form->Command1_Click();
+    EXPECT_EQ(dialogs.questions, Lines{handedOver ? "サーバーの応答を待っています。中止してもメールは届いている場合があります。中止しますか？"
+                                                  : "送信を中止しますか？"});
+    const std::string said = mail::mailErrorText({handedOver ? mail::MailErrorKind::StoppedAfterUpload
+                                                             : mail::MailErrorKind::Stopped});
+    EXPECT_EQ(dialogs.messages, Lines{said});
+    EXPECT_EQ(saved("error.txt").at(0), said);
+    EXPECT_EQ(form->windowTitle(), u("送信中止"));
+  }
+}
+
+// The call runs on a worker; what it returns, or throws, comes back as from a direct call.
+TEST(ResponsiveMailTest, TheWorkersErrorOrExceptionComesBackToTheCaller) {
+  struct Inner : FakeMail {
+    std::thread::id thread;
+    std::optional<mail::MailError> send(const MailCall& call) override {
+      thread = std::this_thread::get_id();
+      if (call.subject == "throw") throw std::runtime_error("boom");
+      return refusal("554 no");
     }
   } inner;
   ResponsiveMail mail(inner);
-  std::string server = "smtp.example.jp", to = "to", reply = "reply", subject = "subject", body = "body", file;
-  inner.callers = &server;
-  EXPECT_EQ(mail.SendMail(server, to, reply, subject, body, file, "me@example.jp"), "");
-  EXPECT_EQ(inner.seenDuringTheCall, "smtp.example.jp");
-  EXPECT_EQ(server, "changed by the call");
+  EXPECT_EQ(mail.send({.subject = "s"}), refusal("554 no"));
+  EXPECT_NE(inner.thread, std::this_thread::get_id());
+  EXPECT_THROW((void)mail.send({.subject = "throw"}), std::runtime_error);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "addressbook/form4.h"
 #include "app/form1_fixture.h"
 #include "logs/form2.h"
+#include "platform/qt_dialogs.h"
 
 namespace parupo {
 namespace {
@@ -115,6 +116,18 @@ TEST_F(Screens, TheBookAndTheViewerOpenOnTheScreenWhereverTheMainWindowStands) {
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+}
+
+// The attachment's file dialog, as the clip button opens it: on the screen whole, its buttons in sight.
+TEST_F(Screens, TheFileDialogFitsTheScreen) {
+  auto form = start();
+  const std::unique_ptr<QFileDialog> dialog = openFileDialog(form.get(), folder.path().string(), "すべてのファイル|*.*|");
+  dialog->show();  // not modal: the test goes on
+  QApplication::processEvents();
+  const QRect screen = dialog->screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(dialog->frameGeometry())) << dialog->frameGeometry().width() << "x" << dialog->frameGeometry().height();
+  expectControlsWhole(dialog.get());
+  dialog->reject();
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ class DummyModeTest(ProgramTest):
         [log] = [name for name in os.listdir(self.path("log")) if not name.startswith("2024")]
         app.press("び")
         viewer = app.window("!ぱるぽ びゅわー")
-        self.mouse(app.find("List1", showing=True), "click", "3")
+        self.mouse(app.find("送信記録の一覧", showing=True), "click", "3")
         self.run_tool("xdotool", "key", "Down", "Return")  # its first entry, the newest recipient
         wait_until(lambda: [a.name for a in app.all(role="list item", showing=True)] == [log, "20240101-0000-00.txt"],
                    what="the logs to hanako@example.jp")

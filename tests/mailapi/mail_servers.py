@@ -170,12 +170,14 @@ class RawPopServer(RawServer):
 class SlowServer(RawServer):
     """Plain SMTP, any number of connections at once, that reads a message at `rate` bytes a second,
     and stops reading for good after `stall` bytes of one: a slow uplink, or a server gone silent
-    mid-upload. Keeps each whole message; .ends counts the ends of data it saw."""
+    mid-upload. Keeps each whole message as its end of data comes, and answers that `late` seconds
+    later (a server scanning the mail); .ends counts the ends of data it saw."""
 
     REPLIES = {**RawServer.REPLIES, b"EHLO": b"250-slow\r\n250 SIZE\r\n"}
 
-    def __init__(self, rate=8 << 20, stall=None):
-        self.rate, self.stall, self.messages, self.ends, self.closing = rate, stall, [], 0, threading.Event()
+    def __init__(self, rate=8 << 20, stall=None, late=0):
+        self.rate, self.stall, self.late, self.messages, self.ends = rate, stall, late, [], 0
+        self.closing = threading.Event()
         super().__init__()
 
     def serve(self):
@@ -189,6 +191,7 @@ class SlowServer(RawServer):
             if line == b".\r\n":
                 self.ends += 1
                 self.messages.append(bytes(data))
+                self.closing.wait(self.late)
                 conn.sendall(self.OK)
                 return True
             data += line[1:] if line.startswith(b".") else line

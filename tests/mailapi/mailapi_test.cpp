@@ -148,10 +148,26 @@ TEST(MailErrorText, EachPieceOfASentenceIsFilledIn) {
       {{LoginRefused, kPop, "", "-ERR no", "d"}, "POPサーバーへのログインに失敗しました。ユーザー名とパスワードを確認してください。 サーバーの応答: -ERR no"},
       {{Refused, kSmtp, "", "530 5.7.0 no"}, "SMTPサーバーに受け付けられませんでした。 サーバーの応答: 530 5.7.0 no"},
       {{Refused, kSmtp, "", "552 big"}, "SMTPサーバーに受け付けられませんでした。メッセージが大きすぎます。 サーバーの応答: 552 big"},
+      {{Refused, kSmtp, "", "550 5.1.1 <x@y>: unknown"}, "SMTPサーバーに受け付けられませんでした。宛先が存在しません。 サーバーの応答: 550 5.1.1 <x@y>: unknown"},
+      {{Stopped}, "送信を中止しました（メールは送られていません）"},
+      {{StoppedAfterUpload}, "送信を中止しましたが、メールはすでにサーバーに届いている可能性があります。送信済みか確認してから送り直してください。"},
       {{Unexpected, kSmtp, "", "", "bad_alloc"}, "メールを送信できませんでした（bad_alloc）。"},
       {{Unexpected, kPop}, "受信チェックに失敗しました。"},
   };
   for (const auto& row : rows) EXPECT_EQ(mailErrorText(row.error), row.text) << kindName(row.error.kind);
+}
+
+// A failure asks the user to look at the settings; a stop the user chose is no failure.
+TEST(MailErrorText, TheSendBoxesAddAdviceToFailuresButNotToStops) {
+  using enum MailErrorKind;
+  const MailError refused{Refused, MailProtocol::Smtp, "", "421 busy"}, stopped{StoppedAfterUpload};
+  EXPECT_EQ(sendErrorMessage(refused), mailErrorText(refused) + "\r\nエラーが発生しました\r\n設定を確認してください。");
+  EXPECT_EQ(sendErrorMessage(stopped), mailErrorText(stopped));
+  EXPECT_EQ(copyErrorMessage(refused, "a@x.jp\tb@x.jp", "me@x.jp"),
+            mailErrorText(refused) + "\r\na@x.jp、b@x.jp 宛のメールは送信しました。\r\n控え（me@x.jp 宛）の送信に失敗しました。設定を確認してください。");
+  EXPECT_EQ(copyErrorMessage(stopped, "a@x.jp", "me@x.jp"), mailErrorText(stopped) + "\r\na@x.jp 宛のメールは送信しました。");
+  EXPECT_EQ(sendResultText(std::nullopt), "");
+  EXPECT_EQ(sendResultText(refused), mailErrorText(refused));
 }
 
 // The loopback servers show a self-signed certificate and a mismatched name; the rest here.

@@ -1,18 +1,21 @@
 // [--cafile FILE] [--bundle-only FILE] [--quick] [--keep SECONDS] COMMAND [--then [--pause SECONDS] [--stop SECONDS] COMMAND]...
 //   COMMAND: send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE [SENDER]] | rcv SERVER USER PASSWORD
 // runs the commands through one real mail library, watched as the program watches it, and
-// prints their results, one line each; exits 1 when any is not empty. --bundle-only: libcurl
+// prints their results, one line each: empty when the call went through, otherwise the
+// error's kind, a TAB and its sentence; exits 1 when any failed. --bundle-only: libcurl
 // taken as one built without a CA folder, whose CA bundle is FILE. --quick: short
 // time-outs. --keep: how long the SMTP connection stays open after a send. --pause: a wait
 // before that command. --stop: a stop asked for that long into it; "stopped in N ms", from
 // the stop to the end of the call, then goes to standard error.
 #include <chrono>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "mailapi/curl_mail_library.h"
+#include "mailapi/mail_error.h"
 #include "mailapi/transfer_watch.h"
 
 namespace {
@@ -22,7 +25,7 @@ using Seconds = std::chrono::duration<double>;
 
 // Runs `call`, and from another thread stops it once `stopAfter` has passed (never when zero).
 template <typename Call>
-std::string watched(parupo::TransferWatch& watch, Seconds stopAfter, Call call) {
+std::optional<parupo::mail::MailError> watched(parupo::TransferWatch& watch, Seconds stopAfter, Call call) {
   watch.clear();
   if (stopAfter.count() == 0) return call();
   Clock::time_point stoppedAt;
@@ -31,7 +34,7 @@ std::string watched(parupo::TransferWatch& watch, Seconds stopAfter, Call call) 
     stoppedAt = Clock::now();
     watch.requestStop();
   });
-  std::string result = call();
+  std::optional<parupo::mail::MailError> result = call();
   const Clock::time_point end = Clock::now();
   stopper.join();
   std::cerr << "stopped in " << std::chrono::duration_cast<std::chrono::milliseconds>(end - stoppedAt).count()
@@ -73,12 +76,15 @@ int main(int argc, char** argv) {
     std::vector<std::string> a;
     while (i < args.size() && args[i] != "--then") a.push_back(args[i++]);
     a.resize(std::max<std::size_t>(a.size(), 8));
-    const std::string result = watched(watch, stopAfter, [&] {
-      return a[0] == "send" ? library.SendMail(a[1], a[2], a[3], a[4], a[5], a[6], a[7])
-                            : library.RcvMail(a[1], a[2], a[3], a[4], a[5]);
+    const auto error = watched(watch, stopAfter, [&] {
+      return a[0] == "send" ? library.send({.server = a[1], .recipients = a[2], .replyTo = a[3], .subject = a[4],
+                                            .body = a[5], .attachment = a[6], .sender = a[7]})
+                            : library.receive({.server = a[1], .user = a[2], .password = a[3]});
     });
-    std::cout << (first ? "" : "\n") << result << std::flush;
-    failed = failed || !result.empty();
+    std::cout << (first ? "" : "\n");
+    if (error) std::cout << parupo::mail::kindName(error->kind) << '\t' << parupo::mail::mailErrorText(*error);
+    std::cout << std::flush;
+    failed = failed || error.has_value();
   }
   library.setTransferWatch(nullptr);
   return failed ? 1 : 0;

@@ -17,7 +17,8 @@ namespace parupo::test {
 namespace {
 
 using Events = std::vector<std::string>;
-using S = std::string&;
+using mail::MailError;
+using enum mail::MailErrorKind;
 
 struct SendFixture : ::testing::Test {
   SendFixture() {
@@ -67,7 +68,7 @@ TEST_F(SendFixture, ADummyModeWithoutADummyAddressSendsNothingAndOpensTheSetting
 }
 
 TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {  // from the log's text, then from PP3.dat
-  op.variables().TnpPath = "/tmp/a.pdf";
+  op.setAttachment("/tmp/a.pdf");
   run(ReplySeparate, true, true);
   expectSent(mail.sends.at(1), {.server = "smtp.example.jp", .recipients = "me@example.jp", .replyTo = "ta@example.jp",
                                 .subject = "ta@example.jp & me@example.jp件名です", .body = "一行目\r\n二行目",
@@ -80,13 +81,19 @@ TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {  // fro
   EXPECT_EQ(mail.sends.at(1).subject, "[山田] 件名です");
 }
 
-TEST_F(SendFixture, AFailedMailIsToldWrittenToErrorTxtAndLogged) {
+// A stop the user chose is told as a stop: its sentence alone, and the caption "送信中止".
+TEST_F(SendFixture, AFailedOrStoppedMailIsToldWrittenToErrorTxtAndLogged) {
   const Events copyFailed = {"disable", "caption:送信中", "caption:返信先へ送信中", "caption:送信エラー", "enable"};
-  const struct { const char* name; std::string to; Events results, events; std::string message; } rows[] = {
-      {"first mail fails", "ta@example.jp", {"550 ユーザーがいません"}, kFailed,
-       "550 ユーザーがいません\r\nエラーが発生しました\r\n設定を確認してください。"},
-      {"only the copy to several fails", "ta@example.jp\tb@example.jp", {"", "421 busy"}, copyFailed,
-       "421 busy\r\nta@example.jp、b@example.jp 宛のメールは送信しました。\r\n控え（me@example.jp 宛）の送信に失敗しました。設定を確認してください。"},
+  const Events stopped = {"disable", "caption:送信中", "caption:送信中止", "enable"};
+  const MailError refused = refusal("550 5.1.1 no such user"), busy = refusal("421 busy"),
+                  stop{.kind = Stopped}, late{.kind = StoppedAfterUpload};
+  const struct { const char* name; std::string to; std::vector<std::optional<MailError>> results; Events events;
+                 std::string message; SendOutcome outcome; } rows[] = {
+      {"first mail fails", "ta@example.jp", {refused}, kFailed, mail::sendErrorMessage(refused), SendOutcome::Failed},
+      {"only the copy to several fails", "ta@example.jp\tb@example.jp", {std::nullopt, busy}, copyFailed,
+       mail::copyErrorMessage(busy, "ta@example.jp\tb@example.jp", "me@example.jp"), SendOutcome::Failed},
+      {"stopped", "ta@example.jp", {stop}, stopped, mail::mailErrorText(stop), SendOutcome::Stopped},
+      {"stopped after the upload", "ta@example.jp", {late}, stopped, mail::mailErrorText(late), SendOutcome::Stopped},
   };
   writeBytes(folder / "PP3.dat", "Copy: \r\n");
   window.text = "";
@@ -94,24 +101,25 @@ TEST_F(SendFixture, AFailedMailIsToldWrittenToErrorTxtAndLogged) {
     SCOPED_TRACE(row.name);
     std::filesystem::remove_all(folder / "log");
     window.to = row.to, mail.sendResults = row.results;
-    EXPECT_EQ(run(ReplySeparate, true, true), SendOutcome::Failed);
+    EXPECT_EQ(run(ReplySeparate, true, true), row.outcome);
     EXPECT_EQ(window.events, row.events);
     EXPECT_EQ(dialogs.messages, Events{row.message});
-    const std::string head = row.results.back() + "\r\n\r\n宛先 : " + row.to;  // the mail to the recipients
+    // The mail to the recipients, with the error's sentence.
+    const std::string head = mail::sendResultText(row.results.back()) + "\r\n\r\n宛先 : " + row.to;
     EXPECT_EQ(readBytes(folder / "error.txt"),
               cp932(head + "\r\n返信 : me@example.jp\r\n件名 : 件名です\r\n本文 : \r\n\r\n\r\n添付 : \r\n"));
     EXPECT_EQ(logNames().size(), 1u);  // one per send, none for the copy
   }
-  struct : FakeMail { std::string SendMail(S, S, S, S, S, S, const std::string&) override { throw std::runtime_error("boom"); } } throwing;
+  struct : FakeMail { std::optional<MailError> send(const MailCall&) override { throw std::runtime_error("boom"); } } throwing;
   window.events.clear(), SendOperation{throwing, dialogs, clock, folder.path()}.Parupo(window);
   EXPECT_EQ(window.events, kFailed);
-  EXPECT_NE(dialogs.messages.back().find("boom"), std::string::npos);
+  EXPECT_EQ(dialogs.messages.back(), mail::sendErrorMessage(mail::unexpectedError(mail::MailProtocol::Smtp, "boom")));
 }
 
 TEST_F(SendFixture, DateSubjectOneLogPerSendEvenWithinASecondAndAnUnwritableLogIsToldAfterTheSend) {
   window.options.subjectIsDate = true;
   window.text = "一行目\n二行目\r\n";
-  op.variables().TnpPath = "/data/添付.txt";
+  op.setAttachment("/data/添付.txt");
   for (int second : {9, 9, 10}) clock.time.second = second, run(ReplyDontSend, true, false);
   EXPECT_EQ(logNames(), (Events{"20260307-1405-09.txt", "20260307-1405-09_002.txt", "20260307-1405-10.txt"}));
   EXPECT_EQ(readBytes(folder / "log" / "20260307-1405-09.txt"), cp932("\r\n宛先 : ta@example.jp\r\n返信 : me@example.jp\r\n件名 : 03/07 14:05\r\n"
@@ -154,19 +162,19 @@ TEST_F(SendFixture, GetPOPChecksTheMailboxFirstWhenAskedAndNeverStopsTheSend) {
   run(ReplyDontSend, false, false);  // the check's caption before the send's
   const Events sent = {"disable", "caption:受信チェック中", "caption:送信中", "caption:送信完了", "enable", "recordRecipient"};
   EXPECT_EQ(window.events, sent);
-  const auto& r = mail.receives.at(0);
-  EXPECT_EQ((Events{r.server, r.user, r.password, r.command, r.folder}), (Events{" pop.example.jp:110", "user ", "p@ss,word", "STAT", folder.path()}));
-  struct : FakeMail { std::string RcvMail(S, S, S, S, S) override { return "-ERR 接続できません"; } } failing;
+  EXPECT_EQ(mail.receives.at(0), (PopCall{.server = " pop.example.jp:110", .user = "user ", .password = "p@ss,word",
+                                           .command = "STAT", .folder = folder.path()}));
+  FakeMail failing;
+  failing.receiveResult = MailError{.kind = LoginRefused, .protocol = mail::MailProtocol::Pop3};
   window.events.clear(), SendOperation{failing, dialogs, clock, folder.path()}.Parupo(window);
   EXPECT_EQ(window.events, sent);  // a failed check is silent
   EXPECT_TRUE(dialogs.messages.empty());
   // A check skipped to keep the password from going in clear is told, once per run.
-  const std::string text = mail::mailErrorText({mail::MailErrorKind::PopCheckSkippedForPassword, mail::MailProtocol::Pop3});
-  struct : FakeMail { std::string said; std::string RcvMail(S, S, S, S, S) override { return said; } } skipped;
-  skipped.said = text;
+  FakeMail skipped;
+  skipped.receiveResult = MailError{.kind = PopCheckSkippedForPassword, .protocol = mail::MailProtocol::Pop3};
   SendOperation twice{skipped, dialogs, clock, folder.path()};
   for (int i = 0; i < 2; ++i) EXPECT_EQ(twice.Parupo(window), SendOutcome::Sent) << i;
-  EXPECT_EQ(dialogs.messages, Events{text});
+  EXPECT_EQ(dialogs.messages, Events{mail::mailErrorText(*skipped.receiveResult)});
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ struct FakeMainWindow : SendWindow {
   std::vector<std::string> events;
   std::function<void()> duringSend;  // runs inside each send
   SendOutcome outcome = SendOutcome::Sent;
-  std::vector<bool> stopAnswers;  // the answers to "送信を中止しますか？", in turn
+  std::vector<bool> stopAnswers;  // the answers to askToStop, in turn
   SendStage stage;
 
   std::string recipient() const override { return to; }

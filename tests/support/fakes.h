@@ -79,10 +79,9 @@ struct FakeRandom : Random {  // gives the scripted numbers in turn, then the lo
   double unit() override { return take(units, 0.0); }
 };
 
-struct SendMailCall { std::string server, recipients, replyTo, subject, body, attachment, sender; };
 // The fields of a sent mail a test expects; a failure names the field that differs.
 struct Sent { std::optional<std::string> server, recipients, replyTo, subject, body, attachment, sender; };
-inline void expectSent(const SendMailCall& got, const Sent& want) {
+inline void expectSent(const MailCall& got, const Sent& want) {
   const auto field = [](const char* name, const std::string& value, const std::optional<std::string>& wanted) {
     EXPECT_EQ(value, wanted.value_or(value)) << name;
   };
@@ -91,37 +90,41 @@ inline void expectSent(const SendMailCall& got, const Sent& want) {
   field("body", got.body, want.body), field("attachment", got.attachment, want.attachment);
   field("sender", got.sender, want.sender);
 }
-struct RcvMailCall { std::string server, user, password, command, folder; };
+// A server's refusal with its reply, as a send may end.
+inline mail::MailError refusal(std::string reply) {
+  return {.kind = mail::MailErrorKind::Refused, .serverReply = std::move(reply)};
+}
 
 struct FakeMail : MailLibrary {
-  std::vector<SendMailCall> sends;
-  std::vector<RcvMailCall> receives;
-  std::vector<std::string> sendResults;  // the answer to the n-th recorded send; "" (sent) past the end
-  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a,
-                       const std::string& from) override {
-    sends.push_back({s, t, r, j, b, a, from});
-    return sends.size() <= sendResults.size() ? sendResults[sends.size() - 1] : "";
+  std::vector<MailCall> sends;
+  std::vector<PopCall> receives;
+  std::vector<std::optional<mail::MailError>> sendResults;  // the n-th recorded send's; sent past the end
+  std::optional<mail::MailError> receiveResult;             // every mail check's
+  std::optional<mail::MailError> send(const MailCall& call) override {
+    sends.push_back(call);
+    return sends.size() <= sendResults.size() ? sendResults[sends.size() - 1] : std::nullopt;
   }
-  std::string RcvMail(std::string& s, std::string& u, std::string& p, std::string& c, std::string& f) override {
-    receives.push_back({s, u, p, c, f});
-    return "";
+  std::optional<mail::MailError> receive(const PopCall& call) override {
+    receives.push_back(call);
+    return receiveResult;
   }
 };
 
-// Each SendMail waits, on the thread that called it, until the test releases it or the
+// Each send waits, on the thread that called it, until the test releases it or the
 // watch stops it (then it fails as the real library does): a window test can click, type
 // or close while a call runs.
 struct BlockingMail : FakeMail {
-  static constexpr const char* kStopped = "送信を中止しました（メールは送られていません）";
   std::function<void()> onCall;  // runs on the calling thread as a call begins, before it waits
   TransferWatch* watch = nullptr;
-  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a,
-                       const std::string& from) override {
+  std::optional<mail::MailError> send(const MailCall& call) override {
     if (onCall) onCall();
     std::unique_lock lock(mutex);
     released.wait(lock, [this] { return releases > 0 || (watch && watch->stopRequested()); });
-    const std::string result = FakeMail::SendMail(s, t, r, j, b, a, from);
-    if (releases == 0) return kStopped;
+    const std::optional<mail::MailError> result = FakeMail::send(call);
+    if (releases == 0) {
+      return mail::MailError{.kind = watch->handedOver() ? mail::MailErrorKind::StoppedAfterUpload
+                                                         : mail::MailErrorKind::Stopped};
+    }
     --releases;
     return result;
   }

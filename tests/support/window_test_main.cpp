@@ -25,6 +25,8 @@ int main(int argc, char** argv) {
   }
   ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
   ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+  // Qt's file dialog keeps its state in the user's configuration: here, in the private folder.
+  ::setenv("XDG_CONFIG_HOME", (runtime / "config").c_str(), 1);
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   // As the program starts: Qt's own words in Japanese (the tests read them), one font.
