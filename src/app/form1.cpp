@@ -35,7 +35,12 @@ Form1::Form1(Services services, QWidget* parent)
       services_(std::move(services)),
       folder_(services_.programFolder),
       mail_(services_.mail),
-      sendOperation_(std::make_unique<SendOperation>(mail_, services_.dialogs, services_.clock, folder_)),
+      passwords_(services_.keyring && services_.passwordBox
+                     ? std::make_unique<PasswordSource>(*services_.keyring, *services_.passwordBox)
+                     : nullptr),
+      keyringMail_(passwords_ ? std::make_unique<KeyringMail>(mail_, *passwords_) : nullptr),
+      sendOperation_(std::make_unique<SendOperation>(keyringMail_ ? static_cast<MailLibrary&>(*keyringMail_) : mail_,
+                                                     services_.dialogs, services_.clock, folder_)),
       twips_(this, kDefaultWindowHeight, kDefaultWindowWidth) {
   setWindowTitle(QString::fromUtf8(kProgramCaption));
   setWindowIcon(programIcon());

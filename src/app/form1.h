@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/responsive_mail.h"
+#include "core/keyring_mail.h"
 #include "core/services.h"
 #include "core/settings.h"
 #include "platform/twips_window.h"
@@ -123,6 +124,10 @@ class Form1 final : public QMainWindow, public SendWindow {
   Services services_;
   std::filesystem::path folder_;     // APas
   ResponsiveMail mail_;
+  // Logins that PP1.dat names without a password take theirs from the keyring or the
+  // password box, on this thread, around the calls; none without a keyring.
+  std::unique_ptr<PasswordSource> passwords_;
+  std::unique_ptr<KeyringMail> keyringMail_;
   std::unique_ptr<SendOperation> sendOperation_;
   RecipientHistory history_;
   // PPad.dat's lines as read at start-up, where the history looks up names; changes made

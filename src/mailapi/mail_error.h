@@ -67,6 +67,7 @@ enum class MailErrorKind {
   // The user stopped the call (Esc or the close box, answered はい) ...
   Stopped,                       // ... before the whole message was handed over: nothing was sent
   StoppedAfterUpload,            // ... while the server's answer to the whole message was awaited
+  PasswordNotGiven,              // the password box was cancelled: nothing was sent or checked
   // Something nobody foresaw (detail: what the exception said, if anything)
   Unexpected,
 };

@@ -94,6 +94,8 @@ const Wording kWordings[] = {
     {Stopped, "Stopped", "送信を中止しました（メールは送られていません）", kSame, false},
     {StoppedAfterUpload, "StoppedAfterUpload", "送信を中止しましたが、メールはすでにサーバーに届いている可能性があります。"
      "送信済みか確認してから送り直してください。", kSame, false},
+    {PasswordNotGiven, "PasswordNotGiven", "パスワードが入力されなかったため、送信しませんでした。",
+     "パスワードが入力されなかったため、受信チェックを行いませんでした。", false},
     {Unexpected, "Unexpected", "メールを送信できませんでした{(detail)}。", "受信チェックに失敗しました{(detail)}。", false},
 };
 // clang-format on

@@ -58,6 +58,7 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
   vars_.BodyTxt = window.body();
 
   const bool sent = sendMail(firstMail(vars_));
+  if (!sent && error_->kind == mail::MailErrorKind::PasswordNotGiven) return stopForPassword(window);
   const bool copy = sent && sendsSeparateCopy(mode, window.noCopy());
   if (!copy) window.sendStage().on(sent ? SendStage::Event::CallEnds : SendStage::Event::CallFails);
   // The message log, whether the mail went out or not.
@@ -96,6 +97,14 @@ SendOutcome SendOperation::stopForDummyAddress(SendWindow& window) {
   window.sendStage().tell(SendOutcome::NotSent);
   dialogs_.message("ダミー送信用アドレスを入力してください");
   window.openSettingsPanel();
+  window.setSendEnabled(true);
+  window.setCaption(window.sendStage().caption());
+  return SendOutcome::NotSent;
+}
+
+// The password box was cancelled: nothing went out, and nothing is told or written.
+SendOutcome SendOperation::stopForPassword(SendWindow& window) {
+  window.sendStage().tell(SendOutcome::NotSent);
   window.setSendEnabled(true);
   window.setCaption(window.sendStage().caption());
   return SendOutcome::NotSent;

@@ -41,6 +41,7 @@ class SendOperation {
   void checkMailFirst(SendWindow& window, const Settings& settings);
   // The dummy mode without a dummy address: nothing is sent.
   SendOutcome stopForDummyAddress(SendWindow& window);
+  SendOutcome stopForPassword(SendWindow& window);  // the password box cancelled
   // SaveError: the library's text in a message box, error.txt, the caption, the button.
   // When only the separate copy failed, the box says that the first mail went out. A
   // stop the user chose is told as a stop, not as a fault of the settings.
