@@ -130,9 +130,7 @@ TEST(SendDecisions, FaultsOnceFound) {
   }
   EXPECT_EQ(recipientRefusal("no address"), std::nullopt);  // the library names the entry it refuses
   // The separate copy went out under the recipients' address.
-  const MailCall copy = separateCopy({.ToList = "a@x.jp, b@x.jp", .ReplyAdr = kMe}, "");
-  EXPECT_EQ(delivery(copy.recipients, copy.replyTo, copy.sender), (Delivery{{"me@x.jp"}, {"me@x.jp"}}));
-  EXPECT_EQ(copy.sender, kMe);
+  EXPECT_EQ(separateCopy({.ToList = "a@x.jp, b@x.jp", .ReplyAdr = kMe}, "").sender, kMe);
 }
 
 // The copy's prefix: PP3.dat's first field, read as a comma-delimited field, when the file is there.
