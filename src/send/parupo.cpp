@@ -57,7 +57,7 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
   vars_.SubjTxt = window.subject();
   vars_.BodyTxt = window.body();
 
-  const bool sent = sendMail(firstMail(vars_));
+  const bool sent = sendMail(firstMail(vars_), recipientRefusal(window.recipient()));
   const bool copy = sent && sendsSeparateCopy(mode, window.noCopy());
   if (!copy) window.sendStage().on(sent ? SendStage::Event::CallEnds : SendStage::Event::CallFails);
   // The message log, whether the mail went out or not.
@@ -86,8 +86,8 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
 
 // A mail library that throws instead of returning its error must not leave the send
 // button disabled for good: the exception becomes the call's error.
-bool SendOperation::sendMail(const MailCall& call) {
-  error_ = withoutExceptions(mail::MailProtocol::Smtp, [&] { return mail_.send(call); });
+bool SendOperation::sendMail(const MailCall& call, std::optional<mail::MailError> refused) {
+  error_ = refused ? std::move(refused) : withoutExceptions(mail::MailProtocol::Smtp, [&] { return mail_.send(call); });
   vars_.SendRet = mail::sendResultText(error_);
   return !error_;
 }

@@ -35,8 +35,9 @@ class SendOperation {
 
  private:
   // One call of the library; its error is kept, its text goes to SendRet. True when the
-  // mail was sent.
-  [[nodiscard]] bool sendMail(const MailCall& call);
+  // mail was sent. A mail already refused is not handed to the library: its refusal is
+  // kept and worded as the library's would be.
+  [[nodiscard]] bool sendMail(const MailCall& call, std::optional<mail::MailError> refused = std::nullopt);
   // GetPOP, and the one notice of a check skipped to protect the password.
   void checkMailFirst(SendWindow& window, const Settings& settings);
   // The dummy mode without a dummy address: nothing is sent.

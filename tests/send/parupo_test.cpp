@@ -47,24 +47,31 @@ struct SendFixture : ::testing::Test {
 
 const Events kFailed = {"disable", "caption:送信中", "caption:送信エラー", "enable"};
 
-// Without Check1: test_send.py (copy and dummy), ADummyMode... and SeparateMode...
-TEST(SendDecisions, Check1SendsTheFirstMailToText1AloneWithoutLookingAtTheDummyAddressAndNoSeparateCopy) {
-  EXPECT_EQ(firstMailRecipients(ReplyToDummy, true, "ta@x.jp", "me@x.jp", ""), "ta@x.jp");
-  EXPECT_FALSE(sendsSeparateCopy(ReplySeparate, true));
-}
-
-// A plain first field of PP3.dat, or no PP3.dat: SeparateModeSendsASecondMailWithThePrefixAndQuits.
-TEST(SendDecisions, TheCopysSubjectPrefixIsPP3sQuotedFirstFieldEvenAnEmptyOne) {
-  EXPECT_EQ(copySubjectPrefix(std::vector<std::string>{"  \"[山田, copy] \",rest"}, "ta & me"), "[山田, copy] ");
-  EXPECT_EQ(copySubjectPrefix(std::vector<std::string>{}, "ta & me"), "");
-}
-
 TEST_F(SendFixture, ADummyModeWithoutADummyAddressSendsNothingAndOpensTheSettings) {
   window.options.dummyAddress = "";
   EXPECT_EQ(run(ReplyToDummy, true, false), SendOutcome::NotSent);
   EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "settingsPanel", "enable", "caption:!ぱるぽ"}));
   EXPECT_EQ(dialogs.messages.size(), 1u);
   EXPECT_TRUE(mail.sends.empty());
+}
+
+// A box that names nobody is refused in every reply mode as the library refuses it, never handed to it: the dummy
+// mode no longer mails the dummy address and the user alone.
+TEST_F(SendFixture, AnEmptyOrBlankRecipientIsRefusedInEveryModeThroughTheErrorBoxErrorTxtAndLog) {
+  const MailError missing{.kind = RecipientMissing};
+  for (const int mode : {ReplyDontSend, ReplySendCopy, ReplyToDummy, ReplySeparate}) {
+    for (const std::string to : {"", " 、 "}) {
+      SCOPED_TRACE(std::to_string(mode) + "[" + to + "]");
+      std::filesystem::remove_all(folder / "log");
+      window.to = to;
+      EXPECT_EQ(run(mode, true, true), SendOutcome::Failed);
+      EXPECT_EQ(window.events, kFailed);
+      EXPECT_EQ(dialogs.messages, Events{mail::sendErrorMessage(missing)});
+      EXPECT_TRUE(mail.sends.empty());
+      EXPECT_TRUE(readBytes(folder / "error.txt").starts_with(cp932(mail::sendResultText(missing) + "\r\n\r\n宛先 : ")));
+      EXPECT_EQ(logNames().size(), 1u);
+    }
+  }
 }
 
 TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {  // from the log's text, then from PP3.dat
@@ -90,8 +97,8 @@ TEST_F(SendFixture, AFailedOrStoppedMailIsToldWrittenToErrorTxtAndLogged) {
   const struct { const char* name; std::string to; std::vector<std::optional<MailError>> results; Events events;
                  std::string message; SendOutcome outcome; } rows[] = {
       {"first mail fails", "ta@example.jp", {refused}, kFailed, mail::sendErrorMessage(refused), SendOutcome::Failed},
-      {"only the copy to several fails", "ta@example.jp\tb@example.jp", {std::nullopt, busy}, copyFailed,
-       mail::copyErrorMessage(busy, "ta@example.jp\tb@example.jp", "me@example.jp"), SendOutcome::Failed},
+      {"only the copy to several fails", "ta@example.jp, b@example.jp", {std::nullopt, busy}, copyFailed,
+       mail::copyErrorMessage(busy, "ta@example.jp, b@example.jp", "me@example.jp"), SendOutcome::Failed},
       {"stopped", "ta@example.jp", {stop}, stopped, mail::mailErrorText(stop), SendOutcome::Stopped},
       {"stopped after the upload", "ta@example.jp", {late}, stopped, mail::mailErrorText(late), SendOutcome::Stopped},
   };
