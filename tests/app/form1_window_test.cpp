@@ -91,12 +91,11 @@ TEST_F(Form1Test, HistoryMenusAcrossARestartAndPickingAnEntry) {
 
 // A mail library that refuses the server field it is given, as the real one words it.
 struct RefusingMail : FakeMail {
-  std::string SendMail(std::string& s, std::string& t, std::string& r, std::string& j, std::string& b, std::string& a,
-                       const std::string& from) override {
-    FakeMail::SendMail(s, t, r, j, b, a, from);
-    const auto parsed = mail::parseServerAddress(s, mail::MailProtocol::Smtp);
-    const auto* refusal = std::get_if<mail::MailError>(&parsed);
-    return refusal != nullptr ? mail::mailErrorText(*refusal) : "";
+  std::optional<mail::MailError> send(const MailCall& call) override {
+    (void)FakeMail::send(call);
+    const auto parsed = mail::parseServerAddress(call.server, mail::MailProtocol::Smtp);
+    if (const auto* refusal = std::get_if<mail::MailError>(&parsed)) return *refusal;
+    return std::nullopt;
   }
 };
 
