@@ -92,7 +92,7 @@ const Row kRows[] = {
     // Two requests in one send.
     {"sent_before_the_stop_ends_as_stopped", S, {Event::Escape, Event::Yes, Event::CallEnds}, T, true, "送信完了",
      no, false, true},
-    {"stopped_call_fails", S, {Event::Escape, Event::Yes, Event::CallFails}, T, true, "送信エラー", no, false, true},
+    {"stopped_call_fails", S, {Event::Escape, Event::Yes, Event::CallFails}, T, true, "送信中止", no, false, true},
     {"sigterm_then_esc_yes_keeps_the_box", S, {Event::EndSignal, Event::Escape, Event::Yes}, S, true, "送信中",
      after, false, true},
     {"close_while_asked_is_kept", S, {Event::Escape, Event::CloseBox, Event::No}, S, true, "送信中", after, false,
