@@ -1,7 +1,6 @@
 #include "mailcheck/plain_pop_login.h"
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -28,7 +27,7 @@ std::optional<PopServer> popServer(const std::string& field) {
   auto* server = std::get_if<mail::ServerAddress>(&parsed);
   if (server == nullptr) return std::nullopt;
   mail::ServerAddress folded = *server;
-  std::ranges::transform(folded.host, folded.host.begin(), [](unsigned char c) { return std::tolower(c); });
+  folded.host = asciiLower(folded.host);
   return PopServer{server->host, folded.display()};
 }
 
