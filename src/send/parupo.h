@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "mailapi/mail_library.h"
+#include "mailcheck/plain_pop_login.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "send/send_decisions.h"
@@ -40,6 +41,9 @@ class SendOperation {
   [[nodiscard]] bool sendMail(const MailCall& call, std::optional<mail::MailError> refused = std::nullopt);
   // GetPOP, and the one notice of a check skipped to protect the password.
   void checkMailFirst(SendWindow& window, const Settings& settings);
+  // Asks whether a POP server without STLS may have the password in clear, the first
+  // time for that server (いいえ: not again in this run). True for はい.
+  bool allowsPlainLogin(SendWindow& window, const std::string& popServer);
   // The dummy mode without a dummy address: nothing is sent.
   SendOutcome stopForDummyAddress(SendWindow& window);
   // SaveError: the library's text in a message box, error.txt, the caption, the button.
@@ -58,6 +62,7 @@ class SendOperation {
   std::optional<mail::MailError> error_;  // the last call's, as SendRet words it
   std::vector<std::string> fileProblems_;
   bool popNoticeGiven_ = false;  // the skipped mail check is told once per run
+  PlainPopLogins plainLogins_;
 };
 
 }  // namespace parupo

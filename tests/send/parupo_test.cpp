@@ -184,5 +184,55 @@ TEST_F(SendFixture, GetPOPChecksTheMailboxFirstWhenAskedAndNeverStopsTheSend) {
   EXPECT_EQ(dialogs.messages, Events{mail::mailErrorText(*skipped.receiveResult)});
 }
 
+// A POP server without STLS: the check stops before the password unless the call allows it in clear.
+struct PlainPop : FakeMail {
+  std::optional<MailError> receive(const PopCall& call) override {
+    (void)FakeMail::receive(call);
+    if (call.allowPlainLogin) return std::nullopt;
+    return MailError{.kind = PopCheckSkippedForPassword, .protocol = mail::MailProtocol::Pop3};
+  }
+};
+
+// The first check of such a server asks, いいえ by default. はい lets the check log in
+// (asked no more, kept in PPpop.dat, also for the next run); いいえ skips it with the notice,
+// and is not asked again in this run. Another server is asked about anew.
+TEST_F(SendFixture, APopServerWithoutStlsGetsThePasswordInClearOnlyOnceTheUserSaidYes) {
+  window.options.receiveFirst = true;
+  const std::string question = "POPサーバー（pop.example.jp）は暗号化に対応していません。"
+                               "パスワードを暗号化せずに送って受信チェックを行いますか？";
+  const auto sends = [&](PlainPop& pop, int times) {  // one run's sends; which checks allowed the password in clear
+    SendOperation runOp{pop, dialogs, clock, folder.path()};
+    for (int i = 0; i < times; ++i) EXPECT_EQ(runOp.Parupo(window), SendOutcome::Sent);
+    std::vector<bool> allowed;
+    for (const PopCall& call : pop.receives) allowed.push_back(call.allowPlainLogin);
+    return allowed;
+  };
+  PlainPop no, noAgain;
+  dialogs.yes = false;
+  EXPECT_EQ(sends(no, 2), (std::vector<bool>{false, false}));
+  EXPECT_EQ(dialogs.noByDefault, Events{question});  // once in the run
+  EXPECT_EQ(dialogs.messages.size(), 1u);            // the notice of the skipped check
+  EXPECT_FALSE(std::filesystem::exists(folder / "PPpop.dat"));
+  EXPECT_EQ(sends(noAgain, 1), std::vector<bool>{false});  // a new run asks again
+  EXPECT_EQ(dialogs.noByDefault.size(), 2u);
+
+  PlainPop yes, nextRun;
+  dialogs.yes = true, dialogs.messages.clear(), dialogs.noByDefault.clear();
+  EXPECT_EQ(sends(yes, 2), (std::vector<bool>{false, true, true}));
+  EXPECT_EQ(sends(nextRun, 1), std::vector<bool>{true});
+  EXPECT_EQ(dialogs.noByDefault, Events{question});
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(readBytes(folder / "PPpop.dat"), "pop.example.jp:110\r\n");
+  EXPECT_EQ(std::filesystem::status(folder / "PPpop.dat").permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+  PlainPop other;  // the settings panel names another server, written otherwise
+  window.options.popServer = "pop3://POP.example.jp:1110";
+  EXPECT_EQ(sends(other, 1), (std::vector<bool>{false, true}));
+  EXPECT_EQ(dialogs.noByDefault.at(1), "POPサーバー（POP.example.jp）は暗号化に対応していません。"
+                                       "パスワードを暗号化せずに送って受信チェックを行いますか？");
+  EXPECT_EQ(readBytes(folder / "PPpop.dat"), "pop.example.jp:110\r\npop.example.jp:1110\r\n");
+}
+
 }  // namespace
 }  // namespace parupo::test
