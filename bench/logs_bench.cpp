@@ -11,47 +11,44 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/form1.h"
 #include "core/services.h"
 #include "logs/form2.h"
 #include "logs/log_upkeep.h"
 #include "platform/text_file.h"
+#include "support/fakes.h"
 
 namespace parupo {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct NoDialogs : Dialogs {
-  void message(const std::string&) override {}
-  bool askYesNo(const std::string&, const std::string&) override { return true; }
-  std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
-  std::optional<std::string> openFile(const std::string&, const std::string&) override { return {}; }
-};
-struct NoRandom : Random {
-  void seedFromClock() override {}
-  int uniformInt(int low, int) override { return low; }
-  double unit() override { return 0; }
-};
-struct NoMail : MailLibrary {
-  std::optional<mail::MailError> send(const MailCall&) override { return std::nullopt; }
-  std::optional<mail::MailError> receive(const PopCall&) override { return std::nullopt; }
-};
-
-NoDialogs dialogs;
+// The test suite's fakes: they follow every change of the seams they stand in for. Every
+// question is answered yes, no mail is sent.
+test::FakeDialogs dialogs;
 SystemClock clock;
-NoRandom randomNumbers;
-NoMail mail;
+test::FakeRandom randomNumbers;
+test::FakeMail mail;
 
-constexpr int kLogs = 10000;
-constexpr int kOld = 5000;
+// The folders' sizes; --quick makes them small, for a run that only proves the bench works.
+int logCount = 10000;
+int oldCount = 5000;
+
+void write(const fs::path& file, const std::vector<std::string>& lines) {
+  if (const std::string error = writeTextLines(file, lines); !error.empty()) {
+    std::fprintf(stderr, "logs_bench: %s: %s\n", file.c_str(), error.c_str());
+    std::exit(1);
+  }
+}
 
 // A program folder with the five data files, a retention of 30 days and a log folder.
 struct ProgramFolder {
@@ -59,9 +56,9 @@ struct ProgramFolder {
   ProgramFolder() {
     std::string pattern = (fs::temp_directory_path() / "parupo-bench-XXXXXX").string();
     path = ::mkdtemp(pattern.data());
-    writeTextLines(path / "PP1.dat", {"smtp.example.jp", "me@example.jp"});
-    for (const char* name : {"PP2.dat", "PP3.dat", "PPad.dat"}) writeTextLines(path / name, {"x"});
-    writeTextLines(path / "PP4.dat", {"30"});
+    write(path / "PP1.dat", {"smtp.example.jp", "me@example.jp"});
+    for (const char* name : {"PP2.dat", "PP3.dat", "PPad.dat"}) write(path / name, {"x"});
+    write(path / "PP4.dat", {"30"});
     fs::create_directory(path / "log");
   }
   ~ProgramFolder() { fs::remove_all(path); }
@@ -100,17 +97,17 @@ BENCHMARK(BM_StartUpEmptyLogFolder)->Unit(benchmark::kMillisecond);
 
 void BM_StartUp10000LogsNoneOld(benchmark::State& state) {
   ProgramFolder folder;
-  folder.writeLogs(0, kLogs, false);
+  folder.writeLogs(0, logCount, false);
   for (auto _ : state) startUp(folder);
 }
 BENCHMARK(BM_StartUp10000LogsNoneOld)->Unit(benchmark::kMillisecond);
 
 void BM_StartUp10000Logs5000Old(benchmark::State& state) {
   ProgramFolder folder;
-  folder.writeLogs(kOld, kLogs, false);
+  folder.writeLogs(oldCount, logCount, false);
   for (auto _ : state) {
     state.PauseTiming();
-    folder.writeLogs(0, kOld, true);
+    folder.writeLogs(0, oldCount, true);
     state.ResumeTiming();
     startUp(folder);
   }
@@ -121,9 +118,9 @@ void BM_Delete5000Files(benchmark::State& state) {
   ProgramFolder folder;
   for (auto _ : state) {
     state.PauseTiming();
-    folder.writeLogs(0, kOld, true);
+    folder.writeLogs(0, oldCount, true);
     state.ResumeTiming();
-    for (int i = 0; i < kOld; ++i) ::unlink(folder.log(i).c_str());
+    for (int i = 0; i < oldCount; ++i) ::unlink(folder.log(i).c_str());
   }
 }
 BENCHMARK(BM_Delete5000Files)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -135,7 +132,7 @@ void closeViewer(Form2* viewer) {
 
 void BM_OpenViewer10000Logs(benchmark::State& state) {
   ProgramFolder folder;
-  folder.writeLogs(0, kLogs, false);
+  folder.writeLogs(0, logCount, false);
   QWidget main;
   for (auto _ : state) {
     Form2* viewer = openLogViewer(dialogs, folder.path, &main, [](bool) {});
@@ -149,7 +146,7 @@ BENCHMARK(BM_OpenViewer10000Logs)->Unit(benchmark::kMillisecond);
 
 void BM_RecipientMenu10000Logs(benchmark::State& state) {
   ProgramFolder folder;
-  folder.writeLogs(0, kLogs, false);
+  folder.writeLogs(0, logCount, false);
   QWidget main;
   for (auto _ : state) {
     state.PauseTiming();
@@ -172,8 +169,15 @@ BENCHMARK(BM_RecipientMenu10000Logs)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
+  std::vector<char*> args(argv, argv + argc);
+  std::string shortRuns = "--benchmark_min_time=0.001";
+  if (argc > 1 && std::string(argv[1]) == "--quick") {
+    parupo::logCount = 100, parupo::oldCount = 50;
+    args[1] = shortRuns.data();
+  }
+  int count = static_cast<int>(args.size());
+  QApplication app(count, args.data());
+  benchmark::Initialize(&count, args.data());
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

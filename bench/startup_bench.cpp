@@ -36,6 +36,13 @@ double medianStart(const std::filesystem::path& folder, int runs) {
   return times[times.size() / 2];
 }
 
+void write(const std::filesystem::path& file, const std::vector<std::string>& lines) {
+  if (const std::string error = parupo::writeTextLines(file, lines); !error.empty()) {
+    std::fprintf(stderr, "startup_bench: %s: %s\n", file.c_str(), error.c_str());
+    std::exit(1);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,8 +62,8 @@ int main(int argc, char** argv) {
   for (long i = 0; i < lines; ++i)
     addressLines.push_back(i % 100 == 0 ? "グループ" + std::to_string(i / 100)
                                         : "名前" + std::to_string(i) + "\tuser" + std::to_string(i) + "@example.jp");
-  for (const auto& folder : {empty, book}) parupo::writeTextLines(folder / "PP1.dat", settings);
-  parupo::writeTextLines(book / "PPad.dat", addressLines);
+  for (const auto& folder : {empty, book}) write(folder / "PP1.dat", settings);
+  write(book / "PPad.dat", addressLines);
 
   medianStart(empty, 2);  // fonts and styles loaded once
   const double without = medianStart(empty, runs), with = medianStart(book, runs);

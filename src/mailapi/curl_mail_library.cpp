@@ -319,8 +319,9 @@ std::optional<MailError> rcvMail(const CurlApi& api, KeptConnection& connection,
     return MailError{.kind = PopBadCommand, .protocol = kPop3, .about = mail::printable(command)};
   }
 
-  // The password only over TLS, as the SMTP login: without STLS the check stops before USER.
-  Transfer t(api, connection, server, kPop3, options, !pass.empty(), stopping);
+  // The password only over TLS, as the SMTP login: without STLS the check stops before USER,
+  // unless the user let this server have it in clear (STLS is still taken when offered).
+  Transfer t(api, connection, server, kPop3, options, !pass.empty() && !call.allowPlainLogin, stopping);
   if (t.easy == nullptr) return MailError{.kind = TransferSetupFailed, .protocol = kPop3};
   CURL* c = t.easy;
   if (!user.empty()) {

@@ -37,6 +37,9 @@ struct PopCall {
   std::string password = {};
   std::string command = "STAT";
   std::string folder = {};    // the program folder, without a trailing separator
+  // The user agreed that this server, which offers no STLS, gets the password in clear.
+  // STLS is still used whenever the server offers it.
+  bool allowPlainLogin = false;
   bool operator==(const PopCall&) const = default;
 };
 
@@ -51,7 +54,9 @@ class MailLibrary {
   [[nodiscard]] virtual std::optional<mail::MailError> send(const MailCall& call) = 0;
 
   // Logs in to the POP server, sends the command and quits; nothing when that went
-  // through. The program uses only the kind PopCheckSkippedForPassword.
+  // through. A password goes only over TLS unless the call allows it in clear: without
+  // STLS the call then stops before USER, as PopCheckSkippedForPassword, the one kind
+  // the program uses.
   [[nodiscard]] virtual std::optional<mail::MailError> receive(const PopCall& call) = 0;
 
   // The watch later calls report their upload to and take a stop from, until another

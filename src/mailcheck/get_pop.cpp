@@ -19,7 +19,8 @@ std::optional<mail::MailError> GetPOP(const PopAccount& account, MailLibrary& ma
   try {
     setCaption("受信チェック中");
     const PopCall call{.server = account.server, .user = account.user, .password = account.password,
-                       .command = "STAT", .folder = folderText(account.programFolder)};
+                       .command = "STAT", .folder = folderText(account.programFolder),
+                       .allowPlainLogin = account.allowPlainLogin};
     const std::optional<mail::MailError> error =
         withoutExceptions(mail::MailProtocol::Pop3, [&] { return mail.receive(call); });
     // Stopped before the password could go unencrypted: the one outcome the user learns.

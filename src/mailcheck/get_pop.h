@@ -16,6 +16,7 @@ struct PopAccount {
   std::string user;       // Text9
   std::string password;   // Text10
   std::filesystem::path programFolder;
+  bool allowPlainLogin = false;  // the user let this server, without STLS, have the password in clear
 };
 
 // Shows "受信チェック中" through `setCaption`, then asks the server. Never throws: the

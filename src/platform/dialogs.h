@@ -22,6 +22,9 @@ class Dialogs {
   virtual void message(const std::string& text) = 0;
   // Yes and No buttons with the exclamation icon; true for Yes.
   virtual bool askYesNo(const std::string& text, const std::string& title) = 0;
+  // The same, with No as the default button (Enter and Esc answer No): for a question
+  // whose Yes gives something away.
+  virtual bool askYesNoDefaultNo(const std::string& text, const std::string& title) = 0;
   // Empty optional when cancelled.
   virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                                const std::string& initial) = 0;

@@ -20,6 +20,7 @@ class QtDialogs final : public Dialogs {
 
   void message(const std::string& text) override;
   bool askYesNo(const std::string& text, const std::string& title) override;
+  bool askYesNoDefaultNo(const std::string& text, const std::string& title) override;
   std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& initial) override;
   std::optional<std::string> openFile(const std::string& initialPath,

@@ -13,7 +13,7 @@ namespace parupo {
 
 SendOperation::SendOperation(MailLibrary& mail, Dialogs& dialogs, const Clock& clock,
                              std::filesystem::path programFolder)
-    : mail_(mail), dialogs_(dialogs), clock_(clock), folder_(std::move(programFolder)) {}
+    : mail_(mail), dialogs_(dialogs), clock_(clock), folder_(std::move(programFolder)), plainLogins_(folder_) {}
 
 namespace {
 
@@ -25,17 +25,36 @@ void show(SendWindow& window, SendStage::Stage stage) {
 
 }  // namespace
 
-// The mail check before the send. A check skipped to keep the password from going
-// unencrypted is told once per run: the user can then make the field say TLS.
+// The mail check before the send. A server without STLS gets the password in clear only
+// when the user agreed, asked once for each server between the two calls. A check
+// skipped to keep the password from going unencrypted is told once per run: the user can
+// then make the field say TLS.
 void SendOperation::checkMailFirst(SendWindow& window, const Settings& settings) {
-  const std::optional<mail::MailError> notice =
-      GetPOP({settings.popServer, settings.popUser, settings.popPassword, folder_}, mail_,
-             [&window](const std::string&) { show(window, SendStage::Stage::CheckingMail); });
+  PopAccount account{settings.popServer, settings.popUser, settings.popPassword, folder_,
+                     plainLogins_.allowed(settings.popServer)};
+  const auto check = [&] {
+    return GetPOP(account, mail_, [&window](const std::string&) { show(window, SendStage::Stage::CheckingMail); });
+  };
+  std::optional<mail::MailError> notice = check();
+  if (notice && !account.allowPlainLogin && allowsPlainLogin(window, settings.popServer)) {
+    account.allowPlainLogin = true;
+    notice = check();
+  }
   if (notice && !popNoticeGiven_) {
     popNoticeGiven_ = true;
     dialogs_.message(mail::mailErrorText(*notice));
   }
   window.sendStage().on(SendStage::Event::CallEnds);  // whatever it found
+}
+
+// The question, where it is still to be asked and the user has not stopped the send.
+bool SendOperation::allowsPlainLogin(SendWindow& window, const std::string& popServer) {
+  const std::optional<std::string> question = plainLogins_.question(popServer);
+  if (!question || window.sendStage().stopRequested()) return false;
+  const bool yes = dialogs_.askYesNoDefaultNo(*question, "ぱるぽ");
+  const std::string problem = plainLogins_.answer(popServer, yes);
+  if (!problem.empty()) fileProblems_.push_back(problem);
+  return yes;
 }
 
 SendOutcome SendOperation::Parupo(SendWindow& window) {
@@ -57,7 +76,7 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
   vars_.SubjTxt = window.subject();
   vars_.BodyTxt = window.body();
 
-  const bool sent = sendMail(firstMail(vars_));
+  const bool sent = sendMail(firstMail(vars_), recipientRefusal(window.recipient()));
   if (!sent && error_->kind == mail::MailErrorKind::PasswordNotGiven) return stopForPassword(window);
   const bool copy = sent && sendsSeparateCopy(mode, window.noCopy());
   if (!copy) window.sendStage().on(sent ? SendStage::Event::CallEnds : SendStage::Event::CallFails);
@@ -87,8 +106,8 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
 
 // A mail library that throws instead of returning its error must not leave the send
 // button disabled for good: the exception becomes the call's error.
-bool SendOperation::sendMail(const MailCall& call) {
-  error_ = withoutExceptions(mail::MailProtocol::Smtp, [&] { return mail_.send(call); });
+bool SendOperation::sendMail(const MailCall& call, std::optional<mail::MailError> refused) {
+  error_ = refused ? std::move(refused) : withoutExceptions(mail::MailProtocol::Smtp, [&] { return mail_.send(call); });
   vars_.SendRet = mail::sendResultText(error_);
   return !error_;
 }

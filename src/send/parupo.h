@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "mailapi/mail_library.h"
+#include "mailcheck/plain_pop_login.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "send/send_decisions.h"
@@ -35,10 +36,14 @@ class SendOperation {
 
  private:
   // One call of the library; its error is kept, its text goes to SendRet. True when the
-  // mail was sent.
-  [[nodiscard]] bool sendMail(const MailCall& call);
+  // mail was sent. A mail already refused is not handed to the library: its refusal is
+  // kept and worded as the library's would be.
+  [[nodiscard]] bool sendMail(const MailCall& call, std::optional<mail::MailError> refused = std::nullopt);
   // GetPOP, and the one notice of a check skipped to protect the password.
   void checkMailFirst(SendWindow& window, const Settings& settings);
+  // Asks whether a POP server without STLS may have the password in clear, the first
+  // time for that server (いいえ: not again in this run). True for はい.
+  bool allowsPlainLogin(SendWindow& window, const std::string& popServer);
   // The dummy mode without a dummy address: nothing is sent.
   SendOutcome stopForDummyAddress(SendWindow& window);
   SendOutcome stopForPassword(SendWindow& window);  // the password box cancelled
@@ -58,6 +63,7 @@ class SendOperation {
   std::optional<mail::MailError> error_;  // the last call's, as SendRet words it
   std::vector<std::string> fileProblems_;
   bool popNoticeGiven_ = false;  // the skipped mail check is told once per run
+  PlainPopLogins plainLogins_;
 };
 
 }  // namespace parupo

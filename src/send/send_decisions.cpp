@@ -1,5 +1,8 @@
 #include "send/send_decisions.h"
 
+#include <variant>
+
+#include "mailapi/mail_address.h"
 #include "platform/field_reader.h"
 
 namespace parupo {
@@ -8,15 +11,30 @@ namespace {
 
 const std::string kTab = "\t";
 
+// Text1 as it goes into ToList: its TABs separate as commas do.
+std::string typedRecipients(const std::string& recipient) {
+  std::string out;
+  for (char c : recipient) out += c == '\t' ? std::string(", ") : std::string(1, c);
+  return out;
+}
+
 }  // namespace
 
 std::optional<std::string> firstMailRecipients(ReplyMode mode, bool noCopy, const std::string& recipient,
                                                const std::string& replyTo, const std::string& dummyAddress) {
-  if (noCopy) return recipient;  // the dummy address is not even looked at
-  if (mode == ReplySendCopy) return recipient + kTab + replyTo;
-  if (mode != ReplyToDummy) return recipient;
+  const std::string typed = typedRecipients(recipient);
+  if (noCopy) return typed;  // the dummy address is not even looked at
+  if (mode == ReplySendCopy) return typed + kTab + replyTo;
+  if (mode != ReplyToDummy) return typed;
   if (dummyAddress.find('@') == std::string::npos) return std::nullopt;
-  return dummyAddress + kTab + recipient + kTab + replyTo;
+  return dummyAddress + kTab + typed + kTab + replyTo;
+}
+
+std::optional<mail::MailError> recipientRefusal(const std::string& recipient) {
+  const auto parsed = mail::parseAddressList(recipient);
+  const auto* list = std::get_if<std::vector<mail::Mailbox>>(&parsed);
+  if (list == nullptr || !list->empty()) return std::nullopt;
+  return mail::MailError{.kind = mail::MailErrorKind::RecipientMissing};
 }
 
 MailCall firstMail(const SendVariables& v) {

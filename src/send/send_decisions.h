@@ -17,7 +17,7 @@ namespace parupo {
 struct SendVariables {
   std::string SendRet;   // result of the last send, as text (sendResultText); empty: sent
   std::string SmtpSv;
-  std::string ToList;    // TAB-separated recipients
+  std::string ToList;    // recipients; a TAB parts only what the reply-to modes add
   std::string ReplyAdr;
   std::string SubjTxt;
   std::string BodyTxt;
@@ -28,8 +28,17 @@ struct SendVariables {
 // by the reply-to mode the reply-to address ("コピーを送る": Text1, TAB, reply-to) or
 // the dummy and the reply-to address ("ダミーに送る": dummy, TAB, Text1, TAB, reply-to).
 // Nothing when the dummy mode has a dummy address without "@": then nothing is sent.
+// The library names in To: only what stands before the first TAB, so a TAB the user
+// typed or pasted into Text1 (cells of a spreadsheet) becomes ", ": every address of
+// the box stays named, and only what the reply-to modes add goes blind.
 std::optional<std::string> firstMailRecipients(ReplyMode mode, bool noCopy, const std::string& recipient,
                                                const std::string& replyTo, const std::string& dummyAddress);
+
+// Why the first mail goes nowhere: a Text1 that names nobody (empty, or blanks and
+// separators alone) is refused as RecipientMissing in every reply mode, the dummy mode
+// too, whose dummy address would otherwise carry the mail to the user alone. Nothing
+// when Text1 names someone; an entry that is no address is left to the library.
+std::optional<mail::MailError> recipientRefusal(const std::string& recipient);
 
 // The first mail: the send variables as they stand.
 MailCall firstMail(const SendVariables& v);

@@ -72,10 +72,9 @@ TEST_F(Form1Ending, ARequestToEndDuringAFailingSendEndsOnceTheSendAndItsBoxAreOv
 // stops it and the program ends right after it, without its box; いいえ lets the send go
 // on and tell its result as usual, and the program ends once that is over. Each ending saves.
 TEST_F(Form1Ending, ACloseDuringASendAlwaysEndsTheProgramOnceTheSendIsOver) {
-  const mail::MailError refused{.kind = mail::MailErrorKind::Refused, .serverReply = "550 no such user"};
   const struct { const char* name; bool stop; std::optional<mail::MailError> result; std::size_t boxes; const char* caption; } rows[] = {
       {"no_sent", false, std::nullopt, 0, "送信完了"},
-      {"no_failed", false, refused, 1, "送信エラー"},
+      {"no_failed", false, refusal("550 no such user"), 1, "送信エラー"},
       {"yes", true, std::nullopt, 0, nullptr}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

@@ -94,8 +94,8 @@ struct RefusingMail : FakeMail {
   std::optional<mail::MailError> send(const MailCall& call) override {
     (void)FakeMail::send(call);
     const auto parsed = mail::parseServerAddress(call.server, mail::MailProtocol::Smtp);
-    const auto* refusal = std::get_if<mail::MailError>(&parsed);
-    return refusal != nullptr ? std::optional<mail::MailError>(*refusal) : std::nullopt;
+    const auto* refused = std::get_if<mail::MailError>(&parsed);
+    return refused != nullptr ? std::optional(*refused) : std::nullopt;
   }
 };
 

@@ -5,6 +5,7 @@ import contextlib, ctypes, os, pathlib, re, shutil, signal, struct, subprocess, 
 import unittest
 
 TIMEOUT = 20.0
+_screen = None  # the running test's account of the screen, told when a wait times out
 
 
 class ProgramEnded(AssertionError):  # nothing waited for can come any more
@@ -22,7 +23,7 @@ def wait_until(predicate, timeout=TIMEOUT, what="condition"):
         except Exception as e:  # the accessibility tree changes under our feet
             error = e
         time.sleep(0.1)
-    raise AssertionError("timed out waiting for %s (%s)" % (what, error))
+    raise AssertionError("timed out waiting for %s (%s)%s" % (what, error, _screen() if _screen else ""))
 
 
 def _stop(proc):
@@ -82,8 +83,27 @@ class ProgramTest(unittest.TestCase):
                 '%sFont "fixed"\n' % f for f in ("Title", "Menu", "Icon", "Resize", "IconManager")))
             self.spawn("twm", ["twm", "-f", str(rc)])
         os.environ.update(self.env)  # this process talks to the same buses
-        global pyatspi
+        global pyatspi, _screen
         import pyatspi  # imported late: it must see our DISPLAY and session bus
+        self.apps, _screen = [], self.screen
+        self.addCleanup(globals().update, _screen=None)
+
+    def screen(self):
+        """The windows shown, each program's open message boxes and its output so far."""
+        global _screen
+        told, _screen = _screen, None  # nothing here waits for anything
+        try:
+            titles = []
+            with contextlib.suppress(Exception):
+                for w in self.run_tool("xdotool", "search", "--all", "--onlyvisible", "--name", ".").split():
+                    titles.append(self.run_tool("xdotool", "getwindowname", w).strip())
+            parts = ["\nwindows shown: " + (", ".join(map(repr, titles)) or "none")]
+            for app in self.apps:
+                parts.append("message boxes of %s: %s" % (app.name, app.boxes()))
+                parts.append("output of %s:\n%s" % (app.name, app.output()[-4000:]))
+            return "\n".join(parts)
+        finally:
+            _screen = told
 
     def spawn(self, name, argv, env=None, **kwargs):
         with open(os.path.join(self.root, name + ".log"), "ab") as log:
@@ -114,8 +134,10 @@ class ProgramTest(unittest.TestCase):
         if not os.path.exists(exe):
             os.makedirs(self.path(), exist_ok=True)
             shutil.copy2(os.environ["PARUPO"], exe)
-        return App(self, name, self.spawn(name, [*prefix, exe, *args], env=dict(
+        app = App(self, name, self.spawn(name, [*prefix, exe, *args], env=dict(
             self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **self.program_env)))
+        self.apps.append(app)
+        return app
 
     def path(self, *names):
         return os.path.join(self.root, "program", *names)
@@ -145,19 +167,24 @@ class App:
     def wait_exit(self):
         return self.proc.wait(TIMEOUT)
 
+    def output(self):  # what the program has written to its standard output and error
+        return pathlib.Path(self.test.root, self.name + ".log").read_text(errors="replace")
+
     def check_running(self):
         if not self.running():
-            log = pathlib.Path(self.test.root, self.name + ".log").read_text(errors="replace")
-            raise ProgramEnded("the program ended (%s):\n%s" % (self.proc.returncode, log))
+            raise ProgramEnded("the program ended (%s):\n%s" % (self.proc.returncode, self.output()))
 
-    def all(self, name=None, role=None, showing=None, root=None):
-        def program():
-            self.check_running()
+    def program(self):  # the program's root on the accessibility bus, or None while it is not there
+        self.check_running()
+        if not self._acc:
             desktop = pyatspi.Registry.getDesktop(0)
             desktop.clear_cache()
-            return next((a for a in desktop if a is not None and a.get_process_id() == self.pid), None)
+            self._acc = next((a for a in desktop if a is not None and a.get_process_id() == self.pid), None)
+        return self._acc
+
+    def all(self, name=None, role=None, showing=None, root=None):
         self.check_running()
-        self._acc = self._acc or wait_until(program, what="the program on the accessibility bus")
+        wait_until(self.program, what="the program on the accessibility bus")
         root = root or self._acc
         root.clear_cache()
 
@@ -193,11 +220,28 @@ class App:
         pyatspi.setTimeout(25000, 15000)
         return acc
 
+    def box_text(self, box):  # a message box's labels, one per line
+        return "\n".join(a.name for a in self.all(role="label", root=box) if a.name)
+
     def alert(self):
-        """The open message box's text (its labels, one per line) and its OK button."""
+        """The open message box's text and its OK button."""
         box = self.find(None, "alert")
         ok = next(a for a in self.all(role="push button", root=box) if a.name.strip("&") == "OK")
-        return "\n".join(a.name for a in self.all(role="label", root=box) if a.name), ok
+        return self.box_text(box), ok
+
+    def boxes(self):
+        """The text of every message box open now, without waiting, or why it is not known."""
+        if not self.running():
+            return "none (the program ended, %s)" % self.proc.returncode
+        pyatspi.setTimeout(2000, 2000)
+        try:
+            if not self.program():
+                return "not known (the program is not on the accessibility bus)"
+            return repr([self.box_text(box) for box in self.all(role="alert")])
+        except Exception as e:
+            return "not known (%s)" % e
+        finally:
+            pyatspi.setTimeout(25000, 15000)
 
     def windows(self, title=None):  # titled so, or (None) every window shown, menus and drag pictures too
         return self.test.run_tool("xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.pid),

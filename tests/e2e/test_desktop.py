@@ -54,3 +54,22 @@ class DesktopTest(ProgramTest):
         wait_until(lambda: not app.all(role="alert"), what="the question closed")
         self.run_tool("xdotool", "key", "Escape", "Escape")
         self.assertEqual(app.close("送信完了"), 0)
+
+
+class CompletionTest(ProgramTest):
+    window_manager = True  # twm gives the keyboard to the window under the mouse
+
+    def test_addresses_are_offered_as_they_are_typed_and_the_chosen_one_fills_in_the_address(self):
+        self.write("PP1.dat", pp1(smtp="smtp.example.jp", reply_to=ME, quit=False))
+        self.write("PPad.dat", lines("友人", "山田\tyamada@example.jp", "花子\thanako@example.jp"))
+        app = self.start().ready(("宛先", ""))
+        to = app.find("宛先", "text", showing=True)
+        self.mouse(to, "click", "1")
+        self.run_tool("xdotool", "type", "--delay", "80", "taro@example.jp, ya")
+        # The offers pop up under the box (a popup is no child of the program on the
+        # accessibility bus: its window is seen); the first is the book's entry.
+        wait_until(lambda: len(app.windows()) == 2, what="the offers under 宛先")
+        self.run_tool("xdotool", "key", "--delay", "100", "Down", "Return")
+        wait_until(lambda: app.text_of(to) == "taro@example.jp, 山田 <yamada@example.jp>", what="the chosen address")
+        self.assertEqual(len(app.windows()), 1)
+        self.assertEqual(app.close("!ぱるぽ"), 0)

@@ -3,6 +3,7 @@ from mail_servers import SmtpServer
 from parupo_e2e import ProgramTest, lines, pp1, request_close, wait_until
 
 ME, TO, SUBJECT = "me@example.jp", "taro@example.jp", "会議のお知らせ（第２回）"
+PASTED = TO + "\thanako@example.jp"  # two cells of a spreadsheet
 BODY = "山田様\n明日の会議は１０時からです。\nよろしくお願いします。"
 
 
@@ -10,6 +11,7 @@ class SendTest(ProgramTest):
     program_env = {"PARUPO_TEST_DUMPABLE": "1"}  # its /proc/PID/maps, readable without root
 
     # The log's layout: tests/send/parupo_test.cpp; the history's: Form1Test.HistoryMenusAcrossARestart...
+    # 宛先 holds cells pasted from a spreadsheet: both are named in To:, the copy to oneself goes blind.
     def test_a_mail_with_an_attachment_chosen_in_the_file_dialog_arrives_and_is_logged_and_remembered(self):
         server = self.serve(SmtpServer(self.root))
         # Reply-to mode "コピーを送る", message log on, no quitting.
@@ -25,7 +27,7 @@ class SendTest(ProgramTest):
         wait_until(lambda: not app.all(role="alert"), what="the message closed")
         self.assertEqual((app.windows("!ぱるぽ びゅわー"), len(app.windows("!ぱるぽ"))), ([], 1))
 
-        for name, text in (("宛先", TO), ("件名", SUBJECT), ("本文", BODY)):
+        for name, text in (("宛先", PASTED), ("件名", SUBJECT), ("本文", BODY)):
             app.set_text(name, text)
         data = bytes(range(256)) * 12 + "終わり\r\n".encode("cp932")
         attachment = pathlib.Path(self.root, "見積書 ①.bin")
@@ -39,13 +41,15 @@ class SendTest(ProgramTest):
 
         [(mail_from, rcpts, content)] = server.messages
         msg = email.message_from_bytes(content, policy=email.policy.default)
-        self.assertEqual((mail_from, rcpts, msg["Subject"]), (ME, [TO, ME], SUBJECT))
+        self.assertEqual((mail_from, rcpts, msg["Subject"]), (ME, [TO, "hanako@example.jp", ME], SUBJECT))
+        # Every address the user pasted is named; the copy to oneself goes blind.
+        self.assertEqual([a.addr_spec for a in msg["To"].addresses], [TO, "hanako@example.jp"])
         self.assertEqual(msg.get_body(("plain",)).get_content().replace("\r\n", "\n"), BODY + "\n")
         [part] = msg.iter_attachments()
         self.assertEqual((part.get_filename(), part.get_content()), (attachment.name, data))
         [log] = os.listdir(self.path("log"))
-        self.assertIn(("宛先 : " + TO + "\t" + ME).encode("cp932"), self.read("log/" + log))
-        self.assertEqual(self.read("PP2.dat").split(b"\r\n")[0], TO.encode())
+        self.assertIn(("宛先 : " + TO + ", hanako@example.jp\t" + ME).encode("cp932"), self.read("log/" + log))
+        self.assertEqual(self.read("PP2.dat").split(b"\r\n")[0], PASTED.encode())
         self.assertEqual(app.close("送信完了"), 0)
         self.assertEqual(server.quits, 1)  # the kept connection ended with QUIT, never just dropped
 

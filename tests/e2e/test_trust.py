@@ -30,7 +30,17 @@ class TrustTest(ProgramTest):
             ignored = int(re.search(r"^SigIgn:\s*([0-9a-f]+)$", status.read(), re.M).group(1), 16)
         self.assertTrue(ignored >> 12 & 1, "SigIgn %x" % ignored)
 
-        app.press(acc=self.send(app)[1])  # no STLS: the check stops before USER and says why, the mail goes
+        # No STLS: asked whether the password may go in clear, Enter answers いいえ; the check stops
+        # before USER and says why, the mail goes.
+        app.ready(("宛先", "hanako@example.jp"), ("件名", "件名"), ("本文", "本文"))
+        app.press("メッセージ送信", "push button")
+        box = app.find(None, "alert")
+        self.assertEqual(sorted(a.name for a in app.all(role="push button", root=box)), ["いいえ(N)", "はい(Y)"])
+        self.assertIn("POPサーバー（127.0.0.1）は暗号化に対応していません。", " ".join(a.name for a in app.all(role="label", root=box)))
+        self.mouse(box, "key", "Return")
+        text, ok = app.alert()
+        self.assertIn("受信チェックを行いませんでした", text)
+        app.press(acc=ok)
         app.window("送信完了")
         self.assertEqual(len(smtp.messages), 1)
         self.assertEqual(pop.received, b"CAPA\r\n")  # never USER or PASS

@@ -1,12 +1,13 @@
 // [--cafile FILE] [--bundle-only FILE] [--quick] [--keep SECONDS] COMMAND [--then [--pause SECONDS] [--stop SECONDS] COMMAND]...
-//   COMMAND: send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE [SENDER]] | rcv SERVER USER PASSWORD
+//   COMMAND: send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE [SENDER]] | rcv SERVER USER PASSWORD [plain]
 // runs the commands through one real mail library, watched as the program watches it, and
 // prints their results, one line each: empty when the call went through, otherwise the
 // error's kind, a TAB and its sentence; exits 1 when any failed. --bundle-only: libcurl
 // taken as one built without a CA folder, whose CA bundle is FILE. --quick: short
 // time-outs. --keep: how long the SMTP connection stays open after a send. --pause: a wait
 // before that command. --stop: a stop asked for that long into it; "stopped in N ms", from
-// the stop to the end of the call, then goes to standard error.
+// the stop to the end of the call, then goes to standard error. plain: the POP password may
+// go in clear to a server without STLS.
 #include <chrono>
 #include <iostream>
 #include <optional>
@@ -79,7 +80,7 @@ int main(int argc, char** argv) {
     const auto error = watched(watch, stopAfter, [&] {
       return a[0] == "send" ? library.send({.server = a[1], .recipients = a[2], .replyTo = a[3], .subject = a[4],
                                             .body = a[5], .attachment = a[6], .sender = a[7]})
-                            : library.receive({.server = a[1], .user = a[2], .password = a[3]});
+                            : library.receive({.server = a[1], .user = a[2], .password = a[3], .allowPlainLogin = a[4] == "plain"});
     });
     std::cout << (first ? "" : "\n");
     if (error) std::cout << parupo::mail::kindName(error->kind) << '\t' << parupo::mail::mailErrorText(*error);

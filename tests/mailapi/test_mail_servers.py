@@ -301,18 +301,22 @@ class Pop3Tests(MailCase):
         cls.dovecot = cls.server(Dovecot(cls.tmp, "taro", "秘密 pass"))
         cls.stls = cls.server(Dovecot(f"{cls.tmp}/stls", "taro", "秘密 pass", stls=True))
 
-    def test_logs_in_and_sends_stat_over_stls_only_and_fails_quietly(self):
+    def test_logs_in_and_sends_stat_over_stls_only_unless_allowed_in_clear_and_fails_quietly(self):
         server, stls, ca = f"127.0.0.1:{self.dovecot.port}", f"localhost:{self.stls.port}", ("--cafile", self.stls.cafile)
         url = "pop3://taro:%E7%A7%98%E5%AF%86%20pass@{}"  # 秘密 pass
-        for args in ((stls, "taro", "秘密 pass"), (url.format(stls), "", "")):
+        # Allowed in clear, the password still goes over STLS where the server offers it.
+        for args in ((stls, "taro", "秘密 pass"), (url.format(stls), "", ""), (stls, "taro", "秘密 pass", "plain")):
             self.ok(*ca, "rcv", *args)
-        self.wait_for(lambda: len(re.findall(r"Login: user=<taro>.*, TLS", text(self.stls.log))) == 2)
-        self.wait_for(lambda: self.stls.commands() == ["STAT", "QUIT"] * 2)
+        self.wait_for(lambda: len(re.findall(r"Login: user=<taro>.*, TLS", text(self.stls.log))) == 3)
+        self.wait_for(lambda: self.stls.commands() == ["STAT", "QUIT"] * 3)
         for args, kind in (((*ca, "rcv", stls, "taro", "wrong"), "LoginRefused"),
                            (("rcv", url.format(server), "", ""), "PopCheckSkippedForPassword"),  # no STLS
                            (("rcv", server, "taro\r\nDELE 1", "x"), "ServerLoginControlCharacters")):
             self.assertLess(self.fails(kind, "--quick", *args)[1], 10)
         self.assertNotIn("Login:", text(self.dovecot.log))  # the plain server, which takes it, never saw the password
+        self.ok("rcv", server, "taro", "秘密 pass", "plain")  # the user let this server have it in clear
+        self.wait_for(lambda: len(re.findall(r"Login: user=<taro>", text(self.dovecot.log))) == 1)
+        self.wait_for(lambda: self.dovecot.commands() == ["STAT", "QUIT"])
 
 
 class PostfixTests(MailCase):

@@ -47,24 +47,31 @@ struct SendFixture : ::testing::Test {
 
 const Events kFailed = {"disable", "caption:送信中", "caption:送信エラー", "enable"};
 
-// Without Check1: test_send.py (copy and dummy), ADummyMode... and SeparateMode...
-TEST(SendDecisions, Check1SendsTheFirstMailToText1AloneWithoutLookingAtTheDummyAddressAndNoSeparateCopy) {
-  EXPECT_EQ(firstMailRecipients(ReplyToDummy, true, "ta@x.jp", "me@x.jp", ""), "ta@x.jp");
-  EXPECT_FALSE(sendsSeparateCopy(ReplySeparate, true));
-}
-
-// A plain first field of PP3.dat, or no PP3.dat: SeparateModeSendsASecondMailWithThePrefixAndQuits.
-TEST(SendDecisions, TheCopysSubjectPrefixIsPP3sQuotedFirstFieldEvenAnEmptyOne) {
-  EXPECT_EQ(copySubjectPrefix(std::vector<std::string>{"  \"[山田, copy] \",rest"}, "ta & me"), "[山田, copy] ");
-  EXPECT_EQ(copySubjectPrefix(std::vector<std::string>{}, "ta & me"), "");
-}
-
 TEST_F(SendFixture, ADummyModeWithoutADummyAddressSendsNothingAndOpensTheSettings) {
   window.options.dummyAddress = "";
   EXPECT_EQ(run(ReplyToDummy, true, false), SendOutcome::NotSent);
   EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "settingsPanel", "enable", "caption:!ぱるぽ"}));
   EXPECT_EQ(dialogs.messages.size(), 1u);
   EXPECT_TRUE(mail.sends.empty());
+}
+
+// A box that names nobody is refused in every reply mode as the library refuses it, never handed to it: the dummy
+// mode no longer mails the dummy address and the user alone.
+TEST_F(SendFixture, AnEmptyOrBlankRecipientIsRefusedInEveryModeThroughTheErrorBoxErrorTxtAndLog) {
+  const MailError missing{.kind = RecipientMissing};
+  for (const int mode : {ReplyDontSend, ReplySendCopy, ReplyToDummy, ReplySeparate}) {
+    for (const std::string to : {"", " 、 "}) {
+      SCOPED_TRACE(std::to_string(mode) + "[" + to + "]");
+      std::filesystem::remove_all(folder / "log");
+      window.to = to;
+      EXPECT_EQ(run(mode, true, true), SendOutcome::Failed);
+      EXPECT_EQ(window.events, kFailed);
+      EXPECT_EQ(dialogs.messages, Events{mail::sendErrorMessage(missing)});
+      EXPECT_TRUE(mail.sends.empty());
+      EXPECT_TRUE(readBytes(folder / "error.txt").starts_with(cp932(mail::sendResultText(missing) + "\r\n\r\n宛先 : ")));
+      EXPECT_EQ(logNames().size(), 1u);
+    }
+  }
 }
 
 TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {  // from the log's text, then from PP3.dat
@@ -90,8 +97,8 @@ TEST_F(SendFixture, AFailedOrStoppedMailIsToldWrittenToErrorTxtAndLogged) {
   const struct { const char* name; std::string to; std::vector<std::optional<MailError>> results; Events events;
                  std::string message; SendOutcome outcome; } rows[] = {
       {"first mail fails", "ta@example.jp", {refused}, kFailed, mail::sendErrorMessage(refused), SendOutcome::Failed},
-      {"only the copy to several fails", "ta@example.jp\tb@example.jp", {std::nullopt, busy}, copyFailed,
-       mail::copyErrorMessage(busy, "ta@example.jp\tb@example.jp", "me@example.jp"), SendOutcome::Failed},
+      {"only the copy to several fails", "ta@example.jp, b@example.jp", {std::nullopt, busy}, copyFailed,
+       mail::copyErrorMessage(busy, "ta@example.jp, b@example.jp", "me@example.jp"), SendOutcome::Failed},
       {"stopped", "ta@example.jp", {stop}, stopped, mail::mailErrorText(stop), SendOutcome::Stopped},
       {"stopped after the upload", "ta@example.jp", {late}, stopped, mail::mailErrorText(late), SendOutcome::Stopped},
   };
@@ -175,6 +182,56 @@ TEST_F(SendFixture, GetPOPChecksTheMailboxFirstWhenAskedAndNeverStopsTheSend) {
   SendOperation twice{skipped, dialogs, clock, folder.path()};
   for (int i = 0; i < 2; ++i) EXPECT_EQ(twice.Parupo(window), SendOutcome::Sent) << i;
   EXPECT_EQ(dialogs.messages, Events{mail::mailErrorText(*skipped.receiveResult)});
+}
+
+// A POP server without STLS: the check stops before the password unless the call allows it in clear.
+struct PlainPop : FakeMail {
+  std::optional<MailError> receive(const PopCall& call) override {
+    (void)FakeMail::receive(call);
+    if (call.allowPlainLogin) return std::nullopt;
+    return MailError{.kind = PopCheckSkippedForPassword, .protocol = mail::MailProtocol::Pop3};
+  }
+};
+
+// The first check of such a server asks, いいえ by default. はい lets the check log in
+// (asked no more, kept in PPpop.dat, also for the next run); いいえ skips it with the notice,
+// and is not asked again in this run. Another server is asked about anew.
+TEST_F(SendFixture, APopServerWithoutStlsGetsThePasswordInClearOnlyOnceTheUserSaidYes) {
+  window.options.receiveFirst = true;
+  const std::string question = "POPサーバー（pop.example.jp）は暗号化に対応していません。"
+                               "パスワードを暗号化せずに送って受信チェックを行いますか？";
+  const auto sends = [&](PlainPop& pop, int times) {  // one run's sends; which checks allowed the password in clear
+    SendOperation runOp{pop, dialogs, clock, folder.path()};
+    for (int i = 0; i < times; ++i) EXPECT_EQ(runOp.Parupo(window), SendOutcome::Sent);
+    std::vector<bool> allowed;
+    for (const PopCall& call : pop.receives) allowed.push_back(call.allowPlainLogin);
+    return allowed;
+  };
+  PlainPop no, noAgain;
+  dialogs.yes = false;
+  EXPECT_EQ(sends(no, 2), (std::vector<bool>{false, false}));
+  EXPECT_EQ(dialogs.noByDefault, Events{question});  // once in the run
+  EXPECT_EQ(dialogs.messages.size(), 1u);            // the notice of the skipped check
+  EXPECT_FALSE(std::filesystem::exists(folder / "PPpop.dat"));
+  EXPECT_EQ(sends(noAgain, 1), std::vector<bool>{false});  // a new run asks again
+  EXPECT_EQ(dialogs.noByDefault.size(), 2u);
+
+  PlainPop yes, nextRun;
+  dialogs.yes = true, dialogs.messages.clear(), dialogs.noByDefault.clear();
+  EXPECT_EQ(sends(yes, 2), (std::vector<bool>{false, true, true}));
+  EXPECT_EQ(sends(nextRun, 1), std::vector<bool>{true});
+  EXPECT_EQ(dialogs.noByDefault, Events{question});
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(readBytes(folder / "PPpop.dat"), "pop.example.jp:110\r\n");
+  EXPECT_EQ(std::filesystem::status(folder / "PPpop.dat").permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+  PlainPop other;  // the settings panel names another server, written otherwise
+  window.options.popServer = "pop3://POP.example.jp:1110";
+  EXPECT_EQ(sends(other, 1), (std::vector<bool>{false, true}));
+  EXPECT_EQ(dialogs.noByDefault.at(1), "POPサーバー（POP.example.jp）は暗号化に対応していません。"
+                                       "パスワードを暗号化せずに送って受信チェックを行いますか？");
+  EXPECT_EQ(readBytes(folder / "PPpop.dat"), "pop.example.jp:110\r\npop.example.jp:1110\r\n");
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ struct FakeDialogs : Dialogs {  // records boxes and file dialogs; answers as to
   std::vector<std::string> messages;
   std::vector<const DialogParent*> parents;  // the window of each box asked through over(), in order
   std::vector<std::string> questions;  // the Yes/No questions and input prompts, in order
+  std::vector<std::string> noByDefault;  // the Yes/No questions asked with No as the default
   bool yes = true;
   std::optional<std::string> answer;  // every input box's
   std::vector<std::optional<std::string>> files;         // the next file dialogs' answers
@@ -39,6 +40,10 @@ struct FakeDialogs : Dialogs {  // records boxes and file dialogs; answers as to
   bool askYesNo(const std::string& text, const std::string&) override {
     questions.push_back(text);
     return yes;
+  }
+  bool askYesNoDefaultNo(const std::string& text, const std::string& title) override {
+    noByDefault.push_back(text);
+    return askYesNo(text, title);
   }
   std::optional<std::string> inputBox(const std::string& prompt, const std::string&, const std::string&) override {
     questions.push_back(prompt);
@@ -56,6 +61,7 @@ struct FakeDialogs : Dialogs {  // records boxes and file dialogs; answers as to
     FakeDialogs& noted() { return all.parents.push_back(window), all; }
     void message(const std::string& t) override { noted().message(t); }
     bool askYesNo(const std::string& t, const std::string& c) override { return noted().askYesNo(t, c); }
+    bool askYesNoDefaultNo(const std::string& t, const std::string& c) override { return noted().askYesNoDefaultNo(t, c); }
     std::optional<std::string> inputBox(const std::string& p, const std::string& c, const std::string& i) override {
       return noted().inputBox(p, c, i);
     }
