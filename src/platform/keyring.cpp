@@ -32,8 +32,11 @@ struct SecretSchema {
 
 // Items of any program with the same four attributes match: a password stored with
 // `secret-tool store ... protocol smtp host ... port 587 user taro` is found as well.
-const SecretSchema kSchema = {"jp.parupo.Password", kSecretSchemaDontMatchName,
-                              {{"protocol", 0}, {"host", 0}, {"port", 0}, {"user", 0}, {nullptr, 0}}, 0, {}};
+const SecretSchema kSchema = {"jp.parupo.Password",
+                              kSecretSchemaDontMatchName,
+                              {{"protocol", 0}, {"host", 0}, {"port", 0}, {"user", 0}, {nullptr, 0}},
+                              0,
+                              {}};
 
 constexpr const char* kLibrary = "libsecret-1.so.0";
 
@@ -69,8 +72,7 @@ Loaded load() {
   if (!(resolve(library, "secret_password_store_sync", a.store) &&
         resolve(library, "secret_password_lookup_sync", a.lookup) &&
         resolve(library, "secret_password_clear_sync", a.clear) &&
-        resolve(library, "secret_password_free", a.freePassword) &&
-        resolve(library, "g_error_free", a.freeError))) {
+        resolve(library, "secret_password_free", a.freePassword) && resolve(library, "g_error_free", a.freeError))) {
     loaded.error = std::string(kLibrary) + " に必要な関数がありません";
   }
   return loaded;
@@ -92,8 +94,7 @@ class SecretServiceKeyring final : public Keyring {
     if (a == nullptr) return false;
     GError* error = nullptr;
     // A key no item has: the service answers without unlocking anything.
-    char* found = a->lookup(&kSchema, nullptr, &error, "protocol", "", "host", "", "port", "", "user", "",
-                            nullptr);
+    char* found = a->lookup(&kSchema, nullptr, &error, "protocol", "", "host", "", "port", "", "user", "", nullptr);
     if (found != nullptr) a->freePassword(found);
     return !taken(a, error, why);
   }

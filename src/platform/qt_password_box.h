@@ -13,8 +13,7 @@ class QtPasswordBox final : public PasswordBox {
   explicit QtPasswordBox(QWidget* parent = nullptr) : parent_(parent) {}
   void setParentWindow(QWidget* parent) { parent_ = parent; }
 
-  std::optional<PasswordAnswer> ask(const std::string& account, bool keyringAnswers,
-                                    const std::string& note) override;
+  std::optional<PasswordAnswer> ask(const std::string& account, bool keyringAnswers, const std::string& note) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -27,7 +27,7 @@ TEST_F(KeyringWindowTest, MoveWritesPP1OnlyOnceTheKeyringHoldsThePasswords) {
   the<QAction>(*form, "MoveToKeyring")->trigger();
   EXPECT_EQ(dialogs.messages.back(), "パスワードをキーリングに移しました");
   EXPECT_EQ(keyring.items, (std::map<std::string, std::string>{{"smtp taro@smtp.example.jp:587", "pw"},
-                                                                {"pop3 山田@pop.example.jp:110", "秘密,です"}}));
+                                                               {"pop3 山田@pop.example.jp:110", "秘密,です"}}));
   EXPECT_EQ(the<QLineEdit>(*form, "Text2")->text(), u("smtp://taro@smtp.example.jp:587"));
   EXPECT_EQ(the<QLineEdit>(*form, "Text10")->text(), u(""));
   const Settings saved = savedPP1();

@@ -20,9 +20,9 @@ inline std::string keyText(const KeyringKey& k) {  // "smtp taro@host:587"
 
 struct FakeKeyring : Keyring {
   bool answering = true;
-  std::string storeRefusal;               // not empty: every store fails with it
+  std::string storeRefusal;                  // not empty: every store fails with it
   std::map<std::string, std::string> items;  // by keyText
-  std::vector<std::string> forgotten;     // keyText of every forget
+  std::vector<std::string> forgotten;        // keyText of every forget
 
   bool answers() override { return answering; }
   std::optional<std::string> lookUp(const KeyringKey& key) override {
@@ -51,8 +51,7 @@ struct FakePasswordBox : PasswordBox {
   std::deque<std::optional<PasswordAnswer>> answers;  // in turn; cancelled when none is left
   std::vector<Asked> asked;
 
-  std::optional<PasswordAnswer> ask(const std::string& account, bool keyringAnswers,
-                                    const std::string& note) override {
+  std::optional<PasswordAnswer> ask(const std::string& account, bool keyringAnswers, const std::string& note) override {
     asked.push_back({account, keyringAnswers, note});
     if (answers.empty()) return std::nullopt;
     auto answer = answers.front();
