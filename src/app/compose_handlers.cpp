@@ -81,17 +81,16 @@ bool ComposeHandlers::eventFilter(QObject* watched, QEvent* event) {
     // The key that completes Shift+Ctrl+Alt decorates and types nothing itself.
     return Text4_KeyDown(key->key(), key->modifiers());
   }
-  // A double click is one click: its second release does nothing.
+  // A double click is one click: its second release does nothing. Only the labels' own
+  // events count (the window sees their mouse events again as they go up to it).
+  const auto label = std::find(panel_.Label1.begin(), panel_.Label1.end(), watched);
+  if (label == panel_.Label1.end()) return false;
   if (event->type() == QEvent::MouseButtonDblClick) doubleClicked_ = watched;
   if (event->type() == QEvent::MouseButtonRelease) {
     const bool second = std::exchange(doubleClicked_, nullptr) == watched;
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    for (int i = 0; i < static_cast<int>(panel_.Label1.size()); ++i) {
-      QLabel* label = panel_.Label1[static_cast<std::size_t>(i)];
-      if (watched == label && !second && mouse->button() == Qt::LeftButton &&
-          label->rect().contains(mouse->position().toPoint()))
-        Label1_Click(i);
-    }
+    if (!second && mouse->button() == Qt::LeftButton && (*label)->rect().contains(mouse->position().toPoint()))
+      Label1_Click(static_cast<int>(label - panel_.Label1.begin()));
   }
   return false;  // the labels go on as usual
 }

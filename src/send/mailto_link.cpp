@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/charset.h"
+#include "mailapi/text_encoding.h"
 #include "platform/text_util.h"
 
 namespace parupo {
@@ -32,7 +32,7 @@ std::string percentDecoded(std::string_view text) {
     bytes += static_cast<char>(high * 16 + low);
     i += 2;
   }
-  return convertCharset(bytes, "UTF-8", "UTF-8", Unconvertible::Replace).value_or("");
+  return mail::sanitizeUtf8(bytes);
 }
 
 // One line for a text box: every control character (CR and LF among them) a space.
