@@ -67,8 +67,8 @@ int main(int argc, char** argv) {
     start = std::chrono::steady_clock::now();
     for (int i = 0; i < kKeys; ++i) (void)suggestions.offers(i % 2 == 0 ? "名前4999" : "ｕｓｅｒ49999@");
     const double perKey = since(start) / kKeys;
-    std::printf("%ld %.3f %.3f %s %.3f %.4f\n", entries, load, save, bytes(folder / "PPad.dat") == before ? "yes" : "no",
-                fold, perKey);
+    std::printf("%ld %.3f %.3f %s %.3f %.4f\n", entries, load, save,
+                bytes(folder / "PPad.dat") == before ? "yes" : "no", fold, perKey);
   }
   std::filesystem::remove_all(folder);
   return 0;

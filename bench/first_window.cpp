@@ -75,8 +75,7 @@ int main(int argc, char** argv) {
   while (mapped == Clock::time_point{}) {
     while (xcb_generic_event_t* event = xcb_poll_for_event(x)) {
       if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY &&
-          !reinterpret_cast<xcb_map_notify_event_t*>(event)->override_redirect &&
-          mapped == Clock::time_point{}) {
+          !reinterpret_cast<xcb_map_notify_event_t*>(event)->override_redirect && mapped == Clock::time_point{}) {
         mapped = Clock::now();
       }
       std::free(event);
@@ -97,7 +96,6 @@ int main(int argc, char** argv) {
   kill(child, SIGKILL);
   waitpid(child, nullptr, 0);
   xcb_disconnect(x);
-  std::printf("%.2f %ld %d\n",
-              std::chrono::duration<double, std::milli>(mapped - start).count(), rss, curl ? 1 : 0);
+  std::printf("%.2f %ld %d\n", std::chrono::duration<double, std::milli>(mapped - start).count(), rss, curl ? 1 : 0);
   return rss < 0 ? 1 : 0;
 }

@@ -73,9 +73,9 @@ struct ProgramFolder {
     for (int i = from; i < to; ++i) {
       // Written plainly: the set-up need not wait for the disk as the program does.
       const std::string who = std::to_string(i % 50);
-      std::ofstream(log(i), std::ios::binary)
-          << toCp932("\r\n宛先 : 友人" + who + " <f" + who + "@example.jp>\r\n返信 : me@example.jp\r\n件名 : 件名\r\n"
-                     "本文 : \r\n短い本文です。\r\n\r\n添付 : \r\n");
+      std::ofstream(log(i), std::ios::binary) << toCp932("\r\n宛先 : 友人" + who + " <f" + who +
+                                                         "@example.jp>\r\n返信 : me@example.jp\r\n件名 : 件名\r\n"
+                                                         "本文 : \r\n短い本文です。\r\n\r\n添付 : \r\n");
       const timespec times[2] = {{modified, 0}, {modified, 0}};
       ::utimensat(AT_FDCWD, log(i).c_str(), times, 0);
     }

@@ -86,8 +86,8 @@ int stop(std::string server, const std::string& attachmentPath) {
   library.setTransferWatch(&watch);
   std::string to = kTo, reply = kFrom, s = subject(0), b = body(0), attachment = attachmentPath;
   Reader reader(watch, std::chrono::milliseconds(10), std::chrono::milliseconds(500));
-  const std::string result = parupo::mail::sendResultText(
-      library.send({.server = server, .recipients = to, .replyTo = reply, .subject = s, .body = b, .attachment = attachment}));
+  const std::string result = parupo::mail::sendResultText(library.send(
+      {.server = server, .recipients = to, .replyTo = reply, .subject = s, .body = b, .attachment = attachment}));
   const auto end = std::chrono::steady_clock::now();
   reader.end();
   library.setTransferWatch(nullptr);
@@ -105,15 +105,14 @@ int send(std::string server, int count, const std::string& attachmentPath, bool 
   auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < count; ++i) {
     std::string to = kTo, reply = kFrom, s = subject(i), b = body(i), attachment = attachmentPath;
-    const std::string result = parupo::mail::sendResultText(
-        library.send({.server = server, .recipients = to, .replyTo = reply, .subject = s, .body = b, .attachment = attachment}));
+    const std::string result = parupo::mail::sendResultText(library.send(
+        {.server = server, .recipients = to, .replyTo = reply, .subject = s, .body = b, .attachment = attachment}));
     if (!result.empty()) {
       std::fprintf(stderr, "message %d: %s\n", i, result.c_str());
       return 1;
     }
   }
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%d %.3f %ld\n", count, seconds, peakResidentKib());
   library.setTransferWatch(nullptr);
   return 0;
@@ -147,7 +146,8 @@ int main(int argc, char** argv) {
   }
   if (mode == "stop" && argc == 4) return stop(argv[2], argv[3]);
   if (mode == "compose" && argc == 4) return compose(argv[2], argv[3]);
-  std::fprintf(stderr, "usage: mail_bench send SERVER COUNT [ATTACHMENT [watched]] | stop SERVER ATTACHMENT | "
-                       "compose ATTACHMENT OUT\n");
+  std::fprintf(stderr,
+               "usage: mail_bench send SERVER COUNT [ATTACHMENT [watched]] | stop SERVER ATTACHMENT | "
+               "compose ATTACHMENT OUT\n");
   return 2;
 }

@@ -53,11 +53,13 @@ int main(int argc, char** argv) {
 
   std::string pattern = (std::filesystem::temp_directory_path() / "parupo-bench-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) return 1;
-  const std::filesystem::path empty = std::filesystem::path(pattern) / "empty", book = std::filesystem::path(pattern) / "book";
+  const std::filesystem::path empty = std::filesystem::path(pattern) / "empty",
+                              book = std::filesystem::path(pattern) / "book";
   std::filesystem::create_directories(empty);
   std::filesystem::create_directories(book);
-  const std::vector<std::string> settings = {"smtp.example.jp", "me@example.jp", "", "dummy@example.jp", "False", "", "",
-                                             "", " 0 ", "False", "False", " 5220 ", " 4770 ", "True", "False", "True", "False"};
+  const std::vector<std::string> settings = {
+      "smtp.example.jp", "me@example.jp", "",       "dummy@example.jp", "False", "",      "",     "",     " 0 ",
+      "False",           "False",         " 5220 ", " 4770 ",           "True",  "False", "True", "False"};
   std::vector<std::string> addressLines;
   for (long i = 0; i < lines; ++i)
     addressLines.push_back(i % 100 == 0 ? "グループ" + std::to_string(i / 100)

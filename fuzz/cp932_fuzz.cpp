@@ -22,10 +22,8 @@ void checkDecode(std::string_view bytes) {
   // A file read and written again keeps every character; only what could not be read
   // (U+FFFD) is written as "?", and from then on the bytes stay as they are.
   const std::string written = toCp932(text);
-  fuzz::require(fromCp932(written) == replaced(text, kReplacement, "?"), "a read file writes back its text",
-                written);
-  fuzz::require(toCp932(fromCp932(written)) == written, "a written file reads and writes back unchanged",
-                written);
+  fuzz::require(fromCp932(written) == replaced(text, kReplacement, "?"), "a read file writes back its text", written);
+  fuzz::require(toCp932(fromCp932(written)) == written, "a written file reads and writes back unchanged", written);
 }
 
 void checkEncode(std::string_view utf8) {

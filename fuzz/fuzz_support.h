@@ -53,14 +53,14 @@ inline const std::filesystem::path& scratchFolder() {
 // Puts the bytes into scratchFolder()/name and gives that file's path.
 inline std::filesystem::path scratchFile(const std::string& name, std::string_view bytes) {
   const std::filesystem::path file = scratchFolder() / name;
-  std::ofstream(file, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(file, std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return file;
 }
 
 inline void require(bool holds, const char* invariant, std::string_view detail = {}) {
   if (holds) return;
-  std::fprintf(stderr, "invariant broken: %s\n%.*s\n", invariant, static_cast<int>(detail.size()),
-               detail.data());
+  std::fprintf(stderr, "invariant broken: %s\n%.*s\n", invariant, static_cast<int>(detail.size()), detail.data());
   std::abort();
 }
 

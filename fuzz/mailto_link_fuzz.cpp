@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::require(mail::sanitizeUtf8(body) == body, "a well-formed body", body);
   for (std::size_t i = 0; i < body.size(); ++i) {
     const auto c = static_cast<unsigned char>(body[i]);
-    const bool lineBreak = c == '\r' ? i + 1 < body.size() && body[i + 1] == '\n' : c == '\n' && i > 0 && body[i - 1] == '\r';
+    const bool lineBreak = c == '\r' ? i + 1 < body.size() && body[i + 1] == '\n'
+                                     : c == '\n' && i > 0 && body[i - 1] == '\r';
     fuzz::require(c >= 0x20 || c == '\t' || lineBreak, "only CR LF breaks the body", body);
   }
   fuzz::require(utf16Length(body) <= 2 * kLinkBodyLimit, "the body within the box's limit", body);

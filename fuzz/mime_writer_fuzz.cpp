@@ -71,8 +71,8 @@ void checkAttachment(const test::Entity& part, const std::string& name, const st
   require(part.value("Content-Transfer-Encoding") == "base64", "the file goes in base64");
   requireSameText(test::decodeWords(test::parameter(part.value("Content-Type"), "name")), expected,
                   "name= gives the file's name");
-  require(test::parameter(part.value("Content-Disposition"), "filename") == expected,
-          "filename gives the file's name", part.value("Content-Disposition"));
+  require(test::parameter(part.value("Content-Disposition"), "filename") == expected, "filename gives the file's name",
+          part.value("Content-Disposition"));
   require(test::base64Decode(part.body) == content, "the file arrives unchanged");
 }
 
@@ -132,13 +132,12 @@ static int checkMessage(const std::uint8_t* data, std::size_t size) {
   if (withFile) std::filesystem::remove(fuzz::scratchFolder() / name);
 
   const test::Entity top = test::readMessage(message);
-  std::vector<std::string> expectedNames = {"Content-Type", "Date", "From", "MIME-Version", "Message-ID",
-                                            "Subject", "To"};
+  std::vector<std::string> expectedNames = {"Content-Type", "Date",    "From", "MIME-Version",
+                                            "Message-ID",   "Subject", "To"};
   if (!withFile) expectedNames.push_back("Content-Transfer-Encoding");
   if (!envelope.replyTo.empty()) expectedNames.push_back("Reply-To");
   std::sort(expectedNames.begin(), expectedNames.end());
-  require(top.names() == expectedNames, "the message has exactly the writer's headers",
-          message.substr(0, 4000));
+  require(top.names() == expectedNames, "the message has exactly the writer's headers", message.substr(0, 4000));
 
   checkAddresses(top.value("From"), {envelope.sender});
   checkAddresses(top.value("To"), envelope.recipients);

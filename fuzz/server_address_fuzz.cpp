@@ -17,15 +17,14 @@ void check(std::string_view field, MailProtocol protocol) {
   const auto parsed = mail::parseServerAddress(field, protocol);
   if (const auto* error = std::get_if<mail::MailError>(&parsed)) {
     const std::string text = mail::mailErrorText(*error);
-    fuzz::require(!text.empty() && text.find_first_of("\r\n") == std::string::npos,
-                  "a refusal is one non-empty line", text);
+    fuzz::require(!text.empty() && text.find_first_of("\r\n") == std::string::npos, "a refusal is one non-empty line",
+                  text);
     return;
   }
   const mail::ServerAddress& server = std::get<mail::ServerAddress>(parsed);
   fuzz::require(!server.host.empty(), "an accepted field names a host");
   fuzz::require(server.port >= 1 && server.port <= 65535, "the port is 1 to 65535");
-  fuzz::require(server.hasLogin || (server.user.empty() && server.password.empty()),
-                "credentials only with a login");
+  fuzz::require(server.hasLogin || (server.user.empty() && server.password.empty()), "credentials only with a login");
   fuzz::require(protocol == MailProtocol::Smtp || server.helloName.empty(), "an EHLO name only for SMTP");
 
   // The URL's path carries the EHLO name, and nothing else: only unreserved characters
@@ -69,10 +68,10 @@ void checkPasswordHidden(std::string_view input, MailProtocol protocol) {
   // A secret the input itself holds outside the password may rightly be quoted.
   if (input.find(kSecret) != std::string_view::npos) return;
   const std::string tail = std::string(kSecret) + std::string(middle) + "@" + std::string(rest);
-  for (const std::string& field : {std::string(prefix) + "://u:" + tail, "u:" + tail,
-                                   std::string(prefix) + "://u:a://" + tail, "u:a://" + tail}) {
-    fuzz::require(mail::withoutPassword(field).find(kSecret) == std::string::npos, "the field is quoted without its password",
-                  field);
+  for (const std::string& field :
+       {std::string(prefix) + "://u:" + tail, "u:" + tail, std::string(prefix) + "://u:a://" + tail, "u:a://" + tail}) {
+    fuzz::require(mail::withoutPassword(field).find(kSecret) == std::string::npos,
+                  "the field is quoted without its password", field);
     const auto parsed = mail::parseServerAddress(field, protocol);
     if (const auto* error = std::get_if<mail::MailError>(&parsed)) {
       const std::string text = mail::mailErrorText(*error);

@@ -22,8 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string> lines = fuzz::fileLines(fuzz::bytesOf(data, size));
 
   const std::string once = rewritten(lines);
-  fuzz::require(rewritten(fuzz::fileLines(once)) == once, "PP1.dat written by the program reads back unchanged",
-                once);
+  fuzz::require(rewritten(fuzz::fileLines(once)) == once, "PP1.dat written by the program reads back unchanged", once);
 
   const std::string days = retentionFromFile(lines);
   int value = 0;

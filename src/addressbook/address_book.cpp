@@ -72,7 +72,8 @@ AddressBook::Load AddressBook::AdrsLoad(const std::filesystem::path& folder) {
       read = readTextLines(file);
     } catch (const std::exception&) {
     }
-    if (read) lines = std::move(*read); else result = Load::Unreadable;
+    if (read) lines = std::move(*read);
+    else result = Load::Unreadable;
   }
   // Whole lines split at TAB: a comma is part of a name or an address.
   NodeId loadGroup = kNoNode;

@@ -32,9 +32,9 @@ struct BookNode {
   std::string key;   // a group's name, or group key "\" entry name, as it was when made
   std::string text;  // the name shown
   int picture = kNoPicture;
-  NodeId parent = kNoNode;           // the group of an entry
-  std::vector<NodeId> children;      // a group's entries in display order
-  std::size_t record = 0;            // an entry's own item of the record list
+  NodeId parent = kNoNode;       // the group of an entry
+  std::vector<NodeId> children;  // a group's entries in display order
+  std::size_t record = 0;        // an entry's own item of the record list
   bool isGroup() const { return parent == kNoNode; }
 };
 
@@ -79,10 +79,10 @@ class AddressBook {
   // 0: lines between parents and children only; 1: also between the groups.
   int lineStyle() const { return lineStyle_; }
   bool keyTaken(const std::string& key) const;
-  SelRec LiSch(NodeId entry) const;   // the entry's own record
+  SelRec LiSch(NodeId entry) const;  // the entry's own record
   // By position in records(): whether an entry of the tree still has that record.
   std::vector<bool> recordsInTree() const;
-  NodeId groupOf(NodeId id) const;    // a group itself, or an entry's group
+  NodeId groupOf(NodeId id) const;  // a group itself, or an entry's group
 
   // --- Editing ------------------------------------------------------------------
   // Each returns "" when done, else a sentence to show; nothing changes on refusal.
@@ -91,8 +91,7 @@ class AddressBook {
                             const std::string& mobile, NodeId* made = nullptr);
   // A group is renamed (its key stays); an entry gets the boxes' record, name and
   // picture, also one registered without an address, which gets it this way.
-  std::string update(NodeId current, const std::string& name, const std::string& address,
-                     const std::string& mobile);
+  std::string update(NodeId current, const std::string& name, const std::string& address, const std::string& mobile);
   std::string createGroup(const std::string& name, NodeId* made = nullptr);
   void remove(NodeId id);  // a group goes with its entries; records stay
 

@@ -97,7 +97,8 @@ void BookTree::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void BookTree::dragEnterEvent(QDragEnterEvent* event) {
-  if (draggedNode(event->mimeData())) event->acceptProposedAction(); else event->ignore();
+  if (draggedNode(event->mimeData())) event->acceptProposedAction();
+  else event->ignore();
 }
 
 void BookTree::dragMoveEvent(QDragMoveEvent* event) {
@@ -111,7 +112,8 @@ void BookTree::dropEvent(QDropEvent* event) {
   if (!node) return event->ignore();
   event->acceptProposedAction();
   // Handled once the drag has ended: the drop may ask a question in a modal box.
-  QMetaObject::invokeMethod(this, [this, id = *node] { emit dropped(id); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, id = *node] { emit dropped(id); }, Qt::QueuedConnection);
 }
 
 void BookTree::updateGeometries() {

@@ -31,9 +31,9 @@ class BookTree final : public QTreeWidget {
 
  signals:
   void pressed(Qt::MouseButton button, const QPoint& pos, const QPoint& globalPos);
-  void dragRequested();  // the left button is held and the mouse has moved far enough
+  void dragRequested();       // the left button is held and the mouse has moved far enough
   void dropped(NodeId node);  // a node dragged out of this tree was dropped on it
-  void keyMoved();       // a key moved the current row
+  void keyMoved();            // a key moved the current row
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -34,7 +34,7 @@ std::vector<SendStep> AdrsPiiin(const std::vector<std::string>& picked, int n);
 // send stage's to say.
 struct ConsecutiveRun {
   bool running = false;
-  bool closeWhenDone = false;       // the book closes once the run has ended
+  bool closeWhenDone = false;  // the book closes once the run has ended
   bool quitAfterSendBefore = false;
   bool subjectIsDateBefore = false;
 };

@@ -232,9 +232,7 @@ QTreeWidgetItem* Form4::itemOf(NodeId id) const {
   return it == items_.end() ? nullptr : it->second;
 }
 
-NodeId Form4::nodeOf(const QTreeWidgetItem* item) const {
-  return item ? item->data(0, Qt::UserRole).toInt() : kNoNode;
-}
+NodeId Form4::nodeOf(const QTreeWidgetItem* item) const { return item ? item->data(0, Qt::UserRole).toInt() : kNoNode; }
 
 // --- Modes, layout, placement -----------------------------------------------------------
 

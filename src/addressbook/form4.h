@@ -64,20 +64,20 @@ class Form4 final : public QWidget, public DialogParent {
 
   // --- Controls -------------------------------------------------------------------
   BookTree* TreeView1 = nullptr;
-  QListWidget* List1 = nullptr;            // the record list, several items selectable
-  QLabel* Label1 = nullptr;                // 名前
-  QLabel* Label2 = nullptr;                // アドレス
-  QLabel* Label3 = nullptr;                // 携帯番号
-  QLineEdit* Text1 = nullptr;              // name
-  QLineEdit* Text2 = nullptr;              // address
-  QLineEdit* Text3 = nullptr;              // mobile number
-  QPushButton* Command1 = nullptr;         // "登録"
-  QMenu* menu = nullptr;                   // popup of the tree
-  std::array<QAction*, 4> mn01{};          // グループ作成, 削除 (submenu), separator, 連続送信
-  std::array<QAction*, 1> mn011{};         // the delete command
-  QMenu* menu2 = nullptr;                  // popup of the record list
-  std::array<QAction*, 3> mn02{};          // 送信 (submenu), separator, 戻る
-  std::array<QAction*, 7> mn03{};          // 1, 2, 3, 4, 5, separator, 一括
+  QListWidget* List1 = nullptr;     // the record list, several items selectable
+  QLabel* Label1 = nullptr;         // 名前
+  QLabel* Label2 = nullptr;         // アドレス
+  QLabel* Label3 = nullptr;         // 携帯番号
+  QLineEdit* Text1 = nullptr;       // name
+  QLineEdit* Text2 = nullptr;       // address
+  QLineEdit* Text3 = nullptr;       // mobile number
+  QPushButton* Command1 = nullptr;  // "登録"
+  QMenu* menu = nullptr;            // popup of the tree
+  std::array<QAction*, 4> mn01{};   // グループ作成, 削除 (submenu), separator, 連続送信
+  std::array<QAction*, 1> mn011{};  // the delete command
+  QMenu* menu2 = nullptr;           // popup of the record list
+  std::array<QAction*, 3> mn02{};   // 送信 (submenu), separator, 戻る
+  std::array<QAction*, 7> mn03{};   // 1, 2, 3, 4, 5, separator, 一括
 
   // Shows a popup menu at a screen position and returns when it has closed; tests
   // replace it, since a real popup waits for the user.
@@ -86,13 +86,13 @@ class Form4 final : public QWidget, public DialogParent {
   // --- Procedures -----------------------------------------------------------------
   void ChangeRenso(bool on);
   void Form_Resize();
-  void Command1_Click();                   // update the current node
-  void registerEntry();                    // right button on "登録"
-  void createGroup();                      // "グループ作成"
-  void KiLLDat(NodeId node);               // delete the node after asking
+  void Command1_Click();      // update the current node
+  void registerEntry();       // right button on "登録"
+  void createGroup();         // "グループ作成"
+  void KiLLDat(NodeId node);  // delete the node after asking
   void TreeView1_MouseDown(Qt::MouseButton button, const QPoint& pos, const QPoint& globalPos);
-  void TreeView1_KeyMoved();               // the current row moved by keyboard: a left click
-  void TreeView1_MenuKey();                // Menu key, Shift+F10: a right click on the current row
+  void TreeView1_KeyMoved();  // the current row moved by keyboard: a left click
+  void TreeView1_MenuKey();   // Menu key, Shift+F10: a right click on the current row
   void List1_MenuKey();
   // `dragged` was dropped on the drop highlight (moved there), or on empty space
   // (deleted after asking).
@@ -121,8 +121,8 @@ class Form4 final : public QWidget, public DialogParent {
   void fillTree();
   QTreeWidgetItem* addItem(NodeId id);
   void showPicture(NodeId id);
-  void makeCurrent(QTreeWidgetItem* item);   // CurNode and the drop highlight
-  void showCurrentNode();                    // its caption, boxes and recipient
+  void makeCurrent(QTreeWidgetItem* item);  // CurNode and the drop highlight
+  void showCurrentNode();                   // its caption, boxes and recipient
   void showMessage(const std::string& text);
   void startDrag();
   void save();
@@ -137,7 +137,7 @@ class Form4 final : public QWidget, public DialogParent {
   AddressBook book_;
   std::unordered_map<NodeId, QTreeWidgetItem*> items_;
   NodeId curNode_ = kNoNode;
-  bool saveAllowed_ = true;   // false when PPad.dat exists but could not be read
+  bool saveAllowed_ = true;  // false when PPad.dat exists but could not be read
   ConsecutiveRun run_;
 };
 

@@ -38,9 +38,9 @@ void append(std::string& out, char32_t c) {
 }
 
 char32_t folded(char32_t c) {
-  if (c >= 0xFF01 && c <= 0xFF5E) c -= 0xFEE0;            // full-width ASCII
+  if (c >= 0xFF01 && c <= 0xFF5E) c -= 0xFEE0;  // full-width ASCII
   if (c >= 'A' && c <= 'Z') return c + ('a' - 'A');
-  if (c >= 0x30A1 && c <= 0x30F6) return c - 0x60;         // katakana as hiragana
+  if (c >= 0x30A1 && c <= 0x30F6) return c - 0x60;  // katakana as hiragana
   return c;
 }
 

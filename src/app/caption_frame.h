@@ -12,8 +12,8 @@ class CaptionFrame final : public QGroupBox {
  public:
   CaptionFrame(const QString& caption, QWidget* parent);
 
-  int frameLineY() const;    // the top frame line, in the panel's pixels
-  QRect captionRect() const; // where the caption is drawn over the line
+  int frameLineY() const;     // the top frame line, in the panel's pixels
+  QRect captionRect() const;  // where the caption is drawn over the line
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -72,9 +72,12 @@ std::optional<std::string> missingDisplay(const std::function<const char*(const 
     return value != nullptr && *value != '\0';
   };
   if (set("QT_QPA_PLATFORM") || set("WAYLAND_DISPLAY")) return std::nullopt;
-  if (!set("DISPLAY")) return "ぱるぽ: ウィンドウを表示する画面がありません（DISPLAY が設定されていません）。デスクトップの中で起動してください。";
+  if (!set("DISPLAY"))
+    return "ぱるぽ: ウィンドウを表示する画面がありません（DISPLAY "
+           "が設定されていません）。デスクトップの中で起動してください。";
   if (!localXServerAnswers(environment("DISPLAY"))) {
-    return std::string("ぱるぽ: 画面（") + environment("DISPLAY") + "）に接続できません。デスクトップの中で起動してください。";
+    return std::string("ぱるぽ: 画面（") + environment("DISPLAY") +
+           "）に接続できません。デスクトップの中で起動してください。";
   }
   return std::nullopt;
 }

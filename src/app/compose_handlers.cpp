@@ -43,7 +43,7 @@ bool allThreeHeld(int key, Qt::KeyboardModifiers modifiers) {
 }  // namespace
 
 ComposeHandlers::ComposeHandlers(ComposePanel& panel, MainMenus& menus, SendWindow& window,
-                         const QLineEdit& specificAddress, const Services& services, SendOperation& send)
+                                 const QLineEdit& specificAddress, const Services& services, SendOperation& send)
     : panel_(panel),
       menus_(menus),
       window_(window),
@@ -109,11 +109,14 @@ bool ComposeHandlers::fileDrag(QDropEvent* event) {
   if (event->type() != QEvent::Drop) return true;
   const std::string first = urls.constFirst().toLocalFile().toStdString();
   // Handled once the drag has ended: the file manager waits for the drop to finish.
-  QMetaObject::invokeMethod(this, [this, first, several = urls.size() > 1] {
-    std::error_code ec;
-    if (several || std::filesystem::is_directory(first, ec)) return services_.dialogs.message(kOneFileOnly);
-    attachFile(first);
-  }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this,
+      [this, first, several = urls.size() > 1] {
+        std::error_code ec;
+        if (several || std::filesystem::is_directory(first, ec)) return services_.dialogs.message(kOneFileOnly);
+        attachFile(first);
+      },
+      Qt::QueuedConnection);
   return true;
 }
 

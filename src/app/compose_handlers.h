@@ -24,7 +24,7 @@ class ComposeHandlers final : public QObject {
   // The attachment chosen is the send's (TnpPath), kept by `send`; `specificAddress` is
   // Text6 of the settings panel.
   ComposeHandlers(ComposePanel& panel, MainMenus& menus, SendWindow& window, const QLineEdit& specificAddress,
-              const Services& services, SendOperation& send);
+                  const Services& services, SendOperation& send);
 
   // Shows the open-file dialog (first in the home folder, then where the last choice
   // was); a chosen file is attached (attachFile). A cancel changes nothing.
@@ -57,8 +57,8 @@ class ComposeHandlers final : public QObject {
   const QLineEdit& specificAddress_;
   Services services_;
   SendOperation& send_;
-  std::string dialogPath_;   // the next dialog starts from the last choice
-  std::string sizeCaption_;  // the caption the last choice set
+  std::string dialogPath_;            // the next dialog starts from the last choice
+  std::string sizeCaption_;           // the caption the last choice set
   QObject* doubleClicked_ = nullptr;  // the label whose double click's release comes next
 };
 

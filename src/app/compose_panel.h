@@ -25,27 +25,27 @@ class ComposePanel {
   ComposePanel(QWidget* client, const TwipsWindow& twips);
 
   QGroupBox* Frame2 = nullptr;
-  std::array<QLabel*, 3> Label1{};   // 宛先, 件名, 本文
+  std::array<QLabel*, 3> Label1{};  // 宛先, 件名, 本文
   QCheckBox* Check1 = nullptr;
-  QLineEdit* Text1 = nullptr;        // recipient
-  QLineEdit* Text3 = nullptr;        // subject
-  QPlainTextEdit* Text4 = nullptr;   // body
-  QPushButton* Command3 = nullptr;   // attachment
-  QPushButton* Command1 = nullptr;   // send
-  QPushButton* Command4 = nullptr;   // "帰", only in the development folder
+  QLineEdit* Text1 = nullptr;       // recipient
+  QLineEdit* Text3 = nullptr;       // subject
+  QPlainTextEdit* Text4 = nullptr;  // body
+  QPushButton* Command3 = nullptr;  // attachment
+  QPushButton* Command1 = nullptr;  // send
+  QPushButton* Command4 = nullptr;  // "帰", only in the development folder
 
   std::string recipient() const;
   void setRecipient(const std::string& text);
   std::string subject() const;
   void setSubject(const std::string& text);
-  std::string body() const;                  // lines separated by CR LF
-  void setBody(const std::string& text);     // any line ends
+  std::string body() const;               // lines separated by CR LF
+  void setBody(const std::string& text);  // any line ends
   bool noCopy() const;
   void setNoCopy(bool checked);
 
   // The body as the user edits it: one step to undo, the cursor kept where it can be.
-  void appendBody(const std::string& text);    // any line ends
-  void replaceBody(const std::string& text);   // any line ends
+  void appendBody(const std::string& text);   // any line ends
+  void replaceBody(const std::string& text);  // any line ends
   // The attachment button shows whether a file is attached and which: a badge on its
   // picture and the path as its tooltip; "" shows none.
   void showAttachment(const std::string& path);

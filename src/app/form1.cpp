@@ -77,7 +77,7 @@ Form1::Form1(Services services, QWidget* parent)
   // F10 opens the menus, as on the desktops around it.
   new QShortcut(QKeySequence(Qt::Key_F10), this, [this] { menus_->openFirstMenu(); });
   handlers_ = std::make_unique<ComposeHandlers>(*compose_, *menus_, *this, *settingsPanel_->Text6, services_,
-                                             *sendOperation_);
+                                                *sendOperation_);
   // 宛先 offers the history's recipients and the book's entries as the user types.
   new RecipientCompletion(*compose_->Text1, folder_, [this] {
     std::vector<std::string> recipients;
@@ -193,7 +193,8 @@ void Form1::Rireki(bool reportProblems) {
   history_.promote(compose_->recipient());
   const std::string error = history_.save(folder_ / "PP2.dat");
   menus_->showHistory(history_, mAdrs);
-  if (reportProblems && !error.empty()) services_.dialogs.message("宛先の履歴 (PP2.dat) を保存できませんでした。\n" + error);
+  if (reportProblems && !error.empty())
+    services_.dialogs.message("宛先の履歴 (PP2.dat) を保存できませんでした。\n" + error);
 }
 
 void Form1::pickHistory(int slot) {

@@ -122,7 +122,7 @@ class Form1 final : public QMainWindow, public SendWindow {
   void openAddressBook();
 
   Services services_;
-  std::filesystem::path folder_;     // APas
+  std::filesystem::path folder_;  // APas
   ResponsiveMail mail_;
   // Logins that PP1.dat names without a password take theirs from the keyring or the
   // password box, on this thread, around the calls; none without a keyring.
@@ -139,15 +139,15 @@ class Form1 final : public QMainWindow, public SendWindow {
   std::unique_ptr<SettingsPanel> settingsPanel_;
   std::unique_ptr<MainMenus> menus_;
   std::unique_ptr<ComposeHandlers> handlers_;  // goes first: it watches the panel and the menus
-  QPointer<Form4> book_;             // the address book while it is open
-  QListWidget* File1 = nullptr;      // hidden
-  QPushButton* Command2 = nullptr;   // "mail check", never shown
+  QPointer<Form4> book_;                       // the address book while it is open
+  QListWidget* File1 = nullptr;                // hidden
+  QPushButton* Command2 = nullptr;             // "mail check", never shown
 
-  QPoint placeBeforeViewer_;         // the frame's place while the log viewer is open
-  double savedHeight_ = 0;           // the compose size while the settings panel shows
+  QPoint placeBeforeViewer_;  // the frame's place while the log viewer is open
+  double savedHeight_ = 0;    // the compose size while the settings panel shows
   double savedWidth_ = 0;
   std::string settingsUnreadable_;  // why PP1.dat could not be read at start-up; then it is kept
-  std::string caption_;              // the caption the send set, without a per cent
+  std::string caption_;             // the caption the send set, without a per cent
   SendStage stage_;
 };
 

@@ -11,8 +11,8 @@ namespace {
 
 // The entries of the options menu Sup, by position.
 enum SupEntry {
-  kClear = 0,           // "送信内容クリア"
-  kAttachment = 1,      // "添付ファイル"
+  kClear = 0,       // "送信内容クリア"
+  kAttachment = 1,  // "添付ファイル"
   kSeparator = 2,
   kQuitAfterSend = 3,   // "送信後終了"
   kReplySubmenu = 4,    // "返信先に送信する"
@@ -25,21 +25,19 @@ enum SupEntry {
 
 // The entries of the menu bar PopSetup, by position.
 enum PopSetupEntry {
-  kSettings = 0,         // "設定"
+  kSettings = 0,  // "設定"
   kHistoryByAddress = 1,
   kHistoryByNameMenu = 2,
-  kOptions = 3,          // "環境"
-  kLogViewer = 4,        // "び"
-  kHiddenEntry = 5,      // "あ", never shown
-  kAddressBook = 6,      // "あ2"
+  kOptions = 3,      // "環境"
+  kLogViewer = 4,    // "び"
+  kHiddenEntry = 5,  // "あ", never shown
+  kAddressBook = 6,  // "あ2"
 };
 
 void name(QObject* o, const QString& n) { o->setObjectName(n); }
 
 // A menu caption shows "&" as itself.
-QString menuText(const std::string& text) {
-  return QString::fromStdString(text).replace('&', QStringLiteral("&&"));
-}
+QString menuText(const std::string& text) { return QString::fromStdString(text).replace('&', QStringLiteral("&&")); }
 
 }  // namespace
 
@@ -60,8 +58,7 @@ MainMenus::MainMenus(QMenuBar* bar, Handlers handlers) : handlers_(std::move(han
   QObject::connect(PopSetup[kAddressBook], &QAction::triggered, bar, [this] { handlers_.addressBook(); });
   PopSetup[kHistoryByAddress]->setVisible(false);
   PopSetup[kHiddenEntry]->setVisible(false);
-  for (int i = 0; i < static_cast<int>(PopSetup.size()); ++i)
-    name(PopSetup[i], QStringLiteral("PopSetup_%1").arg(i));
+  for (int i = 0; i < static_cast<int>(PopSetup.size()); ++i) name(PopSetup[i], QStringLiteral("PopSetup_%1").arg(i));
 }
 
 // The two history menus, by address and by name: ten entries each, filled at start-up.
@@ -162,8 +159,7 @@ bool MainMenus::toggleSubjectIsDate() {
 
 void MainMenus::showAttachmentSet(bool attached) { DropAttachment->setEnabled(attached); }
 
-void MainMenus::showHistory(const RecipientHistory& history,
-                            const std::vector<std::string>& addressBookLines) {
+void MainMenus::showHistory(const RecipientHistory& history, const std::vector<std::string>& addressBookLines) {
   const auto names = history.namesFrom(addressBookLines);
   for (int i = 0; i < RecipientHistory::kSlots; ++i) {
     Slog[i]->setText(menuText(history.slot(i)));

@@ -22,13 +22,13 @@ namespace parupo {
 class MainMenus {
  public:
   struct Handlers {
-    std::function<void()> settings;           // "設定": the settings panel opens or closes
-    std::function<void(int)> historyPicked;   // an entry of either history menu, by slot
-    std::function<void()> clear;              // "送信内容クリア"
-    std::function<void()> logViewer;          // "び"
-    std::function<void()> addressBook;        // "あ2"
-    std::function<void()> attachment;         // "添付ファイル": choose the attachment
-    std::function<void()> dropAttachment;     // "添付ファイルを外す"
+    std::function<void()> settings;               // "設定": the settings panel opens or closes
+    std::function<void(int)> historyPicked;       // an entry of either history menu, by slot
+    std::function<void()> clear;                  // "送信内容クリア"
+    std::function<void()> logViewer;              // "び"
+    std::function<void()> addressBook;            // "あ2"
+    std::function<void()> attachment;             // "添付ファイル": choose the attachment
+    std::function<void()> dropAttachment;         // "添付ファイルを外す"
     std::function<void()> moveToKeyring = [] {};  // "パスワードをキーリングに移す"
   };
   MainMenus(QMenuBar* bar, Handlers handlers);
@@ -39,7 +39,7 @@ class MainMenus {
   std::array<QAction*, 10> Sup{};
   std::array<QAction*, kReplyModeCount> Sup2{};
   QAction* DropAttachment = nullptr;  // "添付ファイルを外す", under "添付ファイル"; enabled while one is set
-  QAction* MoveToKeyring = nullptr;   // "パスワードをキーリングに移す", last, after a line
+  QAction* MoveToKeyring = nullptr;  // "パスワードをキーリングに移す", last, after a line
 
   // Copies the option marks and the reply mode from and into `settings`.
   void show(const Settings& settings);

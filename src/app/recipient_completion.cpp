@@ -27,9 +27,10 @@ RecipientCompletion::RecipientCompletion(QLineEdit& box, std::filesystem::path f
   connect(completer_, QOverload<const QString&>::of(&QCompleter::activated), this, [this](const QString& chosen) {
     const QString text = box_.text();
     const qsizetype cursor = box_.cursorPosition();
-    const QString before = QString::fromStdString(withChosenAddress(text.left(cursor).toStdString(), chosen.toStdString()));
-    box_.setText(QString::fromStdString(withChosenAddress(text.left(cursor).toStdString(), chosen.toStdString(),
-                                                          text.mid(cursor).toStdString())));
+    const QString before = QString::fromStdString(
+        withChosenAddress(text.left(cursor).toStdString(), chosen.toStdString()));
+    box_.setText(QString::fromStdString(
+        withChosenAddress(text.left(cursor).toStdString(), chosen.toStdString(), text.mid(cursor).toStdString())));
     box_.setCursorPosition(static_cast<int>(before.size()));
   });
 }

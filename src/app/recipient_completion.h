@@ -21,8 +21,7 @@ class RecipientCompletion final : public QObject {
  public:
   // `history` gives the history's recipients, newest first. The book is read from the
   // folder's PPad.dat when an offer is first needed, and again after it changed.
-  RecipientCompletion(QLineEdit& box, std::filesystem::path folder,
-                      std::function<std::vector<std::string>()> history);
+  RecipientCompletion(QLineEdit& box, std::filesystem::path folder, std::function<std::vector<std::string>()> history);
 
   QCompleter* completer() const { return completer_; }
 

@@ -46,10 +46,8 @@ bool isUserInput(QEvent::Type type) {
     case QEvent::DragMove:
     case QEvent::Drop:
     case QEvent::Gesture:
-    case QEvent::NativeGesture:
-      return true;
-    default:
-      return false;
+    case QEvent::NativeGesture: return true;
+    default: return false;
   }
 }
 
@@ -121,10 +119,13 @@ std::optional<mail::MailError> ResponsiveMail::run(Call&& call) {
   escapePending_ = false;
   const InputDrop inputDrop([this, &loop, &done] {
     if (std::exchange(escapePending_, true)) return;
-    QMetaObject::invokeMethod(&loop, [this, &done] {
-      escapePending_ = false;
-      if (!done && onEscape) onEscape();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &loop,
+        [this, &done] {
+          escapePending_ = false;
+          if (!done && onEscape) onEscape();
+        },
+        Qt::QueuedConnection);
   });
   const ProgressTicks ticks(watch_, onProgress);
 
@@ -141,7 +142,8 @@ std::optional<mail::MailError> ResponsiveMail::run(Call&& call) {
     done = true;
     // Posted, so that it is handled inside loop.exec() even when the call was quicker
     // than the start of the loop.
-    QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
   });
   // All events are handled, and so dropped, now: input kept for later would act on the
   // window as it is after the call.

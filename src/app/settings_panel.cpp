@@ -32,8 +32,7 @@ SettingsPanel::SettingsPanel(QWidget* client, const TwipsWindow& twips) {
 
   setTextColour(Text6, QPalette::Text, QColor(255, 0, 0));
   setTextColour(Label2[2], QPalette::WindowText, QColor(255, 0, 0));
-  setTextColour(Text7, QPalette::Text,
-                QApplication::palette("QMenu").color(QPalette::Active, QPalette::WindowText));
+  setTextColour(Text7, QPalette::Text, QApplication::palette("QMenu").color(QPalette::Active, QPalette::WindowText));
 
   QLineEdit* const order[] = {Text2, Text5, Text6, Text7, Text8, Text9, Text10, Text11};
   for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
@@ -62,8 +61,7 @@ void SettingsPanel::placeFields(const TwipsWindow& twips) {
 
 // Each label sits just above its field; the days label to the right of its field.
 void SettingsPanel::placeLabels(const TwipsWindow& twips) {
-  auto label = [&](const QString& name, const char* text, double l, double t, double w, double h,
-                   QLineEdit* buddy) {
+  auto label = [&](const QString& name, const char* text, double l, double t, double w, double h, QLineEdit* buddy) {
     auto* lb = new QLabel(QString::fromUtf8(text), Frame1);
     lb->setObjectName(name);
     twips.place(lb, l, t, w, h);
@@ -80,9 +78,8 @@ void SettingsPanel::placeLabels(const TwipsWindow& twips) {
   Label3 = label(QStringLiteral("Label3"), "特定メールアドレス（色変更）", 180, 1260, 4155, 210, Text6);
   Label4 = label(QStringLiteral("Label4"), "ダミーメールアドレス", 180, 1800, 4155, 210, Text7);
   Label5 = label(QStringLiteral("Label5"), "日経過したログは削除する", 675, 2430, 3660, 210, Text11);
-  Label2[2] = label(QStringLiteral("Label2_2"),
-                    "「最初に受信処理を行う」をする場合のみ\n 下記を入力して下さい", 180, 2760,
-                    4155, 390, nullptr);
+  Label2[2] = label(QStringLiteral("Label2_2"), "「最初に受信処理を行う」をする場合のみ\n 下記を入力して下さい", 180,
+                    2760, 4155, 390, nullptr);
   Label2[3] = label(QStringLiteral("Label2_3"), "POPサーバー", 180, 3180, 4155, 210, Text8);
   Label2[4] = label(QStringLiteral("Label2_4"), "ユーザー名", 180, 3720, 1995, 210, Text9);
   Label2[5] = label(QStringLiteral("Label2_5"), "パスワード", 2340, 3720, 1995, 210, Text10);

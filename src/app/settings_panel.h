@@ -24,14 +24,14 @@ class SettingsPanel {
   QLabel* Label3 = nullptr;
   QLabel* Label4 = nullptr;
   QLabel* Label5 = nullptr;
-  QLineEdit* Text2 = nullptr;        // SMTP server
-  QLineEdit* Text5 = nullptr;        // reply-to address
-  QLineEdit* Text6 = nullptr;        // specific address
-  QLineEdit* Text7 = nullptr;        // dummy address
-  QLineEdit* Text8 = nullptr;        // POP server
-  QLineEdit* Text9 = nullptr;        // POP user
-  QLineEdit* Text10 = nullptr;       // POP password
-  QLineEdit* Text11 = nullptr;       // retention days
+  QLineEdit* Text2 = nullptr;   // SMTP server
+  QLineEdit* Text5 = nullptr;   // reply-to address
+  QLineEdit* Text6 = nullptr;   // specific address
+  QLineEdit* Text7 = nullptr;   // dummy address
+  QLineEdit* Text8 = nullptr;   // POP server
+  QLineEdit* Text9 = nullptr;   // POP user
+  QLineEdit* Text10 = nullptr;  // POP password
+  QLineEdit* Text11 = nullptr;  // retention days
 
   // Copies the panel's fields from and into `settings`; the other members stay.
   void show(const Settings& settings);

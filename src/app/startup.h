@@ -21,8 +21,8 @@ struct StartupPlan {
   // A folder holding the project file is the developer's: "帰" shows, and a mark stands
   // in the subject so that a test mail is never mistaken for a real one.
   bool developmentFolder = false;
-  std::string recipient;   // Text1
-  std::string subject;     // Text3
+  std::string recipient;                      // Text1
+  std::string subject;                        // Text3
   RecipientHistory history;                   // PP2.dat
   std::vector<std::string> addressBookLines;  // PPad.dat, for the history's names
   // No SMTP server yet: the first use starts in the settings panel.

@@ -20,7 +20,7 @@ struct Services {
   Random& random;
   MailLibrary& mail;
   std::filesystem::path programFolder;  // APas
-  std::function<void()> endProgram;      // ends the program at once
+  std::function<void()> endProgram;     // ends the program at once
   // Where logins without a password in PP1.dat find theirs; without them such a login
   // goes to the server without a password.
   Keyring* keyring = nullptr;

@@ -22,10 +22,10 @@ inline constexpr double kDefaultWindowWidth = 4770;
 
 // The reply-to submenu's entries, in menu order.
 enum ReplyMode : int {
-  ReplyDontSend = 0,   // "送らない"
-  ReplySendCopy = 1,   // "コピーを送る"
-  ReplyToDummy = 2,    // "ダミーに送る"
-  ReplySeparate = 3,   // "別々に送る"
+  ReplyDontSend = 0,  // "送らない"
+  ReplySendCopy = 1,  // "コピーを送る"
+  ReplyToDummy = 2,   // "ダミーに送る"
+  ReplySeparate = 3,  // "別々に送る"
 };
 inline constexpr int kReplyModeCount = 4;
 // No entry of the submenu is checked.
@@ -36,22 +36,22 @@ constexpr bool isReplyMode(int index) { return index >= ReplyDontSend && index <
 
 struct Settings {
   // Settings panel fields.
-  std::string smtpServer;        // Text2
-  std::string replyTo;           // Text5
-  std::string specificAddress;   // Text6
-  std::string dummyAddress;      // Text7
-  std::string popServer;         // Text8
-  std::string popUser;           // Text9
-  std::string popPassword;       // Text10
+  std::string smtpServer;                             // Text2
+  std::string replyTo;                                // Text5
+  std::string specificAddress;                        // Text6
+  std::string dummyAddress;                           // Text7
+  std::string popServer;                              // Text8
+  std::string popUser;                                // Text9
+  std::string popPassword;                            // Text10
   std::string retentionDays = kDefaultRetentionDays;  // Text11
 
   // Option menu check marks, design states.
-  bool quitAfterSend = true;     // "送信後終了"
-  bool startupAddress = false;   // "起動時特定アドレス"
-  bool saveLog = false;          // "履歴を保存する"
-  bool subjectIsDate = false;    // "件名を日付にする"
-  bool historyByName = true;     // "履歴を名称で表示する"
-  bool receiveFirst = false;     // "最初に受信処理を行う"
+  bool quitAfterSend = true;           // "送信後終了"
+  bool startupAddress = false;         // "起動時特定アドレス"
+  bool saveLog = false;                // "履歴を保存する"
+  bool subjectIsDate = false;          // "件名を日付にする"
+  bool historyByName = true;           // "履歴を名称で表示する"
+  bool receiveFirst = false;           // "最初に受信処理を行う"
   int checkedReplyMode = NoReplyMode;  // the checked entry of "返信先に送信する"
 
   // Main window outer size in twips.

@@ -25,7 +25,7 @@ std::vector<std::string> settingsFileLines(const Settings& settings);
 std::string retentionFromFile(const std::vector<std::string>& lines);
 
 // Value conversions of the settings files.
-std::optional<bool> flagValue(std::string_view value);       // "True"/"False"/number; else none
+std::optional<bool> flagValue(std::string_view value);        // "True"/"False"/number; else none
 double numberValue(std::string_view value);                   // leading sign, digits and point; else 0
 std::optional<int> wholeNumberValue(std::string_view value);  // halves to even, signed 16-bit
 std::string formatNumber(double value);                       // " 5220 ", "-3 ", " 2.5 "

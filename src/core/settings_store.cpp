@@ -41,8 +41,10 @@ std::vector<std::string> saveSettings(const std::filesystem::path& folder, const
   if (pp1Unreadable.empty()) {
     write("設定 (PP1.dat) ", "PP1.dat", settingsFileLines(settings));
   } else {
-    problems.push_back("設定 (PP1.dat) を保存できませんでした。起動時に読み込めなかったため、"
-                       "元のファイルを残しています。\n" + pp1Unreadable);
+    problems.push_back(
+        "設定 (PP1.dat) を保存できませんでした。起動時に読み込めなかったため、"
+        "元のファイルを残しています。\n" +
+        pp1Unreadable);
   }
   write("ログの保存日数 (PP4.dat) ", "PP4.dat", {settings.retentionDays});
   return problems;

@@ -35,6 +35,6 @@ std::string unsavableSettings(const Settings& settings);
 // over settings the user still has. Returns what could not be written, as sentences for
 // the user; empty when both files were written.
 [[nodiscard]] std::vector<std::string> saveSettings(const std::filesystem::path& folder, const Settings& settings,
-                                      const std::string& pp1Unreadable = {});
+                                                    const std::string& pp1Unreadable = {});
 
 }  // namespace parupo

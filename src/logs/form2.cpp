@@ -56,8 +56,8 @@ Form2::Form2(const std::filesystem::path& programFolder, QWidget* mainWindow,
     // main window's place, which it hides, as far as the screen lets it.
     const QRect main = mainWindow->frameGeometry();
     const ScreenRect frame = size_.frame();
-    size_.placeFrame(keepOnScreen({main.x(), main.y(), frame.width, frame.height},
-                                  TwipsWindow::availableArea(mainWindow)));
+    size_.placeFrame(
+        keepOnScreen({main.x(), main.y(), frame.width, frame.height}, TwipsWindow::availableArea(mainWindow)));
     Form_Resize();
   }
 }

@@ -40,16 +40,16 @@ class Form2 final : public QWidget {
         std::function<void(bool visible)> setMainWindowVisible);
 
   // --- Controls -------------------------------------------------------------------
-  QListWidget* List1 = nullptr;      // the log names offered, newest first
-  QPlainTextEdit* Text1 = nullptr;   // the chosen log's text; edits are never saved
-  QMenu* mn0 = nullptr;              // the recipient menu, popped up on a right click
-  std::array<QAction*, 10> mn1{};    // its entries
+  QListWidget* List1 = nullptr;     // the log names offered, newest first
+  QPlainTextEdit* Text1 = nullptr;  // the chosen log's text; edits are never saved
+  QMenu* mn0 = nullptr;             // the recipient menu, popped up on a right click
+  std::array<QAction*, 10> mn1{};   // its entries
 
   // --- Procedures -----------------------------------------------------------------
-  void showViewer();                 // shows this window, then hides the main window
-  void List1_Click();                // shows the selected log
+  void showViewer();                                // shows this window, then hides the main window
+  void List1_Click();                               // shows the selected log
   void showRecipientMenu(const QPoint& globalPos);  // right mouse button on List1
-  void mn1_Click(int index);         // lists only the logs to that recipient
+  void mn1_Click(int index);                        // lists only the logs to that recipient
   void Form_Resize();
 
   // Outer size in twips (frame and caption included).

@@ -49,8 +49,7 @@ std::optional<std::vector<std::string>> readFirstLines(const std::filesystem::pa
 }
 
 void eraseAll(std::string& text, const std::string& part) {
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at))
-    text.erase(at, part.size());
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at)) text.erase(at, part.size());
 }
 
 // The part of a recipient line that the user wrote to. The reply-to modes put the
@@ -96,8 +95,9 @@ std::vector<std::string> recipientsFromLines(const std::vector<std::string>& lin
   eraseAll(line, "宛先 : ");
   const std::string replyLine = withoutCharacterReferences(reader.nextLine());
   constexpr std::string_view kReplyLabel = "返信 : ";
-  const std::optional<std::string> replyTo =
-      replyLine.starts_with(kReplyLabel) ? std::optional(replyLine.substr(kReplyLabel.size())) : std::nullopt;
+  const std::optional<std::string> replyTo = replyLine.starts_with(kReplyLabel)
+                                                 ? std::optional(replyLine.substr(kReplyLabel.size()))
+                                                 : std::nullopt;
   const std::string written = writtenPart(std::move(line), replyTo);
 
   std::vector<std::string> recipients;
@@ -141,8 +141,8 @@ std::vector<std::string> recentRecipients(const std::vector<std::vector<std::str
 
 LogList::LogList(std::filesystem::path folder) : folder_(std::move(folder)) {
   std::error_code ec;
-  for (auto it = std::filesystem::directory_iterator(folder_, ec);
-       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+  for (auto it = std::filesystem::directory_iterator(folder_, ec); !ec && it != std::filesystem::directory_iterator();
+       it.increment(ec)) {
     const std::string name = it->path().filename().string();
     std::error_code typeError;
     if (name.starts_with('.') || name.size() < 4 || !it->is_regular_file(typeError)) continue;

@@ -80,9 +80,7 @@ long dayNumber(const LocalDateTime& t) {
   return static_cast<long>((day - epoch).count()) + afternoon;
 }
 
-long fileAge(const LocalDateTime& modified, const LocalDateTime& now) {
-  return dayNumber(now) - dayNumber(modified);
-}
+long fileAge(const LocalDateTime& modified, const LocalDateTime& now) { return dayNumber(now) - dayNumber(modified); }
 
 void ageLogs(const std::filesystem::path& programFolder, double retentionDays, const LocalDateTime& now) {
   DIR* folder = ::opendir((programFolder / "log").c_str());

@@ -39,10 +39,10 @@ struct ListDeleter {
 // What one transfer saw of the server: its last refusal (a 4xx/5xx reply for SMTP, an
 // -ERR line for POP3), kept whole when it ran over several lines.
 struct Transcript {
-  std::string partial;   // an unfinished line
-  std::string reply;     // lines of the SMTP reply being read
+  std::string partial;  // an unfinished line
+  std::string reply;    // lines of the SMTP reply being read
   std::string lastRefusal;
-  int replies = 0;       // complete SMTP replies seen
+  int replies = 0;  // complete SMTP replies seen
 
   void feed(std::string_view data) {
     partial.append(data);
@@ -62,8 +62,7 @@ struct Transcript {
       return;
     }
     bool coded = line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0])) &&
-                 std::isdigit(static_cast<unsigned char>(line[1])) &&
-                 std::isdigit(static_cast<unsigned char>(line[2]));
+                 std::isdigit(static_cast<unsigned char>(line[1])) && std::isdigit(static_cast<unsigned char>(line[2]));
     if (!coded) return;
     bool more = line.size() > 3 && line[3] == '-';
     if (!reply.empty()) reply += ' ';
@@ -129,8 +128,13 @@ struct Transfer {
 
   Transfer(const CurlApi& curl, KeptConnection& connection, const ServerAddress& to, MailProtocol p,
            const CurlMailOptions& options, bool encrypt, Stopping stop)
-      : api(curl), lease(connection.take(curl, connectionKey(to, p))), easy(lease.easy()), server(to),
-        protocol(p), mustEncrypt(encrypt), trustFile(options.caFile.empty() ? "cacert.pem" : options.caFile),
+      : api(curl),
+        lease(connection.take(curl, connectionKey(to, p))),
+        easy(lease.easy()),
+        server(to),
+        protocol(p),
+        mustEncrypt(encrypt),
+        trustFile(options.caFile.empty() ? "cacert.pem" : options.caFile),
         stopping(stop) {
     if (easy == nullptr) return;
     CURL* c = easy;
@@ -206,7 +210,8 @@ MailError describeFailure(CURLcode code, const Transfer& t) {
     error.about = t.server.display();
   }
   if (error.kind == CertificateUntrusted || error.kind == TrustFileUnreadable) error.about = t.trustFile;
-  const std::string detail = t.errorBuffer[0] != '\0' ? std::string(t.errorBuffer) : std::string(t.api.easy_strerror(code));
+  const std::string detail = t.errorBuffer[0] != '\0' ? std::string(t.errorBuffer)
+                                                      : std::string(t.api.easy_strerror(code));
   error.detail = mail::printable(detail, 300);
   // The certificate's own fingerprint, which the user compares with the one the provider publishes.
   if (error.kind == CertificateUntrusted) error.detail = mail::shownCertificateFingerprint();

@@ -16,7 +16,7 @@ namespace parupo {
 namespace mail {
 class KeptConnection;
 class SocketCutOff;
-}
+}  // namespace mail
 
 struct CurlMailOptions {
   // Time allowed to connect (TLS from the start included).

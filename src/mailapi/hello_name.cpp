@@ -60,8 +60,8 @@ std::string localAddressLiteral(const std::string& serverHost, int serverPort) {
 
 bool isFullyQualified(std::string_view name) {
   if (name.size() < 3 || name.size() > 253 || name.find('.') == std::string_view::npos) return false;
-  if (name.front() == '.' || name.back() == '.' || name.front() == '-' ||
-      name.find("..") != std::string_view::npos || name.starts_with("localhost")) {
+  if (name.front() == '.' || name.back() == '.' || name.front() == '-' || name.find("..") != std::string_view::npos ||
+      name.starts_with("localhost")) {
     return false;
   }
   bool letter = false;  // "192.0.2.1" is an address, not a name

@@ -38,8 +38,7 @@ class KeptConnection {
 
    private:
     friend class KeptConnection;
-    Lease(KeptConnection* owner, std::unique_lock<std::mutex> lock)
-        : owner_(owner), lock_(std::move(lock)) {}
+    Lease(KeptConnection* owner, std::unique_lock<std::mutex> lock) : owner_(owner), lock_(std::move(lock)) {}
     KeptConnection* owner_;
     std::unique_lock<std::mutex> lock_;
   };

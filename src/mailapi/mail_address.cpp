@@ -84,8 +84,7 @@ std::optional<Mailbox> parseMailbox(std::string_view entry) {
   const std::size_t open = openingBracket(entry);
   if (open == std::string_view::npos) return std::nullopt;
   const std::string_view address = trimBlanks(entry.substr(open + 1, entry.size() - open - 2));
-  std::optional<std::string> name =
-      displayName(trimBlanks(entry.substr(0, open), Blanks::WithIdeographic));
+  std::optional<std::string> name = displayName(trimBlanks(entry.substr(0, open), Blanks::WithIdeographic));
   if (!name || !isValidAddress(address)) return std::nullopt;
   return Mailbox{std::move(*name), std::string(address)};
 }
@@ -129,8 +128,7 @@ std::variant<std::vector<Mailbox>, std::string> parseAddressList(std::string_vie
   return out;
 }
 
-std::variant<Envelope, MailError> readEnvelope(std::string_view recipients,
-                                               std::string_view replyTo,
+std::variant<Envelope, MailError> readEnvelope(std::string_view recipients, std::string_view replyTo,
                                                std::string_view sender) {
   using enum MailErrorKind;
   auto refused = [](MailErrorKind kind, std::string_view entry = {}) {

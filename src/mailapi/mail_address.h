@@ -33,9 +33,9 @@ std::variant<std::vector<Mailbox>, std::string> parseAddressList(std::string_vie
 // Who a mail is from, who gets it and whom an answer goes to.
 struct Envelope {
   Mailbox sender;
-  std::vector<Mailbox> recipients;    // named in To:
-  std::vector<Mailbox> replyTo;       // empty: no Reply-To
-  std::vector<Mailbox> blindCopies;   // get the mail, named in no header
+  std::vector<Mailbox> recipients;   // named in To:
+  std::vector<Mailbox> replyTo;      // empty: no Reply-To
+  std::vector<Mailbox> blindCopies;  // get the mail, named in no header
 };
 
 // The addresses of a MailCall. The recipient text up to its first TAB is
@@ -45,9 +45,8 @@ struct Envelope {
 // otherwise the sender sends and the reply-to text, a list like the recipients, is
 // answered (the separate copy to oneself). Gives a Recipient... or ReplyTo... error
 // when one is missing or not an address (about: the entry refused).
-[[nodiscard]] std::variant<Envelope, MailError> readEnvelope(std::string_view recipients,
-                                                           std::string_view replyTo,
-                                                           std::string_view sender);
+[[nodiscard]] std::variant<Envelope, MailError> readEnvelope(std::string_view recipients, std::string_view replyTo,
+                                                             std::string_view sender);
 
 // The bare addresses for RCPT TO: the recipients, then the blind copies, each address
 // once (an address written twice would otherwise get the mail twice).

@@ -27,7 +27,7 @@ enum class MailErrorKind {
   ServerMalformed,
   ServerBadPort,
   ServerBadName,
-  PopBadCommand,                 // about: the command
+  PopBadCommand,  // about: the command
   // The addresses (about: the entry refused)
   RecipientMissing,
   RecipientInvalid,
@@ -39,35 +39,35 @@ enum class MailErrorKind {
   AttachmentReadFailed,
   AttachmentChanged,
   // libcurl itself (about: the library's file name)
-  CurlNotLoaded,                 // detail: the loader's reason
+  CurlNotLoaded,  // detail: the loader's reason
   CurlInitFailed,
-  CurlFunctionsMissing,          // detail: the missing functions
-  CurlTooOld,                    // detail: its version
-  TransferSetupFailed,           // no transfer handle
+  CurlFunctionsMissing,  // detail: the missing functions
+  CurlTooOld,            // detail: its version
+  TransferSetupFailed,   // no transfer handle
   OutOfMemory,
   // A transfer that failed; the server's reply follows, or else where the kind leaves it
   // open, libcurl's words
-  HostNotFound,                  // about: the host
-  ConnectFailed,                 // about: host:port
-  TimedOut,                      // about: host:port
+  HostNotFound,   // about: the host
+  ConnectFailed,  // about: host:port
+  TimedOut,       // about: host:port
   LoginRefused,
   CertificateRejected,
-  CertificateUntrusted,          // self-signed or a private authority; about: the trust file,
-                                 // detail: the server certificate's SHA-256 fingerprint, if known
-  CertificateNameMismatch,       // about: the host the field names
+  CertificateUntrusted,     // self-signed or a private authority; about: the trust file,
+                            // detail: the server certificate's SHA-256 fingerprint, if known
+  CertificateNameMismatch,  // about: the host the field names
   CertificateExpired,
-  TrustFileUnreadable,           // about: the trust file (cacert.pem)
-  StartTlsMissingForLogin,       // a login without TLS is never sent
-  StartTlsMissingOnSubmission,   // port 587 sends nothing in clear; about: host:port
-  PopCheckSkippedForPassword,    // no STLS: the check stopped before USER
+  TrustFileUnreadable,          // about: the trust file (cacert.pem)
+  StartTlsMissingForLogin,      // a login without TLS is never sent
+  StartTlsMissingOnSubmission,  // port 587 sends nothing in clear; about: host:port
+  PopCheckSkippedForPassword,   // no STLS: the check stopped before USER
   TlsFailed,
-  ConnectionCut,                 // no refusal was heard
-  Refused,                       // the server refused (serverReply)
-  TransferFailed,                // anything else
+  ConnectionCut,   // no refusal was heard
+  Refused,         // the server refused (serverReply)
+  TransferFailed,  // anything else
   // The user stopped the call (Esc or the close box, answered はい) ...
-  Stopped,                       // ... before the whole message was handed over: nothing was sent
-  StoppedAfterUpload,            // ... while the server's answer to the whole message was awaited
-  PasswordNotGiven,              // the password box was cancelled: nothing was sent or checked
+  Stopped,             // ... before the whole message was handed over: nothing was sent
+  StoppedAfterUpload,  // ... while the server's answer to the whole message was awaited
+  PasswordNotGiven,    // the password box was cancelled: nothing was sent or checked
   // Something nobody foresaw (detail: what the exception said, if anything)
   Unexpected,
 };
@@ -75,9 +75,9 @@ enum class MailErrorKind {
 struct MailError {
   MailErrorKind kind = MailErrorKind::Unexpected;
   MailProtocol protocol = MailProtocol::Smtp;  // whose server the sentence names
-  std::string about = {};        // what the sentence names; made printable by whoever fills it
-  std::string serverReply = {};  // the server's own last refusal ("550 5.1.1 ..."), when there was one
-  std::string detail = {};       // libcurl's or the system's words, the missing functions, ...
+  std::string about = {};                      // what the sentence names; made printable by whoever fills it
+  std::string serverReply = {};                // the server's own last refusal ("550 5.1.1 ..."), when there was one
+  std::string detail = {};                     // libcurl's or the system's words, the missing functions, ...
   bool operator==(const MailError&) const = default;
 };
 

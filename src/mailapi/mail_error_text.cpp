@@ -21,8 +21,8 @@ struct Wording {
   MailErrorKind kind;
   const char* name;
   const char* smtp;
-  const char* pop3;  // nullptr: as for SMTP
-  bool transfer;     // the server's reply follows, when there was one
+  const char* pop3;           // nullptr: as for SMTP
+  bool transfer;              // the server's reply follows, when there was one
   bool libcurlWords = false;  // without a reply, libcurl's words follow
 };
 

@@ -16,8 +16,8 @@ namespace parupo::mail {
 namespace {
 
 constexpr std::size_t kMaxEncodedWord = 75;
-constexpr std::size_t kMaxEncodedLine = 76;   // a header line that holds an encoded word
-constexpr std::size_t kMinFirstWord = 40;     // room enough for one character in any charset
+constexpr std::size_t kMaxEncodedLine = 76;  // a header line that holds an encoded word
+constexpr std::size_t kMinFirstWord = 40;    // room enough for one character in any charset
 constexpr std::size_t kMaxLine = 998;
 
 // Control characters (C0, DEL, C1) of a UTF-8 text replaced by a space.
@@ -84,16 +84,15 @@ std::pair<Run, Run> longestRuns(std::string_view text, std::size_t pos, Encode& 
 // whole 3-byte group. Where no run of whole characters does within one word, that word
 // goes "Q" encoded, which those readers decode on its own, and the groups count afresh.
 template <typename Encode>
-std::vector<std::string> wordsIn(std::string_view charset, std::string_view text, Encode encode,
-                                 std::size_t firstMax, std::size_t restMax) {
+std::vector<std::string> wordsIn(std::string_view charset, std::string_view text, Encode encode, std::size_t firstMax,
+                                 std::size_t restMax) {
   const std::string start = "=?" + std::string(charset);
   std::vector<std::string> words;
   for (std::size_t pos = 0; pos < text.size();) {
     const std::size_t limit = std::min(words.empty() ? firstMax : restMax, kMaxEncodedWord);
     const std::size_t room = limit - start.size() - 5;  // "?B?" and "?="
-    auto [longest, grouped] = longestRuns(text, pos, encode, [room](const std::string& bytes) {
-      return base64Length(bytes.size()) <= room;
-    });
+    auto [longest, grouped] = longestRuns(
+        text, pos, encode, [room](const std::string& bytes) { return base64Length(bytes.size()) <= room; });
     if (longest.end == pos) return {};
     if (longest.end == text.size() || grouped.end > pos) {
       const Run& run = longest.end == text.size() ? longest : grouped;
@@ -102,8 +101,8 @@ std::vector<std::string> wordsIn(std::string_view charset, std::string_view text
       continue;
     }
     Run quoted = longestRuns(text, pos, encode, [room](const std::string& bytes) {
-      return qEncoded(bytes).size() <= room;
-    }).first;
+                   return qEncoded(bytes).size() <= room;
+                 }).first;
     if (quoted.end == pos) {  // not even one character fits quoted: padding it is
       words.push_back(start + "?B?" + base64(longest.bytes) + "?=");
       pos = longest.end;
@@ -224,17 +223,15 @@ bool isSimpleFileName(std::string_view name) {
 
 }  // namespace
 
-std::vector<std::string> encodedWords(std::string_view utf8, std::size_t firstMax,
-                                      std::size_t restMax) {
+std::vector<std::string> encodedWords(std::string_view utf8, std::size_t firstMax, std::size_t restMax) {
   std::string text = sanitizeUtf8(utf8);
   std::string mapped = mapWindowsForms(text);
   if (toIso2022jp(mapped)) {
     auto words = wordsIn("ISO-2022-JP", mapped, toIso2022jp, firstMax, restMax);
     if (!words.empty() || mapped.empty()) return words;
   }
-  return wordsIn("UTF-8", text, [](std::string_view piece) {
-    return std::optional<std::string>(piece);
-  }, firstMax, restMax);
+  return wordsIn(
+      "UTF-8", text, [](std::string_view piece) { return std::optional<std::string>(piece); }, firstMax, restMax);
 }
 
 std::string subjectHeader(std::string_view subject) {
@@ -298,9 +295,9 @@ std::string formatDate(std::chrono::system_clock::time_point when) {
   char sign = offset < 0 ? '-' : '+';
   if (offset < 0) offset = -offset;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld",
-                kDays[tm.tm_wday % 7], tm.tm_mday, kMonths[tm.tm_mon % 12], tm.tm_year + 1900,
-                tm.tm_hour, tm.tm_min, tm.tm_sec, sign, offset / 60, offset % 60);
+  std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld", kDays[tm.tm_wday % 7], tm.tm_mday,
+                kMonths[tm.tm_mon % 12], tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec, sign, offset / 60,
+                offset % 60);
   return buf;
 }
 
@@ -310,13 +307,13 @@ std::string attachmentHeaders(std::string_view fileName) {
   if (isSimpleFileName(name)) {
     return "Content-Type: application/octet-stream; name=\"" + name +
            "\"\r\nContent-Transfer-Encoding: base64\r\n"
-           "Content-Disposition: attachment; filename=\"" + name + "\"\r\n";
+           "Content-Disposition: attachment; filename=\"" +
+           name + "\"\r\n";
   }
   // ' name="' before the first word and the closing quote after the last stay within
   // the line, also when one word is both.
   std::string out = "Content-Type: application/octet-stream;\r\n name=\"" +
-                    joinFolded(encodedWords(name, kMaxEncodedLine - 8, kMaxEncodedLine - 2)) +
-                    "\"\r\n";
+                    joinFolded(encodedWords(name, kMaxEncodedLine - 8, kMaxEncodedLine - 2)) + "\"\r\n";
   out += "Content-Transfer-Encoding: base64\r\n";
   // filename* in pieces of whole characters, each line well under 78 characters.
   std::vector<std::string> pieces;

@@ -20,8 +20,7 @@ namespace parupo::mail {
 // can end so goes in one "Q" word. The first word takes at most firstMax characters (what
 // is left of its line; at least 40), every other at most restMax (75, the most a word
 // may have).
-std::vector<std::string> encodedWords(std::string_view utf8, std::size_t firstMax = 75,
-                                      std::size_t restMax = 75);
+std::vector<std::string> encodedWords(std::string_view utf8, std::size_t firstMax = 75, std::size_t restMax = 75);
 
 // The complete "Subject:" header, folded, with its CR LF. Control characters become
 // spaces, so a subject can never start a header of its own.

@@ -16,11 +16,11 @@ class TransferWatch;
 
 // One message to send. Texts are UTF-8 as they stand in the window.
 struct MailCall {
-  std::string server = {};      // host, host:port or an smtp:// / smtps:// URL
+  std::string server = {};  // host, host:port or an smtp:// / smtps:// URL
   // Separated by TAB, ",", "、" or ";", each `address` or `Name <address>`; those before
   // the first TAB are named in To:, those after it get the mail blind.
   std::string recipients = {};
-  std::string replyTo = {};     // who is answered
+  std::string replyTo = {};  // who is answered
   std::string subject = {};
   std::string body = {};
   std::string attachment = {};  // a file's path; empty: none
@@ -32,11 +32,11 @@ struct MailCall {
 
 // One mail check: log in to the POP server, send the command, quit.
 struct PopCall {
-  std::string server = {};    // host, host:port or a pop3:// / pop3s:// URL
-  std::string user = {};      // empty: the URL's login, if any
+  std::string server = {};  // host, host:port or a pop3:// / pop3s:// URL
+  std::string user = {};    // empty: the URL's login, if any
   std::string password = {};
   std::string command = "STAT";
-  std::string folder = {};    // the program folder, without a trailing separator
+  std::string folder = {};  // the program folder, without a trailing separator
   // The user agreed that this server, which offers no STLS, gets the password in clear.
   // STLS is still used whenever the server offers it.
   bool allowPlainLogin = false;

@@ -21,7 +21,7 @@ namespace parupo::mail {
 namespace {
 
 constexpr std::size_t kMaxLine = 998;
-constexpr std::size_t kBase64LineBytes = 57;  // 76 characters of base64 per line
+constexpr std::size_t kBase64LineBytes = 57;   // 76 characters of base64 per line
 constexpr std::size_t kFileBlockLines = 1152;  // about 64 KiB read from the file at a time
 
 // Appends the bytes in base64, 76 characters and a CR LF a line, written straight into
@@ -218,14 +218,12 @@ bool MessageStream::refill() {
       stage_ = file_ == nullptr ? Stage::Done : Stage::File;
       if (file_ != nullptr) block_.resize(kBase64LineBytes * kFileBlockLines);
       return true;
-    case Stage::File:
-      return refillFromFile();
+    case Stage::File: return refillFromFile();
     case Stage::Tail:
       pending_ = closingBoundary(parts_.boundary);
       stage_ = Stage::Done;
       return true;
-    case Stage::Done:
-      return false;
+    case Stage::Done: return false;
   }
   return false;
 }

@@ -20,23 +20,23 @@ namespace parupo::mail {
 
 // How a body goes into the message.
 struct EncodedBody {
-  std::string charset;            // "US-ASCII", "ISO-2022-JP" or "UTF-8"
-  std::string transferEncoding;   // "7bit" or "base64"
-  std::string content;            // lines ended by CR LF (empty for an empty body)
+  std::string charset;           // "US-ASCII", "ISO-2022-JP" or "UTF-8"
+  std::string transferEncoding;  // "7bit" or "base64"
+  std::string content;           // lines ended by CR LF (empty for an empty body)
 };
 EncodedBody encodeBody(std::string_view utf8);
 
 // Everything a message is made of. Addresses are checked by the caller.
 struct MessageParts {
   Mailbox from;
-  std::vector<Mailbox> replyTo;      // empty: no Reply-To
+  std::vector<Mailbox> replyTo;  // empty: no Reply-To
   std::vector<Mailbox> to;
   std::string subject;
   std::string body;
   std::filesystem::path attachment;  // empty: none
   std::chrono::system_clock::time_point date = std::chrono::system_clock::now();
-  std::string messageId;             // "<...@...>"; made up when empty
-  std::string boundary;              // made up when empty
+  std::string messageId;  // "<...@...>"; made up when empty
+  std::string boundary;   // made up when empty
 };
 
 // Random hex digits for Message-IDs and boundaries.
@@ -66,7 +66,7 @@ class MessageStream {
  private:
   enum class Stage { Head, File, Tail, Done };
   bool refill();
-  std::string head();      // the headers, and the text part when there is an attachment
+  std::string head();  // the headers, and the text part when there is an attachment
   bool refillFromFile();
   void fail(MailErrorKind kind);
 

@@ -52,9 +52,8 @@ bool isIpv6Literal(std::string_view h) {
 // A name for EHLO: a domain, or an address literal such as "[192.0.2.1]" or "[IPv6:::1]".
 bool isHelloName(std::string_view name) {
   if (name.size() > 2 && name.front() == '[' && name.back() == ']') {
-    return std::all_of(name.begin() + 1, name.end() - 1, [](char c) {
-      return std::isalnum(static_cast<unsigned char>(c)) || c == ':' || c == '.';
-    });
+    return std::all_of(name.begin() + 1, name.end() - 1,
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == ':' || c == '.'; });
   }
   return isHostName(name) && name.back() != '-';
 }
@@ -184,8 +183,7 @@ std::optional<MailErrorKind> readHostAndPort(std::string_view rest, ServerAddres
 
 }  // namespace
 
-std::variant<ServerAddress, MailError> parseServerAddress(std::string_view field,
-                                                          MailProtocol protocol) {
+std::variant<ServerAddress, MailError> parseServerAddress(std::string_view field, MailProtocol protocol) {
   const std::string text(trimBlanks(field, Blanks::WithIdeographic));
   auto refused = [&](MailErrorKind kind) {
     return MailError{kind, protocol, printable(withoutPassword(text)), {}, {}};

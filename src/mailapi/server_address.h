@@ -11,7 +11,7 @@
 namespace parupo::mail {
 
 struct ServerAddress {
-  std::string host;      // name or IPv4 literal, or an IPv6 literal without brackets
+  std::string host;  // name or IPv4 literal, or an IPv6 literal without brackets
   int port = 0;
   bool tlsFromStart = false;  // smtps / pop3s, or the protocol's TLS port (465, 995)
   bool hasLogin = false;      // user (and maybe password) given in the URL
@@ -34,7 +34,6 @@ std::string withoutPassword(std::string_view field);
 
 // A ServerAddress, or what is wrong with the field (a Server... kind, about: the field
 // without its password).
-[[nodiscard]] std::variant<ServerAddress, MailError> parseServerAddress(std::string_view field,
-                                                                      MailProtocol protocol);
+[[nodiscard]] std::variant<ServerAddress, MailError> parseServerAddress(std::string_view field, MailProtocol protocol);
 
 }  // namespace parupo::mail

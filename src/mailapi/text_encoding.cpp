@@ -116,8 +116,7 @@ bool isAscii(std::string_view text) {
 }
 
 char* base64Into(std::string_view bytes, char* out) {
-  static constexpr char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::size_t i = 0;
   auto b = [&](std::size_t k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k])); };
   for (; i + 3 <= bytes.size(); i += 3) {

@@ -27,8 +27,7 @@ MailErrorKind certificateFailure(long verifyResult, std::string_view detail) {
       return CertificateExpired;
     case 62:  // X509_V_ERR_HOSTNAME_MISMATCH
       return CertificateNameMismatch;
-    default:
-      break;
+    default: break;
   }
   // libcurl's own name check: "no alternative certificate subject name matches target
   // host name", "certificate subject name ... does not match target host name".
@@ -83,7 +82,8 @@ int onVerify(int verified, void* store) {
     std::array<unsigned char, 64> digest{};
     unsigned int length = 0;
     const void* certificate = handshakeSsl->get0_cert(store);
-    if (certificate != nullptr && handshakeSsl->digest(certificate, handshakeSsl->sha256(), digest.data(), &length) == 1) {
+    if (certificate != nullptr &&
+        handshakeSsl->digest(certificate, handshakeSsl->sha256(), digest.data(), &length) == 1) {
       static constexpr char kHex[] = "0123456789ABCDEF";
       for (unsigned int i = 0; i < length && i < digest.size(); ++i) {
         if (i > 0) shownFingerprint += ':';

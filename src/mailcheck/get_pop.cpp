@@ -18,11 +18,14 @@ std::optional<mail::MailError> GetPOP(const PopAccount& account, MailLibrary& ma
   using enum mail::MailErrorKind;
   try {
     setCaption("受信チェック中");
-    const PopCall call{.server = account.server, .user = account.user, .password = account.password,
-                       .command = "STAT", .folder = folderText(account.programFolder),
+    const PopCall call{.server = account.server,
+                       .user = account.user,
+                       .password = account.password,
+                       .command = "STAT",
+                       .folder = folderText(account.programFolder),
                        .allowPlainLogin = account.allowPlainLogin};
-    const std::optional<mail::MailError> error =
-        withoutExceptions(mail::MailProtocol::Pop3, [&] { return mail.receive(call); });
+    const std::optional<mail::MailError> error = withoutExceptions(mail::MailProtocol::Pop3,
+                                                                   [&] { return mail.receive(call); });
     // Stopped before the password could go unencrypted: the one outcome the user learns.
     if (error && error->kind == PopCheckSkippedForPassword) return error;
   } catch (...) {

@@ -12,9 +12,9 @@
 namespace parupo {
 
 struct PopAccount {
-  std::string server;     // Text8
-  std::string user;       // Text9
-  std::string password;   // Text10
+  std::string server;    // Text8
+  std::string user;      // Text9
+  std::string password;  // Text10
   std::filesystem::path programFolder;
   bool allowPlainLogin = false;  // the user let this server, without STLS, have the password in clear
 };

@@ -52,7 +52,8 @@ bool PlainPopLogins::allowed(const std::string& popField) const {
 std::optional<std::string> PlainPopLogins::question(const std::string& popField) const {
   const std::optional<PopServer> server = popServer(popField);
   if (!server || declined_.contains(server->key) || allowed(popField)) return std::nullopt;
-  return "POPサーバー（" + server->host + "）は暗号化に対応していません。"
+  return "POPサーバー（" + server->host +
+         "）は暗号化に対応していません。"
          "パスワードを暗号化せずに送って受信チェックを行いますか？";
 }
 
@@ -69,8 +70,8 @@ std::string PlainPopLogins::answer(const std::string& popField, bool yes) {
   servers.push_back(server->key);
   const std::string problem = writeTextLines(file_, servers);
   if (problem.empty()) return {};
-  return "受信チェックの許可 (" + std::string(kFileName) + ") を保存できませんでした。次の起動の後にもう一度確認します。\n" +
-         problem;
+  return "受信チェックの許可 (" + std::string(kFileName) +
+         ") を保存できませんでした。次の起動の後にもう一度確認します。\n" + problem;
 }
 
 }  // namespace parupo

@@ -28,8 +28,8 @@ class PlainPopLogins {
 
  private:
   std::filesystem::path file_;
-  std::set<std::string> thisRun_;    // answered はい, whether or not the file kept it
-  std::set<std::string> declined_;   // answered いいえ
+  std::set<std::string> thisRun_;   // answered はい, whether or not the file kept it
+  std::set<std::string> declined_;  // answered いいえ
 };
 
 }  // namespace parupo

@@ -18,6 +18,6 @@ enum class Unconvertible {
 // source does not hold is replaced: a whole UTF-8 character of the source at a time,
 // otherwise a single byte. Nothing when iconv does not know either character set.
 [[nodiscard]] std::optional<std::string> convertCharset(std::string_view text, const char* from, const char* to,
-                                          Unconvertible policy);
+                                                        Unconvertible policy);
 
 }  // namespace parupo

@@ -22,8 +22,7 @@ std::string formatMonthDayTime(const LocalDateTime& t) {
 
 std::string formatLogStamp(const LocalDateTime& t) {
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%04d%02d%02d-%02d%02d-%02d", t.year, t.month, t.day, t.hour,
-                t.minute, t.second);
+  std::snprintf(buf, sizeof buf, "%04d%02d%02d-%02d%02d-%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
   return buf;
 }
 

@@ -118,8 +118,7 @@ std::string withCharacterReferences(std::string_view utf8) {
 std::string withoutCharacterReferences(std::string_view utf8) {
   std::string out;
   std::size_t from = 0;
-  for (std::size_t at = utf8.find(kReferenceStart); at != std::string_view::npos;
-       at = utf8.find(kReferenceStart, at)) {
+  for (std::size_t at = utf8.find(kReferenceStart); at != std::string_view::npos; at = utf8.find(kReferenceStart, at)) {
     const auto found = referenceAt(utf8.substr(at));
     if (!found) {
       ++at;

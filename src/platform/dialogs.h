@@ -27,10 +27,9 @@ class Dialogs {
   virtual bool askYesNoDefaultNo(const std::string& text, const std::string& title) = 0;
   // Empty optional when cancelled.
   virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
-                                               const std::string& initial) = 0;
+                                              const std::string& initial) = 0;
   // File-open dialog; empty optional when cancelled. filter is "label|pattern|...".
-  virtual std::optional<std::string> openFile(const std::string& initialPath,
-                                              const std::string& filter) = 0;
+  virtual std::optional<std::string> openFile(const std::string& initialPath, const std::string& filter) = 0;
   // The same dialogs, opening over `window`, the window that asks: its boxes are
   // centred on it and keep it from input while they are open.
   virtual std::unique_ptr<Dialogs> over(DialogParent& window) = 0;

@@ -47,7 +47,7 @@ std::unique_ptr<LinkListener> LinkListener::open(const std::filesystem::path& fo
   const std::optional<sockaddr_un> address = addressOf(path);
   if (!address) return nullptr;
   // The instance lock is ours, so a socket at the name is a crashed run's.
-  struct stat st{};
+  struct stat st {};
   if (::lstat(path.c_str(), &st) == 0) {
     if (!S_ISSOCK(st.st_mode) || st.st_uid != ::getuid()) return nullptr;
     ::unlink(path.c_str());

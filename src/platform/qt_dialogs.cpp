@@ -39,15 +39,13 @@ void QtDialogs::message(const std::string& text) {
 }
 
 bool QtDialogs::askYesNo(const std::string& text, const std::string& title) {
-  QMessageBox box(QMessageBox::Warning, q(title), q(text), QMessageBox::Yes | QMessageBox::No,
-                  owner());
+  QMessageBox box(QMessageBox::Warning, q(title), q(text), QMessageBox::Yes | QMessageBox::No, owner());
   box.setTextFormat(Qt::PlainText);
   return box.exec() == QMessageBox::Yes;
 }
 
 bool QtDialogs::askYesNoDefaultNo(const std::string& text, const std::string& title) {
-  QMessageBox box(QMessageBox::Warning, q(title), q(text), QMessageBox::Yes | QMessageBox::No,
-                  owner());
+  QMessageBox box(QMessageBox::Warning, q(title), q(text), QMessageBox::Yes | QMessageBox::No, owner());
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::No);
   box.setEscapeButton(QMessageBox::No);
@@ -65,14 +63,14 @@ std::optional<std::string> QtDialogs::inputBox(const std::string& prompt, const 
   return dialog.textValue().toStdString();
 }
 
-std::optional<std::string> QtDialogs::openFile(const std::string& initialPath,
-                                               const std::string& filter) {
+std::optional<std::string> QtDialogs::openFile(const std::string& initialPath, const std::string& filter) {
   const std::unique_ptr<QFileDialog> dialog = openFileDialog(owner(), initialPath, filter);
   if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
   return dialog->selectedFiles().constFirst().toStdString();
 }
 
-std::unique_ptr<QFileDialog> openFileDialog(QWidget* parent, const std::string& initialPath, const std::string& filter) {
+std::unique_ptr<QFileDialog> openFileDialog(QWidget* parent, const std::string& initialPath,
+                                            const std::string& filter) {
   // An initial name that is only a pattern ("folder/*.*") opens the folder itself.
   QString start = q(initialPath);
   const QFileInfo info(start);

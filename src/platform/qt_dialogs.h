@@ -23,8 +23,7 @@ class QtDialogs final : public Dialogs {
   bool askYesNoDefaultNo(const std::string& text, const std::string& title) override;
   std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& initial) override;
-  std::optional<std::string> openFile(const std::string& initialPath,
-                                      const std::string& filter) override;
+  std::optional<std::string> openFile(const std::string& initialPath, const std::string& filter) override;
   // `window` must be a QWidget; the boxes then open over its top-level window.
   std::unique_ptr<Dialogs> over(DialogParent& window) override;
 

@@ -24,8 +24,7 @@ SystemRandom::SystemRandom() {
 }
 
 void SystemRandom::seedFromClock() {
-  state_ ^= static_cast<unsigned long long>(
-      std::chrono::high_resolution_clock::now().time_since_epoch().count());
+  state_ ^= static_cast<unsigned long long>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
   step(state_);
 }
 

@@ -65,8 +65,7 @@ SizeAnswer SizeKeeper::notice(WindowEventKind kind, const WindowFacts& now) {
         placeAfterShow_.reset();
       }
       break;
-    case WindowEventKind::Other:
-      break;
+    case WindowEventKind::Other: break;
   }
   return answer;
 }

@@ -38,8 +38,8 @@ struct PixelPoint {
 
 // The window as an event arrives.
 struct WindowFacts {
-  PixelSize size;        // the client area; for a resize, the size Qt reports
-  PixelSize margins;     // the frame and caption around it: frame size less client size
+  PixelSize size;     // the client area; for a resize, the size Qt reports
+  PixelSize margins;  // the frame and caption around it: frame size less client size
   bool visible = true;
   bool minimized = false;
   bool managed = false;  // maximised or full screen
@@ -81,16 +81,16 @@ class SizeKeeper {
 
   double height_;
   double width_;
-  PixelSize frameExtra_;                 // frame and caption around the client area
+  PixelSize frameExtra_;                   // frame and caption around the client area
   std::vector<PixelSize> requestedSizes_;  // client sizes asked for, newest last
   std::optional<PixelPoint> placeAfterShow_;
-  bool pendingSize_ = false;             // set while maximised: asked for on restore
+  bool pendingSize_ = false;  // set while maximised: asked for on restore
   // The size before the last resize from outside, and that resize's client size: a
   // window manager may resize before it says the window is maximised.
   double heightBeforeOutside_ = 0;
   double widthBeforeOutside_ = 0;
   std::optional<PixelSize> outsideSize_;
-  int staleReplies_ = 0;                 // sizes asked for again since the window last had its own
+  int staleReplies_ = 0;                  // sizes asked for again since the window last had its own
   std::optional<PixelSize> managedSize_;  // the size the window manager gave the maximised window
 };
 

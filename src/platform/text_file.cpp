@@ -41,8 +41,7 @@ bool writeAll(int fd, std::string_view bytes) {
 // `mode`, exactly as for a file created in place.
 int createTemporary(const std::filesystem::path& target, mode_t mode, std::filesystem::path& tmp) {
   static std::atomic<unsigned> counter{0};
-  const auto seed = static_cast<unsigned long long>(
-      std::chrono::steady_clock::now().time_since_epoch().count());
+  const auto seed = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
   for (int attempt = 0; attempt < 100; ++attempt) {
     const unsigned long long tag = seed ^ (static_cast<unsigned long long>(::getpid()) << 20) ^
                                    (counter.fetch_add(1) * 0x9E3779B97F4A7C15ULL);
@@ -89,28 +88,18 @@ std::string replaceFile(const std::filesystem::path& file, const std::filesystem
 std::string fileErrorReason(int err, bool writing) {
   switch (err) {
     case EACCES:
-    case EPERM:
-      return writing ? "書き込みが許可されていません" : "読み取りが許可されていません";
-    case EROFS:
-      return "読み取り専用の場所です";
+    case EPERM: return writing ? "書き込みが許可されていません" : "読み取りが許可されていません";
+    case EROFS: return "読み取り専用の場所です";
     case ENOSPC:
-    case EDQUOT:
-      return "ディスクの空きが足りません";
+    case EDQUOT: return "ディスクの空きが足りません";
     case ENOENT:
-    case ENOTDIR:
-      return writing ? "フォルダーがありません" : "ファイルがありません";
-    case EISDIR:
-      return "同じ名前のフォルダーがあります";
-    case ELOOP:
-      return "シンボリックリンクが循環しています";
-    case EIO:
-      return "入出力エラーが発生しました";
-    case EINVAL:
-      return "通常のファイルではありません";
-    case EFBIG:
-      return "ファイルが大きすぎます";
-    default:
-      return std::strerror(err);
+    case ENOTDIR: return writing ? "フォルダーがありません" : "ファイルがありません";
+    case EISDIR: return "同じ名前のフォルダーがあります";
+    case ELOOP: return "シンボリックリンクが循環しています";
+    case EIO: return "入出力エラーが発生しました";
+    case EINVAL: return "通常のファイルではありません";
+    case EFBIG: return "ファイルが大きすぎます";
+    default: return std::strerror(err);
   }
 }
 
@@ -119,8 +108,7 @@ std::string toCp932(std::string_view utf8) {
 }
 
 std::string fromCp932(std::string_view cp932) {
-  return convertCharset(cp932, "CP932", "UTF-8", Unconvertible::Replace)
-      .value_or(std::string(cp932));
+  return convertCharset(cp932, "CP932", "UTF-8", Unconvertible::Replace).value_or(std::string(cp932));
 }
 
 std::vector<std::string> splitLines(std::string_view text) {
@@ -262,8 +250,7 @@ void removeLeftoverTemporaries(const std::filesystem::path& folder) {
     constexpr std::size_t kTail = 1 + 12 + 4;
     if (name.size() < 2 + kTail || name[0] != '.' || !name.ends_with(".tmp")) continue;
     const std::string_view hex = std::string_view(name).substr(name.size() - kTail + 1, 12);
-    if (name[name.size() - kTail] != '.' ||
-        hex.find_first_not_of("0123456789abcdef") != std::string_view::npos) {
+    if (name[name.size() - kTail] != '.' || hex.find_first_not_of("0123456789abcdef") != std::string_view::npos) {
       continue;
     }
     std::error_code ignored;

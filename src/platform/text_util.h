@@ -9,8 +9,8 @@ namespace parupo {
 
 // Which characters count as blanks at the ends of a text.
 enum class Blanks {
-  Ascii,             // space and TAB: the data files' field rule
-  WithIdeographic,   // also U+3000, which a Japanese keyboard types as its space
+  Ascii,            // space and TAB: the data files' field rule
+  WithIdeographic,  // also U+3000, which a Japanese keyboard types as its space
 };
 
 // The text without blanks at either end.

@@ -5,9 +5,7 @@
 
 namespace parupo {
 
-int twipsToPixels(double twips, double dpi) {
-  return static_cast<int>(std::lround(twips * dpi / 1440.0));
-}
+int twipsToPixels(double twips, double dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
 
 double pixelsToTwips(int pixels, double dpi) { return pixels * 1440.0 / dpi; }
 

@@ -9,12 +9,9 @@
 
 namespace parupo {
 
-TwipsWindow::TwipsWindow(QWidget* window, double height, double width)
-    : window_(window), keeper_(height, width) {}
+TwipsWindow::TwipsWindow(QWidget* window, double height, double width) : window_(window), keeper_(height, width) {}
 
-double TwipsWindow::dpi() const {
-  return window_->logicalDpiY() > 0 ? window_->logicalDpiY() : 96.0;
-}
+double TwipsWindow::dpi() const { return window_->logicalDpiY() > 0 ? window_->logicalDpiY() : 96.0; }
 
 int TwipsWindow::px(double twips) const { return twipsToPixels(twips, dpi()); }
 
@@ -34,8 +31,12 @@ bool TwipsWindow::managedByWindowManager() const {
 
 WindowFacts TwipsWindow::facts() const {
   const QSize margins = window_->frameGeometry().size() - window_->geometry().size();
-  return {{window_->width(), window_->height()}, {margins.width(), margins.height()}, window_->isVisible(),
-          window_->isMinimized(), managedByWindowManager(), dpi()};
+  return {{window_->width(), window_->height()},
+          {margins.width(), margins.height()},
+          window_->isVisible(),
+          window_->isMinimized(),
+          managedByWindowManager(),
+          dpi()};
 }
 
 bool TwipsWindow::carryOut(const std::optional<SizeAnswer>& answer) {

@@ -82,7 +82,7 @@ class TwipsWindow {
 
   QWidget* window_;
   SizeKeeper keeper_;
-  QSizeF designFrame_{0, 0};           // twips: width, height
+  QSizeF designFrame_{0, 0};  // twips: width, height
   const QWidget* menuBar_ = nullptr;
 };
 

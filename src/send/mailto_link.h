@@ -10,7 +10,7 @@
 namespace parupo {
 
 struct MailtoLink {
-  std::string recipients;             // the link's addresses, to= and cc= added, ", " between
+  std::string recipients;              // the link's addresses, to= and cc= added, ", " between
   std::optional<std::string> subject;  // only when the link gives one
   std::optional<std::string> body;     // lines separated by CR LF
   bool bodyCut = false;                // the body was longer than a body box takes

@@ -15,8 +15,7 @@ constexpr std::string_view kCrLf = "\r\n";
 
 }  // namespace
 
-std::vector<std::string> logFileLines(const std::string& EL, const std::string& szToo,
-                                      const SendVariables& vars) {
+std::vector<std::string> logFileLines(const std::string& EL, const std::string& szToo, const SendVariables& vars) {
   // The file is this stream of text; building it whole and splitting it afterwards
   // keeps line breaks inside any of the values (an error text, the body) exact.
   std::string text;
@@ -38,8 +37,8 @@ std::vector<std::string> logFileLines(const std::string& EL, const std::string& 
   return splitLines(text);
 }
 
-std::string SaveLogX(const std::filesystem::path& file, const std::string& EL,
-                     const std::string& szToo, const SendVariables& vars) {
+std::string SaveLogX(const std::filesystem::path& file, const std::string& EL, const std::string& szToo,
+                     const SendVariables& vars) {
   // What CP932 cannot write whole stays readable as references, which the log viewer
   // reads back.
   std::vector<std::string> lines = logFileLines(EL, szToo, vars);
@@ -47,8 +46,8 @@ std::string SaveLogX(const std::filesystem::path& file, const std::string& EL,
   return writeTextLines(file, lines);
 }
 
-std::filesystem::path newMessageLogPath(const std::filesystem::path& logFolder,
-                                        const LocalDateTime& t, std::error_code& error) {
+std::filesystem::path newMessageLogPath(const std::filesystem::path& logFolder, const LocalDateTime& t,
+                                        std::error_code& error) {
   const std::string stamp = formatLogStamp(t);
   error.clear();
   for (int n = 1; n <= 999; ++n) {
@@ -77,11 +76,10 @@ std::string writeMessageLog(const std::filesystem::path& programFolder, const Lo
   }
   std::error_code nameError;
   const std::filesystem::path file = newMessageLogPath(logFolder, t, nameError);
-  const std::string written =
-      !file.empty() ? SaveLogX(file, "", szToo, vars)
-      : nameError   ? "送信記録のフォルダー " + logFolder.string() + " を読み込めませんでした（" +
-                        fileErrorReason(nameError.value(), false) + "）"
-                    : "同じ時刻の送信記録が多すぎます。";
+  const std::string written = !file.empty() ? SaveLogX(file, "", szToo, vars)
+                              : nameError ? "送信記録のフォルダー " + logFolder.string() + " を読み込めませんでした（" +
+                                                fileErrorReason(nameError.value(), false) + "）"
+                                          : "同じ時刻の送信記録が多すぎます。";
   return written.empty() ? "" : "送信記録を保存できませんでした。\n" + written;
 }
 

@@ -67,8 +67,8 @@ SendOutcome SendOperation::Parupo(SendWindow& window) {
   if (auto date = settings.dateSubject(clock_.now())) window.setSubject(*date);
 
   const ReplyMode mode = settings.replyMode();
-  const std::optional<std::string> toList =
-      firstMailRecipients(mode, window.noCopy(), window.recipient(), settings.replyTo, settings.dummyAddress);
+  const std::optional<std::string> toList = firstMailRecipients(mode, window.noCopy(), window.recipient(),
+                                                                settings.replyTo, settings.dummyAddress);
   if (!toList) return stopForDummyAddress(window);
   vars_.ToList = *toList;
   vars_.ReplyAdr = settings.replyTo;

@@ -21,8 +21,7 @@ namespace parupo {
 
 class SendOperation {
  public:
-  SendOperation(MailLibrary& mail, Dialogs& dialogs, const Clock& clock,
-                std::filesystem::path programFolder);
+  SendOperation(MailLibrary& mail, Dialogs& dialogs, const Clock& clock, std::filesystem::path programFolder);
 
   // Runs one send to its end, synchronously. Afterwards the window's caption tells the
   // outcome: "送信完了", "送信エラー", "送信中止" (the user stopped it) or "!ぱるぽ"

@@ -74,8 +74,7 @@ void RecipientHistory::load(const std::vector<std::string>& lines) {
 
 void RecipientHistory::promote(const std::string& recipient) {
   const auto found = std::find(slots_.begin(), slots_.end(), recipient);
-  const std::size_t from =
-      found == slots_.end() ? slots_.size() - 1 : static_cast<std::size_t>(found - slots_.begin());
+  const std::size_t from = found == slots_.end() ? slots_.size() - 1 : static_cast<std::size_t>(found - slots_.begin());
   for (std::size_t j = from; j >= 1; --j) slots_[j] = slots_[j - 1];
   slots_[0] = recipient;
 }

@@ -38,8 +38,13 @@ std::optional<mail::MailError> recipientRefusal(const std::string& recipient) {
 }
 
 MailCall firstMail(const SendVariables& v) {
-  return {.server = v.SmtpSv, .recipients = v.ToList, .replyTo = v.ReplyAdr, .subject = v.SubjTxt,
-          .body = v.BodyTxt, .attachment = v.TnpPath, .sender = ""};
+  return {.server = v.SmtpSv,
+          .recipients = v.ToList,
+          .replyTo = v.ReplyAdr,
+          .subject = v.SubjTxt,
+          .body = v.BodyTxt,
+          .attachment = v.TnpPath,
+          .sender = ""};
 }
 
 bool sendsSeparateCopy(ReplyMode mode, bool noCopy) { return mode == ReplySeparate && !noCopy; }
@@ -54,8 +59,13 @@ std::string copySubjectPrefix(const std::optional<std::vector<std::string>>& pp3
 }
 
 MailCall separateCopy(const SendVariables& v, const std::string& prefix) {
-  return {.server = v.SmtpSv, .recipients = v.ReplyAdr, .replyTo = v.ToList, .subject = prefix + v.SubjTxt,
-          .body = v.BodyTxt, .attachment = v.TnpPath, .sender = v.ReplyAdr};
+  return {.server = v.SmtpSv,
+          .recipients = v.ReplyAdr,
+          .replyTo = v.ToList,
+          .subject = prefix + v.SubjTxt,
+          .body = v.BodyTxt,
+          .attachment = v.TnpPath,
+          .sender = v.ReplyAdr};
 }
 
 std::string stopQuestion(bool messageHandedOver) {

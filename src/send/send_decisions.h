@@ -15,13 +15,13 @@ namespace parupo {
 
 // The send variables of the main window; they keep the values of the last send.
 struct SendVariables {
-  std::string SendRet;   // result of the last send, as text (sendResultText); empty: sent
+  std::string SendRet;  // result of the last send, as text (sendResultText); empty: sent
   std::string SmtpSv;
-  std::string ToList;    // recipients; a TAB parts only what the reply-to modes add
+  std::string ToList;  // recipients; a TAB parts only what the reply-to modes add
   std::string ReplyAdr;
   std::string SubjTxt;
   std::string BodyTxt;
-  std::string TnpPath;   // attachment; empty: none. Set only by the attachment choice.
+  std::string TnpPath;  // attachment; empty: none. Set only by the attachment choice.
 };
 
 // What the first mail goes to (ToList): Text1, and unless Check1 (noCopy) is ticked,

@@ -48,8 +48,7 @@ void SendStage::answer(bool stop) {
 
 SendStage::Effect SendStage::on(Event event) {
   switch (event) {
-    case Event::Escape:
-      return stage_ == Stage::TellingResult ? Effect{} : ask(Asked::ByEscape);
+    case Event::Escape: return stage_ == Stage::TellingResult ? Effect{} : ask(Asked::ByEscape);
     case Event::CloseBox:
       if (stage_ == Stage::Idle) return {.endNow = true};
       if (callStage() && !asking()) return ask(Asked::ByCloseBox);
@@ -60,9 +59,7 @@ SendStage::Effect SendStage::on(Event event) {
       end_ = true;
       return {};
     case Event::Yes:
-    case Event::No:
-      answer(event == Event::Yes);
-      return {};
+    case Event::No: answer(event == Event::Yes); return {};
     case Event::CallEnds:
     case Event::CallFails:
       if (stage_ == Stage::CheckingMail) {
@@ -77,26 +74,17 @@ SendStage::Effect SendStage::on(Event event) {
 
 std::string SendStage::caption() const {
   switch (stage_) {
-    case Stage::Idle:
-      return kProgramCaption;
-    case Stage::CheckingMail:
-      return "受信チェック中";
-    case Stage::Sending:
-      return "送信中";
-    case Stage::SendingCopy:
-      return "返信先へ送信中";
-    case Stage::TellingResult:
-      break;
+    case Stage::Idle: return kProgramCaption;
+    case Stage::CheckingMail: return "受信チェック中";
+    case Stage::Sending: return "送信中";
+    case Stage::SendingCopy: return "返信先へ送信中";
+    case Stage::TellingResult: break;
   }
   switch (result_) {
-    case SendOutcome::Sent:
-      return "送信完了";
-    case SendOutcome::NotSent:
-      return kProgramCaption;
-    case SendOutcome::Stopped:
-      return "送信中止";
-    case SendOutcome::Failed:
-      break;
+    case SendOutcome::Sent: return "送信完了";
+    case SendOutcome::NotSent: return kProgramCaption;
+    case SendOutcome::Stopped: return "送信中止";
+    case SendOutcome::Failed: break;
   }
   return "送信エラー";
 }

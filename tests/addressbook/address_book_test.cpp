@@ -29,9 +29,9 @@ struct BookTest : ::testing::Test {
 
 // A book as the program writes it, with what older versions lost: commas in names and
 // addresses, one name in two groups and twice in one group, an empty group.
-const Lines kWritten = {"友人",        "山田, 太郎\tyamada@example.jp",     "佐藤\tsato@example.jp\t090-1234-5678",
-                        "佐藤\tsato2@example.jp", "仕事",             "佐藤\twork,sato@example.jp",
-                        "鈴木\tsuzuki@example.jp\t09012345678", "空のグループ"};
+const Lines kWritten = {
+    "友人", "山田, 太郎\tyamada@example.jp", "佐藤\tsato@example.jp\t090-1234-5678", "佐藤\tsato2@example.jp",
+    "仕事", "佐藤\twork,sato@example.jp",    "鈴木\tsuzuki@example.jp\t09012345678", "空のグループ"};
 
 // Saved byte for byte, a Windows-written book after a drag: the end-to-end address book test.
 TEST_F(BookTest, ABookTheProgramWroteLoadsIntoItsTree) {
@@ -49,10 +49,18 @@ TEST_F(BookTest, ABookTheProgramWroteLoadsIntoItsTree) {
 }
 
 TEST_F(BookTest, EveryKindOfFileLoadsAsTheNextSaveShows) {
-  struct Row { const char* name; std::optional<Lines> file; Lines savedLines; int firstPicture; };
+  struct Row {
+    const char* name;
+    std::optional<Lines> file;
+    Lines savedLines;
+    int firstPicture;
+  };
   const Row rows[] = {
       {"missing-file", std::nullopt, {"メイングループ"}, kClosed},
-      {"skipped-lines-then-entry", Lines{"", "a\tb\tc\td", "甲\ta@x.jp", "G"}, {"メイングループ", "甲\ta@x.jp", "G"}, kClosed},
+      {"skipped-lines-then-entry",
+       Lines{"", "a\tb\tc\td", "甲\ta@x.jp", "G"},
+       {"メイングループ", "甲\ta@x.jp", "G"},
+       kClosed},
       {"main-group-read-from-file", Lines{"メイングループ"}, {"メイングループ"}, kClosed},
       {"two-groups-of-one-name-both-kept", Lines{"G", "甲\ta", "G", "甲\tb"}, {"G", "甲\ta", "G", "甲\tb"}, kClosed},
   };
@@ -106,7 +114,7 @@ TEST_F(BookTest, DroppingMovesEntriesOnlyAndNeverClashesKeys) {
   const NodeId ko = entry(0, 0), otsu = entry(0, 1), hei = entry(1, 0);
   EXPECT_TRUE(book.moveEntry(ko, ko));  // onto itself: to the end of its group
   EXPECT_EQ(at(group(0)).children, (std::vector<NodeId>{otsu, ko}));
-  EXPECT_TRUE(book.moveEntry(otsu, hei));  // onto an entry of another group
+  EXPECT_TRUE(book.moveEntry(otsu, hei));            // onto an entry of another group
   EXPECT_FALSE(book.moveEntry(group(0), group(1)));  // groups never move
   // A renamed entry gets a key of its new name; a move onto a taken key changes nothing.
   book.update(hei, "甲", "c", "");

@@ -17,11 +17,20 @@ const std::string kBlockA = "甲\r\na@x.jp\r\n090-1111-2222\r\n\r\n", kBlockB = 
 
 // All at once through the book's menu over the real main window: BookWithMainWindow.
 TEST(ConsecutiveSend, BuildsTheMessagesAndLeavesTheBoxes) {
-  const struct { const char* name; Records picked; int n /* 0: one entry per message */; Messages messages; std::string subjectAfter, bodyAfter; } rows[] = {
-      {"one_with_mobile", {kA}, 0, {{"甲", "a@x.jp\r\n090-1111-2222"}}, "甲", "a@x.jp\r\n090-1111-2222"},
-      {"two_of_four_ends_on_a_full_message", {kA, kB, kC, kA}, 1,
-       {{"アドレス一覧", kBlockA + kBlockB}, {"アドレス一覧", kBlockC + kBlockA}}, "アドレス一覧", ""},
-      {"two_nothing_picked", {}, 1, {}, "アドレス一覧", ""}};
+  const struct {
+    const char* name;
+    Records picked;
+    int n /* 0: one entry per message */;
+    Messages messages;
+    std::string subjectAfter, bodyAfter;
+  } rows[] = {{"one_with_mobile", {kA}, 0, {{"甲", "a@x.jp\r\n090-1111-2222"}}, "甲", "a@x.jp\r\n090-1111-2222"},
+              {"two_of_four_ends_on_a_full_message",
+               {kA, kB, kC, kA},
+               1,
+               {{"アドレス一覧", kBlockA + kBlockB}, {"アドレス一覧", kBlockC + kBlockA}},
+               "アドレス一覧",
+               ""},
+              {"two_nothing_picked", {}, 1, {}, "アドレス一覧", ""}};
   for (const auto& row : rows) {
     std::string subject = "前", body = "前";  // what stood in the boxes at each send
     Messages sent;
@@ -39,8 +48,11 @@ TEST(ConsecutiveSend, BuildsTheMessagesAndLeavesTheBoxes) {
 // A failed message does not stop the run; a stopped one ends it. The rest of a run (the program kept running,
 // the options, caption and Check1 given back, a second run, a close asking): BookWithMainWindow and Form4Test.
 TEST(ConsecutiveSendRun, GoesOnAfterAFailureAndEndsWhenStopped) {
-  const struct { const char* name; SendOutcome outcome; std::size_t sends; } rows[] = {
-      {"failed", SendOutcome::Failed, 2}, {"stopped", SendOutcome::Stopped, 1}};
+  const struct {
+    const char* name;
+    SendOutcome outcome;
+    std::size_t sends;
+  } rows[] = {{"failed", SendOutcome::Failed, 2}, {"stopped", SendOutcome::Stopped, 1}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     test::FakeMainWindow window;

@@ -145,7 +145,7 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   form->Text2->setText("new@x.jp");
   form->Text3->setText("09099998888");
   QTest::mousePress(form->Command1, Qt::RightButton);  // a right click registers into 仕事
-  EXPECT_TRUE(group(1)->isExpanded());  // the new entry is seen, and current
+  EXPECT_TRUE(group(1)->isExpanded());                 // the new entry is seen, and current
   EXPECT_EQ(form->TreeView1->dropHighlight(), entry(1, 1));
   QTest::mousePress(form->Command1, Qt::RightButton);  // the same name again: refused, and told
   EXPECT_EQ(dialogs.messages.size(), 1u);
@@ -154,7 +154,7 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   form->Text1->setText(u("山田"));
   QTest::mouseClick(form->Command1, Qt::LeftButton);
   drop(entry(0, 0)->data(0, Qt::UserRole).toInt(), entry(1, 0));  // onto an entry of another group: to its end
-  form->Text2->setText("moved@x.jp");  // the moved node is current: an update changes it
+  form->Text2->setText("moved@x.jp");                             // the moved node is current: an update changes it
   QTest::mouseClick(form->Command1, Qt::LeftButton);
   dialogs.answer = "家族";
   form->mn01[0]->trigger();
@@ -167,16 +167,17 @@ TEST_F(Form4Test, RegisteringUpdatingMovingAndDeletingReachTheFileOnlyAtClosing)
   EXPECT_EQ(group(0)->childCount(), 1);
   press(entry(0, 0));
   dialogs.yes = true;
-  form->mn011[0]->trigger();  // by the menu
+  form->mn011[0]->trigger();                          // by the menu
   QTest::mouseClick(form->Command1, Qt::LeftButton);  // updating a deleted node does nothing
-  form->List1->selectAll();  // a deleted entry is no longer offered, nor mailed
+  form->List1->selectAll();                           // a deleted entry is no longer offered, nor mailed
   EXPECT_TRUE(form->List1->item(1)->isHidden());
   form->mn03[0]->trigger();
   std::string mailed;
   for (const auto& sent : port.sent) mailed += sent.subject + " ";
   EXPECT_EQ(mailed, "山田 佐藤 新人 ");
   closeAndWait();
-  EXPECT_EQ(file(), (Lines{"友人", "仕事", "佐藤\twork@x.jp", "新人\tnew@x.jp\t09099998888", "山田\tmoved@x.jp", "家族"}));
+  EXPECT_EQ(file(),
+            (Lines{"友人", "仕事", "佐藤\twork@x.jp", "新人\tnew@x.jp\t09099998888", "山田\tmoved@x.jp", "家族"}));
 }
 
 TEST_F(Form4Test, KeysDoWhatClicksDoAndItsBoxesOpenOverIt) {
@@ -185,7 +186,7 @@ TEST_F(Form4Test, KeysDoWhatClicksDoAndItsBoxesOpenOverIt) {
   QTest::keyClick(form->TreeView1, Qt::Key_Down);  // as a left click on 山田, 太郎
   EXPECT_EQ(port.to, "yamada@x.jp");
   EXPECT_EQ(form->Text1->cursorPosition(), 0);
-  EXPECT_EQ(form->mn011[0]->text(), u("山田, 太郎を削除"));  // the delete item names the entry
+  EXPECT_EQ(form->mn011[0]->text(), u("山田, 太郎を削除"));          // the delete item names the entry
   QTest::keyClick(form->TreeView1, Qt::Key_F10, Qt::ShiftModifier);  // as a right click on the current row
   QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, {}, {});
   QApplication::sendEvent(form->TreeView1, &menuKey);
@@ -247,7 +248,9 @@ TEST_F(Form4Test, ClosingDuringARunAsksToStopItAndTheProgramsEndSavesFirst) {
   QTest::mouseClick(form->Command1, Qt::LeftButton);
   // The program ends during the first message: the options are given back and the book saved.
   port.options.subjectIsDate = true;  // off for the run: each subject names its entry
-  port.duringSend = [this] { if (port.sent.size() == 1) form->saveBeforeProgramEnds(); };
+  port.duringSend = [this] {
+    if (port.sent.size() == 1) form->saveBeforeProgramEnds();
+  };
   form->mn03[0]->trigger();
   EXPECT_EQ(file()[3], "職場");
   EXPECT_FALSE(port.sent[0].dateSubject);
@@ -278,7 +281,7 @@ TEST_F(Form4Test, ABookThatCouldNotBeReadIsNeverOverwrittenAndAFailedSaveIsTold)
   EXPECT_TRUE(std::filesystem::is_directory(folder / "PPad.dat"));
   std::filesystem::remove(folder / "PPad.dat");
   open();
-  form->TreeView1->collapseAll();  // as the program opens it
+  form->TreeView1->collapseAll();              // as the program opens it
   std::filesystem::remove_all(folder.path());  // the program folder has gone
   closeAndWait();
   EXPECT_TRUE(form.isNull());
@@ -305,7 +308,8 @@ TEST_F(BookWithMainWindow, TheConsecutiveSendGoesThroughTheMainWindow) {
   book->List1->item(0)->setSelected(false);
   book->mn03[6]->trigger();
   ASSERT_EQ(mail.sends.size(), 1u);
-  test::expectSent(mail.sends[0], {.recipients = "to@x.jp", .subject = "アドレス一覧",
+  test::expectSent(mail.sends[0], {.recipients = "to@x.jp",
+                                   .subject = "アドレス一覧",
                                    .body = "鈴木\r\nsuzuki@x.jp\r\n\r\n佐藤\r\nwork@x.jp\r\n\r\n"});
   EXPECT_TRUE(book->TreeView1->isVisible());
   EXPECT_TRUE(book->List1->isEnabled());

@@ -15,20 +15,20 @@ AddressSuggestions over(const std::vector<std::string>& texts) {
 }
 
 TEST(AddressSuggestions, OffersWhatHoldsTheTypedTextIgnoringCaseWidthAndKana) {
-  const AddressSuggestions s = over({"hanako@example.jp", "山田 <yamada@example.jp>", "タロウ <Taro@Example.jp>",
-                                     "hanako@example.jp"});
+  const AddressSuggestions s = over(
+      {"hanako@example.jp", "山田 <yamada@example.jp>", "タロウ <Taro@Example.jp>", "hanako@example.jp"});
   struct Row {
     const char* typed;
     std::vector<std::string> offered;
   };
   const Row rows[] = {
-      {"h", {}},                                               // one character offers nothing
-      {"ha", {"hanako@example.jp"}},                           // the repeat is offered once
-      {"ＴＡＲ", {"タロウ <Taro@Example.jp>"}},                 // full-width, any case
-      {"たろ", {"タロウ <Taro@Example.jp>"}},                   // hiragana finds katakana
+      {"h", {}},                                 // one character offers nothing
+      {"ha", {"hanako@example.jp"}},             // the repeat is offered once
+      {"ＴＡＲ", {"タロウ <Taro@Example.jp>"}},  // full-width, any case
+      {"たろ", {"タロウ <Taro@Example.jp>"}},    // hiragana finds katakana
       {"山田", {"山田 <yamada@example.jp>"}},
       {"example", {"hanako@example.jp", "山田 <yamada@example.jp>", "タロウ <Taro@Example.jp>"}},
-      {"x@example.jp, yam", {"山田 <yamada@example.jp>"}},    // the address after the separator
+      {"x@example.jp, yam", {"山田 <yamada@example.jp>"}},  // the address after the separator
       {"x@example.jp、　ya", {"山田 <yamada@example.jp>"}},
       {"x@example.jp;", {}},
       {"nobody", {}},
@@ -52,9 +52,9 @@ TEST(AddressSuggestions, TheBookOffersEntriesWithTheirNamesAsTheBoxReadsThem) {
                                               "花子\t花子 <hanako@example.jp>", "電話だけ\t\t09012345678"});
   AddressBook book;
   ASSERT_EQ(book.AdrsLoad(folder.path()), AddressBook::Load::Loaded);
-  EXPECT_EQ(bookOffers(book), (std::vector<std::string>{"山田 <yamada@example.jp>",
-                                                        "\"Yamada, Taro\" <taro@example.jp>",
-                                                        "花子 <hanako@example.jp>"}));
+  EXPECT_EQ(bookOffers(book),
+            (std::vector<std::string>{"山田 <yamada@example.jp>", "\"Yamada, Taro\" <taro@example.jp>",
+                                      "花子 <hanako@example.jp>"}));
 }
 
 }  // namespace

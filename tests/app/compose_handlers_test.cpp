@@ -17,8 +17,8 @@ class ComposeHandlersTest : public test::Form1Fixture<test::FakeMail> {
  protected:
   // A server, reply-to me@, specific address abc, no quitting, no date subject, no mail check.
   ComposeHandlersTest() {
-    pp1 = {.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .specificAddress = "abc",
-           .quitAfterSend = false};
+    pp1 = {
+        .smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .specificAddress = "abc", .quitAfterSend = false};
   }
   std::unique_ptr<Form1> form;
 
@@ -27,7 +27,9 @@ class ComposeHandlersTest : public test::Form1Fixture<test::FakeMail> {
     form = Form1Fixture::start();
   }
   template <typename T = QWidget>
-  T* the(const char* name) const { return test::the<T>(*form, name); }
+  T* the(const char* name) const {
+    return test::the<T>(*form, name);
+  }
   QLineEdit* box(const char* name) const { return the<QLineEdit>(name); }
   QPlainTextEdit* body() const { return the<QPlainTextEdit>("Text4"); }
   void click(const char* name) { QTest::mouseClick(the(name), Qt::LeftButton); }
@@ -45,13 +47,15 @@ TEST_F(ComposeHandlersTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelC
   QPushButton* button = the<QPushButton>("Command3");
   QAction* dropEntry = the<QAction>("DropAttachment");
   auto attached = [&](const std::string& path) {
-    if (!path.empty()) { EXPECT_EQ(button->toolTip().toStdString(), path); }  // a literal tooltip otherwise
+    if (!path.empty()) {
+      EXPECT_EQ(button->toolTip().toStdString(), path);
+    }  // a literal tooltip otherwise
     EXPECT_EQ(picture(button->icon()), picture(path.empty() ? attachmentIcon() : attachedIcon()));
     EXPECT_EQ(dropEntry->isEnabled(), !path.empty());
   };
 
-  click("Command3");  // cancelled
-  click("Command3");  // its size in the caption: the end-to-end send test
+  click("Command3");                 // cancelled
+  click("Command3");                 // its size in the caption: the end-to-end send test
   the<QAction>("Sup_1")->trigger();  // the menu entry: a file gone meanwhile changes nothing
   attached(page);
   QTest::mouseClick(form->windowHandle(), Qt::RightButton, {}, button->mapTo(form.get(), button->rect().center()));
@@ -64,8 +68,8 @@ TEST_F(ComposeHandlersTest, AnAttachmentIsChosenShownSentUntilDroppedAndACancelC
 
   click("Command3");
   EXPECT_EQ(send().attachment, page);
-  EXPECT_EQ(send().attachment, page);  // it stays for later sends, in sight on the button
-  dropEntry->trigger();  // as the right click above
+  EXPECT_EQ(send().attachment, page);             // it stays for later sends, in sight on the button
+  dropEntry->trigger();                           // as the right click above
   EXPECT_EQ(form->windowTitle(), u("送信完了"));  // a caption of something else stays
   EXPECT_EQ(send().attachment, "");
 }
@@ -87,7 +91,12 @@ TEST_F(ComposeHandlersTest, AFileDroppedAnywhereIsAttachedAsTheClipButtonDoesAnd
   };
   auto text = std::make_unique<QMimeData>();
   text->setText(u("挿入"));
-  struct Row { const char* name; const char* onto; std::unique_ptr<QMimeData> data; std::string attached, message; };
+  struct Row {
+    const char* name;
+    const char* onto;
+    std::unique_ptr<QMimeData> data;
+    std::string attached, message;
+  };
   Row rows[] = {
       {"one-file-on-a-label", "Label1_0", files({page}), page, ""},
       {"several-files", "Command1", files({other, page}), page, "添付できるファイルは一つだけです。"},
@@ -111,7 +120,8 @@ TEST_F(ComposeHandlersTest, AFileDroppedAnywhereIsAttachedAsTheClipButtonDoesAnd
     EXPECT_TRUE(drop.isAccepted());
     QApplication::processEvents();  // handled once the drag has ended
     EXPECT_EQ(the<QPushButton>("Command3")->toolTip().toStdString(), row.attached);
-    EXPECT_EQ(dialogs.messages, row.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{row.message});
+    EXPECT_EQ(dialogs.messages,
+              row.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{row.message});
   }
   EXPECT_EQ(box("Text3")->text().toStdString(), "挿入");
   EXPECT_EQ(body()->toPlainText().toStdString(), "");
@@ -142,7 +152,7 @@ TEST_F(ComposeHandlersTest, LabelsStampTheDateAndSwitchTheDateSubject) {
   EXPECT_EQ(box("Text3")->text(), "");
   body()->setPlainText(u("本文"));
   click("Label1_2");  // the stamp itself: the end-to-end desktop test
-  body()->undo();  // the stamp is one step to undo
+  body()->undo();     // the stamp is one step to undo
   EXPECT_EQ(body()->toPlainText(), u("本文"));
 }
 
@@ -176,11 +186,19 @@ TEST_F(ComposeHandlersTest, BodyKeysCreateNaishoTxtAndShiftCtrlAltDecorates) {
   QTest::keyClick(body(), Qt::Key_A);
   EXPECT_EQ(test::readBytes(folder / "naisho.txt"), test::cp932("★●◆■\r\n"));
   const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
-  const struct { const char* name; std::string naisho; Qt::Key key; Qt::KeyboardModifiers held; const char* decorated; } rows[] = {
+  const struct {
+    const char* name;
+    std::string naisho;
+    Qt::Key key;
+    Qt::KeyboardModifiers held;
+    const char* decorated;
+  } rows[] = {
       {"two-of-three-do-nothing", test::cp932("☆\r\n"), Qt::Key_Control, Qt::ShiftModifier, "A、B。C"},
-      {"shift-last-with-alt-held-as-meta", test::cp932("☆\r\n"), Qt::Key_Shift, Qt::ControlModifier | Qt::MetaModifier, "A☆B☆C"},
+      {"shift-last-with-alt-held-as-meta", test::cp932("☆\r\n"), Qt::Key_Shift, Qt::ControlModifier | Qt::MetaModifier,
+       "A☆B☆C"},
       {"a-letter-with-all-three-types-nothing", test::cp932(",☆\r\n"), Qt::Key_X, shiftCtrl | Qt::AltModifier, "ABC"},
-      {"a-blank-first-line-is-no-symbol", test::cp932("  \r\n☆\r\n"), Qt::Key_Shift, Qt::ControlModifier | Qt::MetaModifier, "ABC"},
+      {"a-blank-first-line-is-no-symbol", test::cp932("  \r\n☆\r\n"), Qt::Key_Shift,
+       Qt::ControlModifier | Qt::MetaModifier, "ABC"},
   };
   for (const auto& row : rows) {
     test::writeBytes(folder / "naisho.txt", row.naisho);

@@ -37,8 +37,11 @@ TEST_F(Desktop, EnterPressesTheFocusedButtonOnceAndDeleteDropsTheAttachment) {
   putPP1();
   auto form = start();
   auto* send = the<QPushButton>(*form, "Command1");
-  const struct { const char* name; Qt::Key key; Qt::KeyboardModifiers held; } enters[] = {
-      {"return", Qt::Key_Return, Qt::NoModifier}, {"keypad", Qt::Key_Enter, Qt::KeypadModifier}};
+  const struct {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers held;
+  } enters[] = {{"return", Qt::Key_Return, Qt::NoModifier}, {"keypad", Qt::Key_Enter, Qt::KeypadModifier}};
   for (const auto& enter : enters) {
     SCOPED_TRACE(enter.name);
     mail.sends.clear();

@@ -41,10 +41,13 @@ class Form1Ending : public Form1Fixture<BlockingMail, ModalDialogs> {
     auto first = std::make_shared<std::atomic<bool>>(true);
     mail.onCall = [this, act, first] {
       if (!first->exchange(false)) return mail.release();
-      QMetaObject::invokeMethod(qApp, [this, act] {
-        act();
-        mail.release();
-      }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          qApp,
+          [this, act] {
+            act();
+            mail.release();
+          },
+          Qt::QueuedConnection);
     };
   }
 };
@@ -72,10 +75,15 @@ TEST_F(Form1Ending, ARequestToEndDuringAFailingSendEndsOnceTheSendAndItsBoxAreOv
 // stops it and the program ends right after it, without its box; いいえ lets the send go
 // on and tell its result as usual, and the program ends once that is over. Each ending saves.
 TEST_F(Form1Ending, ACloseDuringASendAlwaysEndsTheProgramOnceTheSendIsOver) {
-  const struct { const char* name; bool stop; std::optional<mail::MailError> result; std::size_t boxes; const char* caption; } rows[] = {
-      {"no_sent", false, std::nullopt, 0, "送信完了"},
-      {"no_failed", false, refusal("550 no such user"), 1, "送信エラー"},
-      {"yes", true, std::nullopt, 0, nullptr}};
+  const struct {
+    const char* name;
+    bool stop;
+    std::optional<mail::MailError> result;
+    std::size_t boxes;
+    const char* caption;
+  } rows[] = {{"no_sent", false, std::nullopt, 0, "送信完了"},
+              {"no_failed", false, refusal("550 no such user"), 1, "送信エラー"},
+              {"yes", true, std::nullopt, 0, nullptr}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     ended = 0, dialogs.messages.clear(), dialogs.questions.clear(), mail.sends.clear();
@@ -83,11 +91,14 @@ TEST_F(Form1Ending, ACloseDuringASendAlwaysEndsTheProgramOnceTheSendIsOver) {
     auto form = start();
     the<QLineEdit>(*form, "Text11")->setText(u("45"));
     mail.onCall = [this, &form, stop = row.stop] {  // the close while the call waits; はい ends the call
-      QMetaObject::invokeMethod(qApp, [this, &form, stop] {
-        dialogs.yes = stop;
-        form->close();
-        if (!stop) mail.release();
-      }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          qApp,
+          [this, &form, stop] {
+            dialogs.yes = stop;
+            form->close();
+            if (!stop) mail.release();
+          },
+          Qt::QueuedConnection);
     };
     form->Command1_Click();
     EXPECT_EQ(dialogs.questions, Lines{"送信を中止しますか？"});
@@ -134,16 +145,21 @@ TEST_F(Form1Ending, AStopIsToldAsAStopAndAfterTheUploadAsPerhapsDelivered) {
     SCOPED_TRACE(handedOver);
     dialogs.messages.clear(), dialogs.questions.clear();
     mail.onCall = [&] {  // asked on the window's thread while the call waits; never released
-      QMetaObject::invokeMethod(qApp, [&] {
-        if (handedOver) mail.watch->uploadBegins(100), mail.watch->messageHandedOver();
-        EXPECT_TRUE(form->askToStop());
-      }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          qApp,
+          [&] {
+            if (handedOver) mail.watch->uploadBegins(100), mail.watch->messageHandedOver();
+            EXPECT_TRUE(form->askToStop());
+          },
+          Qt::QueuedConnection);
     };
     form->Command1_Click();
-    EXPECT_EQ(dialogs.questions, Lines{handedOver ? "サーバーの応答を待っています。中止してもメールは届いている場合があります。中止しますか？"
-                                                  : "送信を中止しますか？"});
-    const std::string said = mail::mailErrorText({handedOver ? mail::MailErrorKind::StoppedAfterUpload
-                                                             : mail::MailErrorKind::Stopped});
+    EXPECT_EQ(
+        dialogs.questions,
+        Lines{handedOver ? "サーバーの応答を待っています。中止してもメールは届いている場合があります。中止しますか？"
+                         : "送信を中止しますか？"});
+    const std::string said = mail::mailErrorText(
+        {handedOver ? mail::MailErrorKind::StoppedAfterUpload : mail::MailErrorKind::Stopped});
     EXPECT_EQ(dialogs.messages, Lines{said});
     EXPECT_EQ(saved("error.txt").at(0), said);
     EXPECT_EQ(form->windowTitle(), u("送信中止"));

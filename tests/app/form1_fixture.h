@@ -48,15 +48,26 @@ class Form1Fixture : public ::testing::Test {
   FakePasswordBox passwordBox;
   int ended = 0;
   // PP1.dat as putPP1 writes it: a server (so the window starts composing), 6000 high and 8000 wide.
-  Settings pp1{.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .specificAddress = "赤@example.jp",
-               .dummyAddress = "dummy@example.jp", .popServer = "pop.example.jp", .popUser = "山田",
-               .popPassword = "秘密,です", .quitAfterSend = false, .startupAddress = true, .saveLog = true,
-               .subjectIsDate = true, .historyByName = false, .receiveFirst = true, .checkedReplyMode = ReplyToDummy,
-               .height = 6000, .width = 8000};
+  Settings pp1{.smtpServer = "smtp.example.jp",
+               .replyTo = "me@example.jp",
+               .specificAddress = "赤@example.jp",
+               .dummyAddress = "dummy@example.jp",
+               .popServer = "pop.example.jp",
+               .popUser = "山田",
+               .popPassword = "秘密,です",
+               .quitAfterSend = false,
+               .startupAddress = true,
+               .saveLog = true,
+               .subjectIsDate = true,
+               .historyByName = false,
+               .receiveFirst = true,
+               .checkedReplyMode = ReplyToDummy,
+               .height = 6000,
+               .width = 8000};
 
   std::unique_ptr<Form1> start(bool show = true) {
-    auto form = std::make_unique<Form1>(Services{dialogs, clock, random, mail, folder.path(), [this] { ++ended; },
-                                                 &keyring, &passwordBox});
+    auto form = std::make_unique<Form1>(
+        Services{dialogs, clock, random, mail, folder.path(), [this] { ++ended; }, &keyring, &passwordBox});
     if (show) form->show();
     QApplication::processEvents();
     return form;

@@ -75,10 +75,11 @@ TEST_F(Form1Test, HistoryMenusAcrossARestartAndPickingAnEntry) {
   // Which slots show and the names they take are the history's own table (compose_rules_test).
   EXPECT_EQ(entry(*form, "Slog2", 1)->text(), u("佐藤"));
   EXPECT_EQ(entry(*form, "Slog2", 3)->text(), u("鈴木一郎"));  // the same address, written with a name
-  EXPECT_FALSE(entry(*form, "Slog2", 4)->isVisible());  // no empty rows
-  entry(*form, "Slog2", 1)->trigger();  // by name: the slot's address goes in
+  EXPECT_FALSE(entry(*form, "Slog2", 4)->isVisible());         // no empty rows
+  entry(*form, "Slog2", 1)->trigger();                         // by name: the slot's address goes in
   EXPECT_EQ(the<QLineEdit>(*form, "Text1")->text(), u("b@example.jp"));
-  EXPECT_EQ(saved("PP2.dat"), (Lines{"b@example.jp", "a@example.jp", "c, d@example.jp", "suzuki@example.jp", "", "", "", "", "", ""}));
+  EXPECT_EQ(saved("PP2.dat"),
+            (Lines{"b@example.jp", "a@example.jp", "c, d@example.jp", "suzuki@example.jp", "", "", "", "", "", ""}));
   the<QLineEdit>(*form, "Text5")->setText(u("c, d@example.jp;x"));
   entry(*form, "Slog", 2)->trigger();  // one's own address: no copy
   EXPECT_TRUE(the<QCheckBox>(*form, "Check1")->isChecked());

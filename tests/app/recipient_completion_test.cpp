@@ -13,7 +13,9 @@ using test::u;
 
 class RecipientCompletionTest : public test::Form1Fixture<test::FakeMail> {
  protected:
-  RecipientCompletionTest() { pp1 = {.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .quitAfterSend = false}; }
+  RecipientCompletionTest() {
+    pp1 = {.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .quitAfterSend = false};
+  }
   QLineEdit* to() const { return test::the<QLineEdit>(*form, "Text1"); }
   QAbstractItemView* popup() const { return to()->findChild<QCompleter*>()->popup(); }
   QStringList offered() const {
@@ -53,10 +55,12 @@ TEST_F(RecipientCompletionTest, OffersTheHistoryAndTheBookAndTakesTheChosenOneFo
 
   // A book changed meanwhile (the address book window saves it) is offered as it is now.
   put("PPad.dat", {"友人", "花山\thanayama@example.jp"});
-  std::filesystem::last_write_time(folder / "PPad.dat", std::filesystem::file_time_type::clock::now() + std::chrono::seconds(5));
+  std::filesystem::last_write_time(folder / "PPad.dat",
+                                   std::filesystem::file_time_type::clock::now() + std::chrono::seconds(5));
   type("a");
   EXPECT_EQ(offered(), (QStringList{u("花山 <hanayama@example.jp>")}));
-  QTest::mouseClick(popup()->viewport(), Qt::LeftButton, {}, popup()->visualRect(popup()->model()->index(0, 0)).center());
+  QTest::mouseClick(popup()->viewport(), Qt::LeftButton, {},
+                    popup()->visualRect(popup()->model()->index(0, 0)).center());
   EXPECT_EQ(to()->text(), u("山田 <yamada@example.jp>, 花山 <hanayama@example.jp>"));
 }
 

@@ -30,7 +30,8 @@ QWidget* opened(Form1& form, int item) {
 void expectControlsWhole(QWidget* window) {
   SCOPED_TRACE(window->windowTitle().toStdString());
   for (QWidget* c : window->findChildren<QWidget*>()) {
-    if (c->objectName().isEmpty() || c->objectName().startsWith(QStringLiteral("qt_")) || !c->isVisibleTo(window)) continue;
+    if (c->objectName().isEmpty() || c->objectName().startsWith(QStringLiteral("qt_")) || !c->isVisibleTo(window))
+      continue;
     SCOPED_TRACE(c->objectName().toStdString());
     EXPECT_TRUE(c->parentWidget()->rect().contains(c->geometry()));
     EXPECT_TRUE(window->rect().contains(QRect(c->mapTo(window, QPoint(0, 0)), c->size())));
@@ -102,7 +103,10 @@ TEST_F(Screens, EveryWindowShowsItsControlsWholeAndTheMainWindowMeasuresItsTwips
 // Where beside the main window the book goes is the placement's own table (platform_test); here only that the
 // book and the viewer lie wholly on the available screen wherever the main window stands.
 TEST_F(Screens, TheBookAndTheViewerOpenOnTheScreenWhereverTheMainWindowStands) {
-  const struct { const char* name; double place; } rows[] = {{"left edge", 0}, {"middle", 0.5}, {"right edge", 1}};
+  const struct {
+    const char* name;
+    double place;
+  } rows[] = {{"left edge", 0}, {"middle", 0.5}, {"right edge", 1}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     auto form = start();
@@ -121,11 +125,13 @@ TEST_F(Screens, TheBookAndTheViewerOpenOnTheScreenWhereverTheMainWindowStands) {
 // The attachment's file dialog, as the clip button opens it: on the screen whole, its buttons in sight.
 TEST_F(Screens, TheFileDialogFitsTheScreen) {
   auto form = start();
-  const std::unique_ptr<QFileDialog> dialog = openFileDialog(form.get(), folder.path().string(), "すべてのファイル|*.*|");
+  const std::unique_ptr<QFileDialog> dialog = openFileDialog(form.get(), folder.path().string(),
+                                                             "すべてのファイル|*.*|");
   dialog->show();  // not modal: the test goes on
   QApplication::processEvents();
   const QRect screen = dialog->screen()->availableGeometry();
-  EXPECT_TRUE(screen.contains(dialog->frameGeometry())) << dialog->frameGeometry().width() << "x" << dialog->frameGeometry().height();
+  EXPECT_TRUE(screen.contains(dialog->frameGeometry()))
+      << dialog->frameGeometry().width() << "x" << dialog->frameGeometry().height();
   expectControlsWhole(dialog.get());
   dialog->reject();
 }

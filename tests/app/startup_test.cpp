@@ -13,23 +13,40 @@
 namespace parupo {
 namespace {
 
-const std::string kDateSubjectPP1 = test::crlf(settingsFileLines({.smtpServer = "smtp.example.jp", .subjectIsDate = true}));
+const std::string kDateSubjectPP1 = test::crlf(
+    settingsFileLines({.smtpServer = "smtp.example.jp", .subjectIsDate = true}));
 
 // The newest history entry and the start-up address in its place are proven by the main window's test.
 TEST(StartupPlan, WhatTheWindowOpensWithFollowsTheFolder) {
   const LocalDateTime now{2026, 3, 7, 9, 5, 9};
-  const struct { const char* name; std::map<std::string, std::string> files; std::string recipient, subject, retention;
-                 bool development, settingsPanel; } cases[] = {
+  const struct {
+    const char* name;
+    std::map<std::string, std::string> files;
+    std::string recipient, subject, retention;
+    bool development, settingsPanel;
+  } cases[] = {
       {"development folder", {{"pigeon2.vbp", ""}, {"PP4.dat", " 30 \r\n"}}, "@example.jp", "×", "30", true, true},
-      {"the date replaces the development mark", {{"pigeon2.vbp", ""}, {"PP1.dat", kDateSubjectPP1}}, "@example.jp", "03/07 09:05",
-       "999", true, false},
+      {"the date replaces the development mark",
+       {{"pigeon2.vbp", ""}, {"PP1.dat", kDateSubjectPP1}},
+       "@example.jp",
+       "03/07 09:05",
+       "999",
+       true,
+       false},
       {"an empty history file empties the recipient", {{"PP2.dat", ""}}, "", "", "999", false, true},
-      {"settings files that are folders count as missing", {{"PP1.dat/", ""}, {"PP4.dat/", ""}}, "@example.jp", "", "999", false, true},
+      {"settings files that are folders count as missing",
+       {{"PP1.dat/", ""}, {"PP4.dat/", ""}},
+       "@example.jp",
+       "",
+       "999",
+       false,
+       true},
   };
   for (const auto& c : cases) {
     test::TempFolder folder;
     for (const auto& [name, bytes] : c.files)
-      name.ends_with('/') ? void(std::filesystem::create_directory(folder / name)) : test::writeBytes(folder / name, bytes);
+      name.ends_with('/') ? void(std::filesystem::create_directory(folder / name))
+                          : test::writeBytes(folder / name, bytes);
     const StartupPlan plan = planStartup(folder.path(), now);
     EXPECT_EQ(plan.recipient, c.recipient) << c.name;
     EXPECT_EQ(plan.subject, c.subject) << c.name;
@@ -58,8 +75,8 @@ TEST(StartupPlan, MakesEveryFileOfTheFolderPrivateButNothingBehindALink) {
   using enum fs::perms;
   test::TempFolder folder, shared;
   const LocalDateTime now = SystemClock().now();  // the data files were changed today: no backup is renewed
-  const char* files[] = {"PP1.dat", "PP1.da$", "PP2.dat", "PP2.da$", "PP3.da$", "PP4.dat", "PPad.da$", "naisho.txt",
-                         "error.txt", "log/20240101-0000-00.txt"};
+  const char* files[] = {"PP1.dat", "PP1.da$",  "PP2.dat",    "PP2.da$",   "PP3.da$",
+                         "PP4.dat", "PPad.da$", "naisho.txt", "error.txt", "log/20240101-0000-00.txt"};
   fs::create_directory(folder / "log");
   for (const char* name : files) test::writeBytes(folder / name, "");
   for (const char* name : files) fs::permissions(folder / name, owner_read | owner_write | group_read | others_read);

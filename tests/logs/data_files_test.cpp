@@ -61,17 +61,18 @@ TEST(DataFiles, TheHistoryAndTheLogsKeepWhatCp932LacksAsReferencesAndReadThemBac
   EXPECT_EQ(restarted.slot(0), kCp932);
   EXPECT_EQ(restarted.slot(1), typed);
 
-  const SendVariables vars{.ReplyAdr = "自分♡ <me@x>", .SubjTxt = "𠮷野家", .BodyTxt = kCp932 + "\r\nゔ", .TnpPath = "/添付/é"};
+  const SendVariables vars{
+      .ReplyAdr = "自分♡ <me@x>", .SubjTxt = "𠮷野家", .BodyTxt = kCp932 + "\r\nゔ", .TnpPath = "/添付/é"};
   const std::string recipients = "花子♥ <a@x>, ü <b@x>";
   ASSERT_EQ(SaveLogX(folder / "log.txt", "", recipients, vars), "");
   ASSERT_EQ(SaveLogX(folder / "error.txt", "550 ♥\r\n", recipients, vars), "");
-  const std::string logged = "宛先 : " + recipients + "\r\n返信 : 自分♡ <me@x>\r\n件名 : 𠮷野家\r\n本文 : \r\n" + kCp932 +
-                             "\r\nゔ\r\n\r\n添付 : /添付/é\r\n";
+  const std::string logged = "宛先 : " + recipients + "\r\n返信 : 自分♡ <me@x>\r\n件名 : 𠮷野家\r\n本文 : \r\n" +
+                             kCp932 + "\r\nゔ\r\n\r\n添付 : /添付/é\r\n";
   EXPECT_EQ(logText(folder / "log.txt"), "\r\n" + logged);
   EXPECT_EQ(logText(folder / "error.txt"), "550 ♥\r\n\r\n" + logged);
-  EXPECT_EQ(readBytes(folder / "log.txt"),
-            cp932("\r\n宛先 : 花子&#x2665; <a@x>, &#x00FC; <b@x>\r\n返信 : 自分&#x2661; <me@x>\r\n件名 : &#x20BB7;野家\r\n本文 : \r\n" +
-                  kCp932 + "\r\n&#x3094;\r\n\r\n添付 : /添付/&#x00E9;\r\n"));
+  EXPECT_EQ(readBytes(folder / "log.txt"), cp932("\r\n宛先 : 花子&#x2665; <a@x>, &#x00FC; <b@x>\r\n返信 : 自分&#x2661; "
+                                                 "<me@x>\r\n件名 : &#x20BB7;野家\r\n本文 : \r\n" +
+                                                 kCp932 + "\r\n&#x3094;\r\n\r\n添付 : /添付/&#x00E9;\r\n"));
   EXPECT_EQ(GetTo(folder / "log.txt"), (Lines{"a@x", "b@x"}));
 }
 

@@ -24,7 +24,8 @@ Lines listed(const Form2& f) {
 }
 Lines menu(const Form2& f) {  // the captions of the entries shown
   Lines captions;
-  for (QAction* a : f.mn1) if (a->isVisible()) captions.push_back(a->text().toStdString());
+  for (QAction* a : f.mn1)
+    if (a->isVisible()) captions.push_back(a->text().toStdString());
   return captions;
 }
 
@@ -44,7 +45,9 @@ class Form2Test : public ::testing::Test {
   }
   void log(const std::string& name, const std::string& recipient, const std::string& body = "") {
     fs::create_directories(folder / "log");
-    ASSERT_EQ(writeTextLines(folder / "log" / name, {"", "宛先 : " + recipient, "返信 : 自分 <me@x>", "本文 : ", body, "", "添付 : "}), "");
+    ASSERT_EQ(writeTextLines(folder / "log" / name,
+                             {"", "宛先 : " + recipient, "返信 : 自分 <me@x>", "本文 : ", body, "", "添付 : "}),
+              "");
   }
   void rightClick(Form2& f) {
     QTest::mousePress(f.List1->viewport(), Qt::RightButton, {}, QPoint(5, 5));
@@ -67,7 +70,8 @@ TEST_F(Form2Test, ListsNewestFirstShowsLogsFiltersAndBringsTheMainWindowBack) {
   // A click shows every line of the log, the last one ended too.
   QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
                     form->List1->visualItemRect(form->List1->item(1)).center());
-  EXPECT_EQ(form->Text1->toPlainText(), QString::fromUtf8("\n宛先 : Taro <taro@x>\n返信 : 自分 <me@x>\n本文 : \nB\n\n添付 : \n"));
+  EXPECT_EQ(form->Text1->toPlainText(),
+            QString::fromUtf8("\n宛先 : Taro <taro@x>\n返信 : 自分 <me@x>\n本文 : \nB\n\n添付 : \n"));
   const std::string bytes = test::readBytes(folder / "log" / "20240106-0800-00.txt");
   QTest::keyClicks(form->Text1, "x");  // the box takes edits, and keeps none of them
   EXPECT_EQ(form->Text1->toPlainText().left(2), QStringLiteral("x\n"));

@@ -19,14 +19,19 @@ using Lines = std::vector<std::string>;
 namespace fs = std::filesystem;
 
 void writeLog(const fs::path& file, const std::string& recipient) {
-  ASSERT_EQ(writeTextLines(file, {"", "宛先 : " + recipient, "返信 : me@x", "件名 : s", "本文 : ", "", "", "添付 : "}), "");
+  ASSERT_EQ(writeTextLines(file, {"", "宛先 : " + recipient, "返信 : me@x", "件名 : s", "本文 : ", "", "", "添付 : "}),
+            "");
 }
 
 // The line of every reply mode with its log's own reply-to line; a log of one recipient
 // reads as the earlier program read it.
 TEST(GetTo, ListsEveryRecipientTheUserWroteToAndNeitherTheReplyToNorTheDummy) {
   const std::string me = "返信 : 自分 <me@x>";
-  const struct { const char* name; Lines lines; Lines recipients; } rows[] = {
+  const struct {
+    const char* name;
+    Lines lines;
+    Lines recipients;
+  } rows[] = {
       {"> before <", {"", "宛先 : a>b<c>"}, {"a"}},
       {"a name with its address", {"", "宛先 : Taro <abc>", me}, {"abc"}},
       {"no addresses, a < without >: the line as it stands", {"", "宛先 : a&b <c", me}, {"a&b <c"}},
@@ -51,7 +56,8 @@ TEST(GetTo, ListsEveryRecipientTheUserWroteToAndNeitherTheReplyToNorTheDummy) {
   EXPECT_EQ(GetTo(folder / "lf.txt"), Lines{"lf@example.jp"});
   writeBytes(folder / "cr.txt", std::string(5000, ' ') + cp932("\r宛先 : cr@x"));  // long line, lone CR
   EXPECT_EQ(GetTo(folder / "cr.txt"), Lines{"cr@x"});
-  writeBytes(folder / "split.txt", std::string(511, ' ') + cp932("\r\n宛先 : split@x\t自分 <me@x>\r\n" + me + "\r\n"));  // CR LF across reads
+  writeBytes(folder / "split.txt",
+             std::string(511, ' ') + cp932("\r\n宛先 : split@x\t自分 <me@x>\r\n" + me + "\r\n"));  // CR LF across reads
   EXPECT_EQ(GetTo(folder / "split.txt"), Lines{"split@x"});
   EXPECT_EQ(GetTo(folder / "missing.txt"), Lines{});
 }
@@ -98,8 +104,13 @@ void touch(const fs::path& file, int y, int mo, int d, int h, int mi, const std:
 TEST(LogAgeing, DayNumbersRoundNoonUpAndAgesCountDays) {
   EXPECT_EQ(dayNumber({2000, 1, 1, 12, 0, 0}) - dayNumber({2000, 1, 1, 11, 59, 59}), 1);
   const LocalDateTime yesterdayMorning{2026, 3, 6, 9, 0, 0};  // R = 1: deleted from age 2 on
-  const struct { const char* name; LocalDateTime now; long age; } rows[] = {
-      {"this morning", {2026, 3, 7, 8, 0, 0}, 1}, {"this afternoon", {2026, 3, 7, 12, 0, 0}, 2},
+  const struct {
+    const char* name;
+    LocalDateTime now;
+    long age;
+  } rows[] = {
+      {"this morning", {2026, 3, 7, 8, 0, 0}, 1},
+      {"this afternoon", {2026, 3, 7, 12, 0, 0}, 2},
       {"before it was written", {2026, 3, 5, 8, 0, 0}, -1},
   };
   for (const auto& r : rows) EXPECT_EQ(fileAge(yesterdayMorning, r.now), r.age) << r.name;
@@ -109,8 +120,12 @@ TEST(LogAgeing, DeletesOrdinaryFilesOlderThanTheRetentionAndNothingElse) {
   TempFolder program, outside;
   const fs::path log = program / "log";
   fs::create_directories(log / "old-folder");
-  const struct { const char* name; int year, day; bool stays; } rows[] = {
-      {"20260306-0900-00.txt", 2026, 6, true},  // age 1 = R
+  const struct {
+    const char* name;
+    int year, day;
+    bool stays;
+  } rows[] = {
+      {"20260306-0900-00.txt", 2026, 6, true},   // age 1 = R
       {"20260305-1100-00.txt", 2026, 5, false},  // age 2
       {".hidden", 2025, 1, true},
       {"old-folder", 2025, 1, true},
@@ -126,7 +141,12 @@ TEST(LogAgeing, DeletesOrdinaryFilesOlderThanTheRetentionAndNothingElse) {
 
 TEST(DailyBackup, TheDayStampDecidesUnlessForcedWithOne) {
   const LocalDateTime today{2026, 3, 7, 0, 1, 0};
-  const struct { const char* name; LocalDateTime modified; int force; bool due; } rows[] = {
+  const struct {
+    const char* name;
+    LocalDateTime modified;
+    int force;
+    bool due;
+  } rows[] = {
       {"yesterday 23:59", {2026, 3, 6, 23, 59, 0}, 0, true}, {"changed today", {2026, 3, 7, 0, 0, 30}, 0, false},
       {"in the future", {2026, 3, 8, 9, 0, 0}, 0, false},    {"forced today", {2026, 3, 7, 0, 0, 30}, 1, true},
       {"-1 today", {2026, 3, 7, 0, 0, 30}, -1, false},
@@ -145,7 +165,7 @@ TEST(DailyBackup, StartUpCopiesEachDataFileByteForByte) {
   touch(program / "PP2.dat", 2026, 3, 7, 0, 0, "today\r\n");
   writeBytes(program / "PP2.da$", "older\r\n");
   writeBytes(program / "PP3.da$", "kept\r\n");  // its data file is gone: the backup stays
-  fs::create_directory(program / "PP4.dat");  // not an ordinary file
+  fs::create_directory(program / "PP4.dat");    // not an ordinary file
 
   makeDailyBackups(program.path(), now);
   EXPECT_EQ(readBytes(program / "PP1.da$"), pp1);

@@ -1,4 +1,5 @@
-// [--cafile FILE] [--bundle-only FILE] [--quick] [--keep SECONDS] COMMAND [--then [--pause SECONDS] [--stop SECONDS] COMMAND]...
+// [--cafile FILE] [--bundle-only FILE] [--quick] [--keep SECONDS] COMMAND [--then [--pause SECONDS] [--stop SECONDS]
+// COMMAND]...
 //   COMMAND: send SERVER RECIPIENTS REPLYTO SUBJECT BODY [FILE [SENDER]] | rcv SERVER USER PASSWORD [plain]
 // runs the commands through one real mail library, watched as the program watches it, and
 // prints their results, one line each: empty when the call went through, otherwise the
@@ -78,9 +79,15 @@ int main(int argc, char** argv) {
     while (i < args.size() && args[i] != "--then") a.push_back(args[i++]);
     a.resize(std::max<std::size_t>(a.size(), 8));
     const auto error = watched(watch, stopAfter, [&] {
-      return a[0] == "send" ? library.send({.server = a[1], .recipients = a[2], .replyTo = a[3], .subject = a[4],
-                                            .body = a[5], .attachment = a[6], .sender = a[7]})
-                            : library.receive({.server = a[1], .user = a[2], .password = a[3], .allowPlainLogin = a[4] == "plain"});
+      return a[0] == "send" ? library.send({.server = a[1],
+                                            .recipients = a[2],
+                                            .replyTo = a[3],
+                                            .subject = a[4],
+                                            .body = a[5],
+                                            .attachment = a[6],
+                                            .sender = a[7]})
+                            : library.receive(
+                                  {.server = a[1], .user = a[2], .password = a[3], .allowPlainLogin = a[4] == "plain"});
     });
     std::cout << (first ? "" : "\n");
     if (error) std::cout << parupo::mail::kindName(error->kind) << '\t' << parupo::mail::mailErrorText(*error);

@@ -33,13 +33,18 @@ std::string repeated(const std::string& text, int times) {
 }
 
 TEST(HeaderWords, SubjectsReadBackAsTypedInWordsOfAtMost75Characters) {
-  const struct { const char *name, *charset; std::string subject, shown = ""; } rows[] = {  // shown: as typed
+  const struct {
+    const char *name, *charset;
+    std::string subject, shown = "";
+  } rows[] = {
+      // shown: as typed
       {"Japanese ends in ASCII", "ISO-2022-JP", "会議のお知らせ（第２回）"},
       {"Windows forms as JIS holds them", "ISO-2022-JP", "10～12時－∥￠￡", "10〜12時−‖¢£"},
       {"outside JIS X 0208 goes UTF-8", "UTF-8", "①髙"},
       {"long UTF-8 cut between characters", "UTF-8", repeated("①𠮷", 30)},
       {"UTF-8 words on whole 3-byte groups", "UTF-8", "絵文字 🎉 と 𠮷野家 と ﾊﾝｶｸ"},
-      {"ISO-2022-JP in 75-character words on whole 3-byte groups", "ISO-2022-JP", repeated("2026年3月の会議について（ご案内）", 3)},
+      {"ISO-2022-JP in 75-character words on whole 3-byte groups", "ISO-2022-JP",
+       repeated("2026年3月の会議について（ご案内）", 3)},
       {"no UTF-8 word ends on a group: Q", "UTF-8", "🎉🎉" + repeated("①", 30)},
       {"no ISO-2022-JP word ends on a group: Q", "ISO-2022-JP", "aa" + repeated("漢a", 20)},
   };
@@ -58,7 +63,9 @@ TEST(HeaderWords, SubjectsReadBackAsTypedInWordsOfAtMost75Characters) {
 }
 
 TEST(HeaderWords, AttachmentNamesReadBackFromTheEncodedNameAndTheRfc2231Filename) {
-  const struct { const char *name, *file, *shown; } rows[] = {
+  const struct {
+    const char *name, *file, *shown;
+  } rows[] = {
       {"plain ASCII", "report.pdf", "report.pdf"},
       {"Japanese with blanks", "報告書 2026年3月.xlsx", "報告書 2026年3月.xlsx"},
       {"quotes, semicolons and percent", "a \"b\"; 100%.txt", "a \"b\"; 100%.txt"},
@@ -76,8 +83,11 @@ TEST(HeaderWords, AttachmentNamesReadBackFromTheEncodedNameAndTheRfc2231Filename
 }
 
 MessageParts parts(std::string subject, std::string body, std::filesystem::path attachment = {}) {
-  return {.from = {"山田太郎", "taro@example.jp"}, .to = {{"", "hanako@example.jp"}, {"Jiro", "jiro@example.jp"}},
-          .subject = std::move(subject), .body = std::move(body), .attachment = std::move(attachment)};
+  return {.from = {"山田太郎", "taro@example.jp"},
+          .to = {{"", "hanako@example.jp"}, {"Jiro", "jiro@example.jp"}},
+          .subject = std::move(subject),
+          .body = std::move(body),
+          .attachment = std::move(attachment)};
 }
 
 std::string streamed(MessageStream& m) {
@@ -90,10 +100,18 @@ std::string streamed(MessageStream& m) {
 TEST(MessageStream, DeclaresItsSizeAndCarriesTheWholeAttachmentInBase64Lines) {
   test::TempFolder dir;
   constexpr std::size_t block = 57 * 1152;  // what is read from the file at a time
-  const struct { const char* name; std::string subject, body; std::size_t fileBytes; } rows[] = {
-      {"no-attachment", "", "", std::string::npos}, {"empty-file", "添付", "本文", 0}, {"one-byte", "添付", "", 1},
-      {"block-less-one", "a", "b", block - 1}, {"block-and-one", "a", "b", block + 1},
-      {"three-blocks", "a", "b", 3 * block + 100}, {"a line of 998 bytes with its escapes", "a", repeated("漢", 498), 0},
+  const struct {
+    const char* name;
+    std::string subject, body;
+    std::size_t fileBytes;
+  } rows[] = {
+      {"no-attachment", "", "", std::string::npos},
+      {"empty-file", "添付", "本文", 0},
+      {"one-byte", "添付", "", 1},
+      {"block-less-one", "a", "b", block - 1},
+      {"block-and-one", "a", "b", block + 1},
+      {"three-blocks", "a", "b", 3 * block + 100},
+      {"a line of 998 bytes with its escapes", "a", repeated("漢", 498), 0},
   };
   std::set<std::string> ids;
   for (const auto& row : rows) {

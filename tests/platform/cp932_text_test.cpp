@@ -8,7 +8,10 @@ namespace parupo {
 namespace {
 
 TEST(Cp932Text, ReferencesKeepWhatCp932LacksAndATypedReferenceReadsBackAsTyped) {
-  const struct { const char* name; std::string text, kept; } rows[] = {
+  const struct {
+    const char* name;
+    std::string text, kept;
+  } rows[] = {
       {"every CP932 character as it is", "花子 <a@x> ①髙～ｱ\\ & &# #x26;", "花子 <a@x> ①髙～ｱ\\ & &# #x26;"},
       {"hearts, a surrogate pair, a kana CP932 lacks", "♥♡𠮷ゔ", "&#x2665;&#x2661;&#x20BB7;&#x3094;"},
       {"accents and emoji among CP932 text", "café über 😀!", "caf&#x00E9; &#x00FC;ber &#x1F600;!"},

@@ -24,21 +24,35 @@ using namespace test;
 using Lines = std::vector<std::string>;
 namespace fs = std::filesystem;
 
-mode_t modeOf(const fs::path& p) { struct stat st {}; return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 0; }
+mode_t modeOf(const fs::path& p) {
+  struct stat st {};
+  return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
 long entriesIn(const fs::path& folder) { return std::distance(fs::directory_iterator(folder), {}); }
 
 TEST(TextFile, ReadsEveryLineEndAndReplacesWhatCp932CannotHold) {
   TempFolder dir;
-  const struct { const char* name; std::string bytes; Lines lines; } cases[] = {
-      {"CR LF", "a\r\nb\r\n", {"a", "b"}}, {"LF, last line open", "a\nb", {"a", "b"}},
-      {"mixed, lone CRs", "a\n\r\nb\r\r", {"a", "", "b", ""}}, {"empty", "", {}}, {"one empty line", "\r\n", {""}}};
+  const struct {
+    const char* name;
+    std::string bytes;
+    Lines lines;
+  } cases[] = {{"CR LF", "a\r\nb\r\n", {"a", "b"}},
+               {"LF, last line open", "a\nb", {"a", "b"}},
+               {"mixed, lone CRs", "a\n\r\nb\r\r", {"a", "", "b", ""}},
+               {"empty", "", {}},
+               {"one empty line", "\r\n", {""}}};
   for (const auto& c : cases) {
     writeBytes(dir / "f.dat", c.bytes);
     EXPECT_EQ(readTextLines(dir / "f.dat"), c.lines) << c.name;
   }
   // What one side cannot hold becomes "?" or U+FFFD, and the text around it survives.
-  EXPECT_EQ(toCp932("a😀b한c" "\xE3\x81" "d"), "a?b?c?d");
-  EXPECT_EQ(fromCp932("A\xFF" "B\x88"), "A\uFFFDB\uFFFD");
+  EXPECT_EQ(toCp932("a😀b한c"
+                    "\xE3\x81"
+                    "d"),
+            "a?b?c?d");
+  EXPECT_EQ(fromCp932("A\xFF"
+                      "B\x88"),
+            "A\uFFFDB\uFFFD");
 }
 
 // A link to itself is told at the window that reads the settings.
@@ -48,15 +62,21 @@ TEST(TextFile, OnlyAFileThatIsNotThereIsMissingAnyOtherFailureSaysWhy) {
   ASSERT_EQ(::mkfifo((dir / "fifo.dat").c_str(), 0600), 0);  // nobody writes: a read would wait forever
   writeBytes(dir / "huge.dat", "");
   fs::resize_file(dir / "huge.dat", kMaxDataFileBytes + 1);
-  const struct { const char* name; bool missing; const char* reason; } cases[] = {
-      {"missing.dat", true, ""},
-      {"folder.dat", false, "同じ名前のフォルダーがあります"},
-      {"fifo.dat", false, "通常のファイルではありません"}, {"huge.dat", false, "ファイルが大きすぎます"}};
+  const struct {
+    const char* name;
+    bool missing;
+    const char* reason;
+  } cases[] = {{"missing.dat", true, ""},
+               {"folder.dat", false, "同じ名前のフォルダーがあります"},
+               {"fifo.dat", false, "通常のファイルではありません"},
+               {"huge.dat", false, "ファイルが大きすぎます"}};
   for (const auto& c : cases) {
     const TextFileRead read = readTextFile(dir / c.name);
     EXPECT_EQ(read.missing(), c.missing) << c.name;
     EXPECT_FALSE(read.lines) << c.name;
-    const std::string problem = c.missing ? "" : "ファイル " + (dir / c.name).string() + " を読み込めませんでした（" + c.reason + "）";
+    const std::string problem = c.missing ? ""
+                                          : "ファイル " + (dir / c.name).string() + " を読み込めませんでした（" +
+                                                c.reason + "）";
     EXPECT_EQ(read.problem, problem) << c.name;
   }
 }
@@ -79,7 +99,8 @@ TEST(TextFile, ReplacesWholeFilesOwnerOnlyAndLeavesNoTemporaryFile) {
 
 TEST(TextFile, OnlyTheWritesOwnLeftoverTemporariesAreRemoved) {
   TempFolder folder;
-  const Lines kept = {"PP1.dat", ".PP1.dat.tmp", ".PP1.dat.0123456789ab.TMP", "PP1.dat.0123456789ab.tmp", ".PP1.dat.0123456789xy.tmp"};
+  const Lines kept = {"PP1.dat", ".PP1.dat.tmp", ".PP1.dat.0123456789ab.TMP", "PP1.dat.0123456789ab.tmp",
+                      ".PP1.dat.0123456789xy.tmp"};
   for (const auto& name : kept) writeBytes(folder / name, "x");
   writeBytes(folder / ".PP1.dat.0123456789ab.tmp", "half");
   fs::create_directory(folder / ".log.0123456789ab.tmp");
@@ -100,8 +121,10 @@ TEST(TextFile, OwnerOnlyNeverThroughALink) {
   fs::create_symlink(shared / "theirs.txt", dir / "PP1.da$");
   for (const char* name : {"copied.dat", "folder", "fifo"}) ::chmod((dir / name).c_str(), 0755);
   for (const fs::path& target : {shared.path(), shared / "theirs.txt"}) ::chmod(target.c_str(), 0777);
-  const struct { const char* name; mode_t mode; } rows[] = {
-      {"copied.dat", 0700}, {"folder", 0700}, {"fifo", 0755}, {"log", 0777}, {"PP1.da$", 0777}, {"missing", 0}};
+  const struct {
+    const char* name;
+    mode_t mode;
+  } rows[] = {{"copied.dat", 0700}, {"folder", 0700}, {"fifo", 0755}, {"log", 0777}, {"PP1.da$", 0777}, {"missing", 0}};
   for (const auto& row : rows) {
     makeOwnerOnly(dir / row.name);
     EXPECT_EQ(modeOf(dir / row.name), row.mode) << row.name;
@@ -125,7 +148,8 @@ TEST(ProcessGuard, IgnoresSigpipeTurnsCoreDumpsOffAndIsNotDumpableOutsideTests) 
     if (!guardProcess(testDumpable).empty()) std::_Exit(2);
     std::ifstream status("/proc/self/status");
     std::string line;
-    while (std::getline(status, line) && !line.starts_with("SigIgn:")) {}
+    while (std::getline(status, line) && !line.starts_with("SigIgn:")) {
+    }
     const unsigned long ignored = std::stoul(line.substr(7), nullptr, 16);
     rlimit core{};
     ::getrlimit(RLIMIT_CORE, &core);
@@ -141,9 +165,14 @@ TEST(ProcessGuard, IgnoresSigpipeTurnsCoreDumpsOffAndIsNotDumpableOutsideTests) 
 TEST(UserDataFolder, IsTheAbsoluteXdgDataHomeOrTheHomesDefaultMadeOwnerOnly) {
   TempFolder home;
   const std::string xdg = (home / "x/data").string(), fallback = (home / ".local/share/parupo").string();
-  const struct { const char* row; const char* xdgDataHome; std::string folder; } cases[] = {
-      {"XDG_DATA_HOME set", xdg.c_str(), xdg + "/parupo"}, {"unset", nullptr, fallback},
-      {"empty", "", fallback}, {"relative", "x/data", fallback}};
+  const struct {
+    const char* row;
+    const char* xdgDataHome;
+    std::string folder;
+  } cases[] = {{"XDG_DATA_HOME set", xdg.c_str(), xdg + "/parupo"},
+               {"unset", nullptr, fallback},
+               {"empty", "", fallback},
+               {"relative", "x/data", fallback}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.row);
     EXPECT_EQ(userDataFolder(c.xdgDataHome, home.path().c_str()), fs::path(c.folder));
@@ -158,7 +187,10 @@ TEST(UserDataFolder, IsTheAbsoluteXdgDataHomeOrTheHomesDefaultMadeOwnerOnly) {
 TEST(Random, StaysInItsRangeAndReachesEveryValue) {
   SystemRandom r;
   std::set<int> seen;
-  for (int i = 0; i < 2000; ++i) { seen.insert(r.uniformInt(-2, 3)); ASSERT_LT(r.unit(), 1.0); }
+  for (int i = 0; i < 2000; ++i) {
+    seen.insert(r.uniformInt(-2, 3));
+    ASSERT_LT(r.unit(), 1.0);
+  }
   EXPECT_EQ(seen, (std::set<int>{-2, -1, 0, 1, 2, 3}));
 }
 
@@ -180,7 +212,12 @@ TEST(InstanceLock, ALinkInTheLocksPlaceIsNeverFollowed) {
 
 TEST(ScreenPlace, BesideTheMainWindowThenLeftOfItThenMovedJustOntoTheScreen) {
   const ScreenRect screen{0, 0, 1280, 1000};
-  const struct { const char* name; ScreenRect main; int width, height; ScreenRect expected; } rows[] = {
+  const struct {
+    const char* name;
+    ScreenRect main;
+    int width, height;
+    ScreenRect expected;
+  } rows[] = {
       {"fits on the right", {100, 50, 300, 400}, 300, 400, {400, 50, 300, 400}},
       {"fits only on the left", {900, 50, 300, 400}, 300, 400, {600, 50, 300, 400}},
       {"fits on neither side", {500, 50, 600, 400}, 600, 400, {680, 50, 600, 400}},

@@ -37,9 +37,11 @@ WindowEventKind kindOf(const std::string& word) {
 
 void note(const std::optional<SizeAnswer>& answer, std::vector<std::string>& asked) {
   if (!answer) return asked.push_back("refused");
-  if (answer->resizeTo) asked.push_back("resize " + std::to_string(answer->resizeTo->width) + "x" +
-                                        std::to_string(answer->resizeTo->height));
-  if (answer->moveTo) asked.push_back("move " + std::to_string(answer->moveTo->x) + "," + std::to_string(answer->moveTo->y));
+  if (answer->resizeTo)
+    asked.push_back("resize " + std::to_string(answer->resizeTo->width) + "x" +
+                    std::to_string(answer->resizeTo->height));
+  if (answer->moveTo)
+    asked.push_back("move " + std::to_string(answer->moveTo->x) + "," + std::to_string(answer->moveTo->y));
 }
 
 void replay(SizeKeeper& keeper, const Replay& row, std::vector<std::string>& asked) {
@@ -56,7 +58,9 @@ void replay(SizeKeeper& keeper, const Replay& row, std::vector<std::string>& ask
       keeper.placeAfterShow(at);
     } else {
       ASSERT_GE(std::sscanf(line.c_str(), "%15s %dx%d %dx%d %15s", verb, &now.size.width, &now.size.height,
-                            &now.margins.width, &now.margins.height, state), 5) << line;
+                            &now.margins.width, &now.margins.height, state),
+                5)
+          << line;
       const std::string s = state;
       now.visible = s != "hidden", now.minimized = s == "min", now.managed = s == "max";
       note(keeper.notice(kindOf(verb), now), asked);

@@ -12,7 +12,11 @@ namespace parupo::test {
 namespace {
 
 TEST(Decoration, EachMarkBecomesASymbolOfTheSetAndTheLoopEnds) {
-  const struct { const char *name, *body, *set; std::vector<double> draws; const char* decorated; } rows[] = {
+  const struct {
+    const char *name, *body, *set;
+    std::vector<double> draws;
+    const char* decorated;
+  } rows[] = {
       {"comma-and-period-but-not-full-width-stops", "A、B。C．，\r\n", "★", {}, "A★B★C．，\r\n"},
       {"draws-pick-by-position", "。。。。", "★●◆■", {0.0, 0.25, 0.5, 0.99}, "★●◆■"},
       {"period-only-set-falls-back", "。、", "。。", {0.0, 0.99}, "★■"},
@@ -50,7 +54,11 @@ TEST(ComposeRules, LineBreaksAndSurrogatePairsCountTwoHugeAttachmentsFitTheCapti
 }
 
 using Slots = std::vector<std::string>;
-Slots slotsOf(const RecipientHistory& h) { Slots s; for (int i = 0; i < 10; ++i) s.push_back(h.slot(i)); return s; }
+Slots slotsOf(const RecipientHistory& h) {
+  Slots s;
+  for (int i = 0; i < 10; ++i) s.push_back(h.slot(i));
+  return s;
+}
 
 // A slot picked again moving to the top, the saved file's bytes across a restart: the main window's history test.
 TEST(RecipientHistory, TheTopStaysAndANewOnePushesTheLastOut) {
@@ -73,8 +81,8 @@ TEST(RecipientHistory, AnUnwritableFileIsToldAndNamesComeFromTheAddressBook) {
   const auto names = h.namesFrom({"友人", "ベータ\tbeta@example.jp", "田中\tta@example.jp\t090", "仕事",
                                   "花子\t花子 <hanako@EXAMPLE.jp>", "ハナ\thanako@example.jp"});
   EXPECT_EQ(Slots(names.begin(), names.end()),
-            (Slots{"田中", "", "unknown@example.jp", "友人", "eta@example.jp", "Beta@example.jp", "@example.jp",
-                   "花子", "花子", "a@x, hanako@example.jp"}));
+            (Slots{"田中", "", "unknown@example.jp", "友人", "eta@example.jp", "Beta@example.jp", "@example.jp", "花子",
+                   "花子", "a@x, hanako@example.jp"}));
 }
 
 }  // namespace

@@ -23,8 +23,12 @@ using enum mail::MailErrorKind;
 struct SendFixture : ::testing::Test {
   SendFixture() {
     window.to = "ta@example.jp", window.subj = "件名です", window.text = "一行目\r\n二行目";
-    window.options = {.smtpServer = "smtp.example.jp", .replyTo = "me@example.jp", .dummyAddress = "dummy@example.jp",
-                      .popServer = " pop.example.jp:110", .popUser = "user ", .popPassword = "p@ss,word"};
+    window.options = {.smtpServer = "smtp.example.jp",
+                      .replyTo = "me@example.jp",
+                      .dummyAddress = "dummy@example.jp",
+                      .popServer = " pop.example.jp:110",
+                      .popUser = "user ",
+                      .popPassword = "p@ss,word"};
   }
   SendOutcome run(int mode, bool saveLog, bool quit) {  // one send, after forgetting what earlier sends recorded
     window.options.checkedReplyMode = mode, window.options.saveLog = saveLog, window.quit = quit;
@@ -68,7 +72,8 @@ TEST_F(SendFixture, AnEmptyOrBlankRecipientIsRefusedInEveryModeThroughTheErrorBo
       EXPECT_EQ(window.events, kFailed);
       EXPECT_EQ(dialogs.messages, Events{mail::sendErrorMessage(missing)});
       EXPECT_TRUE(mail.sends.empty());
-      EXPECT_TRUE(readBytes(folder / "error.txt").starts_with(cp932(mail::sendResultText(missing) + "\r\n\r\n宛先 : ")));
+      EXPECT_TRUE(
+          readBytes(folder / "error.txt").starts_with(cp932(mail::sendResultText(missing) + "\r\n\r\n宛先 : ")));
       EXPECT_EQ(logNames().size(), 1u);
     }
   }
@@ -77,9 +82,13 @@ TEST_F(SendFixture, AnEmptyOrBlankRecipientIsRefusedInEveryModeThroughTheErrorBo
 TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {  // from the log's text, then from PP3.dat
   op.setAttachment("/tmp/a.pdf");
   run(ReplySeparate, true, true);
-  expectSent(mail.sends.at(1), {.server = "smtp.example.jp", .recipients = "me@example.jp", .replyTo = "ta@example.jp",
-                                .subject = "ta@example.jp & me@example.jp件名です", .body = "一行目\r\n二行目",
-                                .attachment = "/tmp/a.pdf", .sender = "me@example.jp"});  // under the user's address
+  expectSent(mail.sends.at(1), {.server = "smtp.example.jp",
+                                .recipients = "me@example.jp",
+                                .replyTo = "ta@example.jp",
+                                .subject = "ta@example.jp & me@example.jp件名です",
+                                .body = "一行目\r\n二行目",
+                                .attachment = "/tmp/a.pdf",
+                                .sender = "me@example.jp"});  // under the user's address
   EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "caption:返信先へ送信中", "caption:送信完了", "enable",
                                    "recordRecipient", "endProgram"}));
   EXPECT_EQ(logNames().size(), 1u);  // none for the second mail
@@ -92,13 +101,23 @@ TEST_F(SendFixture, SeparateModeSendsASecondMailWithThePrefixAndQuits) {  // fro
 TEST_F(SendFixture, AFailedOrStoppedMailIsToldWrittenToErrorTxtAndLogged) {
   const Events copyFailed = {"disable", "caption:送信中", "caption:返信先へ送信中", "caption:送信エラー", "enable"};
   const Events stopped = {"disable", "caption:送信中", "caption:送信中止", "enable"};
-  const MailError refused = refusal("550 5.1.1 no such user"), busy = refusal("421 busy"),
-                  stop{.kind = Stopped}, late{.kind = StoppedAfterUpload};
-  const struct { const char* name; std::string to; std::vector<std::optional<MailError>> results; Events events;
-                 std::string message; SendOutcome outcome; } rows[] = {
+  const MailError refused = refusal("550 5.1.1 no such user"), busy = refusal("421 busy"), stop{.kind = Stopped},
+                  late{.kind = StoppedAfterUpload};
+  const struct {
+    const char* name;
+    std::string to;
+    std::vector<std::optional<MailError>> results;
+    Events events;
+    std::string message;
+    SendOutcome outcome;
+  } rows[] = {
       {"first mail fails", "ta@example.jp", {refused}, kFailed, mail::sendErrorMessage(refused), SendOutcome::Failed},
-      {"only the copy to several fails", "ta@example.jp, b@example.jp", {std::nullopt, busy}, copyFailed,
-       mail::copyErrorMessage(busy, "ta@example.jp, b@example.jp", "me@example.jp"), SendOutcome::Failed},
+      {"only the copy to several fails",
+       "ta@example.jp, b@example.jp",
+       {std::nullopt, busy},
+       copyFailed,
+       mail::copyErrorMessage(busy, "ta@example.jp, b@example.jp", "me@example.jp"),
+       SendOutcome::Failed},
       {"stopped", "ta@example.jp", {stop}, stopped, mail::mailErrorText(stop), SendOutcome::Stopped},
       {"stopped after the upload", "ta@example.jp", {late}, stopped, mail::mailErrorText(late), SendOutcome::Stopped},
   };
@@ -117,7 +136,9 @@ TEST_F(SendFixture, AFailedOrStoppedMailIsToldWrittenToErrorTxtAndLogged) {
               cp932(head + "\r\n返信 : me@example.jp\r\n件名 : 件名です\r\n本文 : \r\n\r\n\r\n添付 : \r\n"));
     EXPECT_EQ(logNames().size(), 1u);  // one per send, none for the copy
   }
-  struct : FakeMail { std::optional<MailError> send(const MailCall&) override { throw std::runtime_error("boom"); } } throwing;
+  struct : FakeMail {
+    std::optional<MailError> send(const MailCall&) override { throw std::runtime_error("boom"); }
+  } throwing;
   window.events.clear(), SendOperation{throwing, dialogs, clock, folder.path()}.Parupo(window);
   EXPECT_EQ(window.events, kFailed);
   EXPECT_EQ(dialogs.messages.back(), mail::sendErrorMessage(mail::unexpectedError(mail::MailProtocol::Smtp, "boom")));
@@ -129,13 +150,15 @@ TEST_F(SendFixture, DateSubjectOneLogPerSendEvenWithinASecondAndAnUnwritableLogI
   op.setAttachment("/data/添付.txt");
   for (int second : {9, 9, 10}) clock.time.second = second, run(ReplyDontSend, true, false);
   EXPECT_EQ(logNames(), (Events{"20260307-1405-09.txt", "20260307-1405-09_002.txt", "20260307-1405-10.txt"}));
-  EXPECT_EQ(readBytes(folder / "log" / "20260307-1405-09.txt"), cp932("\r\n宛先 : ta@example.jp\r\n返信 : me@example.jp\r\n件名 : 03/07 14:05\r\n"
-                                                                     "本文 : \r\n一行目\r\n二行目\r\n\r\n\r\n添付 : /data/添付.txt\r\n"));
+  EXPECT_EQ(readBytes(folder / "log" / "20260307-1405-09.txt"),
+            cp932("\r\n宛先 : ta@example.jp\r\n返信 : me@example.jp\r\n件名 : 03/07 14:05\r\n"
+                  "本文 : \r\n一行目\r\n二行目\r\n\r\n\r\n添付 : /data/添付.txt\r\n"));
   // The send's outcome stands; the failed log is told in one box.
   std::filesystem::remove_all(folder / "log");
   writeBytes(folder / "log", "a file where the log folder should be");
   run(ReplyDontSend, true, true);
-  EXPECT_EQ(window.events, (Events{"disable", "caption:送信中", "caption:送信完了", "enable", "recordRecipient", "endProgram"}));
+  EXPECT_EQ(window.events,
+            (Events{"disable", "caption:送信中", "caption:送信完了", "enable", "recordRecipient", "endProgram"}));
   EXPECT_NE(dialogs.messages.at(0).find("送信記録"), std::string::npos);
 }
 
@@ -160,17 +183,22 @@ TEST(MessageLog, ALinkedLogFolderKeepsItsPermissionsAndEachLogIsPrivate) {
   ::umask(umask);
   auto mode = [](const std::filesystem::path& p) { return std::filesystem::status(p).permissions(); };
   EXPECT_EQ(mode(shared.path()), std::filesystem::perms::all);
-  EXPECT_EQ(mode(shared / "20260307-1405-09.txt"), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(mode(shared / "20260307-1405-09.txt"),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   EXPECT_EQ(mode(fresh / "log"), std::filesystem::perms::owner_all);
 }
 
 TEST_F(SendFixture, GetPOPChecksTheMailboxFirstWhenAskedAndNeverStopsTheSend) {
   window.options.receiveFirst = true;
   run(ReplyDontSend, false, false);  // the check's caption before the send's
-  const Events sent = {"disable", "caption:受信チェック中", "caption:送信中", "caption:送信完了", "enable", "recordRecipient"};
+  const Events sent = {"disable", "caption:受信チェック中", "caption:送信中", "caption:送信完了",
+                       "enable",  "recordRecipient"};
   EXPECT_EQ(window.events, sent);
-  EXPECT_EQ(mail.receives.at(0), (PopCall{.server = " pop.example.jp:110", .user = "user ", .password = "p@ss,word",
-                                           .command = "STAT", .folder = folder.path()}));
+  EXPECT_EQ(mail.receives.at(0), (PopCall{.server = " pop.example.jp:110",
+                                          .user = "user ",
+                                          .password = "p@ss,word",
+                                          .command = "STAT",
+                                          .folder = folder.path()}));
   FakeMail failing;
   failing.receiveResult = MailError{.kind = LoginRefused, .protocol = mail::MailProtocol::Pop3};
   window.events.clear(), SendOperation{failing, dialogs, clock, folder.path()}.Parupo(window);
@@ -198,8 +226,9 @@ struct PlainPop : FakeMail {
 // and is not asked again in this run. Another server is asked about anew.
 TEST_F(SendFixture, APopServerWithoutStlsGetsThePasswordInClearOnlyOnceTheUserSaidYes) {
   window.options.receiveFirst = true;
-  const std::string question = "POPサーバー（pop.example.jp）は暗号化に対応していません。"
-                               "パスワードを暗号化せずに送って受信チェックを行いますか？";
+  const std::string question =
+      "POPサーバー（pop.example.jp）は暗号化に対応していません。"
+      "パスワードを暗号化せずに送って受信チェックを行いますか？";
   const auto sends = [&](PlainPop& pop, int times) {  // one run's sends; which checks allowed the password in clear
     SendOperation runOp{pop, dialogs, clock, folder.path()};
     for (int i = 0; i < times; ++i) EXPECT_EQ(runOp.Parupo(window), SendOutcome::Sent);
@@ -229,8 +258,9 @@ TEST_F(SendFixture, APopServerWithoutStlsGetsThePasswordInClearOnlyOnceTheUserSa
   PlainPop other;  // the settings panel names another server, written otherwise
   window.options.popServer = "pop3://POP.example.jp:1110";
   EXPECT_EQ(sends(other, 1), (std::vector<bool>{false, true}));
-  EXPECT_EQ(dialogs.noByDefault.at(1), "POPサーバー（POP.example.jp）は暗号化に対応していません。"
-                                       "パスワードを暗号化せずに送って受信チェックを行いますか？");
+  EXPECT_EQ(dialogs.noByDefault.at(1),
+            "POPサーバー（POP.example.jp）は暗号化に対応していません。"
+            "パスワードを暗号化せずに送って受信チェックを行いますか？");
   EXPECT_EQ(readBytes(folder / "PPpop.dat"), "pop.example.jp:110\r\npop.example.jp:1110\r\n");
 }
 

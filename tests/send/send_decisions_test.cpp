@@ -73,8 +73,10 @@ const struct {
 };
 
 TEST(SendDecisions, EveryReplyModeCheck1BoxAndDummyAddress) {
-  const struct { const char* name; std::string address; } dummies[] = {{"dummy", "ダミー <d@x.jp>"},
-                                                                       {"dummy_without_at", "d.x.jp"}};
+  const struct {
+    const char* name;
+    std::string address;
+  } dummies[] = {{"dummy", "ダミー <d@x.jp>"}, {"dummy_without_at", "d.x.jp"}};
   for (const auto& m : kModes) {
     for (const auto& b : kBoxes) {
       for (const auto& d : dummies) {
@@ -87,18 +89,21 @@ TEST(SendDecisions, EveryReplyModeCheck1BoxAndDummyAddress) {
         Delivery expected;
         for (char c : m.list) {
           list += c == 'D' ? d.address : c == 'T' ? b.inList : c == 'M' ? kMe : "\t";
-          const Strings people = c == 'D' ? Strings{"d@x.jp"} : c == 'T' ? b.addresses : c == 'M' ? Strings{"me@x.jp"} : Strings{};
+          const Strings people = c == 'D'   ? Strings{"d@x.jp"}
+                                 : c == 'T' ? b.addresses
+                                 : c == 'M' ? Strings{"me@x.jp"}
+                                            : Strings{};
           expected.envelope.insert(expected.envelope.end(), people.begin(), people.end());
           if (c == m.named) expected.named = people;
         }
         EXPECT_EQ(*toList, list);
-        EXPECT_EQ(recipientRefusal(b.box), b.addresses.empty() ? std::optional(mail::MailError{.kind = RecipientMissing})
-                                                               : std::nullopt);
+        EXPECT_EQ(recipientRefusal(b.box),
+                  b.addresses.empty() ? std::optional(mail::MailError{.kind = RecipientMissing}) : std::nullopt);
         EXPECT_EQ(sendsSeparateCopy(m.mode, m.check1), m.copy);
         const std::string log = logRecipientText(m.mode, *toList, kMe);
         EXPECT_EQ(log, m.logEndsWithMe ? list + " & " + kMe : list);
         EXPECT_EQ(copySubjectPrefix(std::nullopt, log), log);  // no PP3.dat
-        if (b.addresses.empty()) continue;  // refused before the library is called
+        if (b.addresses.empty()) continue;                     // refused before the library is called
         const SendVariables v{.ToList = *toList, .ReplyAdr = kMe, .SubjTxt = kSubject};
         EXPECT_EQ(delivery(firstMail(v).recipients, kMe), expected);
         const MailCall copy = separateCopy(v, log);
@@ -111,12 +116,24 @@ TEST(SendDecisions, EveryReplyModeCheck1BoxAndDummyAddress) {
 
 // Each row pins a fault these decisions once had.
 TEST(SendDecisions, FaultsOnceFound) {
-  const struct { const char* name; ReplyMode mode; std::string box; Delivery delivery; } rows[] = {
-      {"pasted_cells_after_a_tab_went_blind", ReplyDontSend, "a@x.jp\tb@x.jp", {{"a@x.jp", "b@x.jp"}, {"a@x.jp", "b@x.jp"}}},
-      {"pasted_cells_went_blind_beside_the_copy", ReplySendCopy, "a@x.jp\tb@x.jp",
+  const struct {
+    const char* name;
+    ReplyMode mode;
+    std::string box;
+    Delivery delivery;
+  } rows[] = {
+      {"pasted_cells_after_a_tab_went_blind",
+       ReplyDontSend,
+       "a@x.jp\tb@x.jp",
+       {{"a@x.jp", "b@x.jp"}, {"a@x.jp", "b@x.jp"}}},
+      {"pasted_cells_went_blind_beside_the_copy",
+       ReplySendCopy,
+       "a@x.jp\tb@x.jp",
        {{"a@x.jp", "b@x.jp"}, {"a@x.jp", "b@x.jp", "me@x.jp"}}},
       {"the_copy_to_oneself_was_named_in_to", ReplySendCopy, "a@x.jp", {{"a@x.jp"}, {"a@x.jp", "me@x.jp"}}},
-      {"the_people_behind_the_dummy_were_named_in_to", ReplyToDummy, "a@x.jp\tb@x.jp",
+      {"the_people_behind_the_dummy_were_named_in_to",
+       ReplyToDummy,
+       "a@x.jp\tb@x.jp",
        {{"d@x.jp"}, {"d@x.jp", "a@x.jp", "b@x.jp", "me@x.jp"}}},
       {"the_own_address_in_the_box_got_the_mail_twice", ReplySendCopy, "Me@X.jp", {{"Me@X.jp"}, {"Me@X.jp"}}},
   };
@@ -136,7 +153,11 @@ TEST(SendDecisions, FaultsOnceFound) {
 // The copy's prefix: PP3.dat's first field, read as a comma-delimited field, when the file is there.
 TEST(SendDecisions, TheCopysPrefixIsPP3sFirstFieldOrElseTheLogText) {
   using Lines = std::optional<Strings>;
-  const struct { const char* name; Lines pp3; std::string log, prefix; } rows[] = {
+  const struct {
+    const char* name;
+    Lines pp3;
+    std::string log, prefix;
+  } rows[] = {
       {"pp3_first_field", Strings{"abc,def", "xyz"}, "ta & me", "abc"},
       {"pp3_quoted_field", Strings{"  \"[山田, copy] \",rest"}, "ta & me", "[山田, copy] "},
       {"pp3_empty", Strings{}, "ta & me", ""},

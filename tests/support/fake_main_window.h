@@ -14,7 +14,10 @@
 namespace parupo::test {
 
 struct FakeMainWindow : SendWindow {
-  struct Sent { std::string subject; bool quit, dateSubject; };
+  struct Sent {
+    std::string subject;
+    bool quit, dateSubject;
+  };
   std::string to = "boss@example.jp", subj = "前の件名", text = "前の本文", title = "!ぱるぽ";
   bool check1 = false, quit = true;
   Settings options;  // the settings but for the quit option, which is `quit`

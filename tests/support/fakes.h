@@ -20,21 +20,23 @@
 
 namespace parupo::test {
 
-template <typename T> T take(std::vector<T>& script, T otherwise) {  // the script's next answer, or `otherwise`
+template <typename T>
+T take(std::vector<T>& script, T otherwise) {  // the script's next answer, or `otherwise`
   if (script.empty()) return otherwise;
   T next = script.front();
   script.erase(script.begin());
   return next;
 }
 
-struct FakeDialogs : Dialogs {  // records boxes and file dialogs; answers as told (Yes), the scripted files, else cancels
+struct FakeDialogs
+    : Dialogs {  // records boxes and file dialogs; answers as told (Yes), the scripted files, else cancels
   std::vector<std::string> messages;
   std::vector<const DialogParent*> parents;  // the window of each box asked through over(), in order
-  std::vector<std::string> questions;  // the Yes/No questions and input prompts, in order
-  std::vector<std::string> noByDefault;  // the Yes/No questions asked with No as the default
+  std::vector<std::string> questions;        // the Yes/No questions and input prompts, in order
+  std::vector<std::string> noByDefault;      // the Yes/No questions asked with No as the default
   bool yes = true;
-  std::optional<std::string> answer;  // every input box's
-  std::vector<std::optional<std::string>> files;         // the next file dialogs' answers
+  std::optional<std::string> answer;                             // every input box's
+  std::vector<std::optional<std::string>> files;                 // the next file dialogs' answers
   std::vector<std::pair<std::string, std::string>> fileDialogs;  // (initial path, filter) as asked
   void message(const std::string& text) override { messages.push_back(text); }
   bool askYesNo(const std::string& text, const std::string&) override {
@@ -61,11 +63,15 @@ struct FakeDialogs : Dialogs {  // records boxes and file dialogs; answers as to
     FakeDialogs& noted() { return all.parents.push_back(window), all; }
     void message(const std::string& t) override { noted().message(t); }
     bool askYesNo(const std::string& t, const std::string& c) override { return noted().askYesNo(t, c); }
-    bool askYesNoDefaultNo(const std::string& t, const std::string& c) override { return noted().askYesNoDefaultNo(t, c); }
+    bool askYesNoDefaultNo(const std::string& t, const std::string& c) override {
+      return noted().askYesNoDefaultNo(t, c);
+    }
     std::optional<std::string> inputBox(const std::string& p, const std::string& c, const std::string& i) override {
       return noted().inputBox(p, c, i);
     }
-    std::optional<std::string> openFile(const std::string& i, const std::string& f) override { return noted().openFile(i, f); }
+    std::optional<std::string> openFile(const std::string& i, const std::string& f) override {
+      return noted().openFile(i, f);
+    }
     std::unique_ptr<Dialogs> over(DialogParent& w) override { return all.over(w); }
   };
   std::unique_ptr<Dialogs> over(DialogParent& window) override { return std::make_unique<Over>(*this, &window); }
@@ -86,7 +92,9 @@ struct FakeRandom : Random {  // gives the scripted numbers in turn, then the lo
 };
 
 // The fields of a sent mail a test expects; a failure names the field that differs.
-struct Sent { std::optional<std::string> server, recipients, replyTo, subject, body, attachment, sender; };
+struct Sent {
+  std::optional<std::string> server, recipients, replyTo, subject, body, attachment, sender;
+};
 inline void expectSent(const MailCall& got, const Sent& want) {
   const auto field = [](const char* name, const std::string& value, const std::optional<std::string>& wanted) {
     EXPECT_EQ(value, wanted.value_or(value)) << name;

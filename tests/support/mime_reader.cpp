@@ -74,9 +74,11 @@ struct Word {
 
 Word decodeWord(std::string_view word) {
   require(word.size() <= 75, "an encoded word is at most 75 characters", word);
-  require(word.size() > 4 && word.starts_with("=?") && word.ends_with("?="), "an encoded word is =?charset?B|Q?text?=", word);
+  require(word.size() > 4 && word.starts_with("=?") && word.ends_with("?="),
+          "an encoded word is =?charset?B|Q?text?=", word);
   const std::vector<std::string_view> fields = split(word.substr(2, word.size() - 4), "?");
-  require(fields.size() == 3 && (fields[1] == "B" || fields[1] == "Q"), "an encoded word is =?charset?B|Q?text?=", word);
+  require(fields.size() == 3 && (fields[1] == "B" || fields[1] == "Q"),
+          "an encoded word is =?charset?B|Q?text?=", word);
   const bool b = fields[1] == "B";
   const std::string raw = b ? base64Decode(fields[2]) : qDecode(fields[2]);
   Word out{std::string(fields[0]), std::string(fields[1]), "", b && fields[2].ends_with("=")};
@@ -86,7 +88,8 @@ Word decodeWord(std::string_view word) {
   }
   require(fields[0] == "ISO-2022-JP", "a word is ISO-2022-JP or UTF-8", word);
   const std::size_t escape = raw.rfind('\x1B');
-  require(escape == std::string::npos || raw.compare(escape, 3, "\x1B(B") == 0, "an ISO-2022-JP word ends in ASCII", word);
+  require(escape == std::string::npos || raw.compare(escape, 3, "\x1B(B") == 0, "an ISO-2022-JP word ends in ASCII",
+          word);
   out.text = toUtf8(raw, "ISO-2022-JP", "an ISO-2022-JP word decodes");
   return out;
 }
@@ -114,7 +117,8 @@ Entity readMessage(std::string_view message) {
     if (c == '\n') require(i > 0 && message[i - 1] == '\r', "an LF ends a line after CR");
   }
   require(message.ends_with("\r\n"), "the message ends a line");
-  for (std::string_view line : split(message, "\r\n")) require(line.size() <= 998, "no line is over 998 bytes", line.substr(0, 100));
+  for (std::string_view line : split(message, "\r\n"))
+    require(line.size() <= 998, "no line is over 998 bytes", line.substr(0, 100));
   return readEntity(message);
 }
 
@@ -133,7 +137,8 @@ Entity readEntity(std::string_view text) {
     const std::size_t colon = line.find(':');
     require(colon != std::string_view::npos && colon > 0, "a header line is name: value", line);
     const std::string_view name = line.substr(0, colon);
-    require(std::all_of(name.begin(), name.end(), [](char c) { return c > 0x20 && c < 0x7F; }), "a header name is printable", line);
+    require(std::all_of(name.begin(), name.end(), [](char c) { return c > 0x20 && c < 0x7F; }),
+            "a header name is printable", line);
     require(colon + 1 < line.size() && line[colon + 1] == ' ', "a blank follows the header name", line);
     entity.headers.push_back({std::string(name), std::string(line.substr(colon + 2))});
   }
@@ -184,8 +189,10 @@ std::string decodeWords(std::string_view text) {
     Word word = decodeWord(trimmed(piece));
     // GMime (notmuch) decodes the base64 of adjacent B words of one charset as one stream,
     // up to the first padding.
-    const bool oneStream = previous && previous->encoding == "B" && word.encoding == "B" && previous->charset == word.charset;
-    require(!oneStream || !previous->padded, "a B word followed by a B word of its charset ends on a whole 3-byte group", text);
+    const bool oneStream = previous && previous->encoding == "B" && word.encoding == "B" &&
+                           previous->charset == word.charset;
+    require(!oneStream || !previous->padded,
+            "a B word followed by a B word of its charset ends on a whole 3-byte group", text);
     out += word.text;
     previous = std::move(word);
   }
@@ -197,7 +204,8 @@ std::string decodeBody(const Entity& part) {
   require(encoding == "base64" || encoding == "7bit", "a body is 7bit or base64", encoding);
   const std::string raw = encoding == "base64" ? base64Decode(part.body) : part.body;
   const std::string& type = part.value("Content-Type");
-  if (type == "text/plain; charset=ISO-2022-JP") return withLfLineEnds(toUtf8(raw, "ISO-2022-JP", "an ISO-2022-JP body decodes"));
+  if (type == "text/plain; charset=ISO-2022-JP")
+    return withLfLineEnds(toUtf8(raw, "ISO-2022-JP", "an ISO-2022-JP body decodes"));
   if (type == "text/plain; charset=US-ASCII") return withLfLineEnds(toUtf8(raw, "ASCII", "a US-ASCII body is ASCII"));
   require(type == "text/plain; charset=UTF-8", "a body is US-ASCII, ISO-2022-JP or UTF-8", type);
   return withLfLineEnds(toUtf8(raw, "UTF-8", "a UTF-8 body is well-formed"));

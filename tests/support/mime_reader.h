@@ -16,13 +16,15 @@ struct MimeError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-struct Header { std::string name, value; };  // the value unfolded: each fold's CR LF removed, its blank kept
+struct Header {
+  std::string name, value;
+};  // the value unfolded: each fold's CR LF removed, its blank kept
 
 struct Entity {
   std::vector<Header> headers;
-  std::string body;  // everything after the blank line, line ends as they are
+  std::string body;                                       // everything after the blank line, line ends as they are
   const std::string& value(std::string_view name) const;  // requires the header once
-  std::vector<std::string> names() const;                   // sorted
+  std::vector<std::string> names() const;                 // sorted
 };
 
 // Checks the whole message first: 7-bit, CR LF line ends only, no line over 998 bytes.
@@ -45,7 +47,7 @@ std::string decodeWords(std::string_view text);
 // A body by its Content-Transfer-Encoding and charset, to UTF-8 with LF line ends.
 std::string decodeBody(const Entity& part);
 
-std::string base64Decode(std::string_view text);  // line breaks skipped; strict otherwise
+std::string base64Decode(std::string_view text);    // line breaks skipped; strict otherwise
 std::string withLfLineEnds(std::string_view text);  // CR LF, CR and LF all become LF
 
 }  // namespace parupo::test

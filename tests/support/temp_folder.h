@@ -21,9 +21,13 @@ class TempFolder {
  public:
   TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "parupo-test-XXXXXX").string();
-    if (const char* made = ::mkdtemp(pattern.data())) path_ = made; else std::abort();
+    if (const char* made = ::mkdtemp(pattern.data())) path_ = made;
+    else std::abort();
   }
-  ~TempFolder() { std::error_code ec; std::filesystem::remove_all(path_, ec); }
+  ~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
   const std::filesystem::path& path() const { return path_; }
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 };
@@ -32,7 +36,9 @@ inline std::string readBytes(const std::filesystem::path& f) {
   std::ifstream in(f, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
 }
-inline void writeBytes(const std::filesystem::path& f, const std::string& b) { std::ofstream(f, std::ios::binary) << b; }
+inline void writeBytes(const std::filesystem::path& f, const std::string& b) {
+  std::ofstream(f, std::ios::binary) << b;
+}
 // cp932("宛先 : a@x") is those words in CP932, converted by the C library's iconv rather than by
 // the program's own converter, so an expected file's bytes need no hex escapes.
 inline std::string cp932(std::string_view utf8) {
@@ -52,6 +58,8 @@ inline std::string crlf(const std::vector<std::string>& lines) {
   for (const auto& line : lines) bytes += cp932(line) + "\r\n";
   return bytes;
 }
-inline void writeCp932Lines(const std::filesystem::path& f, const std::vector<std::string>& lines) { writeBytes(f, crlf(lines)); }
+inline void writeCp932Lines(const std::filesystem::path& f, const std::vector<std::string>& lines) {
+  writeBytes(f, crlf(lines));
+}
 
 }  // namespace parupo::test

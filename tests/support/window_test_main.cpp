@@ -18,9 +18,10 @@ int main(int argc, char** argv) {
     int width = 2560, height = 1600;
     if (screen) std::sscanf(screen, "%dx%d", &width, &height);
     const auto config = runtime / "offscreen.json";
-    parupo::test::writeBytes(config, std::string(R"({"windowFrameMargins": true, "screens": [{"name": "test", "x": 0, "y": 0,)") +
-                                         " \"width\": " + std::to_string(width) + ", \"height\": " + std::to_string(height) +
-                                         R"(, "logicalDpi": )" + (dpi ? dpi : "96") + R"(, "logicalBaseDpi": 96, "dpr": 1}]})");
+    parupo::test::writeBytes(
+        config, std::string(R"({"windowFrameMargins": true, "screens": [{"name": "test", "x": 0, "y": 0,)") +
+                    " \"width\": " + std::to_string(width) + ", \"height\": " + std::to_string(height) +
+                    R"(, "logicalDpi": )" + (dpi ? dpi : "96") + R"(, "logicalBaseDpi": 96, "dpr": 1}]})");
     platform += ":configfile=" + config.string();
   }
   ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
@@ -30,7 +31,8 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   // As the program starts: Qt's own words in Japanese (the tests read them), one font.
-  if (!parupo::loadQtJapanese(app)) std::fprintf(stderr, "Qt's Japanese translation (qt6-translations-l10n) is missing\n");
+  if (!parupo::loadQtJapanese(app))
+    std::fprintf(stderr, "Qt's Japanese translation (qt6-translations-l10n) is missing\n");
   parupo::useProgramFont();
   return RUN_ALL_TESTS();
 }
