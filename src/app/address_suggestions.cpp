@@ -9,34 +9,6 @@ namespace parupo {
 
 namespace {
 
-// One UTF-8 character decoded (a broken one as U+FFFD), and its length.
-char32_t decode(std::string_view text, std::size_t& length) {
-  length = utf8CharLength(text);
-  const auto lead = static_cast<unsigned char>(text[0]);
-  if (length == 1) return lead < 0x80 ? lead : 0xFFFD;
-  char32_t c = lead & (0xFF >> (length + 1));
-  for (std::size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
-  return c;
-}
-
-void append(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 char32_t folded(char32_t c) {
   if (c >= 0xFF01 && c <= 0xFF5E) c -= 0xFEE0;  // full-width ASCII
   if (c >= 'A' && c <= 'Z') return c + ('a' - 'A');
@@ -63,7 +35,13 @@ std::string foldForSearch(std::string_view text) {
   text = trimBlanks(text, Blanks::WithIdeographic);
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0, length = 0; i < text.size(); i += length) append(out, folded(decode(text.substr(i), length)));
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t c = 0;
+    std::size_t length = decodeUtf8(text, i, c);
+    if (length == 0) c = 0xFFFD, length = utf8CharLength(text.substr(i));  // a broken character
+    appendUtf8(out, folded(c));
+    i += length;
+  }
   return out;
 }
 

@@ -18,36 +18,9 @@ bool cp932Holds(std::string_view character) {
 
 // The code point of one whole, well-formed UTF-8 character; nothing for a broken one.
 std::optional<char32_t> codePoint(std::string_view character) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(character[i]); };
-  const std::size_t n = character.size();
-  if (n == 1) return byte(0) < 0x80 ? std::optional<char32_t>(byte(0)) : std::nullopt;
-  if (n < 2 || n > 4) return std::nullopt;
-  char32_t cp = byte(0) & (0x7F >> (n + 1));
-  for (std::size_t i = 1; i < n; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return std::nullopt;
-    cp = (cp << 6) | (byte(i) & 0x3F);
-  }
+  char32_t cp = 0;
+  if (character.empty() || decodeUtf8(character, 0, cp) != character.size()) return std::nullopt;
   return cp;
-}
-
-std::string utf8Of(char32_t cp) {
-  std::string out;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  return out;
 }
 
 std::string reference(char32_t cp) {
@@ -125,7 +98,7 @@ std::string withoutCharacterReferences(std::string_view utf8) {
       continue;
     }
     out.append(utf8, from, at - from);
-    out += utf8Of(found->first);
+    appendUtf8(out, found->first);
     at += found->second;
     from = at;
   }

@@ -24,6 +24,12 @@ bool hasControl(std::string_view text);
 // that follow it.
 std::size_t utf8CharLength(std::string_view text);
 
+// Decodes one well-formed UTF-8 character at `pos` (no overlong form, no surrogate,
+// nothing past U+10FFFF) into `cp`; returns its length, or 0 when it is malformed.
+std::size_t decodeUtf8(std::string_view text, std::size_t pos, char32_t& cp);
+// Appends the code point as UTF-8.
+void appendUtf8(std::string& out, char32_t cp);
+
 // The number of UTF-16 code units the text takes (what a text box counts as its length).
 std::size_t utf16Length(std::string_view text);
 

@@ -14,6 +14,7 @@ TEST(Cp932Text, ReferencesKeepWhatCp932LacksAndATypedReferenceReadsBackAsTyped) 
   } rows[] = {
       {"every CP932 character as it is", "花子 <a@x> ①髙～ｱ\\ & &# #x26;", "花子 <a@x> ①髙～ｱ\\ & &# #x26;"},
       {"hearts, a surrogate pair, a kana CP932 lacks", "♥♡𠮷ゔ", "&#x2665;&#x2661;&#x20BB7;&#x3094;"},
+      {"kanji CP932 lacks, led by a byte past 0xE7", "森鷗外", "森&#x9DD7;外"},
       {"accents and emoji among CP932 text", "café über 😀!", "caf&#x00E9; &#x00FC;ber &#x1F600;!"},
       {"a typed reference", "&#x2665; &#X41; &#x", "&#x26;#x2665; &#X41; &#x26;#x"},
       {"a typed escape", "&#x26;#x41;", "&#x26;#x26;#x41;"},
