@@ -22,7 +22,6 @@ RecipientCompletion::RecipientCompletion(QLineEdit& box, std::filesystem::path f
   completer_->setModel(model_);
   completer_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
   completer_->setWidget(&box_);
-  completer_->popup()->setAccessibleName(QStringLiteral("宛先の候補"));
   connect(&box_, &QLineEdit::textEdited, this, &RecipientCompletion::offer);
   connect(completer_, QOverload<const QString&>::of(&QCompleter::activated), this, [this](const QString& chosen) {
     const QString text = box_.text();
@@ -46,6 +45,8 @@ void RecipientCompletion::offer(const QString& text) {
   rows.reserve(static_cast<qsizetype>(found.size()));
   for (const std::string& s : found) rows << QString::fromStdString(s);
   model_->setStringList(rows);
+  // The list is made at its first use, not at start-up.
+  completer_->popup()->setAccessibleName(QStringLiteral("宛先の候補"));
   completer_->complete();
 }
 
