@@ -40,13 +40,20 @@ class InputMethodTest(ProgramTest):
             "dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
             "org.freedesktop.DBus.NameHasOwner", "string:org.fcitx.Fcitx5"), what="fcitx5 on the session bus")
 
+    def click_into(self, box, focused):  # and give the input method the box before the first key
+        self.mouse(box, "click", "1")
+        wait_until(lambda: focused(box), what="the box focused")
+        time.sleep(1.5)
+
     def type(self, *steps):  # romaji typed as it stands, or ("key", name ...) pressed
         for step in steps:
             if isinstance(step, tuple):
                 self.run_tool("xdotool", "key", "--delay", "150", *step[1:])
             else:
                 self.run_tool("xdotool", "type", "--delay", "120", step)
-            time.sleep(0.3)
+            # The input method converts on its own time; nothing is asked of the program on the
+            # accessibility bus meanwhile (a sanitized build takes a while to catch up).
+            time.sleep(1.5)
 
     def test_romaji_converted_and_committed_stays_in_its_box_and_reaches_the_mail(self):
         server = self.serve(SmtpServer(self.root))
@@ -54,13 +61,13 @@ class InputMethodTest(ProgramTest):
         app = self.start().ready(("宛先", "hanako@example.jp"))
         subject, body = app.find("件名", "text"), app.find("本文", "text")
 
-        self.mouse(subject, "click", "1")
+        focused = lambda acc: acc.getState().contains(__import__("pyatspi").STATE_FOCUSED)
+        self.click_into(subject, focused)
         self.type("nihon", ("key", "space", "Return"))
         wait_until(lambda: app.text_of(subject) == "日本", what="the converted subject")
-        focused = lambda acc: acc.getState().contains(__import__("pyatspi").STATE_FOCUSED)
         self.assertTrue(focused(subject))  # the committing Return did not move on to 本文
 
-        self.mouse(body, "click", "1")
+        self.click_into(body, focused)
         self.type("nihongo", ("key", "space", "Return", "Return"), "sakura")  # the last word left unconverted
         wait_until(lambda: app.text_of(body) == "日本語\n", what="the converted body, and さくら still being typed")
         self.assertTrue(focused(body))
