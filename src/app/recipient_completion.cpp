@@ -11,18 +11,21 @@ namespace parupo {
 
 RecipientCompletion::RecipientCompletion(QLineEdit& box, std::filesystem::path folder,
                                          std::function<std::vector<std::string>()> history)
-    : QObject(&box),
-      box_(box),
-      folder_(std::move(folder)),
-      history_(std::move(history)),
-      completer_(new QCompleter(this)),
-      model_(new QStringListModel(this)) {
-  // The offers are chosen here (kana and full-width letters too), not by the completer,
-  // and a choice replaces only the address being typed: the box is not the completer's own.
+    : QObject(&box), box_(box), folder_(std::move(folder)), history_(std::move(history)) {
+  connect(&box_, &QLineEdit::textEdited, this, &RecipientCompletion::offer);
+}
+
+// Made at the first key typed into the box, not at start-up. The offers are chosen here
+// (kana and full-width letters too), not by the completer, and a choice replaces only
+// the address being typed: the box is not the completer's own.
+QCompleter& RecipientCompletion::completer() {
+  if (completer_ != nullptr) return *completer_;
+  completer_ = new QCompleter(this);
+  model_ = new QStringListModel(this);
   completer_->setModel(model_);
   completer_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
   completer_->setWidget(&box_);
-  connect(&box_, &QLineEdit::textEdited, this, &RecipientCompletion::offer);
+  completer_->popup()->setAccessibleName(QStringLiteral("宛先の候補"));
   connect(completer_, QOverload<const QString&>::of(&QCompleter::activated), this, [this](const QString& chosen) {
     const QString text = box_.text();
     const qsizetype cursor = box_.cursorPosition();
@@ -32,21 +35,21 @@ RecipientCompletion::RecipientCompletion(QLineEdit& box, std::filesystem::path f
         withChosenAddress(text.left(cursor).toStdString(), chosen.toStdString(), text.mid(cursor).toStdString())));
     box_.setCursorPosition(static_cast<int>(before.size()));
   });
+  return *completer_;
 }
 
 void RecipientCompletion::offer(const QString& text) {
   refreshCandidates();
   const std::vector<std::string> found = suggestions_.offers(text.left(box_.cursorPosition()).toStdString());
   if (found.empty()) {
-    completer_->popup()->hide();
+    completer().popup()->hide();
     return;
   }
   QStringList rows;
   rows.reserve(static_cast<qsizetype>(found.size()));
   for (const std::string& s : found) rows << QString::fromStdString(s);
+  completer();
   model_->setStringList(rows);
-  // The list is made at its first use, not at start-up.
-  completer_->popup()->setAccessibleName(QStringLiteral("宛先の候補"));
   completer_->complete();
 }
 

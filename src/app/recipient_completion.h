@@ -23,17 +23,16 @@ class RecipientCompletion final : public QObject {
   // folder's PPad.dat when an offer is first needed, and again after it changed.
   RecipientCompletion(QLineEdit& box, std::filesystem::path folder, std::function<std::vector<std::string>()> history);
 
-  QCompleter* completer() const { return completer_; }
-
  private:
+  QCompleter& completer();
   void offer(const QString& text);
   void refreshCandidates();
 
   QLineEdit& box_;
   std::filesystem::path folder_;
   std::function<std::vector<std::string>()> history_;
-  QCompleter* completer_;
-  QStringListModel* model_;
+  QCompleter* completer_ = nullptr;
+  QStringListModel* model_ = nullptr;
   AddressSuggestions suggestions_;
   std::vector<std::string> book_;
   std::vector<std::string> lastHistory_;
