@@ -62,6 +62,25 @@ Form1::Form1(Services services, QWidget* parent)
   twips_.place(Command2, 840, 1500, 975, 315);
   Command2->hide();
 
+  wireMenusAndAids();
+
+  // Caption, borders and menu bar as the size rules count them: the design's client area
+  // is 4650 by 4530 in a window 4770 by 5220.
+  twips_.setDesignFrame(690, 120, menuBar());
+  setWindowSizeTwips(kDefaultWindowHeight, kDefaultWindowWidth);
+  Form_Load(planStartup(folder_, services_.clock.now()));
+
+  // The end of the session: the session manager first asks for the data to be saved
+  // (it may still cancel the logout), then ends the application.
+#if QT_CONFIG(sessionmanager)
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { saveBeforeEnding(); });
+#endif
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { requestEnd(); });
+}
+
+Form1::~Form1() = default;
+
+void Form1::wireMenusAndAids() {
   menus_ = std::make_unique<MainMenus>(
       menuBar(), MainMenus::Handlers{.settings = [this] { settingsPanelShown() ? PutPop() : SetPop(); },
                                      .historyPicked = [this](int slot) { pickHistory(slot); },
@@ -86,22 +105,7 @@ Form1::Form1(Services services, QWidget* parent)
     }
     return recipients;
   });
-
-  // Caption, borders and menu bar as the size rules count them: the design's client area
-  // is 4650 by 4530 in a window 4770 by 5220.
-  twips_.setDesignFrame(690, 120, menuBar());
-  setWindowSizeTwips(kDefaultWindowHeight, kDefaultWindowWidth);
-  Form_Load(planStartup(folder_, services_.clock.now()));
-
-  // The end of the session: the session manager first asks for the data to be saved
-  // (it may still cancel the logout), then ends the application.
-#if QT_CONFIG(sessionmanager)
-  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { saveBeforeEnding(); });
-#endif
-  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { requestEnd(); });
 }
-
-Form1::~Form1() = default;
 
 // The single instance is settled before the window is made (main.cpp).
 void Form1::Form_Load(StartupPlan plan) {

@@ -96,6 +96,8 @@ class Form1 final : public QMainWindow, public SendWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The menus, the send button, Esc and the progress during a call, F10, and the compose aids.
+  void wireMenusAndAids();
   void Form_Load(StartupPlan plan);
   void Form_Resize();
   void setWindowHeight(double twips);
